@@ -1,0 +1,36 @@
+// Checked arithmetic and cent rounding.
+//
+// Where the add-on computes amounts, an overflow or a non-finite result is an
+// error (6), a division by zero is error 11, never infinity or NaN.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace rt {
+
+double Add(double a, double b);  // raises 6 when the result is not finite
+double Sub(double a, double b);
+double Mul(double a, double b);
+double Div(double a, double b);  // b == 0: 11 (0 / 0: 6); non-finite: 6
+
+// Integer remainder with the sign of the dividend; a 0 divisor raises 11.
+int32_t Mod(int32_t a, int32_t b);
+
+// Rounds to cents: x * 100 in plain double precision, rounded half to even
+// to a 64-bit integer, divided by 100. A value that is not finite, or whose
+// hundredfold does not fit 64 bits, gives 0. Never raises. The one cent
+// rounding of the whole add-on: 0.125 -> 0.12, 2.675 -> 2.67, 0.135 -> 0.14,
+// 21474836.48 -> 21474836.48.
+double Round2(double x) noexcept;
+
+// Runs body(i) for i = from .. to with a 16-bit counter, as a counting loop
+// of the original does: `to` is converted to 16 bits first (above 32767
+// raises 6 before any pass), and the step past 32767 raises 6 after the last
+// pass. body may throw to leave the loop.
+void For16(int32_t from, int32_t to, const std::function<void(int16_t)>& body);
+
+// Adds 1 to a 16-bit counter; 32767 + 1 raises 6.
+int16_t Inc16(int16_t i);
+
+}  // namespace rt
