@@ -17,11 +17,14 @@ double Div(double a, double b);  // b == 0: 11 (0 / 0: 6); non-finite: 6
 // Integer remainder with the sign of the dividend; a 0 divisor raises 11.
 int32_t Mod(int32_t a, int32_t b);
 
-// Rounds to cents: x * 100 in plain double precision, rounded half to even
-// to a 64-bit integer, divided by 100. A value that is not finite, or whose
-// hundredfold does not fit 64 bits, gives 0. Never raises. The one cent
-// rounding of the whole add-on: 0.125 -> 0.12, 2.675 -> 2.67, 0.135 -> 0.14,
-// 21474836.48 -> 21474836.48.
+// Rounds to cents: the hundredfold of x rounded half to even to a 64-bit
+// integer, divided by 100. The hundredfold is x * 100 in plain double
+// precision; where that product is exactly a half, the exact product of the
+// stored double decides (a true half goes to the even cent, a value stored
+// just below or above the half goes down or up). A value that is not
+// finite, or whose hundredfold does not fit 64 bits, gives 0. Never raises.
+// The one cent rounding of the whole add-on: 0.125 -> 0.12, 2.675 -> 2.67,
+// 0.135 -> 0.14, 1.005 -> 1.00, 21474836.48 -> 21474836.48.
 double Round2(double x) noexcept;
 
 // Runs body(i) for i = from .. to with a 16-bit counter, as a counting loop

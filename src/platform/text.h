@@ -12,6 +12,8 @@ namespace rt {
 
 inline constexpr std::string_view kCrLf = "\r\n";
 
+// A byte that does not start well-formed UTF-8 counts as one character and
+// is kept as it is. A negative count (or a start below 1) raises 5.
 int32_t Len(std::string_view s);
 std::string Left(std::string_view s, int32_t n);   // first n characters
 std::string Right(std::string_view s, int32_t n);  // last n characters
@@ -28,6 +30,7 @@ std::string LCase(std::string_view s);
 std::string Replace(std::string_view s, std::string_view what, std::string_view with);
 
 // Splits at every separator; empty parts are kept ("12*" -> "12", "").
+// An empty text gives no parts; an empty separator gives the text whole.
 std::vector<std::string> Split(std::string_view s, std::string_view separator);
 
 // Comparison without regard to letter case (by UCase of both sides).

@@ -47,6 +47,14 @@ class Variant {
   Variant(std::shared_ptr<T> o) : v_(ObjectPtr(std::move(o))) {}
   Variant(Array a) : v_(std::make_shared<Array>(std::move(a))) {}
 
+  // Defined out of line: inlined copies of a std::variant draw false
+  // "may be used uninitialized" warnings from GCC 12 at -O2 and above.
+  Variant(const Variant& other);
+  Variant(Variant&& other) noexcept;
+  Variant& operator=(const Variant& other);
+  Variant& operator=(Variant&& other) noexcept;
+  ~Variant();
+
   Kind kind() const { return static_cast<Kind>(v_.index()); }
   bool IsEmpty() const { return kind() == Kind::Empty; }
   bool IsNull() const { return kind() == Kind::Null; }
@@ -111,9 +119,13 @@ Date CDate(const Variant& v);
 // The leading-number scan: blanks are skipped, then an optional sign, digits
 // with an optional full stop as decimal point and an optional exponent are
 // read up to the first character that does not fit ("&H" and "&O" prefixes
-// read hex and octal). "-1abc" -> -1, "12,5" -> 12, "abc" -> 0. Never fails.
+// read hex and octal; up to four hex digits are a 16-bit number, "&HFFFF"
+// is -1). "-1abc" -> -1, "12,5" -> 12, "abc" -> 0; a number beyond the
+// double range gives 0. Never fails.
 double Val(std::string_view text);
 double Val(const Variant& v);  // Val(CStr(v))
+inline double Val(const std::string& text) { return Val(std::string_view(text)); }
+inline double Val(const char* text) { return Val(std::string_view(text)); }
 
 // True when CDbl would succeed: numbers, Booleans, Empty, and text that CDbl
 // reads. Null, dates, objects and arrays are not numeric.
