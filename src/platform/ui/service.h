@@ -36,6 +36,8 @@ class Service {
   virtual MsgResult MessageBox(std::string_view prompt, int style,
                                std::optional<std::string_view> title) = 0;
   // Shows the form modally; returns when the form has been hidden.
+  // Form::ShowModal calls it after loading the form, marking it shown and
+  // running its Form_Activate, and marks it hidden once this returns.
   virtual void ShowModal(Form& form) = 0;
   // Lets pending window messages run once.
   virtual void DoEvents() = 0;
@@ -45,6 +47,11 @@ class Service {
 // answers every box with its default button and shows nothing).
 void SetService(std::shared_ptr<Service> service);
 Service& CurrentService();
+
+// The answer of a box whose user just confirms its default button: OK for
+// an OK-only box; for a Yes/No box Yes, or No when the style carries
+// mb::DefaultButton2.
+MsgResult DefaultAnswer(int style);
 
 // Shorthands for the current service.
 MsgResult MsgBox(std::string_view prompt, int style = mb::OkOnly,

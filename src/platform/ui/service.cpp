@@ -1,0 +1,74 @@
+#include "platform/ui/service.h"
+
+#include <mutex>
+
+namespace ui {
+
+namespace {
+
+// Shows nothing: every box is answered with its default button and a modal
+// display ends at once. Used until a front end or a test installs its own.
+class SilentService : public Service {
+ public:
+  MsgResult MessageBox(std::string_view, int style, std::optional<std::string_view>) override {
+    return DefaultAnswer(style);
+  }
+  void ShowModal(Form&) override {}
+  void DoEvents() override {}
+};
+
+std::mutex& ServiceMutex() {
+  static std::mutex m;
+  return m;
+}
+
+std::shared_ptr<Service>& Installed() {
+  static std::shared_ptr<Service> installed;
+  return installed;
+}
+
+Service& Silent() {
+  static SilentService silent;
+  return silent;
+}
+
+}  // namespace
+
+MsgResult DefaultAnswer(int style) {
+  const int buttons = style & 0xF;
+  if (buttons != mb::YesNo) return MsgResult::Ok;
+  return (style & mb::DefaultButton2) != 0 ? MsgResult::No : MsgResult::Yes;
+}
+
+void SetService(std::shared_ptr<Service> service) {
+  std::lock_guard<std::mutex> lock(ServiceMutex());
+  Installed() = std::move(service);
+}
+
+Service& CurrentService() {
+  std::lock_guard<std::mutex> lock(ServiceMutex());
+  if (Installed()) return *Installed();
+  return Silent();
+}
+
+MsgResult MsgBox(std::string_view prompt, int style, std::optional<std::string_view> title) {
+  // Keep the service alive for the whole box even if a handler replaces it.
+  std::shared_ptr<Service> keep;
+  {
+    std::lock_guard<std::mutex> lock(ServiceMutex());
+    keep = Installed();
+  }
+  Service& s = keep ? *keep : Silent();
+  return s.MessageBox(prompt, style, title);
+}
+
+void DoEvents() {
+  std::shared_ptr<Service> keep;
+  {
+    std::lock_guard<std::mutex> lock(ServiceMutex());
+    keep = Installed();
+  }
+  (keep ? *keep : Silent()).DoEvents();
+}
+
+}  // namespace ui

@@ -1,0 +1,40 @@
+// Text box: one line (or more) of free text.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/ui/control.h"
+
+namespace ui {
+
+class TextBox : public Control {
+ public:
+  TextBox(Container& parent, std::string name) : Control(parent, std::move(name)) {}
+
+  const std::string& Text() const;
+  // Stores the text and, when it differs from the old one, raises Change at
+  // once. A Change handler may set the text again (re-entrant).
+  void SetText(std::string text);
+
+  Color ForeColor() const;
+  void SetForeColor(Color color);
+
+  bool TakesFocus() const override { return true; }
+
+  // Change: the text changed, by code or by the user.
+  std::function<void()> OnChange;
+  // KeyPress(KeyAscii): a character typed by the user, before it reaches
+  // the text. The handler may replace the code or set it to 0 to swallow
+  // the key. Code 8 is Backspace.
+  std::function<void(int16_t& KeyAscii)> OnKeyPress;
+
+ private:
+  friend class test::User;
+  std::string text_;
+  Color foreColor_ = color::WindowText;
+  bool allSelected_ = false;  // the user selected the whole text
+};
+
+}  // namespace ui

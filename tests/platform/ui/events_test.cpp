@@ -1,0 +1,286 @@
+// Event rules: which changes raise which events, and when.
+#include <gtest/gtest.h>
+
+#include "platform/variant.h"
+#include "ui_fixture.h"
+
+namespace uitest {
+namespace {
+
+using Log = std::vector<std::string>;
+
+class UiEvents : public UiTest {};
+
+TEST_F(UiEvents, FormInitializesAtCreationAndLoadsOnFirstUseOfAControl) {
+  auto f = ui::NewForm<TestForm>();
+  EXPECT_EQ(f->initialized, 1);
+  EXPECT_EQ(f->loaded, 0);
+  EXPECT_TRUE(f->log.empty());  // design-time values raised nothing
+  EXPECT_EQ(f->txtDauer.Text(), "12");
+  EXPECT_EQ(f->loaded, 1);
+  f->chkFlag.SetValue(1);
+  f->SetCaption("x");
+  EXPECT_EQ(f->loaded, 1);
+  EXPECT_EQ(f->log, (Log{"Form_Load", "chkFlag_Click:1"}));
+}
+
+TEST_F(UiEvents, FirstUseThroughTheCaptionAlsoLoads) {
+  auto f = ui::NewForm<TestForm>();
+  f->SetCaption("Neuer Vertrag für:   Muster");
+  EXPECT_EQ(f->loaded, 1);
+  EXPECT_EQ(f->Caption(), "Neuer Vertrag für:   Muster");
+}
+
+// A form whose load step fails: the error reaches the code that first used
+// the form, and the form stays loaded as far as it got.
+class FailingLoadForm : public ui::Form {
+ public:
+  FailingLoadForm() : Form("frmFailing") {}
+  ui::ComboBox cboUser{*this, "cboUser"};
+
+ protected:
+  void Form_Load() override {
+    cboUser.AddItem("development");
+    cboUser.SetText("DEVELOPMENT");  // not among the entries: exact text only
+  }
+};
+
+TEST_F(UiEvents, ErrorInFormLoadReachesTheFirstUser) {
+  auto f = ui::NewForm<FailingLoadForm>();
+  try {
+    f->SetCaption("x");
+    FAIL() << "no error";
+  } catch (const rt::Error& e) {
+    EXPECT_EQ(e.number(), 380);
+    EXPECT_EQ(e.description(), "Unzulässiger Eigenschaftswert");
+  }
+  EXPECT_TRUE(f->IsLoaded());
+  EXPECT_EQ(f->cboUser.ListCount(), 1);
+  EXPECT_EQ(f->cboUser.ListIndex(), -1);
+}
+
+TEST_F(UiEvents, TextChangeFiresOnlyOnRealChangesAndIsReentrant) {
+  auto f = NewLoadedForm();
+  // A change handler that normalises its own text, as "012" -> "12".
+  f->txtDauer.OnChange = [&] {
+    f->log.push_back("change:" + f->txtDauer.Text());
+    const std::string& t = f->txtDauer.Text();
+    if (t.size() > 1 && t[0] == '0') f->txtDauer.SetText(t.substr(1));
+  };
+  f->log.clear();
+  f->txtDauer.SetText("12");  // unchanged design text
+  EXPECT_TRUE(f->log.empty());
+  f->txtDauer.SetText("012");
+  EXPECT_EQ(f->log, (Log{"change:012", "change:12"}));
+  EXPECT_EQ(f->txtDauer.Text(), "12");
+}
+
+TEST_F(UiEvents, ProgrammaticChangesRunTheirHandlersBeforeTheNextStatement) {
+  auto f = ui::NewForm<TestForm>();
+  // Ticking a box empties and disables a field, like an automatic number.
+  f->chkFlag.OnClick = [&] {
+    f->txtRabatt.SetText("");
+    f->txtRabatt.SetEnabled(f->chkFlag.Value() == 0);
+  };
+  f->txtRabatt.SetText("4711");
+  f->chkFlag.SetValue(1);
+  EXPECT_EQ(f->txtRabatt.Text(), "");
+  EXPECT_FALSE(f->txtRabatt.Enabled());
+}
+
+TEST_F(UiEvents, CheckBoxClicksOnlyWhenItsValueChanges) {
+  auto f = NewLoadedForm();
+  f->chkFlag.SetValue(0);
+  f->chkFlag.SetValue(1);
+  f->chkFlag.SetValue(1);
+  f->chkFlag.SetValue(0);
+  EXPECT_EQ(f->log, (Log{"chkFlag_Click:1", "chkFlag_Click:0"}));
+  EXPECT_THROW(f->chkFlag.SetValue(3), rt::Error);
+  EXPECT_EQ(f->chkFlag.Value(), 0);
+}
+
+TEST_F(UiEvents, OptionButtonsAreExclusiveWithinTheirContainer) {
+  auto f = NewLoadedForm();
+  f->optA.SetValue(true);  // already selected at design time
+  EXPECT_TRUE(f->log.empty());
+  f->optC.SetValue(true);  // another container: optA stays selected
+  EXPECT_TRUE(f->optA.Value());
+  f->optB.SetValue(true);
+  EXPECT_FALSE(f->optA.Value());
+  EXPECT_TRUE(f->optB.Value());
+  EXPECT_TRUE(f->optC.Value());
+  f->optB.SetValue(false);  // deselecting raises nothing
+  EXPECT_EQ(f->log, (Log{"optC_Click", "optB_Click"}));
+}
+
+TEST_F(UiEvents, DropDownTextSelectsTheEntryAndClicks) {
+  auto f = NewLoadedForm();
+  f->cboPeriod.SetText("jährlich");
+  EXPECT_EQ(f->cboPeriod.ListIndex(), 1);
+  EXPECT_EQ(f->cboPeriod.ItemData(f->cboPeriod.ListIndex()), 12);
+  f->cboPeriod.SetText("jährlich");  // the selected entry again: clicks again
+  EXPECT_EQ(f->log, (Log{"cboPeriod_Click:1", "cboPeriod_Click:1"}));
+
+  try {
+    f->cboPeriod.SetText("Jährlich");  // exact text only
+    FAIL() << "no error";
+  } catch (const rt::Error& e) {
+    EXPECT_EQ(e.number(), 380);
+  }
+  EXPECT_EQ(f->cboPeriod.ListIndex(), 1);
+  EXPECT_EQ(f->log.size(), 2u);
+}
+
+TEST_F(UiEvents, ListIndexClicksButAddAndClearDoNot) {
+  auto f = NewLoadedForm();
+  f->cboPeriod.AddItem("einmalig");
+  EXPECT_EQ(f->cboPeriod.NewIndex(), 2);
+  f->cboPeriod.SetListIndex(2);
+  f->cboPeriod.SetListIndex(-1);
+  f->cboPeriod.SetListIndex(-1);  // nothing was selected: no click
+  EXPECT_EQ(f->cboPeriod.Text(), "");
+  f->cboPeriod.Clear();
+  EXPECT_EQ(f->log, (Log{"cboPeriod_Click:2", "cboPeriod_Click:-1"}));
+  EXPECT_EQ(f->cboPeriod.ListCount(), 0);
+  EXPECT_EQ(f->cboPeriod.NewIndex(), -1);
+  EXPECT_THROW(f->cboPeriod.SetListIndex(0), rt::Error);
+
+  f->lstInvoices.AddItem("01.01.2024 - 31.01.2024");
+  f->lstInvoices.SetListIndex(0);
+  f->lstInvoices.Clear();
+  EXPECT_EQ(f->lstInvoices.ListIndex(), -1);
+  EXPECT_EQ(f->log.back(), "lstInvoices_Click:0");
+}
+
+TEST_F(UiEvents, ReadingAnEntryWithoutSelectionIsAnError) {
+  auto f = ui::NewForm<TestForm>();
+  f->cboPeriod.SetListIndex(-1);
+  for (int32_t i : {-1, 2}) {
+    try {
+      (void)f->cboPeriod.ItemData(i);
+      FAIL() << "no error for " << i;
+    } catch (const rt::Error& e) {
+      EXPECT_EQ(e.number(), 381);
+      EXPECT_EQ(e.description(), "Index des Eigenschaftenfelds ungültig");
+    }
+    EXPECT_THROW((void)f->cboPeriod.List(i), rt::Error);
+    EXPECT_THROW(f->cboPeriod.SetItemData(i, 1), rt::Error);
+  }
+}
+
+TEST_F(UiEvents, ReplacingAnEntryKeepsTheSelection) {
+  auto f = NewLoadedForm();
+  f->cboPeriod.SetList(0, "<leer>");
+  EXPECT_EQ(f->cboPeriod.ListIndex(), 0);
+  EXPECT_EQ(f->cboPeriod.Text(), "<leer>");
+  EXPECT_TRUE(f->log.empty());
+}
+
+TEST_F(UiEvents, EditableComboTakesFreeTextWithoutClicking) {
+  auto f = ui::NewForm<TestForm>();
+  f->cboUnit.AddItem("Stück");
+  f->cboUnit.AddItem("Std.");
+  int clicks = 0;
+  f->cboUnit.OnClick = [&] { ++clicks; };
+  f->cboUnit.SetText("Std.");
+  EXPECT_EQ(f->cboUnit.ListIndex(), 1);
+  f->cboUnit.SetText("Pauschale");
+  EXPECT_EQ(f->cboUnit.Text(), "Pauschale");
+  EXPECT_EQ(f->cboUnit.ListIndex(), -1);
+  EXPECT_EQ(clicks, 0);
+  f->cboUnit.SetListIndex(0);
+  EXPECT_EQ(f->cboUnit.Text(), "Stück");
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(UiEvents, KeyPressMayReplaceOrSwallowKeys) {
+  auto f = ui::NewForm<TestForm>();
+  // The discount field's filter: digits, comma and Backspace; "." -> ",".
+  f->txtRabatt.OnKeyPress = [](int16_t& k) {
+    if (k == 46) k = 44;
+    if (k != 8 && k != 44 && (k < 48 || k > 57)) k = 0;
+  };
+  int changes = 0;
+  f->txtRabatt.OnChange = [&] { ++changes; };
+  EXPECT_TRUE(user.Type(f->txtRabatt, "1a2.-5"));
+  EXPECT_EQ(f->txtRabatt.Text(), "12,5");
+  EXPECT_EQ(changes, 4);  // one change per key that got through
+  EXPECT_TRUE(user.Backspace(f->txtRabatt, 2));
+  EXPECT_EQ(f->txtRabatt.Text(), "12");
+  // Pasting bypasses the filter.
+  EXPECT_TRUE(user.Paste(f->txtRabatt, "x-"));
+  EXPECT_EQ(f->txtRabatt.Text(), "12x-");
+  EXPECT_TRUE(user.SelectAll(f->txtRabatt));
+  EXPECT_TRUE(user.Type(f->txtRabatt, "3"));
+  EXPECT_EQ(f->txtRabatt.Text(), "3");
+  EXPECT_TRUE(user.Type(f->txtRabatt, "ä"));  // swallowed by the filter
+  EXPECT_EQ(f->txtRabatt.Text(), "3");
+}
+
+TEST_F(UiEvents, TypingNonAsciiCharactersKeepsThemIntact) {
+  auto f = ui::NewForm<TestForm>();
+  EXPECT_TRUE(user.Type(f->txtInFrame, "Prüfung ß"));
+  EXPECT_EQ(f->txtInFrame.Text(), "Prüfung ß");
+  EXPECT_TRUE(user.Backspace(f->txtInFrame, 2));
+  EXPECT_EQ(f->txtInFrame.Text(), "Prüfung");
+}
+
+TEST_F(UiEvents, ErrorsInUserEventsEndAtTheBoundary) {
+  auto f = ui::NewForm<TestForm>();
+  std::vector<rt::Error> reported;
+  ui::SetEventErrorReporter([&](const rt::Error& e) { reported.push_back(e); });
+  f->cmdOK.OnClick = [] { rt::RaiseRuntime(rt::errc::DivByZero); };
+  f->txtDauer.OnChange = [&] { (void)rt::CLng(rt::Variant(f->txtDauer.Text())); };
+
+  EXPECT_TRUE(user.Click(f->cmdOK));
+  EXPECT_TRUE(user.Paste(f->txtDauer, "x"));  // "12x" is no number
+  ASSERT_EQ(reported.size(), 2u);
+  EXPECT_EQ(reported[0].number(), 11);
+  EXPECT_EQ(reported[1].number(), 13);
+  EXPECT_EQ(ui::EventErrorCount(), 2);
+
+  // The same handler run by code: the error reaches the code.
+  EXPECT_THROW(f->txtDauer.SetText("abc"), rt::Error);
+  EXPECT_EQ(reported.size(), 2u);
+}
+
+TEST_F(UiEvents, WithoutReporterEscapedErrorsAreRecordedAndSwallowed) {
+  auto f = ui::NewForm<TestForm>();
+  f->cmdOK.OnClick = [] { throw std::runtime_error("kaputt"); };
+  EXPECT_TRUE(user.Click(f->cmdOK));
+  ASSERT_TRUE(ui::LastEventError().has_value());
+  EXPECT_EQ(ui::LastEventError()->number(), 5);
+  // A failing reporter does not bring the process down either.
+  ui::SetEventErrorReporter([](const rt::Error&) { rt::RaiseRuntime(rt::errc::ObjectNotSet); });
+  EXPECT_TRUE(user.Click(f->cmdOK));
+  EXPECT_EQ(ui::EventErrorCount(), 2);
+}
+
+TEST_F(UiEvents, ControlsAreReachableByName) {
+  auto f = ui::NewForm<TestForm>();
+  EXPECT_EQ(f->ControlByName("TXTDAUER"), &f->txtDauer);
+  EXPECT_EQ(f->ControlByName("txtInFrame"), &f->txtInFrame);
+  EXPECT_EQ(f->ControlByName("txtPreisM7"), nullptr);
+  EXPECT_EQ(&f->ControlAs<ui::TextBox>("txtRabatt"), &f->txtRabatt);
+  try {
+    (void)f->ControlAs<ui::TextBox>("cmdOK");
+    FAIL() << "no error";
+  } catch (const rt::Error& e) {
+    EXPECT_EQ(e.number(), 13);
+  }
+  EXPECT_THROW((void)f->ControlAs<ui::TextBox>("txtNirgends"), rt::Error);
+}
+
+TEST_F(UiEvents, FramesComeToTheFront) {
+  auto f = ui::NewForm<TestForm>();
+  ui::Frame fraPositionen{*f, "fraPositionen"};
+  ui::Frame fraPositionenK{*f, "fraPositionenK"};
+  EXPECT_TRUE(fraPositionenK.InFrontOf(fraPositionen));
+  fraPositionen.ZOrder(0);
+  EXPECT_TRUE(fraPositionen.InFrontOf(fraPositionenK));
+  fraPositionen.ZOrder(1);
+  EXPECT_FALSE(fraPositionen.InFrontOf(fraPositionenK));
+}
+
+}  // namespace
+}  // namespace uitest
