@@ -86,6 +86,8 @@ Error CurrentError() {
     throw;
   } catch (const Error& e) {
     return e;
+  } catch (const Unrecoverable&) {
+    throw;
   } catch (const std::bad_alloc&) {
     return Error(errc::OutOfMemory, std::string(kLibraryName), DescriptionOf(errc::OutOfMemory));
   } catch (const std::exception& e) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <exception>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -74,19 +75,27 @@ std::string DescriptionOf(int32_t number);
 // 0x80040002 -> "80040002".
 std::string Hex(int32_t number);
 
+// A failure that no trap may swallow: a broken test script, for one.
+// CurrentError() passes it on instead of converting it.
+class Unrecoverable : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
 // Converts whatever a trap caught into an rt::Error: an rt::Error as it is,
-// std::bad_alloc as 7, any other exception as 5 with its what() text.
-// Call only inside a catch block.
+// std::bad_alloc as 7, any other exception as 5 with its what() text; an
+// Unrecoverable is thrown on. Call only inside a catch block.
 Error CurrentError();
 
 // An "ignore errors and go on" stretch: each step that fails is skipped and
 // its error kept; the last error of the stretch can be looked at afterwards.
 class ErrorState {
  public:
-  // Runs f; an error it raises is kept as the last error and swallowed.
+  // Runs f; an error it raises is kept as the last error and swallowed
+  // (an Unrecoverable is thrown on).
   // Returns true when f completed.
   template <class F>
-  bool Step(F&& f) noexcept {
+  bool Step(F&& f) {
     try {
       f();
       return true;

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -39,6 +40,10 @@ class StandIn {
   // Opens a database file, or ":memory:". A new database gets the schema
   // (and no data). Files use WAL and synchronous=NORMAL.
   static std::shared_ptr<StandIn> Open(const std::string& path);
+  // Creates a new database file with the schema and, with `withSample`, the
+  // sample data, in one transaction. Raises when the file exists already;
+  // a file left half-made by a failure is removed.
+  static std::shared_ptr<StandIn> Create(const std::string& path, bool withSample);
   virtual ~StandIn() = default;
 
   // The host application object an entry call of the add-on receives.
@@ -48,12 +53,15 @@ class StandIn {
   virtual void LoadSampleData() = 0;
 
   // --- Session (kept in the database file, shared by separate runs) -------------
+  // Each setter stores the value in the file's session; with `keep` false it
+  // holds for this StandIn object only and the file keeps its session.
   // Current address by its Adressen.ID; "" or an unknown ID: none.
-  virtual void SetCurrentAddress(const std::string& id) = 0;
-  virtual void SetCurrentAddressOid(const std::string& oid) = 0;
-  virtual void SetCurrentContractTypeOid(const std::string& oid) = 0;  // "" = none
-  virtual void SetCurrentUser(const std::string& name) = 0;  // must be a user
-  virtual void SetTenant(const std::string& name) = 0;       // HostMandant.Name and .Text
+  virtual void SetCurrentAddress(const std::string& id, bool keep = true) = 0;
+  virtual void SetCurrentAddressOid(const std::string& oid, bool keep = true) = 0;
+  virtual void SetCurrentContractTypeOid(const std::string& oid, bool keep = true) = 0;  // "" = none
+  // Must be one of the users (exact name); raises otherwise.
+  virtual void SetCurrentUser(const std::string& name, bool keep = true) = 0;
+  virtual void SetTenant(const std::string& name, bool keep = true) = 0;  // HostMandant.Name and .Text
 
   // --- Data -------------------------------------------------------------------------
   virtual void AddUser(const std::string& name) = 0;
@@ -80,15 +88,34 @@ class StandIn {
                              const std::string& name, MacroFn fn) = 0;
 
   // --- Faults -----------------------------------------------------------------------
-  // Makes the next call (or every call) of `member` ("Insert", "Update",
-  // "Seek", "Table", ...) on `table` ("" = any table, or a non-table object
-  // such as "Users") fail with the given number and description.
+  // Makes the next call (or every call) of `member` on `table` fail with the
+  // given number and description (an empty description: the host's text for
+  // the number). Names match without regard to letter case; `table` "" means
+  // any object. The names:
+  //  - DbTable members by their own name ("Insert", "Update", "Seek",
+  //    "MoveFirst", "GotoOid", ...) on the table's name; DbConnection::Table
+  //    as "Table" on the requested name; the table's fields, field and
+  //    indexes as "Fields.Item", "Fields.Exists", "Field.Value",
+  //    "Field.SetValue", "Field.Size", "Indexes.Select", "Indexes.Current",
+  //    "Indexes.Reset", "Index.KeyValue", ... on the table's name;
+  //  - other objects by their interface name without "Host"/"Db":
+  //    "Application", "Database", "Connection" ("Mandant"), "Mandant",
+  //    "Users", "User", "Settings", "Setting" ("Value", "SetValue"),
+  //    "ScriptEngine" ("Evaluate", "PersistVars"), "PersistVars",
+  //    "PersistVar", "Macros" ("Projects", "ProjectItems", "Procedures",
+  //    "Run"), "ErrorTexts" ("Text").
   virtual void FailNext(const std::string& table, const std::string& member, int32_t number,
                         const std::string& description) = 0;
   virtual void FailAlways(const std::string& table, const std::string& member, int32_t number,
                           const std::string& description) = 0;
   virtual void ClearFaults() = 0;
 };
+
+// A document value for document fields: an opaque content text, copied
+// from record to record as it is.
+std::shared_ptr<HostDocument> NewDocument(const std::string& content);
+// The content of a document value; "" for Nothing or another kind.
+std::string DocumentContent(const rt::Variant& value);
 
 // Registers the stand-in's HostErrorTexts class in the runtime's class
 // registry (under host::kErrorTextsClass). Idempotent.

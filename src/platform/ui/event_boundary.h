@@ -20,9 +20,9 @@ namespace ui {
 // A broken test script (an unexpected question or modal form, a form left
 // shown). It is a programming error, not a run-time error: the boundary lets
 // it pass so that the test sees it.
-class ScriptFailure : public std::logic_error {
+class ScriptFailure : public rt::Unrecoverable {
  public:
-  explicit ScriptFailure(const std::string& what) : std::logic_error(what) {}
+  explicit ScriptFailure(const std::string& what) : rt::Unrecoverable(what) {}
 };
 
 using EventErrorReporter = std::function<void(const rt::Error&)>;

@@ -1,0 +1,104 @@
+// The state of one stand-in host: the database connection, the schema, the
+// shared table views, the session (current user, tenant, address and
+// contract type, kept in the database file), settings, persistent
+// variables, users, macros, the user-interface state and the fault switch.
+//
+// Every host object the add-on holds keeps the Core alive.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/sqlite/db.h"
+#include "host/sqlite/faults.h"
+#include "host/sqlite/schema.h"
+#include "host/sqlite/stand_in.h"
+#include "host/sqlite/store.h"
+#include "host/sqlite/views.h"
+#include "platform/object.h"
+#include "platform/variant.h"
+
+namespace host::sqlite {
+
+// Names of the setting stores.
+inline constexpr const char* kDatabaseSettings = "database";
+std::string PrivateSettingsOf(const std::string& user);
+std::string PublicSettingsOf(const std::string& user);
+std::string TableSettingsOf(const std::string& table);
+
+// Session keys.
+inline constexpr const char* kSessionUser = "User";
+inline constexpr const char* kSessionTenant = "Tenant";
+inline constexpr const char* kSessionAddress = "Address";
+inline constexpr const char* kSessionContractType = "ContractType";
+
+class Core {
+ public:
+  // Opens the database and creates what is missing of the schema; `init`
+  // then runs in the same transaction. The shared views start at the
+  // session's current address and contract type.
+  explicit Core(const std::string& path, const std::function<void(Core&)>& init = {});
+
+  Db db;
+  Schema schema;
+  Store store;
+  Views views;
+  Faults faults;
+
+  // --- Tables ------------------------------------------------------------------
+  // Position of a table by name (case-insensitive); raises UnknownTable.
+  int TableIndex(std::string_view name) const;
+  const TableDef& Def(int t) const { return schema.tables()[t]; }
+  int FieldIndex(int t, std::string_view field) const;  // raises UnknownField
+  // Stores a record with the given field values (converted as puts are;
+  // other fields empty) under `master` (0 for a table without master),
+  // with the host-filled fields; no view moves. Returns its id.
+  int64_t InsertRow(int t, const std::vector<std::pair<std::string, rt::Variant>>& values, int64_t master);
+
+  // --- Session -----------------------------------------------------------------
+  // A value set with keep false holds for this Core only and hides the
+  // file's value.
+  std::string SessionValue(const char* key);
+  void SetSessionValue(const char* key, const std::string& value, bool keep = true);
+  std::string TenantName() { return SessionValue(kSessionTenant); }
+
+  // --- Users -------------------------------------------------------------------
+  std::vector<std::string> UserNames();
+  void AddUser(const std::string& name);
+
+  // --- Settings (keys match without regard to letter case) ---------------------
+  std::optional<rt::Variant> Setting(const std::string& store, const std::string& key);
+  void SetSetting(const std::string& store, const std::string& key, const rt::Variant& value);
+
+  // --- Persistent variables (insertion order; names case-insensitive) ----------
+  struct PersistVar {
+    std::string name;
+    rt::Variant value;
+    bool locked = false;
+  };
+  int32_t PersistVarCount();
+  std::optional<std::string> PersistVarNameAt(int32_t index);
+  std::optional<PersistVar> FindPersistVar(const std::string& name);
+  // Adds the variable, or replaces the value (and lock) of an existing one.
+  void SetPersistVar(const std::string& name, const rt::Variant& value, std::optional<bool> locked);
+  void RemovePersistVar(const std::string& name);
+
+  // --- Macros --------------------------------------------------------------------
+  std::map<std::vector<std::string>, MacroFn> macros;  // key: upper-cased names
+
+  // --- User-interface state --------------------------------------------------------
+  rt::ObjectPtr uiStateA, uiStateB, uiStateC;
+  int16_t uiFlag = 0;
+
+ private:
+  void CreateOwnTables();
+  std::map<std::string, std::string> sessionOverrides_;
+};
+
+}  // namespace host::sqlite

@@ -1,0 +1,43 @@
+// The stand-in host's own error numbers and their German texts.
+//
+// The numbers lie in 0x80041001.. and so never collide with 0x80041096 (which
+// the stand-in raises only through the fault switch), with 0x80040002 or with
+// the add-on's 0x80045001..0x8004500A.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace host::sqlite {
+
+namespace hosterr {
+inline constexpr int32_t UnknownTable = static_cast<int32_t>(0x80041001u);
+inline constexpr int32_t UnknownField = static_cast<int32_t>(0x80041002u);
+inline constexpr int32_t UnknownIndex = static_cast<int32_t>(0x80041003u);
+inline constexpr int32_t UnknownFormula = static_cast<int32_t>(0x80041004u);
+inline constexpr int32_t NoCurrentRecord = static_cast<int32_t>(0x80041005u);
+inline constexpr int32_t NotConvertible = static_cast<int32_t>(0x80041006u);
+inline constexpr int32_t TextTooLong = static_cast<int32_t>(0x80041007u);
+inline constexpr int32_t NoMasterRecord = static_cast<int32_t>(0x80041008u);
+inline constexpr int32_t NoIndexSelected = static_cast<int32_t>(0x80041009u);
+inline constexpr int32_t UnknownSetting = static_cast<int32_t>(0x8004100Au);
+inline constexpr int32_t UnknownUser = static_cast<int32_t>(0x8004100Bu);
+inline constexpr int32_t Storage = static_cast<int32_t>(0x8004100Cu);
+inline constexpr int32_t InvalidArgument = static_cast<int32_t>(0x8004100Du);
+}  // namespace hosterr
+
+// The source of every error the stand-in raises.
+inline constexpr const char* kErrorSource = "KelDbServer31";
+
+// The German text of one of the numbers above; "" for any other number.
+std::string OwnErrorText(int32_t number);
+
+// The host's message text for any error number: the stand-in's own text, a
+// run-time error's text, or a generic text.
+std::string ErrorText(int32_t number);
+
+// Raises rt::Error with the number, kErrorSource and the number's text,
+// followed by ": " and `detail` when that is not empty.
+[[noreturn]] void RaiseHost(int32_t number, const std::string& detail = {});
+
+}  // namespace host::sqlite

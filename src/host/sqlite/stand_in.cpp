@@ -1,0 +1,193 @@
+// The stand-in host's harness: opening and creating databases, the session,
+// seeding and reading back records, settings, persistent variables, macros
+// and the fault switch.
+#include "host/sqlite/stand_in.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "host/sqlite/core.h"
+#include "host/sqlite/error_texts.h"
+#include "host/sqlite/errors.h"
+#include "host/sqlite/objects.h"
+#include "host/sqlite/sample_data.h"
+#include "platform/text.h"
+
+namespace host::sqlite {
+
+const rt::Variant& Row::operator[](std::string_view field) const {
+  for (const auto& [name, value] : fields)
+    if (rt::EqualsIgnoreCase(name, field)) return value;
+  RaiseHost(hosterr::UnknownField, std::string(field));
+}
+
+namespace {
+
+class StandInImpl : public StandIn {
+ public:
+  explicit StandInImpl(CorePtr core) : core_(std::move(core)), app_(NewApplication(core_)) {
+    SetErrorTextsHost(core_);
+  }
+
+  std::shared_ptr<HostApplication> Application() override { return app_; }
+
+  void LoadSampleData() override {
+    {
+      Transaction tx(core_->db);
+      LoadSample(*core_);
+      tx.Commit();
+    }
+    RestoreSessionViews();
+  }
+
+  // --- Session -------------------------------------------------------------------
+  void SetCurrentAddress(const std::string& id, bool keep) override {
+    const int t = core_->TableIndex("Adressen");
+    int64_t oid = 0;
+    if (!id.empty()) {
+      Stmt s =
+          core_->db.Prepare("SELECT " + Quote(kOidColumn) + " FROM \"Adressen\" WHERE \"ID\" = ? ORDER BY " +
+                            Quote(kOidColumn) + " LIMIT 1");
+      s.Bind(1, std::string_view(id));
+      if (s.Step()) oid = s.Int(0);
+    }
+    SetSessionRecord(t, kSessionAddress, oid, keep);
+  }
+  void SetCurrentAddressOid(const std::string& oid, bool keep) override {
+    SetSessionRecord(core_->TableIndex("Adressen"), kSessionAddress, ParseOid(oid), keep);
+  }
+  void SetCurrentContractTypeOid(const std::string& oid, bool keep) override {
+    SetSessionRecord(core_->TableIndex("kt_Vertragsdefinitionen"), kSessionContractType, ParseOid(oid), keep);
+  }
+  void SetCurrentUser(const std::string& name, bool keep) override {
+    for (const std::string& user : core_->UserNames()) {
+      if (user == name) {
+        core_->SetSessionValue(kSessionUser, name, keep);
+        return;
+      }
+    }
+    RaiseHost(hosterr::UnknownUser, name);
+  }
+  void SetTenant(const std::string& name, bool keep) override {
+    core_->SetSessionValue(kSessionTenant, name, keep);
+  }
+
+  // --- Data ------------------------------------------------------------------------
+  void AddUser(const std::string& name) override { core_->AddUser(name); }
+
+  std::string InsertRow(const std::string& table,
+                        const std::vector<std::pair<std::string, rt::Variant>>& values,
+                        const std::string& masterOid) override {
+    const int t = core_->TableIndex(table);
+    const TableDef& def = core_->Def(t);
+    int64_t master = 0;
+    if (def.masterIndex >= 0) {
+      master = masterOid.empty() ? core_->views.CurrentOid(def.masterIndex) : ParseOid(masterOid);
+      if (master == 0 || core_->store.Find(core_->Def(def.masterIndex), master).oid == 0)
+        RaiseHost(hosterr::NoMasterRecord, def.name);
+    } else if (!masterOid.empty()) {
+      RaiseHost(hosterr::InvalidArgument, def.name + " hat keine übergeordnete Tabelle");
+    }
+    return std::to_string(core_->InsertRow(t, values, master));
+  }
+
+  void DeleteRows(const std::string& table) override {
+    const int t = core_->TableIndex(table);
+    core_->store.DeleteAll(core_->Def(t));
+    core_->views.Forget(t);
+  }
+
+  std::vector<Row> Rows(const std::string& table) override {
+    const int t = core_->TableIndex(table);
+    const TableDef& def = core_->Def(t);
+    std::vector<Row> rows;
+    for (Record& r : core_->store.All(def)) {
+      Row row;
+      row.oid = std::to_string(r.oid);
+      if (def.masterIndex >= 0) row.masterOid = std::to_string(r.master);
+      for (size_t i = 0; i < def.fields.size(); ++i)
+        row.fields.emplace_back(def.fields[i].name, std::move(r.values[i]));
+      rows.push_back(std::move(row));
+    }
+    return rows;
+  }
+
+  std::vector<std::string> FieldNames(const std::string& table) override {
+    std::vector<std::string> names;
+    for (const FieldDef& f : core_->Def(core_->TableIndex(table)).fields) names.push_back(f.name);
+    return names;
+  }
+
+  void SetFieldSize(const std::string& table, const std::string& field, int32_t size) override {
+    const int t = core_->TableIndex(table);
+    core_->schema.tables()[t].fields[core_->FieldIndex(t, field)].size = size;
+  }
+
+  // --- Settings, persistent variables, macros ---------------------------------------
+  void SetDatabaseSetting(const std::string& key, const rt::Variant& value) override {
+    core_->SetSetting(kDatabaseSettings, key, value);
+  }
+  std::optional<rt::Variant> DatabaseSetting(const std::string& key) override {
+    return core_->Setting(kDatabaseSettings, key);
+  }
+  void SetPersistVar(const std::string& name, const rt::Variant& value, bool locked) override {
+    core_->SetPersistVar(name, value, locked);
+  }
+  void RemovePersistVar(const std::string& name) override { core_->RemovePersistVar(name); }
+  void RegisterMacro(const std::string& project, const std::string& module, const std::string& name,
+                     MacroFn fn) override {
+    core_->macros[{rt::UCase(project), rt::UCase(module), rt::UCase(name)}] = std::move(fn);
+  }
+
+  // --- Faults ------------------------------------------------------------------------
+  void FailNext(const std::string& table, const std::string& member, int32_t number,
+                const std::string& description) override {
+    core_->faults.Add(table, member, number, description, false);
+  }
+  void FailAlways(const std::string& table, const std::string& member, int32_t number,
+                  const std::string& description) override {
+    core_->faults.Add(table, member, number, description, true);
+  }
+  void ClearFaults() override { core_->faults.Clear(); }
+
+ private:
+  // Makes a record the session's current one (0 or a missing record: none).
+  void SetSessionRecord(int t, const char* key, int64_t oid, bool keep) {
+    if (oid != 0 && core_->store.Find(core_->Def(t), oid).oid == 0) oid = 0;
+    core_->SetSessionValue(key, oid == 0 ? std::string() : std::to_string(oid), keep);
+    core_->views.PositionAt(t, oid);
+  }
+  void RestoreSessionViews() {
+    core_->views.PositionAt(core_->TableIndex("Adressen"), ParseOid(core_->SessionValue(kSessionAddress)));
+    core_->views.PositionAt(core_->TableIndex("kt_Vertragsdefinitionen"),
+                            ParseOid(core_->SessionValue(kSessionContractType)));
+  }
+
+  CorePtr core_;
+  std::shared_ptr<HostApplication> app_;
+};
+
+}  // namespace
+
+std::shared_ptr<StandIn> StandIn::Open(const std::string& path) {
+  return std::make_shared<StandInImpl>(std::make_shared<Core>(path));
+}
+
+std::shared_ptr<StandIn> StandIn::Create(const std::string& path, bool withSample) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (path != ":memory:" && fs::exists(path, ec))
+    RaiseHost(hosterr::InvalidArgument, path + " ist bereits vorhanden");
+  try {
+    return std::make_shared<StandInImpl>(std::make_shared<Core>(path, [withSample](Core& core) {
+      if (withSample) LoadSample(core);
+    }));
+  } catch (...) {
+    if (path != ":memory:") {
+      for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path + suffix, ec);
+    }
+    throw;
+  }
+}
+
+}  // namespace host::sqlite

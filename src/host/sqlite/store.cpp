@@ -1,0 +1,240 @@
+#include "host/sqlite/store.h"
+
+#include "host/sqlite/field_values.h"
+#include "platform/text.h"
+
+namespace host::sqlite {
+
+namespace {
+
+const std::string kOid = Quote(kOidColumn);
+const std::string kMaster = Quote(kMasterColumn);
+
+bool HasMaster(const TableDef& t) { return t.masterIndex >= 0; }
+
+// SELECT list: id, master (or 0), fields, keys.
+std::string SelectList(const TableDef& t) {
+  std::string s = kOid + ", " + (HasMaster(t) ? kMaster : std::string("0"));
+  for (const FieldDef& f : t.fields) s += ", " + Quote(f.name);
+  for (const IndexDef& ix : t.indexes) s += ", " + Quote(ix.keyColumn);
+  return s;
+}
+
+Record ReadRecord(const TableDef& t, const Stmt& s) {
+  Record r;
+  r.oid = s.Int(0);
+  r.master = s.Int(1);
+  int col = 2;
+  r.values.reserve(t.fields.size());
+  for (const FieldDef& f : t.fields) r.values.push_back(ReadField(s, col++, f));
+  for (size_t i = 0; i < t.indexes.size(); ++i) r.keys.push_back(s.Text(col++));
+  return r;
+}
+
+// The ORDER BY columns of an order, ascending or descending.
+std::string OrderBy(const TableDef& t, const Order& o, bool desc) {
+  const char* dir = desc ? " DESC" : "";
+  if (o.index < 0) return " ORDER BY " + kOid + dir;
+  return " ORDER BY " + Quote(t.indexes[o.index].keyColumn) + dir + ", " + kOid + dir;
+}
+
+}  // namespace
+
+Store::Store(Db& db, const Schema& schema) : db_(db), schema_(schema) {
+  for (const TableDef& t : schema_.tables()) {
+    TableSql q;
+    const std::string name = Quote(t.name);
+    const std::string pos = kOid + ", " + (HasMaster(t) ? kMaster : std::string("0"));
+    q.load = "SELECT " + SelectList(t) + " FROM " + name + " WHERE " + kOid + " = ?";
+    q.all = "SELECT " + SelectList(t) + " FROM " + name + " ORDER BY " + kOid;
+    q.find = "SELECT " + pos + " FROM " + name + " WHERE " + kOid + " = ?";
+    q.remove = "DELETE FROM " + name + " WHERE " + kOid + " = ?";
+
+    std::string cols = kOid, params = "?", sets;
+    if (HasMaster(t)) {
+      cols += ", " + kMaster;
+      params += ", ?";
+    }
+    for (const FieldDef& f : t.fields) {
+      cols += ", " + Quote(f.name);
+      params += ", ?";
+      sets += (sets.empty() ? "" : ", ") + Quote(f.name) + " = ?";
+    }
+    for (const IndexDef& ix : t.indexes) {
+      cols += ", " + Quote(ix.keyColumn);
+      params += ", ?";
+      sets += ", " + Quote(ix.keyColumn) + " = ?";
+    }
+    q.insert = "INSERT INTO " + name + " (" + cols + ") VALUES (" + params + ")";
+    q.update = "UPDATE " + name + " SET " + sets + " WHERE " + kOid + " = ?";
+
+    // Parameters of the order statements: ?1 master, ?2 id, ?3 key, ?4 offset.
+    for (int index = -1; index < static_cast<int>(t.indexes.size()); ++index) {
+      for (bool byMaster : {false, true}) {
+        Order o{index, byMaster, 0};
+        const std::string where = byMaster ? " WHERE " + kMaster + " = ?1" : std::string();
+        const std::string from = " FROM " + name;
+        std::string after = byMaster ? where + " AND " : std::string(" WHERE ");
+        std::string before = after;
+        if (index < 0) {
+          after += kOid + " > ?2";
+          before += kOid + " < ?2";
+        } else {
+          std::string row = "(";
+          row += Quote(t.indexes[index].keyColumn);
+          row += ", " + kOid + ")";
+          after += row + " > (?3, ?2)";
+          before += row + " < (?3, ?2)";
+        }
+        q.first.push_back("SELECT " + pos + from + where + OrderBy(t, o, false) + " LIMIT 1");
+        q.next.push_back("SELECT " + pos + from + after + OrderBy(t, o, false) + " LIMIT 1 OFFSET ?4");
+        q.prev.push_back("SELECT " + pos + from + before + OrderBy(t, o, true) + " LIMIT 1 OFFSET ?4");
+        q.count.push_back("SELECT count(*)" + from + where);
+      }
+    }
+    for (const IndexDef& ix : t.indexes) {
+      const std::string col = Quote(ix.keyColumn);
+      q.findKey.push_back("SELECT " + pos + " FROM " + name + " WHERE " + col + " = ? ORDER BY " + col +
+                          ", " + kOid + " LIMIT 1");
+    }
+    sql_.push_back(std::move(q));
+  }
+}
+
+const Store::TableSql& Store::Sql(const TableDef& t) const {
+  return sql_[static_cast<size_t>(&t - schema_.tables().data())];
+}
+
+void Store::CreateSchema() {
+  std::string sql;
+  for (const TableDef& t : schema_.tables()) {
+    const std::string name = Quote(t.name);
+    sql += "CREATE TABLE IF NOT EXISTS " + name + " (" + kOid + " INTEGER PRIMARY KEY";
+    if (HasMaster(t)) sql += ", " + kMaster + " INTEGER NOT NULL DEFAULT 0";
+    for (const FieldDef& f : t.fields) {
+      sql += ", " + Quote(f.name) + " " + ColumnType(f);
+      if (f.type != FieldType::Document) sql += " NOT NULL";
+      sql += std::string(" DEFAULT ") + ColumnDefault(f);
+    }
+    for (const IndexDef& ix : t.indexes) sql += ", " + Quote(ix.keyColumn) + " TEXT NOT NULL DEFAULT ''";
+    sql += ");\n";
+    if (HasMaster(t))
+      sql += "CREATE INDEX IF NOT EXISTS " + Quote(t.name + "_master") + " ON " + name + " (" + kMaster +
+             ", " + kOid + ");\n";
+    // A record's own ID is looked up directly (the harness finds the
+    // current address by it).
+    for (const FieldDef& f : t.fields)
+      if (f.fill == HostFill::UniqueId)
+        sql += "CREATE INDEX IF NOT EXISTS " + Quote(t.name + "_" + f.name + "_lookup") + " ON " + name +
+               " (" + Quote(f.name) + ");\n";
+    // The master link is part of each named index, so that a seek reads
+    // the index alone.
+    for (const IndexDef& ix : t.indexes)
+      sql += "CREATE INDEX IF NOT EXISTS " + Quote(t.name + "_" + ix.name) + " ON " + name + " (" +
+             Quote(ix.keyColumn) + ", " + kOid + (HasMaster(t) ? ", " + kMaster : std::string()) + ");\n";
+  }
+  sql +=
+      "CREATE TABLE IF NOT EXISTS \"_kelhost_meta\" (\"key\" TEXT PRIMARY KEY, \"value\" INTEGER NOT NULL);\n"
+      "INSERT OR IGNORE INTO \"_kelhost_meta\" VALUES ('LastOid', 0);\n";
+  db_.Exec(sql);
+}
+
+int64_t Store::NewOid() {
+  Stmt s = db_.Prepare(
+      "UPDATE \"_kelhost_meta\" SET \"value\" = \"value\" + 1 WHERE \"key\" = 'LastOid' RETURNING \"value\"");
+  if (!s.Step()) db_.Fail();
+  int64_t oid = s.Int(0);
+  s.Run();
+  return oid;
+}
+
+std::vector<std::string> Store::Keys(const TableDef& t, const std::vector<rt::Variant>& values) const {
+  std::vector<std::string> keys;
+  keys.reserve(t.indexes.size());
+  for (const IndexDef& ix : t.indexes) {
+    std::string k;
+    for (int f : ix.keyFieldIndexes) k += KeyText(values[f]);
+    keys.push_back(rt::UCase(k));
+  }
+  return keys;
+}
+
+void Store::Insert(const TableDef& t, const Record& r) {
+  Stmt s = db_.Prepare(Sql(t).insert);
+  int i = 1;
+  s.Bind(i++, r.oid);
+  if (HasMaster(t)) s.Bind(i++, r.master);
+  for (size_t f = 0; f < t.fields.size(); ++f) BindField(s, i++, t.fields[f], r.values[f]);
+  for (const std::string& k : r.keys) s.Bind(i++, std::string_view(k));
+  s.Run();
+}
+
+void Store::Update(const TableDef& t, const Record& r) {
+  Stmt s = db_.Prepare(Sql(t).update);
+  int i = 1;
+  for (size_t f = 0; f < t.fields.size(); ++f) BindField(s, i++, t.fields[f], r.values[f]);
+  for (const std::string& k : r.keys) s.Bind(i++, std::string_view(k));
+  s.Bind(i, r.oid);
+  s.Run();
+}
+
+void Store::Delete(const TableDef& t, int64_t oid) { db_.Prepare(Sql(t).remove).Bind(1, oid).Run(); }
+
+void Store::DeleteAll(const TableDef& t) { db_.Exec("DELETE FROM " + Quote(t.name)); }
+
+std::optional<Record> Store::Load(const TableDef& t, int64_t oid) {
+  Stmt s = db_.Prepare(Sql(t).load);
+  s.Bind(1, oid);
+  if (!s.Step()) return std::nullopt;
+  return ReadRecord(t, s);
+}
+
+std::vector<Record> Store::All(const TableDef& t) {
+  Stmt s = db_.Prepare(Sql(t).all);
+  std::vector<Record> rows;
+  while (s.Step()) rows.push_back(ReadRecord(t, s));
+  return rows;
+}
+
+namespace {
+
+Position ReadPosition(Stmt& s) { return s.Step() ? Position{s.Int(0), s.Int(1)} : Position{}; }
+
+}  // namespace
+
+Position Store::First(const TableDef& t, const Order& o) {
+  Stmt s = db_.Prepare(Sql(t).first[Slot(o)]);
+  if (o.byMaster) s.Bind(1, o.master);
+  return ReadPosition(s);
+}
+
+Position Store::Step(const TableDef& t, const Order& o, int64_t oid, const std::string& key, int32_t n) {
+  const bool back = n < 0;
+  const int64_t skip = back ? -static_cast<int64_t>(n) - 1 : static_cast<int64_t>(n) - 1;
+  Stmt s = db_.Prepare(back ? Sql(t).prev[Slot(o)] : Sql(t).next[Slot(o)]);
+  if (o.byMaster) s.Bind(1, o.master);
+  s.Bind(2, oid);
+  if (o.index >= 0) s.Bind(3, std::string_view(key));
+  s.Bind(4, skip);
+  return ReadPosition(s);
+}
+
+Position Store::FindKey(const TableDef& t, int index, const std::string& key) {
+  Stmt s = db_.Prepare(Sql(t).findKey[static_cast<size_t>(index)]);
+  s.Bind(1, std::string_view(key));
+  return ReadPosition(s);
+}
+
+Position Store::Find(const TableDef& t, int64_t oid) {
+  Stmt s = db_.Prepare(Sql(t).find);
+  s.Bind(1, oid);
+  return ReadPosition(s);
+}
+
+int64_t Store::Count(const TableDef& t, const Order& o) {
+  Stmt s = db_.Prepare(Sql(t).count[Slot(o)]);
+  if (o.byMaster) s.Bind(1, o.master);
+  return s.Step() ? s.Int(0) : 0;
+}
+
+}  // namespace host::sqlite

@@ -1,0 +1,339 @@
+#include "host/sqlite/views.h"
+
+#include <charconv>
+
+#include "host/sqlite/errors.h"
+#include "host/sqlite/field_values.h"
+#include "platform/text.h"
+
+namespace host::sqlite {
+
+int64_t ParseOid(const std::string& oid) {
+  int64_t v = 0;
+  const char* end = oid.data() + oid.size();
+  auto [p, ec] = std::from_chars(oid.data(), end, v);
+  if (ec != std::errc() || p != end || v <= 0) return 0;
+  return v;
+}
+
+Views::Views(Store& store, Schema& schema, std::function<std::string()> tenant)
+    : store_(store), schema_(schema), tenant_(std::move(tenant)), views_(schema.tables().size()) {}
+
+// --- Views and records -----------------------------------------------------------
+
+void Views::Follow(int t) {
+  const int m = Def(t).masterIndex;
+  if (m < 0) return;
+  Follow(m);
+  View& v = views_[t];
+  const View& master = views_[m];
+  if (v.followed == master.moves) return;
+  Place(v, master.cur == 0 ? Position{} : store_.First(Def(t), Order{-1, true, master.cur}));
+  v.followed = master.moves;
+}
+
+Order Views::ViewOrder(int t) const {
+  Order o;
+  o.index = views_[t].index;
+  const TableDef& def = Def(t);
+  if (o.index < 0 && def.masterIndex >= 0) {
+    o.byMaster = true;
+    o.master = views_[def.masterIndex].cur;
+  }
+  return o;
+}
+
+const Record* Views::Row(int t) {
+  View& v = views_[t];
+  if (v.cur == 0) return nullptr;
+  if (!v.row || v.row->oid != v.cur) {
+    v.row = store_.Load(Def(t), v.cur);
+    if (!v.row) return nullptr;
+  }
+  return &*v.row;
+}
+
+const Record* Views::Current(int t) {
+  Follow(t);
+  return Row(t);
+}
+
+int64_t Views::CurrentOid(int t) {
+  Follow(t);
+  return views_[t].cur;
+}
+
+std::string Views::Oid(int t) {
+  const int64_t cur = CurrentOid(t);
+  return cur == 0 ? std::string() : std::to_string(cur);
+}
+
+void Views::Discard(View& v) {
+  v.edit = Edit::None;
+  v.pending.clear();
+  v.changed.clear();
+}
+
+// --- Positioning -----------------------------------------------------------------
+
+// Makes p current in v, dropping the pending edit; the details of v follow
+// when next used.
+void Views::Place(View& v, Position p) {
+  Discard(v);
+  if (v.cur != p.oid) ++v.moves;
+  v.cur = p.oid;
+  v.curMaster = p.master;
+}
+
+void Views::SetCurrent(int t, Position p) {
+  const int m = Def(t).masterIndex;
+  if (p.oid != 0 && m >= 0) {
+    if (views_[m].cur != p.master) SetCurrent(m, store_.Find(Def(m), p.master));
+    // This detail keeps the record it was placed on.
+    views_[t].followed = views_[m].moves;
+  }
+  Place(views_[t], p);
+}
+
+void Views::MoveFirst(int t) {
+  Follow(t);
+  Order o = ViewOrder(t);
+  SetCurrent(t, ViewIsEmpty(o) ? Position{} : store_.First(Def(t), o));
+}
+
+void Views::Move(int t, int32_t n) {
+  Follow(t);
+  View& v = views_[t];
+  if (v.cur == 0) {
+    Discard(v);
+    return;
+  }
+  if (n == 0) return;
+  Order o = ViewOrder(t);
+  std::string key;
+  if (o.index >= 0) {
+    const Record* r = Row(t);
+    if (r) key = r->keys[o.index];
+  }
+  SetCurrent(t, store_.Step(Def(t), o, v.cur, key, n));
+}
+
+bool Views::Seek(int t, const std::string& key) {
+  Follow(t);
+  const int index = views_[t].index;
+  if (index < 0) RaiseHost(hosterr::NoIndexSelected, Def(t).name);
+  Position p = store_.FindKey(Def(t), index, rt::UCase(key));
+  if (p.oid == 0) return false;
+  SetCurrent(t, p);
+  return true;
+}
+
+bool Views::GotoOid(int t, const std::string& oid) {
+  Follow(t);
+  const int64_t id = ParseOid(oid);
+  Position p = id == 0 ? Position{} : store_.Find(Def(t), id);
+  if (p.oid == 0) return false;
+  SetCurrent(t, p);
+  return true;
+}
+
+void Views::SelectOid(int t, const std::string& oid) {
+  Follow(t);
+  const int64_t id = ParseOid(oid);
+  SetCurrent(t, id == 0 ? Position{} : store_.Find(Def(t), id));
+}
+
+void Views::PositionAt(int t, int64_t oid) {
+  Follow(t);
+  SetCurrent(t, oid == 0 ? Position{} : store_.Find(Def(t), oid));
+}
+
+void Views::Forget(int t) {
+  Follow(t);
+  View& v = views_[t];
+  v.row.reset();
+  SetCurrent(t, Position{});
+}
+
+// --- Fields ------------------------------------------------------------------------
+
+rt::Variant Views::Read(int t, int field) {
+  Follow(t);
+  View& v = views_[t];
+  if (v.edit == Edit::New) return v.pending[field];
+  if (v.edit == Edit::Change && v.changed[field]) return v.pending[field];
+  const Record* r = Row(t);
+  if (!r) return EmptyValue(Def(t).fields[field]);
+  return r->values[field];
+}
+
+void Views::Put(int t, int field, const rt::Variant& value) {
+  Follow(t);
+  View& v = views_[t];
+  const TableDef& def = Def(t);
+  if (v.edit != Edit::New && v.cur == 0) RaiseHost(hosterr::NoCurrentRecord, def.name);
+  rt::Variant stored = ToFieldValue(def.fields[field], value);
+  if (v.edit == Edit::None) {
+    v.edit = Edit::Change;
+    v.pending.assign(def.fields.size(), rt::Variant());
+    v.changed.assign(def.fields.size(), false);
+  }
+  v.pending[field] = std::move(stored);
+  if (v.edit == Edit::Change) v.changed[field] = true;
+}
+
+// --- Writing -----------------------------------------------------------------------
+
+rt::Variant Views::NewValues(int t) const {
+  rt::Array a;
+  for (const FieldDef& f : Def(t).fields) a.items.push_back(EmptyValue(f));
+  return rt::Variant(std::move(a));
+}
+
+void Views::SetValues(int t, const rt::Variant& values) {
+  const TableDef& def = Def(t);
+  if (!values.IsArray()) RaiseHost(hosterr::InvalidArgument, def.name + ".SetValues");
+  const rt::Array& a = values.AsArray();
+  std::vector<rt::Variant> pending;
+  pending.reserve(def.fields.size());
+  for (size_t i = 0; i < def.fields.size(); ++i)
+    pending.push_back(i < a.items.size() ? ToFieldValue(def.fields[i], a.items[i])
+                                         : EmptyValue(def.fields[i]));
+  Follow(t);
+  View& v = views_[t];
+  Discard(v);
+  v.edit = Edit::New;
+  v.pending = std::move(pending);
+}
+
+void Views::FillHostFields(int t, Record& r) {
+  const TableDef& def = Def(t);
+  for (size_t i = 0; i < def.fields.size(); ++i) {
+    const FieldDef& f = def.fields[i];
+    if (f.fill == HostFill::None || !r.values[i].AsString().empty()) continue;
+    std::string text;
+    switch (f.fill) {
+      case HostFill::TenantName:
+        text = tenant_();
+        break;
+      case HostFill::UniqueId:
+        text = std::to_string(r.oid);
+        break;
+      case HostFill::MasterId: {
+        const TableDef& m = Def(def.masterIndex);
+        const int id = m.FieldIndex("ID");
+        std::optional<Record> master = store_.Load(m, r.master);
+        if (id >= 0 && master) text = KeyText(master->values[id]);
+        break;
+      }
+      case HostFill::None:
+        break;
+    }
+    if (rt::Len(text) > f.size) text = rt::Left(text, f.size);
+    r.values[i] = rt::Variant(std::move(text));
+  }
+}
+
+int64_t Views::InsertRecord(int t, std::vector<rt::Variant> values, int64_t master) {
+  Transaction tx(store_.db());
+  Record r;
+  r.oid = store_.NewOid();
+  r.master = master;
+  r.values = std::move(values);
+  FillHostFields(t, r);
+  r.keys = store_.Keys(Def(t), r.values);
+  store_.Insert(Def(t), r);
+  tx.Commit();
+  return r.oid;
+}
+
+void Views::Insert(int t) {
+  Follow(t);
+  View& v = views_[t];
+  const TableDef& def = Def(t);
+  if (v.edit != Edit::New) RaiseHost(hosterr::NoCurrentRecord, def.name);
+  int64_t master = 0;
+  if (def.masterIndex >= 0) {
+    master = views_[def.masterIndex].cur;
+    if (master == 0) RaiseHost(hosterr::NoMasterRecord, def.name);
+  }
+  const int64_t oid = InsertRecord(t, v.pending, master);
+  Place(v, Position{oid, master});
+}
+
+void Views::BeginEdit(int t) {
+  Follow(t);
+  View& v = views_[t];
+  if (v.edit == Edit::New) return;
+  if (v.cur == 0) RaiseHost(hosterr::NoCurrentRecord, Def(t).name);
+  if (v.edit == Edit::None) {
+    v.edit = Edit::Change;
+    v.pending.assign(Def(t).fields.size(), rt::Variant());
+    v.changed.assign(Def(t).fields.size(), false);
+  }
+}
+
+void Views::Update(int t) {
+  Follow(t);
+  View& v = views_[t];
+  const TableDef& def = Def(t);
+  // A prepared new record is stored by Insert only; Update must not drop it
+  // silently.
+  if (v.edit == Edit::New || v.cur == 0) RaiseHost(hosterr::NoCurrentRecord, def.name);
+  if (v.edit != Edit::Change) return;
+  const Record* current = Row(t);
+  if (!current) RaiseHost(hosterr::NoCurrentRecord, def.name);
+  Record r = *current;
+  for (size_t i = 0; i < def.fields.size(); ++i)
+    if (v.changed[i]) r.values[i] = v.pending[i];
+  r.keys = store_.Keys(def, r.values);
+  store_.Update(def, r);
+  v.row = std::move(r);
+  Discard(v);
+}
+
+void Views::Delete(int t) {
+  Follow(t);
+  View& v = views_[t];
+  Discard(v);
+  if (v.cur == 0) return;
+  Order o = ViewOrder(t);
+  std::string key;
+  if (o.index >= 0) {
+    const Record* r = Row(t);
+    if (r) key = r->keys[o.index];
+  }
+  Position next = store_.Step(Def(t), o, v.cur, key, 1);
+  store_.Delete(Def(t), v.cur);
+  v.row.reset();
+  SetCurrent(t, next);
+}
+
+// --- Indexes and state -------------------------------------------------------------
+
+void Views::SelectIndex(int t, int index) {
+  Follow(t);
+  View& v = views_[t];
+  v.index = index;
+  // The current record stays when it lies in the new view: always under a
+  // named index, and in the natural order when it belongs to the master's
+  // current record.
+  Order o = ViewOrder(t);
+  if (v.cur != 0 && o.byMaster && v.curMaster != o.master) SetCurrent(t, Position{});
+}
+
+std::string Views::KeyValue(int t, int index) {
+  Follow(t);
+  if (index < 0) return {};
+  const Record* r = Row(t);
+  return r ? r->keys[index] : std::string();
+}
+
+int32_t Views::SelectionCount(int t) {
+  Follow(t);
+  Order o = ViewOrder(t);
+  if (ViewIsEmpty(o)) return 0;
+  return static_cast<int32_t>(store_.Count(Def(t), o));
+}
+
+}  // namespace host::sqlite

@@ -1,0 +1,121 @@
+// The host's shared table views: one per table, seen by every table object
+// opened on that table's name. A view holds the current record, the current
+// index, two flags and one pending edit (a prepared new record, or the puts
+// made on the current record).
+//
+// Rules kept here:
+//  - natural order is insertion order; a detail table in natural order shows
+//    only the records of its master's current record; a named index shows
+//    the whole table ordered by its upper-cased key, ties in insertion order;
+//  - a detail's current record always belongs to its master's current
+//    record: when a master moves, each detail moves to its first record (or
+//    end of file), recursively; positioning a detail on a record of another
+//    master moves the master (recursively) and the master's other details.
+//    A detail follows its master when it is next used (each view counts its
+//    moves; a detail remembers the count of its master it last followed), so
+//    walking a master costs nothing in its details;
+//  - any positioning discards the pending edit; a miss of Seek or GotoOid
+//    leaves the view as it was;
+//  - a record stored with Insert becomes current.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/sqlite/schema.h"
+#include "host/sqlite/store.h"
+#include "platform/variant.h"
+
+namespace host::sqlite {
+
+class Views {
+ public:
+  // `tenant` gives the current tenant's name for fields the host fills.
+  Views(Store& store, Schema& schema, std::function<std::string()> tenant);
+
+  // --- Positioning -------------------------------------------------------------
+  void MoveFirst(int t);
+  void Move(int t, int32_t n);
+  bool Seek(int t, const std::string& key);  // in the current index
+  bool GotoOid(int t, const std::string& oid);
+  void SelectOid(int t, const std::string& oid);  // a missing record: no current record
+  // Makes a record current (0: none) as GotoOid does; for the harness.
+  void PositionAt(int t, int64_t oid);
+  // Forgets the current record after the table's records were removed.
+  void Forget(int t);
+
+  bool Eof(int t) { return CurrentOid(t) == 0; }
+  int64_t CurrentOid(int t);
+  std::string Oid(int t);
+
+  // --- Fields ------------------------------------------------------------------
+  // A field of the prepared record, else of the current record with its
+  // pending puts; at end of file the field type's empty value.
+  rt::Variant Read(int t, int field);
+  void Put(int t, int field, const rt::Variant& value);
+  // The stored current record (without pending puts), or null.
+  const Record* Current(int t);
+
+  // --- Writing -----------------------------------------------------------------
+  rt::Variant NewValues(int t) const;
+  void SetValues(int t, const rt::Variant& values);
+  void Insert(int t);
+  void BeginEdit(int t);
+  void Update(int t);
+  void Delete(int t);
+
+  // Stores a record under `master` (0: a table without master) with the
+  // host-filled fields, without touching any view; returns its id.
+  int64_t InsertRecord(int t, std::vector<rt::Variant> values, int64_t master);
+
+  // --- Indexes and state -------------------------------------------------------
+  void SelectIndex(int t, int index);  // -1: natural order
+  int CurrentIndex(int t) { return views_[t].index; }
+  std::string KeyValue(int t, int index);
+  int32_t SelectionCount(int t);
+  int16_t& FlagA(int t) { return views_[t].flagA; }
+  int16_t& FlagB(int t) { return views_[t].flagB; }
+
+ private:
+  enum class Edit { None, New, Change };
+  struct View {
+    int64_t cur = 0;  // 0: no current record
+    int64_t curMaster = 0;
+    uint64_t moves = 0;     // changes of `cur` so far
+    uint64_t followed = 0;  // the master's `moves` this view last followed
+    int index = -1;
+    int16_t flagA = 0;
+    int16_t flagB = 0;
+    Edit edit = Edit::None;
+    std::vector<rt::Variant> pending;  // New: every field; Change: the puts
+    std::vector<bool> changed;         // Change: which fields were put
+    std::optional<Record> row;         // the current record, once loaded
+  };
+
+  const TableDef& Def(int t) const { return schema_.tables()[t]; }
+  // Brings a detail (and its masters) up to its master's current record;
+  // every public member starts with it.
+  void Follow(int t);
+  Order ViewOrder(int t) const;
+  static bool ViewIsEmpty(const Order& o) { return o.byMaster && o.master == 0; }
+  const Record* Row(int t);
+  void Discard(View& v);
+  // Makes `p` current; the master follows when p belongs to another master
+  // record (and the master's other details follow it when next used).
+  void SetCurrent(int t, Position p);
+  void Place(View& v, Position p);
+  void FillHostFields(int t, Record& r);
+
+  Store& store_;
+  Schema& schema_;
+  std::function<std::string()> tenant_;
+  std::vector<View> views_;
+};
+
+// Parses a record id; 0 for text that is not one.
+int64_t ParseOid(const std::string& oid);
+
+}  // namespace host::sqlite

@@ -1,0 +1,121 @@
+// kelhost --help, init and show.
+#include <gtest/gtest.h>
+
+#include "host/sqlite/stand_in.h"
+#include "kelhost_run.h"
+#include "platform/date.h"
+
+namespace kelhost_test {
+namespace {
+
+TEST(KelhostCli, HelpListsTheCommandsAndUnknownCommandsAreUsageErrors) {
+  TempDir dir;
+  Result r = RunKelhost(dir, {"--help"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("init DB [--sample]"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("show DB TABLE"), std::string::npos);
+  EXPECT_EQ(RunKelhost(dir, {"frobnicate"}).status, 2);
+  EXPECT_EQ(RunKelhost(dir, {}).status, 2);
+  EXPECT_EQ(RunKelhost(dir, {"init"}).status, 2);
+  EXPECT_EQ(RunKelhost(dir, {"init", dir.File("a.db"), "--bogus"}).status, 2);
+  EXPECT_EQ(RunKelhost(dir, {"show", dir.File("a.db")}).status, 2);
+}
+
+TEST(KelhostCliInit, CreatesTheSampleSilentlyAndRefusesAnExistingFile) {
+  TempDir dir;
+  const std::string db = dir.File("demo.db");
+  Result r = RunKelhost(dir, {"init", db, "--sample"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "");
+  {
+    auto host = host::sqlite::StandIn::Open(db);
+    EXPECT_EQ(host->Rows("Artikel").size(), 9u);
+    EXPECT_EQ(host->Application()->Database()->Users()->CurrentUser()->Name(), "Meier");
+  }
+  const std::string before = ReadFile(db);
+  r = RunKelhost(dir, {"init", db});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find(db), std::string::npos) << r.err;
+  EXPECT_EQ(ReadFile(db), before);
+
+  // Without --sample: the schema only.
+  const std::string empty = dir.File("empty.db");
+  EXPECT_EQ(RunKelhost(dir, {"init", empty}).status, 0);
+  r = RunKelhost(dir, {"show", empty, "Adressen"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "ID\tName\n");
+  // A folder that does not exist: a failure, not a usage error.
+  EXPECT_EQ(RunKelhost(dir, {"init", dir.File("no/such/dir.db")}).status, 1);
+}
+
+TEST(KelhostCliShow, ListsEveryRowUnderEveryMasterInInsertionOrder) {
+  TempDir dir;
+  const std::string db = dir.File("demo.db");
+  ASSERT_EQ(RunKelhost(dir, {"init", db, "--sample"}).status, 0);
+  Result r = RunKelhost(dir, {"show", db, "artikel"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::istringstream lines(r.out);
+  std::string header, first;
+  std::getline(lines, header);
+  std::getline(lines, first);
+  EXPECT_EQ(
+      header,
+      "Id\tBezeichnung\tBeschreibung\tNummer\tArt\tEinheit\tNettopreis\tGruppierung\tErloeskonto\tUStSatz\t"
+      "ArtikelgruppeID");
+  EXPECT_EQ(first, "A1\tWartung Basis\tBasiswartung\t1001\tDL\tJahr\t120\t\t8400\t19\tG1");
+  int count = 1;
+  std::string line, last;
+  while (std::getline(lines, line)) {
+    ++count;
+    last = line;
+  }
+  EXPECT_EQ(count, 9);
+  EXPECT_EQ(last, "A9\tExtra\tExtraleistung\t1009\tDL\tStk\t70\t\t8400\t19\tG1");
+}
+
+TEST(KelhostCliShow, FormatsDatesNumbersAndBooleans) {
+  TempDir dir;
+  const std::string db = dir.File("demo.db");
+  ASSERT_EQ(RunKelhost(dir, {"init", db, "--sample"}).status, 0);
+  {
+    auto host = host::sqlite::StandIn::Open(db);
+    const std::string contract = host->InsertRow(
+        "kt_Vertraege", {{"Typ", "D"}, {"AktValue", 1234.5}, {"VertragBeginn", rt::DateSerial(2027, 1, 1)}},
+        host->Rows("Adressen")[1].oid);
+    host->InsertRow("kt_VertragsAktivitaeten",
+                    {{"Typ", "Termin"},
+                     {"Betreff", "Kündigungsfrist läuft am  01.10.2027  aus"},
+                     {"Datum", rt::Date{rt::DateSerial(2027, 8, 20).serial + 0.375}},
+                     {"Erledigt", false},
+                     {"Verantwortlich", "Meier"}},
+                    contract);
+  }
+  Result r = RunKelhost(dir, {"show", db, "KT_VERTRAGSAKTIVITAETEN"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "Typ\tBetreff\tDatum\tErledigt\tVerantwortlich\n"
+            "Termin\tKündigungsfrist läuft am  01.10.2027  aus\t20.08.2027 09:00\tfalse\tMeier\n");
+  r = RunKelhost(dir, {"show", db, "kt_Vertraege"});
+  EXPECT_EQ(r.status, 0);
+  // Date 0 is an empty field; 1234,5 has no grouping.
+  EXPECT_NE(r.out.find("\nD\t01.01.2027\t\t\t"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\t1234,5\t"), std::string::npos);
+  EXPECT_NE(r.out.find("\tfalse\t"), std::string::npos);
+}
+
+TEST(KelhostCliShow, UnknownTablesAndMissingFilesAreUsageErrors) {
+  TempDir dir;
+  const std::string db = dir.File("demo.db");
+  ASSERT_EQ(RunKelhost(dir, {"init", db}).status, 0);
+  Result r = RunKelhost(dir, {"show", db, "Kunden"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("Kunden"), std::string::npos);
+  r = RunKelhost(dir, {"show", dir.File("missing.db"), "Adressen"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("missing.db")));
+}
+
+}  // namespace
+}  // namespace kelhost_test

@@ -1,0 +1,56 @@
+// kelhost show DB TABLE: lists every row of a host table, under every
+// master, in insertion order: a line of field names in schema order, then
+// one line per row, tab-separated. The table name matches without regard
+// to letter case; an unknown table or a missing database file gives exit 2.
+#include <filesystem>
+#include <iostream>
+
+#include "host/sqlite/errors.h"
+#include "host/sqlite/stand_in.h"
+#include "kelhost/command.h"
+#include "kelhost/show_format.h"
+
+namespace kelhost {
+
+namespace {
+
+int RunShow(const std::vector<std::string>& args) {
+  if (args.size() != 2) {
+    PrintError("usage: kelhost show DB TABLE");
+    return kExitUsage;
+  }
+  const std::string& path = args[0];
+  const std::string& table = args[1];
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    PrintError("show: no database file " + path);
+    return kExitUsage;
+  }
+  auto host = host::sqlite::StandIn::Open(path);
+  std::vector<std::string> names;
+  try {
+    names = host->FieldNames(table);
+  } catch (const rt::Error& e) {
+    if (e.number() != host::sqlite::hosterr::UnknownTable) throw;
+    PrintError("show: unknown table " + table);
+    return kExitUsage;
+  }
+  std::string line;
+  for (size_t i = 0; i < names.size(); ++i) line += (i ? "\t" : "") + names[i];
+  std::cout << line << "\n";
+  for (const host::sqlite::Row& row : host->Rows(table)) {
+    line.clear();
+    for (size_t i = 0; i < row.fields.size(); ++i) {
+      if (i) line += '\t';
+      line += FormatShowValue(row.fields[i].second);
+    }
+    std::cout << line << "\n";
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+KELHOST_COMMAND({"show", "DB TABLE", "list every row of a host table, tab-separated", RunShow});
+
+}  // namespace kelhost
