@@ -1,0 +1,172 @@
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/config.h"
+#include "core_fixture.h"
+#include "platform/error.h"
+
+namespace {
+
+class CoreConfig : public coretest::CoreTest {
+ protected:
+  void SetUp() override {
+    CoreTest::SetUp();
+    host_->AddUser("Meier");
+    host_->SetCurrentUser("Meier");
+  }
+
+  std::shared_ptr<host::DbTable> Table() { return gDB->Connection()->Table("kt_Vertraege"); }
+
+  // The read and write operations of one store, for checks that hold for all.
+  struct Store {
+    std::string name;
+    std::function<std::string(CConfig&, const std::string&, const std::string&)> read;
+    std::function<void(CConfig&, const std::string&, const std::string&)> write;
+  };
+  std::vector<Store> Stores() {
+    auto t = Table();
+    return {
+        {"private", [](CConfig& c, auto& k, auto& d) { return c.ReadPrivateSetting(k, d); },
+         [](CConfig& c, auto& k, auto& v) { c.WritePrivateSetting(k, v); }},
+        {"public", [](CConfig& c, auto& k, auto& d) { return c.ReadPublicSetting(k, d); },
+         [](CConfig& c, auto& k, auto& v) { c.WritePublicSetting(k, v); }},
+        {"database", [](CConfig& c, auto& k, auto& d) { return c.ReadDatabaseSetting(k, d); },
+         [](CConfig& c, auto& k, auto& v) { c.WriteDatabaseSetting(k, v); }},
+        {"persistvar", [](CConfig& c, auto& k, auto& d) { return c.ReadPersistVarSetting(k, d); },
+         [](CConfig& c, auto& k, auto& v) { c.WritePersistVarSetting(k, rt::Variant(v)); }},
+        {"table", [t](CConfig& c, auto& k, auto& d) { return c.ReadTableSetting(t, k, d); },
+         [t](CConfig& c, auto& k, auto& v) { c.WriteTableSetting(t, k, v); }},
+    };
+  }
+};
+
+const std::string k30 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123";
+
+TEST_F(CoreConfig, EveryStoreRoundTripsUnderTheFirst30Characters) {
+  CConfig c;
+  for (const Store& s : Stores()) {
+    SCOPED_TRACE(s.name);
+    s.write(c, k30 + "-first-writer", "eins");
+    EXPECT_EQ(s.read(c, k30, ""), "eins");
+    s.write(c, k30 + "-second-writer", "zwei");  // same setting
+    EXPECT_EQ(s.read(c, k30 + "-another-reader", "x"), "zwei");
+    // Cut on a character boundary: "ä" is the 30th character.
+    const std::string umlaut = "abcdefghijklmnopqrstuvwxyz012ä" + std::string("öü");
+    s.write(c, umlaut, "u");
+    EXPECT_EQ(s.read(c, "abcdefghijklmnopqrstuvwxyz012ä", ""), "u");
+  }
+  EXPECT_EQ(host_->DatabaseSetting(k30).value(), rt::Variant("zwei"));
+  EXPECT_FALSE(host_->DatabaseSetting(k30 + "-first-writer").has_value());
+}
+
+TEST_F(CoreConfig, ReadStoresANonEmptyDefaultOnly) {
+  CConfig c;
+  for (const Store& s : Stores()) {
+    SCOPED_TRACE(s.name);
+    EXPECT_EQ(s.read(c, "CreateAppointment4AllContracts", "false"), "false");
+    EXPECT_EQ(s.read(c, "CreateAppointment4AllContracts", "true"), "false");  // found, kept
+    EXPECT_EQ(s.read(c, "Leer", ""), "");
+    EXPECT_EQ(s.read(c, "Leer", "spaeter"), "spaeter");  // nothing was stored before
+  }
+  EXPECT_EQ(host_->DatabaseSetting("CreateAppointment4AllContracts").value(), rt::Variant("false"));
+}
+
+TEST_F(CoreConfig, WriteChangesOnlyWhenTheTextDiffersBeyondLetterCase) {
+  CConfig c;
+  host_->SetDatabaseSetting("Flag", "true");
+  c.WriteDatabaseSetting("Flag", "TRUE");
+  EXPECT_EQ(host_->DatabaseSetting("Flag").value(), rt::Variant("true"));
+  host_->SetDatabaseSetting("Ort", "München");
+  c.WriteDatabaseSetting("Ort", "MÜNCHEN");
+  EXPECT_EQ(host_->DatabaseSetting("Ort").value(), rt::Variant("München"));
+  c.WriteDatabaseSetting("Flag", "false");
+  EXPECT_EQ(host_->DatabaseSetting("Flag").value(), rt::Variant("false"));
+}
+
+TEST_F(CoreConfig, LockedPersistentVariableStaysSilently) {
+  host_->SetPersistVar("kt_Gesperrt", "alt", /*locked=*/true);
+  CConfig c;
+  EXPECT_NO_THROW(c.WritePersistVarSetting("kt_Gesperrt", rt::Variant("neu")));
+  EXPECT_EQ(c.ReadPersistVarSetting("kt_Gesperrt", ""), "alt");
+  c.WritePersistVarSetting("kt_Neu", rt::Variant(int32_t{7}));
+  auto var = gDB->ScriptEngine()->PersistVars()->Item("kt_Neu");
+  ASSERT_TRUE(var);
+  EXPECT_EQ(rt::CStr(var->Value()), "7");
+}
+
+TEST_F(CoreConfig, CBooleanHasItsOwnRule) {
+  CConfig c;
+  for (const char* t : {"-1", "-1abc", " -1", "true", "TRUE", "t", "T", "wahr", "WAHR", "w", "W"})
+    EXPECT_TRUE(c.CBoolean(rt::Variant(t))) << t;
+  for (const char* f : {"1", "", "0", "false", "ja", "2", "-2", "truely"})
+    EXPECT_FALSE(c.CBoolean(rt::Variant(f))) << f;
+  EXPECT_TRUE(c.CBoolean(rt::Variant(true)));  // its text is "True"
+  EXPECT_FALSE(c.CBoolean(rt::Variant(int32_t{1})));
+}
+
+TEST_F(CoreConfig, ReadSettingPrefersPrivateUncutAndNeverWrites) {
+  CConfig c;
+  c.WritePrivateSetting("Farbe", "blau");
+  host_->SetDatabaseSetting("Farbe", "rot");
+  EXPECT_EQ(c.ReadSetting("Farbe", "grau"), "blau");
+  host_->SetDatabaseSetting("Form", "rund");
+  EXPECT_EQ(c.ReadSetting("Form", "eckig"), "rund");
+  EXPECT_EQ(c.ReadSetting("Fehlt", "weg"), "weg");
+  EXPECT_FALSE(host_->DatabaseSetting("Fehlt").has_value());
+  // The key is not cut: a 40-character key is not found under its first 30.
+  host_->SetDatabaseSetting(k30 + "0123456789", "lang");
+  EXPECT_EQ(c.ReadSetting(k30 + "0123456789", ""), "lang");
+  EXPECT_EQ(c.ReadDatabaseSetting(k30 + "0123456789", ""), "");
+}
+
+void ExpectError(const std::function<void()>& f, int32_t number, const std::string& source,
+                 const std::string& description) {
+  try {
+    f();
+    ADD_FAILURE() << "no error, expected " << source;
+  } catch (const rt::Error& e) {
+    EXPECT_EQ(e.number(), number);
+    EXPECT_EQ(e.source(), source);
+    EXPECT_EQ(e.description(), description);
+  }
+}
+
+TEST_F(CoreConfig, HostFailuresCarryTheOperationsSource) {
+  CConfig c;
+  const int32_t n = static_cast<int32_t>(0x80041234u);
+  host_->FailNext("Settings", "Exists", n, "Platte voll");
+  ExpectError([&] { c.ReadDatabaseSetting("A", "x"); }, n, "CConfig.ReadDatabaseSetting", "Platte voll");
+  // A failing write-back surfaces with the read's source.
+  host_->FailNext("Settings", "Add", n, "kein Platz");
+  ExpectError([&] { c.ReadDatabaseSetting("A", "x"); }, n, "CConfig.ReadDatabaseSetting", "kein Platz");
+  EXPECT_FALSE(host_->DatabaseSetting("A").has_value());
+  host_->FailNext("Settings", "Add", n, "kein Platz");
+  ExpectError([&] { c.WritePublicSetting("A", "x"); }, n, "CConfig.WritePublicSetting", "kein Platz");
+  // The private and table reads ignore errors once the key is cut.
+  host_->FailNext("Settings", "Exists", n, "Platte voll");
+  EXPECT_EQ(c.ReadPrivateSetting("B", "dflt"), "dflt");
+  host_->FailNext("Settings", "Exists", n, "Platte voll");
+  EXPECT_EQ(c.ReadTableSetting(Table(), "B", "dflt"), "dflt");
+  EXPECT_EQ(c.ReadTableSetting(nullptr, "B", "dflt"), "dflt");
+}
+
+TEST_F(CoreConfig, WithoutDatabaseEveryOperationRaises91WithItsSource) {
+  gDB.reset();
+  CConfig c;
+  const int32_t e91 = rt::errc::ObjectNotSet;
+  const std::string d91 = rt::DescriptionOf(e91);
+  ExpectError([&] { c.ReadPrivateSetting("k", "d"); }, e91, "CConfig.ReadPrivateSetting", d91);
+  ExpectError([&] { c.WritePrivateSetting("k", "v"); }, e91, "CConfig.WritePrivateSetting", d91);
+  ExpectError([&] { c.ReadPublicSetting("k", "d"); }, e91, "CConfig.ReadPublicSetting", d91);
+  ExpectError([&] { c.WritePublicSetting("k", "v"); }, e91, "CConfig.WritePublicSetting", d91);
+  ExpectError([&] { c.ReadDatabaseSetting("k", "d"); }, e91, "CConfig.ReadDatabaseSetting", d91);
+  ExpectError([&] { c.WriteDatabaseSetting("k", "v"); }, e91, "CConfig.WriteDatabaseSetting", d91);
+  ExpectError([&] { c.ReadPersistVarSetting("k", "d"); }, e91, "CConfig.ReadPersistVarSetting", d91);
+  ExpectError([&] { c.WritePersistVarSetting("k", rt::Variant("v")); }, e91, "CConfig.WritePersistVarSetting",
+              d91);
+  ExpectError([&] { c.ReadTableSetting(nullptr, "k", "d"); }, e91, "CConfig.ReadTableSetting", d91);
+  ExpectError([&] { c.WriteTableSetting(nullptr, "k", "v"); }, e91, "CConfig.WriteTableSetting", d91);
+}
+
+}  // namespace

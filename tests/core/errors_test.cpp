@@ -1,0 +1,91 @@
+// The error reporter and the own message box: texts, titles and styles
+// byte for byte.
+#include <memory>
+#include <string>
+
+#include "core/addon_error.h"
+#include "core/globals.h"
+#include "core_fixture.h"
+#include "host/application.h"
+#include "platform/error.h"
+#include "platform/object.h"
+
+namespace {
+
+class CoreErrors : public coretest::CoreTest {
+ protected:
+  // The stand-in host's own text for a number.
+  static std::string HostText(int32_t number) {
+    auto texts = std::dynamic_pointer_cast<host::HostErrorTexts>(rt::CreateObject(host::kErrorTextsClass));
+    return texts->Text(number);
+  }
+};
+
+TEST_F(CoreErrors, ReporterShowsNumberSourceAndHostText) {
+  const rt::Error runtime(91, "kelPaktor2", "Objektvariable nicht festgelegt");
+  const rt::Error hostError(static_cast<int32_t>(0x80040002u), "KMMD_Nummern", "Mandant fehlt");
+  const rt::Error small(255, "modAPI.CreateVandVS", "x");
+
+  ReportError("CKT.NewContract", runtime);
+  ReportError("kt_FEditDefinitions.cboWorkflow_Click()", hostError);
+  ReportError("modKT.ReadPersistVarSetting", small);
+
+  ASSERT_EQ(Boxes().size(), 3u);
+  EXPECT_EQ(Boxes()[0].prompt, "Fehler &H5B in kelPaktor2\r\n" + HostText(91));
+  EXPECT_EQ(Boxes()[0].title, std::optional<std::string>("Fehler in CKT.NewContract"));
+  EXPECT_EQ(Boxes()[0].style, 48);
+  EXPECT_EQ(Boxes()[1].prompt,
+            "Fehler &H80040002 in KMMD_Nummern\r\n" + HostText(static_cast<int32_t>(0x80040002u)));
+  EXPECT_EQ(Boxes()[1].title, std::optional<std::string>("Fehler in kt_FEditDefinitions.cboWorkflow_Click()"));
+  EXPECT_EQ(Boxes()[2].prompt, "Fehler &HFF in modAPI.CreateVandVS\r\n" + HostText(255));
+}
+
+// A re-raised error carries the inner procedure as its source; the title
+// names the procedure whose trap reported it.
+TEST_F(CoreErrors, ReraisedErrorShowsInnerSourceUnderOuterTitle) {
+  try {
+    try {
+      rt::Raise(-2147217900, "KelDbServer", "Zugriff verweigert");
+    } catch (const rt::Error& e) {
+      rt::Reraise(e, "CConfig.ReadDatabaseSetting");
+    }
+  } catch (...) {
+    ReportError("CKT.EditContractDefinition", rt::CurrentError());
+  }
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].prompt, "Fehler &H80040E14 in CConfig.ReadDatabaseSetting\r\n" + HostText(-2147217900));
+  EXPECT_EQ(Boxes()[0].title, std::optional<std::string>("Fehler in CKT.EditContractDefinition"));
+}
+
+TEST_F(CoreErrors, ReporterFallsBackToDescriptionWhenHostTextFails) {
+  host_->FailAlways("ErrorTexts", "Text", static_cast<int32_t>(0x8004100Cu), "gestört");
+  EXPECT_NO_THROW(ReportError("CKT.NewContract2", rt::Error(13, "kelPaktor2", "eigene Beschreibung")));
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].prompt, "Fehler &HD in kelPaktor2\r\neigene Beschreibung");
+  EXPECT_EQ(Boxes()[0].title, std::optional<std::string>("Fehler in CKT.NewContract2"));
+  EXPECT_EQ(Boxes()[0].style, 48);
+}
+
+TEST_F(CoreErrors, ReporterMissingRaises91) {
+  gAddonError.reset();
+  try {
+    ReportError("modKT.ReadPersistVarSetting", rt::Error(5, "x", "y"));
+    FAIL() << "no error raised";
+  } catch (const rt::Error& e) {
+    EXPECT_EQ(e.number(), 91);
+  }
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(CoreErrors, OwnBoxHasNoIconNoTitleAndKeepsEmptyBrackets) {
+  ShowOwnErrorBox("modKT", ".CreateOpenAlarm", rt::Error(static_cast<int32_t>(0x80041096u), "KelDbServer", ""));
+  ShowOwnErrorBox("kt_FNewContract", ".InitNew", rt::Error(6, "kelPaktor2", "Überlauf"));
+
+  ASSERT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(Boxes()[0].prompt, "Fehler &H80041096\r\n()\r\nin modKT.CreateOpenAlarm");
+  EXPECT_EQ(Boxes()[0].style, 0);
+  EXPECT_EQ(Boxes()[0].title, std::nullopt);
+  EXPECT_EQ(Boxes()[1].prompt, "Fehler &H6\r\n(Überlauf)\r\nin kt_FNewContract.InitNew");
+}
+
+}  // namespace
