@@ -6,18 +6,13 @@
 #include "core/config_store.h"
 #include "core/globals.h"
 #include "platform/error.h"
+#include "platform/object.h"
 #include "platform/text.h"
 
 namespace {
 
 // Keys are stored under their first 30 characters.
 constexpr int32_t kKeyLength = 30;
-
-template <class T>
-std::shared_ptr<T> Need(std::shared_ptr<T> p) {
-  if (!p) rt::RaiseRuntime(rt::errc::ObjectNotSet);
-  return p;
-}
 
 // Runs one operation; its errors go to the caller with the source
 // "CConfig" & procedure, number and description kept.
@@ -74,7 +69,7 @@ void Write(config_store::Store& store, const std::string& key, const rt::Variant
 }
 
 std::shared_ptr<host::HostUser> CurrentUser(const std::shared_ptr<host::HostDatabase>& db) {
-  return Need(Need(db)->Users())->CurrentUser();
+  return rt::Need(rt::Need(db)->Users())->CurrentUser();
 }
 
 }  // namespace
@@ -93,7 +88,7 @@ std::string CConfig::ReadPrivateSetting(const std::string& key, const std::strin
   std::shared_ptr<host::HostUser> user;
   std::string k;
   Reraising(".ReadPrivateSetting", [&] {
-    user = Need(CurrentUser(db_));
+    user = rt::Need(CurrentUser(db_));
     k = rt::Left(key, kKeyLength);
   });
   return ReadTolerant([&] { return config_store::OfSettings(user->PrivateSettings()); }, k,
@@ -103,7 +98,7 @@ std::string CConfig::ReadPrivateSetting(const std::string& key, const std::strin
 
 void CConfig::WritePrivateSetting(const std::string& key, const std::string& value) {
   Reraising(".WritePrivateSetting", [&] {
-    auto store = config_store::OfSettings(Need(CurrentUser(db_))->PrivateSettings());
+    auto store = config_store::OfSettings(rt::Need(CurrentUser(db_))->PrivateSettings());
     Write(*store, rt::Left(key, kKeyLength), value);
   });
 }
@@ -112,7 +107,7 @@ void CConfig::WritePrivateSetting(const std::string& key, const std::string& val
 std::string CConfig::ReadPublicSetting(const std::string& key, const std::string& defaultValue) {
   return Reraising(".ReadPublicSetting", [&] {
     std::string k = rt::Left(key, kKeyLength);
-    auto store = config_store::OfSettings(Need(CurrentUser(db_))->PublicSettings());
+    auto store = config_store::OfSettings(rt::Need(CurrentUser(db_))->PublicSettings());
     return Read(*store, k, defaultValue,
                 [this](const std::string& wk, const std::string& wv) { WritePublicSetting(wk, wv); });
   });
@@ -120,7 +115,7 @@ std::string CConfig::ReadPublicSetting(const std::string& key, const std::string
 
 void CConfig::WritePublicSetting(const std::string& key, const std::string& value) {
   Reraising(".WritePublicSetting", [&] {
-    auto store = config_store::OfSettings(Need(CurrentUser(db_))->PublicSettings());
+    auto store = config_store::OfSettings(rt::Need(CurrentUser(db_))->PublicSettings());
     Write(*store, rt::Left(key, kKeyLength), value);
   });
 }
@@ -129,7 +124,7 @@ void CConfig::WritePublicSetting(const std::string& key, const std::string& valu
 std::string CConfig::ReadDatabaseSetting(const std::string& key, const std::string& defaultValue) {
   return Reraising(".ReadDatabaseSetting", [&] {
     std::string k = rt::Left(key, kKeyLength);
-    auto store = config_store::OfSettings(Need(db_)->Settings());
+    auto store = config_store::OfSettings(rt::Need(db_)->Settings());
     return Read(*store, k, defaultValue,
                 [this](const std::string& wk, const std::string& wv) { WriteDatabaseSetting(wk, wv); });
   });
@@ -137,7 +132,7 @@ std::string CConfig::ReadDatabaseSetting(const std::string& key, const std::stri
 
 void CConfig::WriteDatabaseSetting(const std::string& key, const std::string& value) {
   Reraising(".WriteDatabaseSetting", [&] {
-    auto store = config_store::OfSettings(Need(db_)->Settings());
+    auto store = config_store::OfSettings(rt::Need(db_)->Settings());
     Write(*store, rt::Left(key, kKeyLength), value);
   });
 }
@@ -146,7 +141,7 @@ void CConfig::WriteDatabaseSetting(const std::string& key, const std::string& va
 std::string CConfig::ReadPersistVarSetting(const std::string& key, const std::string& defaultValue) {
   return Reraising(".ReadPersistVarSetting", [&] {
     std::string k = rt::Left(key, kKeyLength);
-    auto store = config_store::OfPersistVars(Need(Need(db_)->ScriptEngine())->PersistVars());
+    auto store = config_store::OfPersistVars(rt::Need(rt::Need(db_)->ScriptEngine())->PersistVars());
     return Read(*store, k, defaultValue, [this](const std::string& wk, const std::string& wv) {
       WritePersistVarSetting(wk, rt::Variant(wv));
     });
@@ -155,7 +150,7 @@ std::string CConfig::ReadPersistVarSetting(const std::string& key, const std::st
 
 void CConfig::WritePersistVarSetting(const std::string& key, const rt::Variant& value) {
   Reraising(".WritePersistVarSetting", [&] {
-    auto store = config_store::OfPersistVars(Need(Need(db_)->ScriptEngine())->PersistVars());
+    auto store = config_store::OfPersistVars(rt::Need(rt::Need(db_)->ScriptEngine())->PersistVars());
     Write(*store, rt::Left(key, kKeyLength), value);
   });
 }
@@ -165,28 +160,28 @@ std::string CConfig::ReadTableSetting(const std::shared_ptr<host::DbTable>& tabl
                                       const std::string& defaultValue) {
   std::string k;
   Reraising(".ReadTableSetting", [&] {
-    Need(db_);
+    rt::Need(db_);
     k = rt::Left(key, kKeyLength);
   });
-  return ReadTolerant([&] { return config_store::OfSettings(Need(table)->Settings()); }, k, defaultValue,
+  return ReadTolerant([&] { return config_store::OfSettings(rt::Need(table)->Settings()); }, k, defaultValue,
                       [&](const std::string& wk, const std::string& wv) { WriteTableSetting(table, wk, wv); });
 }
 
 void CConfig::WriteTableSetting(const std::shared_ptr<host::DbTable>& table, const std::string& key,
                                 const std::string& value) {
   Reraising(".WriteTableSetting", [&] {
-    Need(db_);
-    auto store = config_store::OfSettings(Need(table)->Settings());
+    rt::Need(db_);
+    auto store = config_store::OfSettings(rt::Need(table)->Settings());
     Write(*store, rt::Left(key, kKeyLength), value);
   });
 }
 
 // --- combined read -----------------------------------------------------------------
 std::string CConfig::ReadSetting(const std::string& key, const std::string& defaultValue) const {
-  auto db = Need(gDB);
-  auto mine = Need(Need(Need(db->Users())->CurrentUser())->PrivateSettings());
-  if (mine->Exists(key)) return rt::CStr(Need(mine->Item(key))->Value());
-  auto shared = Need(db->Settings());
-  if (shared->Exists(key)) return rt::CStr(Need(shared->Item(key))->Value());
+  auto db = rt::Need(gDB);
+  auto mine = rt::Need(rt::Need(rt::Need(db->Users())->CurrentUser())->PrivateSettings());
+  if (mine->Exists(key)) return rt::CStr(rt::Need(mine->Item(key))->Value());
+  auto shared = rt::Need(db->Settings());
+  if (shared->Exists(key)) return rt::CStr(rt::Need(shared->Item(key))->Value());
   return defaultValue;
 }

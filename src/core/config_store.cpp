@@ -3,26 +3,22 @@
 #include <utility>
 
 #include "platform/error.h"
+#include "platform/object.h"
 
 namespace config_store {
 
 namespace {
 
 // A host object the host handed out as null is "object variable not set".
-template <class T>
-std::shared_ptr<T> Need(std::shared_ptr<T> p) {
-  if (!p) rt::RaiseRuntime(rt::errc::ObjectNotSet);
-  return p;
-}
 
 class SettingsStore : public Store {
  public:
   explicit SettingsStore(std::shared_ptr<host::HostSettings> s) : s_(std::move(s)) {}
 
   bool Exists(const std::string& key) override { return s_->Exists(key); }
-  rt::Variant Value(const std::string& key) override { return Need(s_->Item(key))->Value(); }
+  rt::Variant Value(const std::string& key) override { return rt::Need(s_->Item(key))->Value(); }
   void Change(const std::string& key, const rt::Variant& value) override {
-    Need(s_->Item(key))->SetValue(value);
+    rt::Need(s_->Item(key))->SetValue(value);
   }
   void Add(const std::string& key, const rt::Variant& value) override { s_->Add(key, value); }
 
@@ -35,9 +31,9 @@ class PersistVarStore : public Store {
   explicit PersistVarStore(std::shared_ptr<host::HostPersistVars> v) : v_(std::move(v)) {}
 
   bool Exists(const std::string& key) override { return v_->Exists(key); }
-  rt::Variant Value(const std::string& key) override { return Need(v_->Item(key))->Value(); }
+  rt::Variant Value(const std::string& key) override { return rt::Need(v_->Item(key))->Value(); }
   void Change(const std::string& key, const rt::Variant& value) override {
-    auto var = Need(v_->Item(key));
+    auto var = rt::Need(v_->Item(key));
     if (!var->Locked()) var->SetValue(value);
   }
   // A new variable belongs to no table.
@@ -50,12 +46,12 @@ class PersistVarStore : public Store {
 }  // namespace
 
 std::unique_ptr<Store> OfSettings(std::shared_ptr<host::HostSettings> settings) {
-  Need(settings);
+  rt::Need(settings);
   return std::make_unique<SettingsStore>(std::move(settings));
 }
 
 std::unique_ptr<Store> OfPersistVars(std::shared_ptr<host::HostPersistVars> vars) {
-  Need(vars);
+  rt::Need(vars);
   return std::make_unique<PersistVarStore>(std::move(vars));
 }
 

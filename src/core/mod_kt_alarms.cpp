@@ -7,6 +7,7 @@
 #include "core/globals.h"
 #include "core/mod_kt.h"
 #include "platform/format.h"
+#include "platform/object.h"
 
 namespace modKT {
 
@@ -16,14 +17,8 @@ constexpr host::Flags kFlags = 256;
 // A reminder lies at 09:00 of its day.
 constexpr double kNineOClock = 0.375;
 
-template <class T>
-std::shared_ptr<T> Need(std::shared_ptr<T> p) {
-  if (!p) rt::RaiseRuntime(rt::errc::ObjectNotSet);
-  return p;
-}
-
 void Put(const std::shared_ptr<host::DbFields>& fields, const std::string& name, const rt::Variant& value) {
-  Need(fields->Item(name))->SetValue(value);
+  rt::Need(fields->Item(name))->SetValue(value);
 }
 
 // The steps both reminders share. `subject` is asked after the record was
@@ -32,9 +27,9 @@ void WriteAlarm(std::string_view procedure, const std::string& sAlarmOID, rt::Da
                 const std::string& sVerantwortlich,
                 const std::function<std::optional<std::string>()>& subject) {
   try {
-    auto conn = Need(Need(gDB)->Connection());
+    auto conn = rt::Need(rt::Need(gDB)->Connection());
     std::shared_ptr<host::DbTable> contracts = conn->Table("kt_Vertraege");
-    auto alarms = Need(conn->Table("kt_VertragsAktivitaeten"));
+    auto alarms = rt::Need(conn->Table("kt_VertragsAktivitaeten"));
     alarms->ModeA(true, kFlags);
     alarms->ModeB(true, kFlags);
 
@@ -52,7 +47,7 @@ void WriteAlarm(std::string_view procedure, const std::string& sAlarmOID, rt::Da
     std::optional<std::string> betreff = subject();
     if (!betreff) return;
 
-    auto fields = Need(alarms->Fields());
+    auto fields = rt::Need(alarms->Fields());
     Put(fields, "Typ", "Termin");
     Put(fields, "Betreff", *betreff);
     dAlarm = rt::AddDays(dAlarm, kNineOClock);
@@ -65,8 +60,8 @@ void WriteAlarm(std::string_view procedure, const std::string& sAlarmOID, rt::Da
       std::string oid = alarms->Oid();
       // The contract the caller has just inserted is the current record of
       // every kt_Vertraege table object.
-      auto contract = Need(contracts);
-      Put(Need(contract->Fields()), "AlarmOID", oid);
+      auto contract = rt::Need(contracts);
+      Put(rt::Need(contract->Fields()), "AlarmOID", oid);
       contract->Update(kFlags);
     } else {
       alarms->Update(kFlags);

@@ -5,6 +5,7 @@
 #include "core/mod_kt.h"
 #include "platform/error.h"
 #include "platform/format.h"
+#include "platform/object.h"
 #include "platform/text.h"
 
 namespace modKT {
@@ -17,14 +18,8 @@ constexpr size_t kCounterDigits = 8;
 // The error an object raises for a tenant missing from KMMD_Mandanten.
 constexpr int32_t kTenantMissing = rt::kObjectError + 2;
 
-template <class T>
-std::shared_ptr<T> Need(std::shared_ptr<T> p) {
-  if (!p) rt::RaiseRuntime(rt::errc::ObjectNotSet);
-  return p;
-}
-
-std::shared_ptr<host::DbIndexes> IndexesOf(const std::shared_ptr<host::DbTable>& t) { return Need(t->Indexes()); }
-std::string CurrentKey(const std::shared_ptr<host::DbTable>& t) { return Need(IndexesOf(t)->Current())->KeyValue(); }
+std::shared_ptr<host::DbIndexes> IndexesOf(const std::shared_ptr<host::DbTable>& t) { return rt::Need(t->Indexes()); }
+std::string CurrentKey(const std::shared_ptr<host::DbTable>& t) { return rt::Need(IndexesOf(t)->Current())->KeyValue(); }
 
 // "00000041" -> "00000042", "99999999" -> "100000000". A counter of plain
 // digits is counted up digit by digit, so no length loses precision. Any
@@ -51,14 +46,14 @@ std::string NextCounter(const std::string& stored) {
 }  // namespace
 
 std::string GetNextNumber(const std::shared_ptr<host::DbField>& field) {
-  auto target = Need(field);
-  auto conn = Need(Need(gDB)->Connection());
-  const std::string tenant = rt::UCase(Need(conn->Mandant())->Name());
-  const std::string tblName = rt::UCase(Need(Need(target->Parent())->Parent())->Name());
+  auto target = rt::Need(field);
+  auto conn = rt::Need(rt::Need(gDB)->Connection());
+  const std::string tenant = rt::UCase(rt::Need(conn->Mandant())->Name());
+  const std::string tblName = rt::UCase(rt::Need(rt::Need(target->Parent())->Parent())->Name());
   const std::string fldName = rt::UCase(target->Name());
   const std::string key = tblName + fldName;
 
-  auto nums = Need(conn->Table("KMMD_Nummern"));
+  auto nums = rt::Need(conn->Table("KMMD_Nummern"));
   IndexesOf(nums)->Select("Tabelle_Feld", kFlags);
   bool found = false;
   nums->FindKey(key, kFlags, &found);
@@ -68,7 +63,7 @@ std::string GetNextNumber(const std::shared_ptr<host::DbField>& field) {
   // The rows of this key lie together in the index; take this tenant's.
   found = false;
   while (!nums->Eof() && CurrentKey(nums) == key) {
-    if (rt::UCase(rt::CStr(Need(Need(nums->Record())->Item("KelName"))->Value())) == tenant) {
+    if (rt::UCase(rt::CStr(rt::Need(rt::Need(nums->Record())->Item("KelName"))->Value())) == tenant) {
       found = true;
       break;
     }
@@ -76,7 +71,7 @@ std::string GetNextNumber(const std::shared_ptr<host::DbField>& field) {
   }
   if (!found) CreateNumberEntry(nums, tblName, fldName);
 
-  auto nummer = Need(Need(nums->Fields())->Item("Nummer"));
+  auto nummer = rt::Need(rt::Need(nums->Fields())->Item("Nummer"));
   const std::string text = NextCounter(rt::CStr(nummer->Value()));
   nummer->SetValue(text);
   nums->Update(kFlags);
@@ -87,13 +82,13 @@ std::string GetNextNumber(const std::shared_ptr<host::DbField>& field) {
 
 void CreateNumberEntry(const std::shared_ptr<host::DbTable>& tbl, const std::string& tblName,
                        const std::string& fldName) {
-  auto nums = Need(tbl);
-  const std::string indexName = Need(IndexesOf(nums)->Current())->Name();
+  auto nums = rt::Need(tbl);
+  const std::string indexName = rt::Need(IndexesOf(nums)->Current())->Name();
 
-  auto conn = Need(Need(gDB)->Connection());
-  auto tenants = Need(conn->Table("KMMD_Mandanten"));
+  auto conn = rt::Need(rt::Need(gDB)->Connection());
+  auto tenants = rt::Need(conn->Table("KMMD_Mandanten"));
   IndexesOf(tenants)->Select("kelName", 0);
-  auto tenant = Need(conn->Mandant());
+  auto tenant = rt::Need(conn->Mandant());
   bool found = false;
   tenants->Seek(tenant->Name(), 0, &found);
   if (!found) rt::Raise(kTenantMissing, "", "Mandant " + tenant->Text(0) + " fehlt in Mandantentabelle!");
@@ -101,10 +96,10 @@ void CreateNumberEntry(const std::shared_ptr<host::DbTable>& tbl, const std::str
   rt::Variant values;
   nums->NewValues(0, &values);
   nums->SetValues(values);
-  auto fields = Need(nums->Fields());
-  Need(fields->Item("Tabelle"))->SetValue(tblName);
-  Need(fields->Item("Feld"))->SetValue(fldName);
-  Need(fields->Item("Nummer"))->SetValue(kCounterPattern);
+  auto fields = rt::Need(nums->Fields());
+  rt::Need(fields->Item("Tabelle"))->SetValue(tblName);
+  rt::Need(fields->Item("Feld"))->SetValue(fldName);
+  rt::Need(fields->Item("Nummer"))->SetValue(kCounterPattern);
   nums->Insert(0);
   IndexesOf(nums)->Select(indexName, 0);
 }

@@ -2,6 +2,7 @@
 #include "core/addon_error.h"
 #include "core/globals.h"
 #include "core/mod_kt.h"
+#include "platform/object.h"
 #include "platform/text.h"
 
 namespace modKT {
@@ -10,22 +11,16 @@ namespace {
 
 constexpr int32_t kNameLength = 30;
 
-template <class T>
-std::shared_ptr<T> Need(std::shared_ptr<T> p) {
-  if (!p) rt::RaiseRuntime(rt::errc::ObjectNotSet);
-  return p;
-}
-
 }  // namespace
 
 std::string ReadPersistVarSetting(const std::string& name, const std::string& defaultValue) {
   std::string result;
   try {
     std::string key = rt::Left(name, kNameLength);
-    auto vars = Need(Need(Need(gDB)->ScriptEngine())->PersistVars());
+    auto vars = rt::Need(rt::Need(rt::Need(gDB)->ScriptEngine())->PersistVars());
     const int32_t count = vars->Count();
     for (int32_t i = 0; i < count; ++i) {
-      auto var = Need(vars->At(i));
+      auto var = rt::Need(vars->At(i));
       if (var->Name() == key) {
         result = rt::CStr(var->Value());
         return result;

@@ -80,6 +80,14 @@ std::shared_ptr<T> CastObject(const Variant& v) {
   return p;
 }
 
+// The object itself; a null pointer ("Nothing") raises 91, as using an
+// object variable that is not set does.
+template <class T>
+std::shared_ptr<T> Need(std::shared_ptr<T> p) {
+  if (!p) RaiseRuntime(errc::ObjectNotSet);
+  return p;
+}
+
 // Reads a property by name from an object held by a variant (91 for
 // Nothing, 13 for a non-object, 438 for an unknown name).
 Variant GetProperty(const Variant& object, std::string_view name);
