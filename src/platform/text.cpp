@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include <algorithm>
+
 #include "platform/error.h"
 
 namespace rt {
@@ -191,7 +193,22 @@ std::vector<std::string> Split(std::string_view s, std::string_view separator) {
   return parts;
 }
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) { return UCase(a) == UCase(b); }
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  // Plain ASCII, the common case of names and keys, is compared in place;
+  // text with other letters goes through the full case mapping.
+  auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const auto ca = static_cast<unsigned char>(a[i]);
+    const auto cb = static_cast<unsigned char>(b[i]);
+    if (ca >= 0x80 || cb >= 0x80) return UCase(a.substr(i)) == UCase(b.substr(i));
+    if (upper(ca) != upper(cb)) return false;
+  }
+  if (a.size() == b.size()) return true;
+  // What is left of the longer text is ASCII-free only if its first byte is.
+  const std::string_view rest = a.size() > b.size() ? a.substr(n) : b.substr(n);
+  return static_cast<unsigned char>(rest[0]) >= 0x80 && UCase(a.substr(n)) == UCase(b.substr(n));
+}
 
 std::string ToAnsi(std::string_view utf8) {
   // Windows-1252 bytes 0x80..0x9F; 0 marks a byte without a character.

@@ -52,6 +52,12 @@ TEST(RuntimeText, CaseMappingCoversGermanAndLatinLetters) {
   EXPECT_EQ(rt::UCase("abc123-_"), "ABC123-_");
   EXPECT_TRUE(rt::EqualsIgnoreCase("Müller", "MÜLLER"));
   EXPECT_FALSE(rt::EqualsIgnoreCase("Müller", "Muller"));
+  EXPECT_TRUE(rt::EqualsIgnoreCase("kt_DefinitionsPositionen", "KT_DEFINITIONSPOSITIONEN"));
+  EXPECT_FALSE(rt::EqualsIgnoreCase("Vertrag", "Vertrage"));
+  EXPECT_FALSE(rt::EqualsIgnoreCase("Vertrage", "Vertrag"));
+  EXPECT_FALSE(rt::EqualsIgnoreCase("Vertrag", "Vertragä"));
+  EXPECT_TRUE(rt::EqualsIgnoreCase("GültigBis", "gÜLTIGbIS"));
+  EXPECT_TRUE(rt::EqualsIgnoreCase("", ""));
 }
 
 TEST(RuntimeText, ReplaceAndSplit) {
