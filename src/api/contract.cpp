@@ -1,0 +1,128 @@
+// The first writing phase: the contract record with its number, its
+// reminders and its first contract state.
+#include <string>
+
+#include "api/internal.h"
+#include "api/mod_api.h"
+#include "api/run_state.h"
+#include "core/globals.h"
+#include "core/mod_kt.h"
+#include "core/records.h"
+#include "platform/date.h"
+#include "platform/format.h"
+
+namespace modAPI {
+
+namespace {
+
+using internal::Put;
+using rt::Need;
+
+constexpr int32_t kRenewable = 1;
+constexpr int32_t kOneOff = 2;
+constexpr double kDaysPerWeek = 7;
+// The open reminder lies this many days after today.
+constexpr double kOpenReminderDays = 2;
+
+// `weeks` weeks before `d` (after it for a negative count); a date outside
+// the calendar raises 5.
+rt::Date WeeksBefore(rt::Date d, int32_t weeks) { return rt::AddDays(d, -kDaysPerWeek * weeks); }
+
+std::string DateKey(rt::Date d) { return rt::FormatDate(d, "yyyyMMdd"); }
+
+// A lead time in weeks from the host's persistent variable; a text that
+// is not a number raises 13 (type mismatch).
+int32_t LeadWeeks(const std::string& name, const std::string& defaultValue) {
+  return rt::CLng(rt::Variant(modKT::ReadPersistVarSetting(name, defaultValue)));
+}
+
+}  // namespace
+
+bool CreateVandVS() {
+  return internal::Reraising(".CreateVandVS", [] {
+    const std::shared_ptr<kt_CContractD> c = Need(gContractD);
+    const int32_t kind = c->lVertragArt;
+
+    gEndDate = rt::AddDays(rt::AddMonths(c->VertragBeginn, c->Dauer), -1);
+    const rt::Date deadline = WeeksBefore(rt::AddDays(gEndDate, 1), c->KuendFristInWochen);
+
+    internal::PrepareNew(gVertraege);
+    const std::shared_ptr<host::DbFields> fields = Need(gVertraege->Fields());
+    Put(fields, "Typ", "D");
+    Put(fields, "VertragBeginn", c->VertragBeginn);
+    Put(fields, "VertragEnde", gEndDate);
+    Put(fields, "GeschlossenAm", c->VertragGeschlossenAm);
+    Put(fields, "Memo", c->Memo);
+    Put(fields, "RabattNurErsteLaufzeit", c->RabattNurErsteLaufzeit);
+    Put(fields, "Bezeichnung", c->Bezeichnung);
+    Put(fields, "Auftragsnummer", c->Auftragsnummer);
+    Put(fields, "Art", kind);
+    if (kind == kRenewable) {
+      Put(fields, "ArtStr", "verlängerbar");
+    } else if (kind == kOneOff) {
+      Put(fields, "ArtStr", "einmalig");
+    } else {
+      return false;
+    }
+    Put(fields, "Dauer", c->Dauer);
+    if (kind == kRenewable) {
+      Put(fields, "Verlaengerungsdauer", c->Verlaengerungsdauer);
+      Put(fields, "Kuendigungsfrist", c->KuendFristInWochen);
+      Put(fields, "KuendigungsfristEinh", "Wochen");
+      Put(fields, "VerlKuendigungsfrist", c->KuendFristInWochen);
+      Put(fields, "VerlKuendigungsfristEinh", "Wochen");
+    }
+    Put(fields, "Zahlungsperiode", c->Zahlungsperiode);
+    if (kind == kRenewable) Put(fields, "VerlaengerungsZahlungsperiode", c->VerlaengerungsZahlungsperiode);
+    Put(fields, "AktZahlungsperiode", c->Zahlungsperiode);
+    Put(fields, "AktZahlungsperiodeStr", modKT::GetPeriodText(c->Zahlungsperiode));
+    Put(fields, "AktNaechsteRechnung", c->VertragBeginn);
+    Put(fields, "AktNaechsteRechnungStr", DateKey(c->VertragBeginn));
+    if (kind == kRenewable) Put(fields, "KuendfristDatum", deadline);
+
+    // Read before the number is drawn: a bad lead time costs no number.
+    const int32_t leadWeeks = kind == kRenewable ? LeadWeeks("kt_AlarmWochenKuendigung", "6")
+                                                 : LeadWeeks("kt_AlarmWochenEnde", "4");
+
+    const std::string user = Need(Need(Need(gDB)->Users())->CurrentUser())->Name();
+    Put(fields, "Verantwortlich", user);
+    Put(fields, "NoBooking", false);
+    // The number is used up once drawn, even when the insert fails.
+    const std::shared_ptr<host::DbField> number = Need(fields->Item("Vertragnummer"));
+    gVertragsnummer = modKT::GetNextNumber(number);
+    number->SetValue(gVertragsnummer);
+    gVertraege->Insert(internal::kFlags);
+
+    // The reminders find the new contract as the current kt_Vertraege record.
+    // Each one's id replaces the contract's AlarmOID.
+    if (kind == kRenewable && gCreateAppointment4AllContracts) {
+      rt::Date alarm = WeeksBefore(deadline, leadWeeks);
+      modKT::CreateCancellationAlarm("", alarm, deadline, user, kRenewable);
+    }
+    if (kind == kOneOff) {
+      rt::Date alarm = WeeksBefore(gEndDate, leadWeeks);
+      modKT::CreateCancellationAlarm("", alarm, gEndDate, user, kOneOff);
+    }
+    if (c->VertragGeschlossenAm.serial == 0) {
+      rt::Date alarm = rt::AddDays(rt::Today(), kOpenReminderDays);
+      modKT::CreateOpenAlarm("", alarm, user);
+    }
+
+    internal::PrepareNew(gStaende);
+    const std::shared_ptr<host::DbFields> state = Need(gStaende->Fields());
+    Put(state, "LaufzeitStart", c->VertragBeginn);
+    Put(state, "LaufzeitStartStr", DateKey(c->VertragBeginn));
+    Put(state, "LaufzeitEnde", gEndDate);
+    Put(state, "LaufzeitEndeStr", DateKey(gEndDate));
+    Put(state, "Zahlungsperiode", c->Zahlungsperiode);
+    Put(state, "ZahlungsperiodeStr", modKT::GetPeriodText(c->Zahlungsperiode));
+    Put(state, "RechnungWann", int16_t{0});  // in advance
+    Put(state, "NaechsteRechnung", c->VertragBeginn);
+    Put(state, "NaechsteRechnungStr", DateKey(c->VertragBeginn));
+    Put(state, "Rabattprozent", c->dblRabatt);
+    gStaende->Insert(internal::kFlags);
+    return true;
+  });
+}
+
+}  // namespace modAPI

@@ -1,0 +1,79 @@
+// The address attribute a run sets, and what its failures leave.
+#include <string>
+
+#include "api_fixture.h"
+
+namespace {
+
+using apitest::Hr;
+
+class ApiAttribute : public apitest::ApiTest {};
+
+TEST_F(ApiAttribute, WrittenUnderTheCurrentAddress) {
+  auto c = Baseline();
+  c->SetztWert = "2024-01-01";  // taken as it is
+  RunOk(c, {Line()});
+  const auto a = Only("Adressmerkmale");
+  EXPECT_EQ(a.masterOid, Only("kt_Vertraege").masterOid);
+  EXPECT_EQ(Str(a, "Gruppe"), "Vertrag");
+  EXPECT_EQ(Str(a, "Merkmal"), "Wartungsvertrag");
+  EXPECT_EQ(Str(a, "Wert"), "2024-01-01");
+  EXPECT_EQ(DateOf(a, "GültigVom"), rt::DateSerial(2024, 1, 1));
+  // The first term's end, although the contract renews.
+  EXPECT_EQ(DateOf(a, "GültigBis"), rt::DateSerial(2024, 12, 31));
+  EXPECT_EQ(Str(a, "Beschreibung"), "00000001 / Wartung");
+}
+
+TEST_F(ApiAttribute, OnlyWhenAttributeAndValueAreGiven) {
+  auto noValue = Baseline();
+  noValue->SetztWert = "";
+  auto noAttribute = Baseline();
+  noAttribute->SetztMerkmal = "";
+  auto noGroup = Baseline();
+  noGroup->SetztMerkmalGruppe = "";
+  for (const auto& c : {noValue, noAttribute, noGroup}) RunOk(c, {Line()});
+  const auto a = Only("Adressmerkmale");
+  EXPECT_EQ(Str(a, "Gruppe"), "");
+  EXPECT_EQ(Str(a, "Merkmal"), "Wartungsvertrag");
+  EXPECT_EQ(Str(a, "Beschreibung"), "00000003 / Wartung");
+}
+
+TEST_F(ApiAttribute, AnAttributeTheAddressHasCountsAsWritten) {
+  host_->FailNext("Adressmerkmale", "Insert", Hr(0x80041096), "");
+  RunOk(Baseline(), {Line()});
+  EXPECT_EQ(Count(), (apitest::Counts{1, 0, 1, 1, 0}));
+  EXPECT_EQ(Num(Only("kt_Vertraege"), "AktValue"), 27);
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(ApiAttribute, OtherFailuresReachTheCallerAndWriteNoAttribute) {
+  struct Case {
+    const char* member;
+    uint32_t number;
+  };
+  // A put that fails stops the attribute before the insert, whatever its
+  // number; only the insert's own 0x80041096 is taken as success.
+  const Case cases[] = {{"Insert", 0x8004100C},
+                        {"Field.SetValue", 0x8004100C},
+                        {"Field.SetValue", 0x80041096},
+                        {"NewValues", 0x80041096}};
+  size_t contracts = 0;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(std::string(k.member) + " " + rt::Hex(Hr(k.number)));
+    host_->FailNext("Adressmerkmale", k.member, Hr(k.number), "kaputt");
+    const auto err = Run(Baseline(), {Line()});
+    ExpectError(err, Hr(k.number), "modAPI.CreateAttribute");
+    EXPECT_EQ(err->description(), "kaputt");
+    ++contracts;
+    // The contract is complete but for the attribute.
+    EXPECT_EQ(Count(), (apitest::Counts{contracts, 0, contracts, contracts, 0}));
+    EXPECT_EQ(Num(Rows("kt_Vertraege").back(), "AktValue"), 27);
+  }
+  // A field that does not take the text: no attribute either.
+  auto c = Baseline();
+  c->SetztMerkmal = std::string(256, 'x');
+  ExpectError(Run(c, {Line()}), Hr(0x80041007), "modAPI.CreateAttribute");
+  EXPECT_EQ(Count().attributes, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,114 @@
+// The reminder appointments of a new contract and their lead times.
+#include <string>
+#include <vector>
+
+#include "api_fixture.h"
+
+namespace {
+
+class ApiReminders : public apitest::ApiTest {
+ protected:
+  // Subject and time of each reminder, in write order.
+  std::vector<std::pair<std::string, rt::Date>> Reminders() {
+    std::vector<std::pair<std::string, rt::Date>> out;
+    for (const auto& r : Rows("kt_VertragsAktivitaeten"))
+      out.emplace_back(Str(r, "Betreff"), DateOf(r, "Datum"));
+    return out;
+  }
+  static rt::Date At9(int32_t y, int32_t m, int32_t d) {
+    return rt::Date{rt::DateSerial(y, m, d).serial + 0.375};
+  }
+};
+
+using Reminder = std::pair<std::string, rt::Date>;
+
+TEST_F(ApiReminders, NoticeReminderOnlyWhenAllContractsGetOne) {
+  RunOk(Baseline(), {Line()});
+  EXPECT_TRUE(Reminders().empty());
+
+  gCreateAppointment4AllContracts = true;  // as an earlier call left it
+  RunOk(Baseline(), {Line()});
+  const auto rows = Rows("kt_VertragsAktivitaeten");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(Str(rows[0], "Typ"), "Termin");
+  EXPECT_EQ(Str(rows[0], "Betreff"), "Kündigungsfrist läuft am  20.11.2024  aus");
+  EXPECT_EQ(DateOf(rows[0], "Datum"), At9(2024, 10, 9));  // six weeks before
+  EXPECT_EQ(rows[0]["Erledigt"], rt::Variant(false));
+  EXPECT_EQ(Str(rows[0], "Verantwortlich"), "Meier");
+  const auto contract = Rows("kt_Vertraege").at(1);
+  EXPECT_EQ(rows[0].masterOid, contract.oid);
+  EXPECT_EQ(Str(contract, "AlarmOID"), rows[0].oid);
+  // The default lead time is not stored.
+  EXPECT_FALSE(gDB->ScriptEngine()->PersistVars()->Exists("kt_AlarmWochenKuendigung"));
+}
+
+TEST_F(ApiReminders, OneOffContractsGetAnEndReminder) {
+  gCreateAppointment4AllContracts = false;  // irrelevant for kind 2
+  auto c = Baseline();
+  c->lVertragArt = 2;
+  RunOk(c, {Line()});
+  EXPECT_EQ(Reminders(), (std::vector<Reminder>{{"Vertrag läuft am  31.12.2024  aus", At9(2024, 12, 3)}}));
+}
+
+TEST_F(ApiReminders, AnUnconcludedContractGetsAnOpenReminderLast) {
+  host_->SetCurrentUser("Schulz", false);
+  gCreateAppointment4AllContracts = true;
+  for (int32_t kind : {1, 2}) {
+    auto c = Baseline();
+    c->lVertragArt = kind;
+    c->VertragGeschlossenAm = rt::kNoDate;
+    RunOk(c, {Line()});
+  }
+  EXPECT_EQ(Reminders(), (std::vector<Reminder>{
+                             {"Kündigungsfrist läuft am  20.11.2024  aus", At9(2024, 10, 9)},
+                             {"Vertragsabschluss ist noch nicht erfolgt?", At9(2024, 3, 12)},  // today + 2
+                             {"Vertrag läuft am  31.12.2024  aus", At9(2024, 12, 3)},
+                             {"Vertragsabschluss ist noch nicht erfolgt?", At9(2024, 3, 12)},
+                         }));
+  const auto alarms = Rows("kt_VertragsAktivitaeten");
+  const auto contracts = Rows("kt_Vertraege");
+  EXPECT_EQ(Str(contracts[0], "AlarmOID"), alarms[1].oid);
+  EXPECT_EQ(Str(contracts[1], "AlarmOID"), alarms[3].oid);
+  EXPECT_EQ(alarms[2].masterOid, contracts[1].oid);
+  for (const auto& a : alarms) EXPECT_EQ(Str(a, "Verantwortlich"), "Schulz");
+  EXPECT_EQ(Str(contracts[1], "Verantwortlich"), "Schulz");
+}
+
+TEST_F(ApiReminders, LeadTimesComeFromThePersistentVariables) {
+  gCreateAppointment4AllContracts = true;
+  host_->SetPersistVar("kt_AlarmWochenKuendigung", "2");
+  host_->SetPersistVar("kt_AlarmWochenEnde", int32_t{1});
+  RunOk(Baseline(), {Line()});
+  auto c = Baseline();
+  c->lVertragArt = 2;
+  RunOk(c, {Line()});
+  EXPECT_EQ(Reminders(),
+            (std::vector<Reminder>{{"Kündigungsfrist läuft am  20.11.2024  aus", At9(2024, 11, 6)},
+                                   {"Vertrag läuft am  31.12.2024  aus", At9(2024, 12, 24)}}));
+}
+
+TEST_F(ApiReminders, ALeadTimeThatIsNoNumberStopsBeforeAnythingIsWritten) {
+  host_->SetPersistVar("kt_AlarmWochenKuendigung", "abc");
+  const auto err = Run(Baseline(), {Line()});
+  ExpectError(err, 13, "modAPI.CreateVandVS");
+  EXPECT_EQ(Count(), apitest::Counts{});
+  EXPECT_EQ(Rows("KMMD_Nummern").size(), 0u);  // no number drawn either
+
+  // Kind 2 reads only its own lead time.
+  auto c = Baseline();
+  c->lVertragArt = 2;
+  RunOk(c, {Line()});
+  EXPECT_EQ(Str(Only("kt_Vertraege"), "Vertragnummer"), "00000001");
+}
+
+TEST_F(ApiReminders, AFailingReminderIsShownAndTheRunGoesOn) {
+  auto c = Baseline();
+  c->VertragGeschlossenAm = rt::kNoDate;
+  host_->FailNext("kt_VertragsAktivitaeten", "Insert", apitest::Hr(0x8004100C), "");
+  RunOk(c, {Line()});
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].prompt.find("in modKT.CreateOpenAlarm"), std::string::npos);
+  EXPECT_EQ(Count(), (apitest::Counts{1, 0, 1, 1, 1}));
+}
+
+}  // namespace
