@@ -45,15 +45,21 @@ inline std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
+inline void WriteFile(const std::string& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << content;
+}
+
 // Runs kelhost with the arguments; standard output and error go to files
-// in `dir`.
-inline Result RunKelhost(const TempDir& dir, const std::vector<std::string>& args) {
+// in `dir`. With a `cwd`, kelhost runs in that folder.
+inline Result RunKelhost(const TempDir& dir, const std::vector<std::string>& args, const std::string& cwd = "") {
   const std::string out = dir.File("stdout.txt");
   const std::string err = dir.File("stderr.txt");
   Result r;
   pid_t pid = ::fork();
   if (pid == 0) {
     if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) std::_Exit(127);
+    if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) std::_Exit(127);
     std::vector<char*> argv;
     std::string exe = KELHOST_PATH;
     argv.push_back(exe.data());

@@ -24,18 +24,24 @@ void PrintHelp(std::ostream& out) {
   out << "usage: kelhost <command> [arguments]\n\n"
          "The stand-in host application over an SQLite database file.\n\n"
          "commands:\n";
-  size_t width = 0;
+  // Summaries line up after the heads; a head too long for that column
+  // gets its summary on the next line.
+  constexpr size_t kMaxColumn = 28;
+  size_t width = 6;  // "--help"
   std::vector<std::string> heads;
   for (const Command& c : Commands()) {
     heads.push_back(std::string(c.name) + (*c.synopsis ? " " : "") + c.synopsis);
-    width = std::max(width, heads.back().size());
+    if (heads.back().size() <= kMaxColumn) width = std::max(width, heads.back().size());
   }
+  auto line = [&out, width](const std::string& head, const char* summary) {
+    out << "  " << head;
+    if (head.size() > width) out << "\n  " << std::string(width, ' ');
+    else out << std::string(width - head.size(), ' ');
+    out << "   " << summary << "\n";
+  };
   size_t i = 0;
-  for (const Command& c : Commands()) {
-    const std::string& head = heads[i++];
-    out << "  " << head << std::string(width - head.size() + 3, ' ') << c.summary << "\n";
-  }
-  out << "  --help" << std::string(width >= 6 ? width - 6 + 3 : 3, ' ') << "show this help\n";
+  for (const Command& c : Commands()) line(heads[i++], c.summary);
+  line("--help", "show this help");
 }
 
 }  // namespace

@@ -1,0 +1,187 @@
+// kelhost debitor: exit statuses, error and message-box output, the
+// listing of the records written, and the per-run options.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "debitor_fixture.h"
+
+namespace kelhost_test {
+namespace {
+
+class KelhostCliDebitor : public DebitorTest {};
+
+TEST_F(KelhostCliDebitor, ListsTheRecordsWrittenInWriteOrder) {
+  Result r = Debitor({"--address", "A1001"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  const std::vector<std::string> lines = Lines(r.out);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0], "Vertragnummer 00000001");
+
+  // The record heads, in order, with increasing ids.
+  std::vector<std::string> tables;
+  std::vector<long long> ids;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    if (lines[i].rfind("  ", 0) == 0) continue;
+    const size_t blank = lines[i].find(' ');
+    ASSERT_NE(blank, std::string::npos) << lines[i];
+    tables.push_back(lines[i].substr(0, blank));
+    ids.push_back(std::atoll(lines[i].c_str() + blank + 1));
+  }
+  const std::vector<std::string> expected = {"KMMD_Nummern",          "kt_Vertraege",
+                                             "kt_VertragsAktivitaeten", "kt_VertragsAktivitaeten",
+                                             "kt_Vertragsstaende",     "kt_Vertragspositionen",
+                                             "Adressmerkmale"};
+  EXPECT_EQ(tables, expected);
+  for (size_t i = 1; i < ids.size(); ++i) EXPECT_LT(ids[i - 1], ids[i]);
+
+  // Each record lists every field of its table, formatted as show does,
+  // with the values as they stand after the run (AlarmOID and AktValue are
+  // set after the insert).
+  const std::vector<host::sqlite::Row> contract = Rows("kt_Vertraege");
+  ASSERT_EQ(contract.size(), 1u);
+  const std::vector<host::sqlite::Row> reminders = Rows("kt_VertragsAktivitaeten");
+  ASSERT_EQ(reminders.size(), 2u);
+  const std::string contractBlock = "\nkt_Vertraege " + contract[0].oid + "\n  Typ = D\n  VertragBeginn = 01.01.2024\n";
+  EXPECT_NE(r.out.find(contractBlock), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\n  AlarmOID = " + reminders[1].oid + "\n"), std::string::npos);
+  EXPECT_NE(r.out.find("\n  AktValue = 180\n"), std::string::npos);
+  EXPECT_NE(r.out.find("\n  Datum = 12.03.2024 09:00\n"), std::string::npos);  // today + 2
+  EXPECT_NE(r.out.find("\n  Anzahl = 1,5\n"), std::string::npos);
+  EXPECT_NE(r.out.find("\n  GültigBis = 31.12.2024\n"), std::string::npos);
+  size_t fieldLines = 0;
+  for (const std::string& line : lines) fieldLines += line.rfind("  ", 0) == 0 ? 1 : 0;
+  size_t fields = 0;
+  for (const char* t : {"KMMD_Nummern", "kt_Vertraege", "kt_VertragsAktivitaeten", "kt_Vertragsstaende",
+                        "kt_Vertragspositionen", "Adressmerkmale"}) {
+    const size_t count = t == std::string("kt_VertragsAktivitaeten") ? 2 : 1;
+    fields += count * host::sqlite::StandIn::Open(db_)->FieldNames(t).size();
+  }
+  EXPECT_EQ(fieldLines, fields);
+
+  // A second run lists only its own records: the number range exists now.
+  r = Debitor();
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("Vertragnummer 00000002\nkt_Vertraege ", 0), 0u) << r.out;
+  EXPECT_EQ(r.out.find("KMMD_Nummern"), std::string::npos);
+}
+
+TEST_F(KelhostCliDebitor, AddonErrorsGoToStandardErrorWithStatus1) {
+  // A numbered error of the add-on: nothing written, nothing listed.
+  WriteFile(articles_, "sArtikelID;dblAnzahl;lPreisDauer\nA1;1;12\nA99;1;12\n");
+  Result r = Debitor();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err,
+            "Fehler &H80045001 in modAPI\n"
+            "Es wurden nicht alle Artikel gefunden.\n"
+            "Überprüfen Sie die ArtikelIDs!\n");
+  EXPECT_TRUE(Rows("kt_Vertraege").empty());
+
+  // An unknown --address leaves no current address.
+  WriteFile(articles_, kValidArticles);
+  r = Debitor({"--address", "A9999"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Fehler &H8004500A in modAPI\nKeine Adresse ausgewählt!\n");
+  EXPECT_TRUE(Rows("kt_Vertraege").empty());
+
+  // An error after the contract was written: what stays written is listed.
+  WriteFile(contract_, ContractWith("SetztWert", "SetztWert = " + std::string(300, 'x')));
+  r = Debitor();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out.rfind("Vertragnummer 00000001\n", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("\nkt_Vertragspositionen "), std::string::npos);
+  EXPECT_EQ(r.out.find("Adressmerkmale"), std::string::npos);
+  EXPECT_EQ(r.err.rfind("Fehler &H80041007 in modAPI.CreateAttribute\n", 0), 0u) << r.err;
+  EXPECT_EQ(Rows("kt_Vertraege").size(), 1u);
+}
+
+TEST_F(KelhostCliDebitor, LeavesTheAppointmentSettingAlone) {
+  // A renewable contract, concluded: a notice reminder is its only possible
+  // reminder.
+  WriteFile(contract_, ContractWithValues({{"lVertragArt", "1"},
+                                           {"VertragGeschlossenAm", "15.12.2023"},
+                                           {"Verlaengerungsdauer", "12"},
+                                           {"VerlaengerungsZahlungsperiode", "12"}}));
+  Result r = Debitor();
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The setting is neither read nor stored with its default.
+  EXPECT_FALSE(host::sqlite::StandIn::Open(db_)->DatabaseSetting("CreateAppointment4AllContracts"));
+
+  // The database asks for notice reminders on every contract, but a process
+  // whose only call is NewContractDebitor keeps the flag false.
+  host::sqlite::StandIn::Open(db_)->SetDatabaseSetting("CreateAppointment4AllContracts", "true");
+  r = Debitor();
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Rows("kt_Vertraege").size(), 2u);
+  EXPECT_TRUE(Rows("kt_VertragsAktivitaeten").empty());
+}
+
+TEST_F(KelhostCliDebitor, MessageBoxesGoToStandardErrorAndNoContractIsStatus1) {
+  // A contract file without Memo: copying the contract fails inside the
+  // add-on, which shows the error in a box and writes nothing.
+  WriteFile(contract_, ContractWith("Memo", ""));
+  Result r = Debitor();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  const std::vector<std::string> err = Lines(r.err);
+  ASSERT_GE(err.size(), 3u) << r.err;
+  EXPECT_EQ(err[0].rfind("[Fehler in CKT.NewContractDebitor] Fehler &H1B6 in ", 0), 0u) << r.err;
+  EXPECT_EQ(err.back(), "kelhost: no contract was written");
+  EXPECT_TRUE(Rows("kt_Vertraege").empty());
+}
+
+TEST_F(KelhostCliDebitor, UsageErrorsAreStatus2AndWriteNothing) {
+  const std::string before = ReadFile(db_);
+  const std::string& c = contract_;
+  const std::string& a = articles_;
+  const std::vector<std::vector<std::string>> cases = {
+      {"debitor"},
+      {"debitor", db_, "--articles", a},
+      {"debitor", db_, "--contract", c},
+      {"debitor", db_, "--contract", c, "--articles"},
+      {"debitor", db_, "--contract", c, "--articles", a, "--bogus", "x"},
+      {"debitor", db_, "--contract", c, "--contract", c, "--articles", a},
+      {"debitor", db_, db_, "--contract", c, "--articles", a},
+      {"debitor", db_, "--contract", c, "--articles", a, "--today", "2024-02-30"},
+      {"debitor", db_, "--contract", c, "--articles", a, "--today", "10.03.2024"},
+      {"debitor", db_, "--contract", c, "--articles", a, "--today", "2024-3-10"},
+      {"debitor", db_, "--contract", c, "--articles", a, "--user", "Niemand"},
+      {"debitor", db_, "--contract", c, "--articles", a, "--user", "meier"},  // names are exact
+      {"debitor", dir_.File("fehlt.db"), "--contract", c, "--articles", a},
+      {"debitor", dir_.path(), "--contract", c, "--articles", a},
+  };
+  for (const std::vector<std::string>& args : cases) {
+    Result r = RunKelhost(dir_, args);
+    EXPECT_EQ(r.status, 2) << args.back() << ": " << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("kelhost: debitor: "), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(db_), before);
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("fehlt.db")));
+}
+
+TEST_F(KelhostCliDebitor, OptionsStandAnywhereAndHoldForThisRunOnly) {
+  const std::vector<host::sqlite::Row> addresses = Rows("Adressen");
+  Result r = RunKelhost(dir_, {"debitor", "--user", "Schulz", "--address", "A1002", "--today", "2024-03-10",
+                               "--articles", articles_, db_, "--contract", contract_});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // A run without options: the database's own current address and user.
+  r = RunKelhost(dir_, {"debitor", db_, "--contract", contract_, "--articles", articles_});
+  ASSERT_EQ(r.status, 0) << r.err;
+
+  const std::vector<host::sqlite::Row> contracts = Rows("kt_Vertraege");
+  ASSERT_EQ(contracts.size(), 2u);
+  EXPECT_EQ(contracts[0].masterOid, addresses[2].oid);  // A1002
+  EXPECT_EQ(contracts[0]["Verantwortlich"], rt::Variant("Schulz"));
+  EXPECT_EQ(contracts[1].masterOid, addresses[0].oid);  // A1000, the sample's current one
+  EXPECT_EQ(contracts[1]["Verantwortlich"], rt::Variant("Meier"));
+  // --today fixed the open reminder of the first run at today + 2.
+  EXPECT_EQ(rt::CStr(Rows("kt_VertragsAktivitaeten")[1]["Datum"]), "12.03.2024 09:00:00");
+}
+
+}  // namespace
+}  // namespace kelhost_test

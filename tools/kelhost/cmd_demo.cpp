@@ -1,0 +1,104 @@
+// kelhost demo [DB]: a first contract from scratch. Deletes DB (default
+// kelhost-demo.db in the working folder) with its -wal and -shm files,
+// creates it anew with the sample data (as `init --sample` does) and lets
+// the add-on create a maintenance contract for the sample's current address
+// exactly as `kelhost debitor` would with the files below; prints what
+// debitor prints and a closing line on how to look at the database. Today
+// is the system date.
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "host/sqlite/stand_in.h"
+#include "kelhost/command.h"
+#include "kelhost/console_ui.h"
+#include "kelhost/debitor_call.h"
+#include "kelhost/input_files.h"
+
+namespace kelhost {
+
+namespace {
+
+constexpr const char* kDefaultPath = "kelhost-demo.db";
+
+// The demo's contract file.
+constexpr const char* kContract =
+    "lVertragArt = 1\n"
+    "VertragBeginn = 01.01.2027\n"
+    "VertragGeschlossenAm = 15.12.2026\n"
+    "Bezeichnung = Wartungsvertrag\n"
+    "Dauer = 12\n"
+    "Zahlungsperiode = 3\n"
+    "Verlaengerungsdauer = 12\n"
+    "VerlaengerungsZahlungsperiode = 12\n"
+    "dblRabatt = 10\n"
+    "KuendFristInWochen = 6\n"
+    "Memo =\n"
+    "RabattNurErsteLaufzeit = false\n"
+    "SetztMerkmalGruppe = Vertrag\n"
+    "SetztMerkmal = Wartungsvertrag\n"
+    "SetztWert = ja\n"
+    "Auftragsnummer =\n";
+
+// The demo's articles file: the two A1 lines have the same monthly price
+// and merge into one position; A2 has a discount of its own, 0.
+constexpr const char* kArticles =
+    "sArtikelID;dblAnzahl;lPreisDauer;bSonderpreisVerwenden;dblPreis;sBeschreibung;bUseCustomDiscount;"
+    "dblCustomDiscount;sAuftragsnummer;sGruppierung\n"
+    "A1;1;12;false;0;;false;0;;\n"
+    "A1;1;1;true;10;;false;0;;\n"
+    "A2;2;1;false;0;;true;0;;\n";
+
+// `path` as one shell word.
+std::string ShellWord(const std::string& path) {
+  bool plain = !path.empty();
+  for (char c : path)
+    plain = plain && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      c == '.' || c == '_' || c == '-' || c == '/');
+  if (plain && path[0] != '-') return path;
+  std::string quoted = "'";
+  for (char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+int RunDemo(const std::vector<std::string>& args) {
+  if (args.size() > 1 || (args.size() == 1 && (args[0].empty() || args[0][0] == '-'))) {
+    PrintError("usage: kelhost demo [DB]");
+    return kExitUsage;
+  }
+  const std::string path = args.empty() ? kDefaultPath : args[0];
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) {
+    PrintError("demo: " + path + " is a folder");
+    return kExitUsage;
+  }
+  for (const char* suffix : {"", "-wal", "-shm"}) {
+    fs::remove(path + suffix, ec);
+    if (ec) {
+      PrintError("demo: cannot delete " + path + suffix + ": " + ec.message());
+      return kExitFailed;
+    }
+  }
+
+  host::sqlite::RegisterErrorTexts();
+  std::shared_ptr<ContractData> contract = ParseContract("demo contract", kContract);
+  std::shared_ptr<rt::Collection> articles = ParseArticles("demo articles", kArticles);
+  int status = kExitFailed;
+  {
+    std::shared_ptr<host::sqlite::StandIn> host = host::sqlite::StandIn::Create(path, true);
+    InstallConsoleService();
+    status = CallNewContractDebitor(*host, contract, articles, std::cout);
+  }
+  const fs::path absolute = fs::absolute(path, ec);
+  std::cout << "The database is " << (ec ? path : absolute.string()) << "; look at it with: sqlite3 "
+            << ShellWord(path) << " 'SELECT * FROM \"kt_Vertraege\"'\n";
+  return status;
+}
+
+}  // namespace
+
+KELHOST_COMMAND({"demo", "[DB]", "create a sample database and a first contract in it (default kelhost-demo.db)",
+                 RunDemo});
+
+}  // namespace kelhost

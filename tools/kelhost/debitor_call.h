@@ -1,0 +1,27 @@
+// The one call kelhost makes to have a contract created without a dialog:
+// CKT.NewContractDebitor on a CKT created through the add-on's class
+// factory, as a host program does it.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+
+#include "host/sqlite/stand_in.h"
+#include "platform/object.h"
+
+namespace kelhost {
+
+// Calls CKT.NewContractDebitor(host's application, contract, articles) once
+// and reports on it:
+//  - an error raised by the add-on goes to standard error as
+//    "Fehler &H<hex> in <source>", a newline and its description;
+//  - `out` receives "Vertragnummer <number>" when a contract was written,
+//    then every record the call wrote, in write order, as "<table> <Oid>"
+//    and one "  <field> = <value>" line per field, formatted as
+//    `kelhost show` formats them.
+// Returns kExitOk when the call raised nothing and wrote a contract, else
+// kExitFailed. Message boxes go wherever the installed UI service sends them.
+int CallNewContractDebitor(host::sqlite::StandIn& host, const rt::ObjectPtr& contract,
+                           const std::shared_ptr<rt::Collection>& articles, std::ostream& out);
+
+}  // namespace kelhost
