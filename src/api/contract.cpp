@@ -36,53 +36,95 @@ int32_t LeadWeeks(const std::string& name, const std::string& defaultValue) {
   return rt::CLng(rt::Variant(modKT::ReadPersistVarSetting(name, defaultValue)));
 }
 
+// Puts the contract's terms into its prepared record, up to the notice
+// deadline. False for a kind other than 1 or 2, once the kind is put.
+bool PutTerms(const std::shared_ptr<host::DbFields>& fields, const kt_CContractD& c, rt::Date deadline) {
+  const int32_t kind = c.lVertragArt;
+  Put(fields, "Typ", "D");
+  Put(fields, "VertragBeginn", c.VertragBeginn);
+  Put(fields, "VertragEnde", gEndDate);
+  Put(fields, "GeschlossenAm", c.VertragGeschlossenAm);
+  Put(fields, "Memo", c.Memo);
+  Put(fields, "RabattNurErsteLaufzeit", c.RabattNurErsteLaufzeit);
+  Put(fields, "Bezeichnung", c.Bezeichnung);
+  Put(fields, "Auftragsnummer", c.Auftragsnummer);
+  Put(fields, "Art", kind);
+  if (kind == kRenewable) {
+    Put(fields, "ArtStr", "verlängerbar");
+  } else if (kind == kOneOff) {
+    Put(fields, "ArtStr", "einmalig");
+  } else {
+    return false;
+  }
+  Put(fields, "Dauer", c.Dauer);
+  if (kind == kRenewable) {
+    Put(fields, "Verlaengerungsdauer", c.Verlaengerungsdauer);
+    Put(fields, "Kuendigungsfrist", c.KuendFristInWochen);
+    Put(fields, "KuendigungsfristEinh", "Wochen");
+    Put(fields, "VerlKuendigungsfrist", c.KuendFristInWochen);
+    Put(fields, "VerlKuendigungsfristEinh", "Wochen");
+  }
+  Put(fields, "Zahlungsperiode", c.Zahlungsperiode);
+  if (kind == kRenewable) Put(fields, "VerlaengerungsZahlungsperiode", c.VerlaengerungsZahlungsperiode);
+  Put(fields, "AktZahlungsperiode", c.Zahlungsperiode);
+  Put(fields, "AktZahlungsperiodeStr", modKT::GetPeriodText(c.Zahlungsperiode));
+  Put(fields, "AktNaechsteRechnung", c.VertragBeginn);
+  Put(fields, "AktNaechsteRechnungStr", DateKey(c.VertragBeginn));
+  if (kind == kRenewable) Put(fields, "KuendfristDatum", deadline);
+  return true;
+}
+
+// The reminders of the contract just inserted, which the helpers find as
+// the current kt_Vertraege record; each one's id replaces its AlarmOID.
+// The helpers show their own failures and return.
+void CreateReminders(const kt_CContractD& c, rt::Date deadline, int32_t leadWeeks, const std::string& user) {
+  if (c.lVertragArt == kRenewable && gCreateAppointment4AllContracts) {
+    rt::Date alarm = WeeksBefore(deadline, leadWeeks);
+    modKT::CreateCancellationAlarm("", alarm, deadline, user, kRenewable);
+  }
+  if (c.lVertragArt == kOneOff) {
+    rt::Date alarm = WeeksBefore(gEndDate, leadWeeks);
+    modKT::CreateCancellationAlarm("", alarm, gEndDate, user, kOneOff);
+  }
+  if (c.VertragGeschlossenAm.serial == 0) {
+    rt::Date alarm = rt::AddDays(rt::Today(), kOpenReminderDays);
+    modKT::CreateOpenAlarm("", alarm, user);
+  }
+}
+
+// The contract state of the first term, under the contract just inserted;
+// it stays the current state for the value written later.
+void WriteFirstState(const kt_CContractD& c) {
+  const std::shared_ptr<host::DbFields> state = internal::PrepareNew(gStaende);
+  Put(state, "LaufzeitStart", c.VertragBeginn);
+  Put(state, "LaufzeitStartStr", DateKey(c.VertragBeginn));
+  Put(state, "LaufzeitEnde", gEndDate);
+  Put(state, "LaufzeitEndeStr", DateKey(gEndDate));
+  Put(state, "Zahlungsperiode", c.Zahlungsperiode);
+  Put(state, "ZahlungsperiodeStr", modKT::GetPeriodText(c.Zahlungsperiode));
+  Put(state, "RechnungWann", int16_t{0});  // in advance
+  Put(state, "NaechsteRechnung", c.VertragBeginn);
+  Put(state, "NaechsteRechnungStr", DateKey(c.VertragBeginn));
+  Put(state, "Rabattprozent", c.dblRabatt);
+  gStaende->Insert(internal::kFlags);
+}
+
 }  // namespace
 
 bool CreateVandVS() {
   return internal::Reraising(".CreateVandVS", [] {
-    const std::shared_ptr<kt_CContractD> c = Need(gContractD);
-    const int32_t kind = c->lVertragArt;
+    const std::shared_ptr<kt_CContractD> contract = Need(gContractD);
+    const kt_CContractD& c = *contract;
 
-    gEndDate = rt::AddDays(rt::AddMonths(c->VertragBeginn, c->Dauer), -1);
-    const rt::Date deadline = WeeksBefore(rt::AddDays(gEndDate, 1), c->KuendFristInWochen);
+    gEndDate = rt::AddDays(rt::AddMonths(c.VertragBeginn, c.Dauer), -1);
+    const rt::Date deadline = WeeksBefore(rt::AddDays(gEndDate, 1), c.KuendFristInWochen);
 
-    internal::PrepareNew(gVertraege);
-    const std::shared_ptr<host::DbFields> fields = Need(gVertraege->Fields());
-    Put(fields, "Typ", "D");
-    Put(fields, "VertragBeginn", c->VertragBeginn);
-    Put(fields, "VertragEnde", gEndDate);
-    Put(fields, "GeschlossenAm", c->VertragGeschlossenAm);
-    Put(fields, "Memo", c->Memo);
-    Put(fields, "RabattNurErsteLaufzeit", c->RabattNurErsteLaufzeit);
-    Put(fields, "Bezeichnung", c->Bezeichnung);
-    Put(fields, "Auftragsnummer", c->Auftragsnummer);
-    Put(fields, "Art", kind);
-    if (kind == kRenewable) {
-      Put(fields, "ArtStr", "verlängerbar");
-    } else if (kind == kOneOff) {
-      Put(fields, "ArtStr", "einmalig");
-    } else {
-      return false;
-    }
-    Put(fields, "Dauer", c->Dauer);
-    if (kind == kRenewable) {
-      Put(fields, "Verlaengerungsdauer", c->Verlaengerungsdauer);
-      Put(fields, "Kuendigungsfrist", c->KuendFristInWochen);
-      Put(fields, "KuendigungsfristEinh", "Wochen");
-      Put(fields, "VerlKuendigungsfrist", c->KuendFristInWochen);
-      Put(fields, "VerlKuendigungsfristEinh", "Wochen");
-    }
-    Put(fields, "Zahlungsperiode", c->Zahlungsperiode);
-    if (kind == kRenewable) Put(fields, "VerlaengerungsZahlungsperiode", c->VerlaengerungsZahlungsperiode);
-    Put(fields, "AktZahlungsperiode", c->Zahlungsperiode);
-    Put(fields, "AktZahlungsperiodeStr", modKT::GetPeriodText(c->Zahlungsperiode));
-    Put(fields, "AktNaechsteRechnung", c->VertragBeginn);
-    Put(fields, "AktNaechsteRechnungStr", DateKey(c->VertragBeginn));
-    if (kind == kRenewable) Put(fields, "KuendfristDatum", deadline);
+    const std::shared_ptr<host::DbFields> fields = internal::PrepareNew(gVertraege);
+    if (!PutTerms(fields, c, deadline)) return false;
 
     // Read before the number is drawn: a bad lead time costs no number.
-    const int32_t leadWeeks = kind == kRenewable ? LeadWeeks("kt_AlarmWochenKuendigung", "6")
-                                                 : LeadWeeks("kt_AlarmWochenEnde", "4");
+    const int32_t leadWeeks = c.lVertragArt == kRenewable ? LeadWeeks("kt_AlarmWochenKuendigung", "6")
+                                                          : LeadWeeks("kt_AlarmWochenEnde", "4");
 
     const std::string user = Need(Need(Need(gDB)->Users())->CurrentUser())->Name();
     Put(fields, "Verantwortlich", user);
@@ -93,34 +135,8 @@ bool CreateVandVS() {
     number->SetValue(gVertragsnummer);
     gVertraege->Insert(internal::kFlags);
 
-    // The reminders find the new contract as the current kt_Vertraege record.
-    // Each one's id replaces the contract's AlarmOID.
-    if (kind == kRenewable && gCreateAppointment4AllContracts) {
-      rt::Date alarm = WeeksBefore(deadline, leadWeeks);
-      modKT::CreateCancellationAlarm("", alarm, deadline, user, kRenewable);
-    }
-    if (kind == kOneOff) {
-      rt::Date alarm = WeeksBefore(gEndDate, leadWeeks);
-      modKT::CreateCancellationAlarm("", alarm, gEndDate, user, kOneOff);
-    }
-    if (c->VertragGeschlossenAm.serial == 0) {
-      rt::Date alarm = rt::AddDays(rt::Today(), kOpenReminderDays);
-      modKT::CreateOpenAlarm("", alarm, user);
-    }
-
-    internal::PrepareNew(gStaende);
-    const std::shared_ptr<host::DbFields> state = Need(gStaende->Fields());
-    Put(state, "LaufzeitStart", c->VertragBeginn);
-    Put(state, "LaufzeitStartStr", DateKey(c->VertragBeginn));
-    Put(state, "LaufzeitEnde", gEndDate);
-    Put(state, "LaufzeitEndeStr", DateKey(gEndDate));
-    Put(state, "Zahlungsperiode", c->Zahlungsperiode);
-    Put(state, "ZahlungsperiodeStr", modKT::GetPeriodText(c->Zahlungsperiode));
-    Put(state, "RechnungWann", int16_t{0});  // in advance
-    Put(state, "NaechsteRechnung", c->VertragBeginn);
-    Put(state, "NaechsteRechnungStr", DateKey(c->VertragBeginn));
-    Put(state, "Rabattprozent", c->dblRabatt);
-    gStaende->Insert(internal::kFlags);
+    CreateReminders(c, deadline, leadWeeks, user);
+    WriteFirstState(c);
     return true;
   });
 }

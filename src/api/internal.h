@@ -7,8 +7,10 @@
 #include <utility>
 
 #include "core/globals.h"
+#include "core/records.h"
 #include "host/application.h"
 #include "platform/error.h"
+#include "platform/number.h"
 #include "platform/object.h"
 #include "platform/variant.h"
 
@@ -41,11 +43,26 @@ inline void Put(const std::shared_ptr<host::DbFields>& fields, const std::string
   Need(Need(fields)->Item(name))->SetValue(value);
 }
 
-// Starts a new record in `table` from the host's default values.
-inline void PrepareNew(const std::shared_ptr<host::DbTable>& table) {
+// Starts a new record in `table` from the host's default values and
+// returns its fields. A table that is not open raises 91.
+inline std::shared_ptr<host::DbFields> PrepareNew(const std::shared_ptr<host::DbTable>& table) {
+  Need(table);
   rt::Variant values;
   table->NewValues(kNoFlags, &values);
   table->SetValues(values);
+  return Need(table->Fields());
+}
+
+// Visits every line of gColArt in order with the module's 16-bit line
+// counter: a collection of 32767 lines or more overflows it (error 6). An
+// item that is not a kt_CArticle raises 13, a missing collection 91.
+template <class F>
+void ForEachLine(F&& visit) {
+  const std::shared_ptr<rt::Collection> lines = Need(gColArt);
+  rt::For16(1, lines->Count(), [&](int16_t i) {
+    const std::shared_ptr<kt_CArticle> line = rt::CastObject<kt_CArticle>(lines->Item(i));
+    visit(*line);
+  });
 }
 
 // Runs `body`; any error it raises is raised again with the same number and
@@ -60,7 +77,7 @@ auto Reraising(const char* procedure, F&& body) -> decltype(body()) {
 }
 
 // Runs `restore` after an error: its own failure must not hide the error
-// being handled, so it is dropped (a broken test script still goes on).
+// being handled, so it is dropped. An rt::Unrecoverable still goes on.
 template <class F>
 void RestoreQuietly(F&& restore) {
   try {

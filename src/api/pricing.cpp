@@ -10,7 +10,6 @@
 #include "core/records.h"
 #include "core/table_properties.h"
 #include "platform/number.h"
-#include "platform/object.h"
 #include "platform/text.h"
 
 namespace modAPI {
@@ -66,6 +65,54 @@ NewPosition* MergeTarget(const std::string& id, double m1, const std::string& de
   return nullptr;
 }
 
+// Prices one article line and merges it into the first equal entry of
+// gNewPositions or appends it; a line whose article is not found is
+// skipped without a word (the check before has found it).
+void AddLine(const std::shared_ptr<host::DbTable>& articles, const kt_CArticle& line, int32_t period,
+             double discount, int32_t dauer) {
+  articles->MoveFirst(internal::kFlags);
+  bool found = false;
+  articles->Seek(line.sArtikelID, internal::kFlags, &found);
+  if (!found) return;
+
+  NewPosition p;
+  const double linePrice =
+      line.bSonderpreisVerwenden ? line.dblPreis : rt::CDbl(ArticleValue(articles, "Nettopreis"));
+  CalculatePrices(line.lPreisDauer, linePrice, p.PreisM1, p.PreisM3, p.PreisM6, p.PreisM12, p.PreisM24,
+                  p.PreisM36, p.PreisM48, p.PreisM60);
+  const double periodPrice = PeriodPrice(p, period);
+  const double lineDiscount = line.bUseCustomDiscount ? line.dblCustomDiscount : discount;
+  const double net = ApplyDiscount(periodPrice, lineDiscount);
+  const std::string description =
+      !line.sBeschreibung.empty() ? line.sBeschreibung : rt::CStr(ArticleValue(articles, "Beschreibung"));
+
+  if (NewPosition* target =
+          MergeTarget(line.sArtikelID, p.PreisM1, description, lineDiscount, line.sAuftragsnummer)) {
+    target->Anzahl = rt::Add(target->Anzahl, line.dblAnzahl);
+    return;
+  }
+
+  // The formulas work on the article current in the table.
+  p.Artikel = rt::CStr(ArticleValue(articles, "Bezeichnung"));
+  p.Nettopreis = net;
+  p.Artikelnummer = rt::CStr(ArticleValue(articles, "Nummer"));
+  p.Artikelart = rt::CStr(ArticleValue(articles, "Art"));
+  p.Einheit = rt::CStr(ArticleValue(articles, "Einheit"));
+  p.UStSatz = rt::CDbl(Formula("USTSatzArtikel()"));
+  p.Beschreibung = description;
+  p.Anzahl = line.dblAnzahl;
+  p.Erloeskonto = rt::CLng(Formula("Erloeskonto()"));
+  p.ArtikelID = line.sArtikelID;
+  // Terms of a standard length take their own column; the short odd ones
+  // the period price.
+  p.Preis = IsStandardPeriod(dauer) ? PriceColumn(p, dauer) : periodPrice;
+  p.NettoOhneRabatt = periodPrice;
+  p.Rabattprozent = lineDiscount;
+  p.Auftragsnummer = line.sAuftragsnummer;
+  p.Gruppierung = line.sGruppierung;
+  gNewPositions.push_back(std::move(p));
+}
+
 }  // namespace
 
 bool GetNewPositions(int32_t period, double discount) {
@@ -81,51 +128,9 @@ bool GetNewPositions(int32_t period, double discount) {
     const int32_t dauer = Need(gContractD)->Dauer;
 
     bool result = false;
-    const std::shared_ptr<rt::Collection> lines = Need(gColArt);
-    rt::For16(1, lines->Count(), [&](int16_t i) {
-      const std::shared_ptr<kt_CArticle> line = rt::CastObject<kt_CArticle>(lines->Item(i));
+    internal::ForEachLine([&](const kt_CArticle& line) {
       result = true;
-      articles->MoveFirst(internal::kFlags);
-      bool found = false;
-      articles->Seek(line->sArtikelID, internal::kFlags, &found);
-      if (!found) return;  // checked before; skipped without a word
-
-      NewPosition p;
-      const double linePrice =
-          line->bSonderpreisVerwenden ? line->dblPreis : rt::CDbl(ArticleValue(articles, "Nettopreis"));
-      CalculatePrices(line->lPreisDauer, linePrice, p.PreisM1, p.PreisM3, p.PreisM6, p.PreisM12, p.PreisM24,
-                      p.PreisM36, p.PreisM48, p.PreisM60);
-      const double periodPrice = PeriodPrice(p, period);
-      const double lineDiscount = line->bUseCustomDiscount ? line->dblCustomDiscount : discount;
-      const double net = ApplyDiscount(periodPrice, lineDiscount);
-      const std::string description = !line->sBeschreibung.empty()
-                                          ? line->sBeschreibung
-                                          : rt::CStr(ArticleValue(articles, "Beschreibung"));
-
-      if (NewPosition* target =
-              MergeTarget(line->sArtikelID, p.PreisM1, description, lineDiscount, line->sAuftragsnummer)) {
-        target->Anzahl = rt::Add(target->Anzahl, line->dblAnzahl);
-        return;
-      }
-
-      p.Artikel = rt::CStr(ArticleValue(articles, "Bezeichnung"));
-      p.Nettopreis = net;
-      p.Artikelnummer = rt::CStr(ArticleValue(articles, "Nummer"));
-      p.Artikelart = rt::CStr(ArticleValue(articles, "Art"));
-      p.Einheit = rt::CStr(ArticleValue(articles, "Einheit"));
-      p.UStSatz = rt::CDbl(Formula("USTSatzArtikel()"));
-      p.Beschreibung = description;
-      p.Anzahl = line->dblAnzahl;
-      p.Erloeskonto = rt::CLng(Formula("Erloeskonto()"));
-      p.ArtikelID = line->sArtikelID;
-      // Terms of a standard length take their own column; the short odd
-      // ones the period price.
-      p.Preis = IsStandardPeriod(dauer) ? PriceColumn(p, dauer) : periodPrice;
-      p.NettoOhneRabatt = periodPrice;
-      p.Rabattprozent = lineDiscount;
-      p.Auftragsnummer = line->sAuftragsnummer;
-      p.Gruppierung = line->sGruppierung;
-      gNewPositions.push_back(std::move(p));
+      AddLine(articles, line, period, discount, dauer);
     });
     state.Restore(false);
     return result;

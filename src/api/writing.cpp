@@ -29,8 +29,7 @@ bool WriteNewPositions(double& value) {
     double sum = 0;
     rt::For16(1, static_cast<int32_t>(gNewPositions.size()), [&](int16_t row) {
       const NewPosition& p = gNewPositions[static_cast<size_t>(row - 1)];
-      internal::PrepareNew(gPositionen);
-      const std::shared_ptr<host::DbFields> fields = Need(gPositionen->Fields());
+      const std::shared_ptr<host::DbFields> fields = internal::PrepareNew(gPositionen);
       Put(fields, "Artikel", p.Artikel);
       Put(fields, "Nettopreis", p.Nettopreis);
       Put(fields, "Artikelnummer", p.Artikelnummer);
@@ -68,12 +67,14 @@ bool WriteNewPositions(double& value) {
 
 bool WriteActValues(double value) {
   return internal::Reraising(".WriteActValues", [&] {
-    gStaende->BeginEdit();
-    Put(Need(gStaende->Fields()), "Value", value);
-    gStaende->Update(internal::kFlags);
-    gVertraege->BeginEdit();
-    Put(Need(gVertraege->Fields()), "AktValue", value);
-    gVertraege->Update(internal::kFlags);
+    const std::shared_ptr<host::DbTable> state = Need(gStaende);
+    state->BeginEdit();
+    Put(state->Fields(), "Value", value);
+    state->Update(internal::kFlags);
+    const std::shared_ptr<host::DbTable> contract = Need(gVertraege);
+    contract->BeginEdit();
+    Put(contract->Fields(), "AktValue", value);
+    contract->Update(internal::kFlags);
     return true;
   });
 }
@@ -92,8 +93,7 @@ void CreateAttribute() {
 
     // Any failure while the record is prepared means no record at all: a
     // half-filled attribute is never inserted.
-    internal::PrepareNew(table);
-    const std::shared_ptr<host::DbFields> fields = Need(table->Fields());
+    const std::shared_ptr<host::DbFields> fields = internal::PrepareNew(table);
     if (!group.empty()) Put(fields, "Gruppe", group);
     Put(fields, "Merkmal", attribute);
     Put(fields, "Wert", value);

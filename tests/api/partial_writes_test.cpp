@@ -104,3 +104,32 @@ TEST_F(ApiEmptyCollection, WritesContractRemindersAndStateThenStopsQuietly) {
 }
 
 }  // namespace
+
+// The phases called without run tables (no InitTables before) raise 91
+// under their own source instead of crashing.
+TEST_F(ApiPartialWrites, PhasesWithoutRunTablesRaiseObjectNotSet) {
+  gContractD = Baseline();
+  gColArt = Lines({Line()});
+  double value = 0;
+  const std::pair<const char*, std::function<void()>> phases[] = {
+      {"modAPI.CreateVandVS", [] { modAPI::CreateVandVS(); }},
+      {"modAPI.GetNewPositions", [] { modAPI::GetNewPositions(3, 0); }},
+      {"modAPI.WriteNewPositions",
+       [&] {
+         modAPI::gNewPositions.resize(1);
+         modAPI::WriteNewPositions(value);
+       }},
+      {"modAPI.WriteActValues", [] { modAPI::WriteActValues(1); }},
+  };
+  for (const auto& [source, phase] : phases) {
+    SCOPED_TRACE(source);
+    try {
+      phase();
+      ADD_FAILURE() << "no error";
+    } catch (const rt::Error& e) {
+      EXPECT_EQ(e.number(), rt::errc::ObjectNotSet);
+      EXPECT_EQ(e.source(), source);
+    }
+  }
+  EXPECT_EQ(Count(), Counts{});
+}

@@ -123,7 +123,7 @@ class Gen {
       auto a = std::make_shared<kt_CArticle>();
       a->sArtikelID = Chance(0.99) ? Pick<const char*>({"A1", "A2", "a3", "A4", "A5", "A9"}) : "NOPE";
       a->dblAnzahl =
-          Chance(0.99) ? Pick<double>({1, 2, 0.5, Real(0.001, 10000)}) : Pick<double>({0, -1, kNaN});
+          Chance(0.99) ? Pick<double>({1, 2, 0.5, Real(0.001, 10000)}) : Pick<double>({0, -1, kNaN, HUGE_VAL});
       a->lPreisDauer = Chance(0.99) ? Pick<int32_t>({1, 3, 12, Int(1, 60)}) : Pick<int32_t>({0, -5});
       a->bSonderpreisVerwenden = Chance(0.5);
       a->dblPreis = Chance(0.99) ? Pick<double>({10, 120, Real(0, 10000000), -Real(0, 1000)}) : kNaN;
@@ -173,7 +173,7 @@ uint32_t ValidationError(const Input& in) {
   bool known = !in.foreignItem, quantities = true, months = true;
   for (const auto& a : in.lines) {
     known = known && IsArticle(a->sArtikelID);
-    quantities = quantities && a->dblAnzahl > 0;
+    quantities = quantities && a->dblAnzahl > 0 && !std::isinf(a->dblAnzahl);
     months = months && a->lPreisDauer >= 1;
   }
   if (!known) return 0x80045001;

@@ -23,6 +23,8 @@ class ApiReminders : public apitest::ApiTest {
 using Reminder = std::pair<std::string, rt::Date>;
 
 TEST_F(ApiReminders, NoticeReminderOnlyWhenAllContractsGetOne) {
+  // The process-wide flag counts, not the database setting it mirrors.
+  host_->SetDatabaseSetting("CreateAppointment4AllContracts", "true");
   RunOk(Baseline(), {Line()});
   EXPECT_TRUE(Reminders().empty());
 
@@ -42,18 +44,10 @@ TEST_F(ApiReminders, NoticeReminderOnlyWhenAllContractsGetOne) {
   EXPECT_FALSE(gDB->ScriptEngine()->PersistVars()->Exists("kt_AlarmWochenKuendigung"));
 }
 
-TEST_F(ApiReminders, OneOffContractsGetAnEndReminder) {
-  gCreateAppointment4AllContracts = false;  // irrelevant for kind 2
-  auto c = Baseline();
-  c->lVertragArt = 2;
-  RunOk(c, {Line()});
-  EXPECT_EQ(Reminders(), (std::vector<Reminder>{{"Vertrag läuft am  31.12.2024  aus", At9(2024, 12, 3)}}));
-}
-
-TEST_F(ApiReminders, AnUnconcludedContractGetsAnOpenReminderLast) {
+TEST_F(ApiReminders, EndReminderForOneOffAndOpenReminderLast) {
   host_->SetCurrentUser("Schulz", false);
-  gCreateAppointment4AllContracts = true;
   for (int32_t kind : {1, 2}) {
+    gCreateAppointment4AllContracts = kind == 1;  // a one-off contract gets its end reminder regardless
     auto c = Baseline();
     c->lVertragArt = kind;
     c->VertragGeschlossenAm = rt::kNoDate;
@@ -76,29 +70,24 @@ TEST_F(ApiReminders, AnUnconcludedContractGetsAnOpenReminderLast) {
 
 TEST_F(ApiReminders, LeadTimesComeFromThePersistentVariables) {
   gCreateAppointment4AllContracts = true;
-  host_->SetPersistVar("kt_AlarmWochenKuendigung", "2");
-  host_->SetPersistVar("kt_AlarmWochenEnde", int32_t{1});
-  RunOk(Baseline(), {Line()});
-  auto c = Baseline();
-  c->lVertragArt = 2;
-  RunOk(c, {Line()});
-  EXPECT_EQ(Reminders(),
-            (std::vector<Reminder>{{"Kündigungsfrist läuft am  20.11.2024  aus", At9(2024, 11, 6)},
-                                   {"Vertrag läuft am  31.12.2024  aus", At9(2024, 12, 24)}}));
-}
-
-TEST_F(ApiReminders, ALeadTimeThatIsNoNumberStopsBeforeAnythingIsWritten) {
+  // A lead time that is no number stops the run before anything is
+  // written, and before a number is drawn.
   host_->SetPersistVar("kt_AlarmWochenKuendigung", "abc");
-  const auto err = Run(Baseline(), {Line()});
-  ExpectError(err, 13, "modAPI.CreateVandVS");
+  ExpectError(Run(Baseline(), {Line()}), 13, "modAPI.CreateVandVS");
   EXPECT_EQ(Count(), apitest::Counts{});
-  EXPECT_EQ(Rows("KMMD_Nummern").size(), 0u);  // no number drawn either
+  EXPECT_EQ(Rows("KMMD_Nummern").size(), 0u);
 
-  // Kind 2 reads only its own lead time.
+  // Each kind reads only its own lead time.
+  host_->SetPersistVar("kt_AlarmWochenEnde", int32_t{1});
   auto c = Baseline();
   c->lVertragArt = 2;
   RunOk(c, {Line()});
   EXPECT_EQ(Str(Only("kt_Vertraege"), "Vertragnummer"), "00000001");
+  host_->SetPersistVar("kt_AlarmWochenKuendigung", "2");
+  RunOk(Baseline(), {Line()});
+  EXPECT_EQ(Reminders(),
+            (std::vector<Reminder>{{"Vertrag läuft am  31.12.2024  aus", At9(2024, 12, 24)},
+                                   {"Kündigungsfrist läuft am  20.11.2024  aus", At9(2024, 11, 6)}}));
 }
 
 TEST_F(ApiReminders, AFailingReminderIsShownAndTheRunGoesOn) {
