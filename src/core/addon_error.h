@@ -40,7 +40,7 @@ class CAddonError {
 
 // Reporter style: shows `err` through the process-wide reporter. While no
 // CKT object lives there is no reporter, and the report itself fails with
-// error 91 (object variable not set), as the original does.
+// error 91 (object variable not set), which goes to the caller.
 void ReportError(std::string_view source, const rt::Error& err);
 
 // Own-message-box style (see above).

@@ -18,12 +18,17 @@ constexpr size_t kCounterDigits = 8;
 // The error an object raises for a tenant missing from KMMD_Mandanten.
 constexpr int32_t kTenantMissing = rt::kObjectError + 2;
 
-std::shared_ptr<host::DbIndexes> IndexesOf(const std::shared_ptr<host::DbTable>& t) { return rt::Need(t->Indexes()); }
-std::string CurrentKey(const std::shared_ptr<host::DbTable>& t) { return rt::Need(IndexesOf(t)->Current())->KeyValue(); }
+std::shared_ptr<host::DbIndexes> IndexesOf(const std::shared_ptr<host::DbTable>& t) {
+  return rt::Need(t->Indexes());
+}
+// The key of the current record in the current index.
+std::string CurrentKey(const std::shared_ptr<host::DbTable>& t) {
+  return rt::Need(IndexesOf(t)->Current())->KeyValue();
+}
 
 // "00000041" -> "00000042", "99999999" -> "100000000". A counter of plain
 // digits is counted up digit by digit, so no length loses precision. Any
-// other text counts by its leading number (Val; "abc" is 0), as before.
+// other text counts by its leading number (Val; "abc" is 0).
 std::string NextCounter(const std::string& stored) {
   const size_t first = stored.find_first_not_of(" \t");
   const size_t last = stored.find_last_not_of(" \t");

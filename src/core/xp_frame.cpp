@@ -103,13 +103,8 @@ void XPFrame::DrawFrame() {
     api.Clear(hDC());
 
     const bool themed = Themed();
-    if (themed) {
-      captionInset_ = 9;
-      captionMargin_ = 2;
-    } else {
-      captionInset_ = 4;
-      captionMargin_ = 1;
-    }
+    captionInset_ = themed ? 9 : 4;
+    captionMargin_ = themed ? 2 : 1;
 
     // Measured without the "&" that only underlines; an empty caption is
     // measured as a blank so that the frame line still starts half a line
@@ -125,27 +120,26 @@ void XPFrame::DrawFrame() {
     api.SetRect(captionBox, rt::CInt(captionInset_), 0, rt::CLng(captionInset_ + static_cast<double>(text.cx)),
                 text.cy);
 
-    if (!themed) {
-      DrawClassic(frame, text);
-      return;
-    }
-    ThemeData theme(api, hWnd());
-    if (theme.get() == 0) {
-      // Visual styles are on but have nothing for buttons: without theme
-      // data the theme calls would draw neither line nor caption.
-      DrawClassic(frame, text);
-      return;
-    }
-    api.DrawThemeBackground(theme.get(), hDC(), ui::draw::BP_GROUPBOX, 0, frame, nullptr);
-    if (!caption_.empty()) EraseCaptionBack(text);
-    const std::u16string wide = rt::ToWide(caption_);
-    api.DrawThemeText(theme.get(), hDC(), ui::draw::BP_GROUPBOX,
-                      enabled_ ? ui::draw::GBS_NORMAL : ui::draw::GBS_DISABLED, wide,
-                      static_cast<int32_t>(wide.size()), 0, 0, captionBox);
-    theme.Close();
+    if (!themed || !DrawThemed(frame, captionBox, text)) DrawClassic(frame, text);
   } catch (...) {
     // A failed drawing call ends the drawing; what is on screen stays.
   }
+}
+
+bool XPFrame::DrawThemed(const ui::Rect& frame, const ui::Rect& captionBox, const ui::Size& text) {
+  ui::DrawApi& api = ui::CurrentDrawApi();
+  ThemeData theme(api, hWnd());
+  // Visual styles may be on but have nothing for buttons: without theme
+  // data the theme calls would draw neither line nor caption.
+  if (theme.get() == 0) return false;
+  api.DrawThemeBackground(theme.get(), hDC(), ui::draw::BP_GROUPBOX, 0, frame, nullptr);
+  if (!caption_.empty()) EraseCaptionBack(text);
+  const std::u16string wide = rt::ToWide(caption_);
+  const int32_t state = enabled_ ? ui::draw::GBS_NORMAL : ui::draw::GBS_DISABLED;
+  api.DrawThemeText(theme.get(), hDC(), ui::draw::BP_GROUPBOX, state, wide, static_cast<int32_t>(wide.size()), 0, 0,
+                    captionBox);
+  theme.Close();
+  return true;
 }
 
 void XPFrame::DrawClassic(const ui::Rect& frame, const ui::Size& text) {

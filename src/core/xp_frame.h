@@ -70,6 +70,10 @@ class XPFrame : public ui::UserControl {
   // with the background colour so that the frame line stops short of the
   // caption.
   void EraseCaptionBack(const ui::Size& text);
+  // Draws the theme's group-box part and the caption over it. False, with
+  // nothing drawn, when the theme has no data for buttons.
+  bool DrawThemed(const ui::Rect& frame, const ui::Rect& captionBox, const ui::Size& text);
+  // Draws the etched edge and the caption as prefix text.
   void DrawClassic(const ui::Rect& frame, const ui::Size& text);
 
   rt::ObjectPtr themeProbe_;  // an image list; empty when none could be made

@@ -18,27 +18,28 @@ class CoreConfig : public coretest::CoreTest {
 
   std::shared_ptr<host::DbTable> Table() { return gDB->Connection()->Table("kt_Vertraege"); }
 
-  // The read and write operations of one store, for checks that hold for all.
+  // The read and write operations of one store, named as in their error
+  // source ("CConfig.Read" & name, "CConfig.Write" & name).
   struct Store {
     std::string name;
     std::function<std::string(CConfig&, const std::string&, const std::string&)> read;
     std::function<void(CConfig&, const std::string&, const std::string&)> write;
   };
-  std::vector<Store> Stores() {
-    auto t = Table();
+  std::vector<Store> Stores(std::shared_ptr<host::DbTable> t) {
     return {
-        {"private", [](CConfig& c, auto& k, auto& d) { return c.ReadPrivateSetting(k, d); },
+        {"PrivateSetting", [](CConfig& c, auto& k, auto& d) { return c.ReadPrivateSetting(k, d); },
          [](CConfig& c, auto& k, auto& v) { c.WritePrivateSetting(k, v); }},
-        {"public", [](CConfig& c, auto& k, auto& d) { return c.ReadPublicSetting(k, d); },
+        {"PublicSetting", [](CConfig& c, auto& k, auto& d) { return c.ReadPublicSetting(k, d); },
          [](CConfig& c, auto& k, auto& v) { c.WritePublicSetting(k, v); }},
-        {"database", [](CConfig& c, auto& k, auto& d) { return c.ReadDatabaseSetting(k, d); },
+        {"DatabaseSetting", [](CConfig& c, auto& k, auto& d) { return c.ReadDatabaseSetting(k, d); },
          [](CConfig& c, auto& k, auto& v) { c.WriteDatabaseSetting(k, v); }},
-        {"persistvar", [](CConfig& c, auto& k, auto& d) { return c.ReadPersistVarSetting(k, d); },
+        {"PersistVarSetting", [](CConfig& c, auto& k, auto& d) { return c.ReadPersistVarSetting(k, d); },
          [](CConfig& c, auto& k, auto& v) { c.WritePersistVarSetting(k, rt::Variant(v)); }},
-        {"table", [t](CConfig& c, auto& k, auto& d) { return c.ReadTableSetting(t, k, d); },
+        {"TableSetting", [t](CConfig& c, auto& k, auto& d) { return c.ReadTableSetting(t, k, d); },
          [t](CConfig& c, auto& k, auto& v) { c.WriteTableSetting(t, k, v); }},
     };
   }
+  std::vector<Store> Stores() { return Stores(Table()); }
 };
 
 const std::string k30 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123";
@@ -120,29 +121,21 @@ TEST_F(CoreConfig, ReadSettingPrefersPrivateUncutAndNeverWrites) {
   EXPECT_EQ(c.ReadDatabaseSetting(k30 + "0123456789", ""), "");
 }
 
-void ExpectError(const std::function<void()>& f, int32_t number, const std::string& source,
-                 const std::string& description) {
-  try {
-    f();
-    ADD_FAILURE() << "no error, expected " << source;
-  } catch (const rt::Error& e) {
-    EXPECT_EQ(e.number(), number);
-    EXPECT_EQ(e.source(), source);
-    EXPECT_EQ(e.description(), description);
-  }
-}
-
 TEST_F(CoreConfig, HostFailuresCarryTheOperationsSource) {
   CConfig c;
   const int32_t n = static_cast<int32_t>(0x80041234u);
+  auto text = [](const std::function<void()>& f) { return coretest::ErrorText(f); };
   host_->FailNext("Settings", "Exists", n, "Platte voll");
-  ExpectError([&] { c.ReadDatabaseSetting("A", "x"); }, n, "CConfig.ReadDatabaseSetting", "Platte voll");
+  EXPECT_EQ(text([&] { c.ReadDatabaseSetting("A", "x"); }),
+            "Fehler &H80041234 in CConfig.ReadDatabaseSetting: Platte voll");
   // A failing write-back surfaces with the read's source.
   host_->FailNext("Settings", "Add", n, "kein Platz");
-  ExpectError([&] { c.ReadDatabaseSetting("A", "x"); }, n, "CConfig.ReadDatabaseSetting", "kein Platz");
+  EXPECT_EQ(text([&] { c.ReadDatabaseSetting("A", "x"); }),
+            "Fehler &H80041234 in CConfig.ReadDatabaseSetting: kein Platz");
   EXPECT_FALSE(host_->DatabaseSetting("A").has_value());
   host_->FailNext("Settings", "Add", n, "kein Platz");
-  ExpectError([&] { c.WritePublicSetting("A", "x"); }, n, "CConfig.WritePublicSetting", "kein Platz");
+  EXPECT_EQ(text([&] { c.WritePublicSetting("A", "x"); }),
+            "Fehler &H80041234 in CConfig.WritePublicSetting: kein Platz");
   // The private and table reads ignore errors once the key is cut.
   host_->FailNext("Settings", "Exists", n, "Platte voll");
   EXPECT_EQ(c.ReadPrivateSetting("B", "dflt"), "dflt");
@@ -154,19 +147,11 @@ TEST_F(CoreConfig, HostFailuresCarryTheOperationsSource) {
 TEST_F(CoreConfig, WithoutDatabaseEveryOperationRaises91WithItsSource) {
   gDB.reset();
   CConfig c;
-  const int32_t e91 = rt::errc::ObjectNotSet;
-  const std::string d91 = rt::DescriptionOf(e91);
-  ExpectError([&] { c.ReadPrivateSetting("k", "d"); }, e91, "CConfig.ReadPrivateSetting", d91);
-  ExpectError([&] { c.WritePrivateSetting("k", "v"); }, e91, "CConfig.WritePrivateSetting", d91);
-  ExpectError([&] { c.ReadPublicSetting("k", "d"); }, e91, "CConfig.ReadPublicSetting", d91);
-  ExpectError([&] { c.WritePublicSetting("k", "v"); }, e91, "CConfig.WritePublicSetting", d91);
-  ExpectError([&] { c.ReadDatabaseSetting("k", "d"); }, e91, "CConfig.ReadDatabaseSetting", d91);
-  ExpectError([&] { c.WriteDatabaseSetting("k", "v"); }, e91, "CConfig.WriteDatabaseSetting", d91);
-  ExpectError([&] { c.ReadPersistVarSetting("k", "d"); }, e91, "CConfig.ReadPersistVarSetting", d91);
-  ExpectError([&] { c.WritePersistVarSetting("k", rt::Variant("v")); }, e91, "CConfig.WritePersistVarSetting",
-              d91);
-  ExpectError([&] { c.ReadTableSetting(nullptr, "k", "d"); }, e91, "CConfig.ReadTableSetting", d91);
-  ExpectError([&] { c.WriteTableSetting(nullptr, "k", "v"); }, e91, "CConfig.WriteTableSetting", d91);
+  const std::string d91 = ": " + rt::DescriptionOf(rt::errc::ObjectNotSet);
+  for (const Store& s : Stores(nullptr)) {
+    EXPECT_EQ(coretest::ErrorText([&] { s.read(c, "k", "d"); }), "Fehler &H5B in CConfig.Read" + s.name + d91);
+    EXPECT_EQ(coretest::ErrorText([&] { s.write(c, "k", "v"); }), "Fehler &H5B in CConfig.Write" + s.name + d91);
+  }
 }
 
 }  // namespace

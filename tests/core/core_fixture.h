@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +22,7 @@
 #include "core/globals.h"
 #include "host/sqlite/stand_in.h"
 #include "platform/date.h"
+#include "platform/error.h"
 #include "platform/ui/scripted_service.h"
 #include "platform/ui/service.h"
 
@@ -39,6 +41,27 @@ inline void ResetGlobals() {
   gPositions.reset();
   gContractD.reset();
   gColArt.reset();
+}
+
+// The number of the error `f` raises; 0 when it raises none.
+inline int32_t ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const rt::Error& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+// The error `f` raises as "Fehler &H<hex> in <source>: <description>"; ""
+// when it raises none.
+inline std::string ErrorText(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const rt::Error& e) {
+    return e.what();
+  }
+  return "";
 }
 
 // The date every core test runs on: Sunday, 10 March 2024.

@@ -14,12 +14,7 @@ namespace {
 class CoreFactory : public coretest::CoreTest {};
 
 int32_t CreateError(std::string_view name) {
-  try {
-    kelpaktor2::CreateInstance(name);
-  } catch (const rt::Error& e) {
-    return e.number();
-  }
-  return 0;
+  return coretest::ErrorOf([&] { kelpaktor2::CreateInstance(name); });
 }
 
 TEST_F(CoreFactory, CreatesThePublicClassesWithOrWithoutPrefix) {

@@ -42,10 +42,12 @@ TEST_F(CoreNumbers, TakesThisTenantsRowAndCutsToTheFieldSize) {
   EXPECT_EQ(Next(), "00000042");
   host_->SetFieldSize("kt_Vertraege", "Vertragnummer", 6);
   EXPECT_EQ(Next(), "000043");
+  host_->SetFieldSize("kt_Vertraege", "Vertragnummer", 0);  // no known width: nothing is cut
+  EXPECT_EQ(Next(), "00000044");
   auto rows = Ranges();
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0]["Nummer"], rt::Variant("00000500"));
-  EXPECT_EQ(rows[1]["Nummer"], rt::Variant("00000043"));
+  EXPECT_EQ(rows[1]["Nummer"], rt::Variant("00000044"));
 }
 
 TEST_F(CoreNumbers, CountersGrowPastEightDigitsWithoutLosingPrecision) {

@@ -4,20 +4,19 @@
 
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/xp_frame.h"
 #include "platform/object.h"
+#include "platform/text.h"
 #include "platform/ui/check_box.h"
 #include "platform/ui/common_controls.h"
 #include "platform/ui/form.h"
-#include "platform/text.h"
 #include "platform/ui/recording_draw_api.h"
 
 namespace {
 
-using Names = std::vector<std::string>;
+using Lines = std::vector<std::string>;
 
 class FrameDialog : public ui::Form {
  public:
@@ -25,6 +24,16 @@ class FrameDialog : public ui::Form {
   XPFrame fraWorkflow{*this, "fraWorkflow"};
   ui::CheckBox chkWorkflow{fraWorkflow, "chkWorkflow"};
 };
+
+std::string N(int64_t n) { return std::to_string(n); }
+std::string R(const ui::Rect& r) {
+  return "(" + N(r.left) + "," + N(r.top) + "," + N(r.right) + "," + N(r.bottom) + ")";
+}
+std::string Narrow(const std::u16string& wide) {
+  std::string s;
+  for (char16_t c : wide) s += c < 128 ? static_cast<char>(c) : '?';
+  return s;
+}
 
 class CoreXPFrame : public ::testing::Test {
  protected:
@@ -52,12 +61,39 @@ class CoreXPFrame : public ::testing::Test {
     return dlg;
   }
 
-  const ui::test::DrawCall& Call(std::string_view name) const {
-    const ui::test::DrawCall* c = draw_->Find(name);
-    EXPECT_NE(c, nullptr) << name;
-    static const ui::test::DrawCall none;
-    return c != nullptr ? *c : none;
+  // The recorded calls, one line each with the arguments that shape the
+  // picture. A call on another device context than the frame's, or on
+  // other theme data than the first one opened, is marked.
+  Lines Drawn(const XPFrame& fra) const {
+    Lines lines;
+    ui::Handle theme = 0;
+    for (const ui::test::DrawCall& c : draw_->Calls()) {
+      std::string l = c.name;
+      if (c.name == "GetTextExtentPoint32A") l += " '" + c.ansi + "' " + N(c.length);
+      if (c.name == "SetRect" || c.name == "FillBox") l += " " + R(c.rect);
+      if (c.name == "OpenThemeData") l += " " + Narrow(c.wide) + (c.hwnd == fra.hWnd() ? "" : " [window]");
+      if (c.name == "DrawThemeBackground") l += " " + N(c.part) + "/" + N(c.state) + " " + R(c.rect);
+      if (c.name == "DrawThemeBackground" && c.hasClip) l += " [clip]";
+      if (c.name == "DrawThemeText")
+        l += " " + N(c.part) + "/" + N(c.state) + " '" + Narrow(c.wide) + "' " + N(c.length) + " flags " +
+             N(c.flags) + " " + R(c.rect);
+      if (c.name == "DrawEdge") l += " " + R(c.rect) + " " + N(c.edge) + " " + N(c.flags);
+      if (c.name == "DrawStateA")
+        l += " '" + c.ansi + "' " + N(c.length) + " at " + N(c.x) + "," + N(c.y) + " " + N(c.cx) + "x" +
+             N(c.cy) + " flags " + N(c.flags) + (c.brush != 0 || c.proc != 0 ? " [brush]" : "");
+      const bool onTheme = c.name == "DrawThemeBackground" || c.name == "DrawThemeText" || c.name == "CloseThemeData";
+      const bool onDc = c.name != "IsAppThemed" && c.name != "SetRect" && c.name != "OpenThemeData" &&
+                        c.name != "CloseThemeData";
+      if (onDc && c.hdc != fra.hDC()) l += " [dc]";
+      if (onTheme && theme == 0) theme = c.theme;
+      if (onTheme && (c.theme == 0 || c.theme != theme)) l += " [theme]";
+      lines.push_back(l);
+    }
+    return lines;
   }
+
+  // Drawn as the classic frame: etched edge, no theme data asked for.
+  bool DrewClassic() const { return draw_->Find("DrawEdge") && !draw_->Find("OpenThemeData"); }
 
   std::shared_ptr<ui::test::RecordingDrawApi> draw_;
 };
@@ -69,120 +105,87 @@ TEST_F(CoreXPFrame, ThemedDrawsTheGroupBoxPartWithTheCaptionOverTheLine) {
   fra.SetBackColor(0x00C0C0C0);
   fra.Refresh();
 
-  EXPECT_EQ(draw_->Names(), (Names{"Clear", "IsAppThemed", "GetTextExtentPoint32A", "SetRect", "SetRect",
-                                   "OpenThemeData", "DrawThemeBackground", "FillBox", "DrawThemeText",
-                                   "CloseThemeData"}));
-  EXPECT_EQ(Call("Clear").hdc, fra.hDC());
-  // Measured without the "&": 8 characters.
-  EXPECT_EQ(Call("GetTextExtentPoint32A").ansi, "Workflow");
-  EXPECT_EQ(Call("GetTextExtentPoint32A").length, 8);
-  EXPECT_EQ(Call("OpenThemeData").hwnd, fra.hWnd());
-  EXPECT_EQ(Call("OpenThemeData").wide, u"Button");
-
-  const auto& bg = Call("DrawThemeBackground");
-  EXPECT_EQ(bg.hdc, fra.hDC());
-  EXPECT_EQ(bg.part, 4);
-  EXPECT_EQ(bg.state, 0);
-  EXPECT_EQ(bg.rect, (ui::Rect{0, 6, 200, 80}));
-  EXPECT_FALSE(bg.hasClip);
-
-  // Inset 9, margin 2, text 56 by 13.
-  EXPECT_EQ(Call("FillBox").rect, (ui::Rect{7, 0, 67, 13}));
-  EXPECT_EQ(Call("FillBox").color, 0x00C0C0C0u);
-
-  const auto& text = Call("DrawThemeText");
-  EXPECT_EQ(text.theme, bg.theme);
-  EXPECT_EQ(text.part, 4);
-  EXPECT_EQ(text.state, ui::draw::GBS_NORMAL);
-  EXPECT_EQ(text.wide, u"&Workflow");  // drawn with the "&": W underlined
-  EXPECT_EQ(text.length, 9);
-  EXPECT_EQ(text.flags, 0u);
-  EXPECT_EQ(text.rect, (ui::Rect{9, 0, 65, 13}));
-  EXPECT_EQ(Call("CloseThemeData").theme, bg.theme);
+  // Measured without the "&", drawn with it; inset 9, margin 2, text 56
+  // by 13, frame from 13 / 2 = 6.5 rounded to 6.
+  EXPECT_EQ(Drawn(fra), (Lines{"Clear", "IsAppThemed", "GetTextExtentPoint32A 'Workflow' 8",
+                               "SetRect (0,6,200,80)", "SetRect (9,0,65,13)", "OpenThemeData Button",
+                               "DrawThemeBackground 4/0 (0,6,200,80)", "FillBox (7,0,67,13)",
+                               "DrawThemeText 4/1 '&Workflow' 9 flags 0 (9,0,65,13)", "CloseThemeData"}));
+  EXPECT_EQ(draw_->Find("FillBox")->color, 0x00C0C0C0u);
   EXPECT_EQ(draw_->OpenThemes(), 0);
 }
 
 TEST_F(CoreXPFrame, ClassicDrawsAnEtchedEdgeAndAnsiPrefixText) {
   Install(false, 15);
   auto dlg = Dialog("&Workflow bei Verlängerung");
-  XPFrame& fra = dlg->fraWorkflow;
-  fra.Refresh();
+  dlg->fraWorkflow.Refresh();
 
-  EXPECT_EQ(draw_->Names(), (Names{"Clear", "IsAppThemed", "GetTextExtentPoint32A", "SetRect", "SetRect", "DrawEdge",
-                                   "FillBox", "DrawStateA"}));
-  // Without the "&", and "ä" is one byte in the single-byte code page.
-  EXPECT_EQ(Call("GetTextExtentPoint32A").ansi, rt::ToAnsi("Workflow bei Verlängerung"));
-  EXPECT_EQ(Call("GetTextExtentPoint32A").length, 25);
-
-  const auto& edge = Call("DrawEdge");
-  EXPECT_EQ(edge.hdc, fra.hDC());
-  EXPECT_EQ(edge.rect, (ui::Rect{0, 8, 200, 80}));  // 15 / 2 = 7.5 rounds to 8
-  EXPECT_EQ(edge.edge, 6u);
-  EXPECT_EQ(edge.flags, 15u);
-
-  // Inset 4, margin 1, text 175 by 15.
-  EXPECT_EQ(Call("FillBox").rect, (ui::Rect{3, 0, 180, 15}));
-
-  const auto& state = Call("DrawStateA");
-  EXPECT_EQ((std::pair{state.brush, state.proc}), (std::pair<ui::Handle, ui::Handle>{0, 0}));
-  EXPECT_EQ(state.ansi, rt::ToAnsi("&Workflow bei Verlängerung"));
-  EXPECT_EQ(state.length, 26);
-  EXPECT_EQ((ui::Rect{state.x, state.y, state.cx, state.cy}), (ui::Rect{4, 0, 175, 15}));
-  EXPECT_EQ(state.flags, 2u);
+  // "ä" is one byte in the single-byte code page: 25 characters measure
+  // 175 by 15; inset 4, margin 1; 15 / 2 = 7.5 rounds to 8.
+  const std::string ansi = rt::ToAnsi("Workflow bei Verlängerung");
+  EXPECT_EQ(Drawn(dlg->fraWorkflow),
+            (Lines{"Clear", "IsAppThemed", "GetTextExtentPoint32A '" + ansi + "' 25", "SetRect (0,8,200,80)",
+                   "SetRect (4,0,179,15)", "DrawEdge (0,8,200,80) 6 15", "FillBox (3,0,180,15)",
+                   "DrawStateA '&" + ansi + "' 26 at 4,0 175x15 flags 2"}));
 }
 
 TEST_F(CoreXPFrame, AnEmptyCaptionMeasuresABlankAndLeavesTheLineUnbroken) {
   Install(false);
   auto dlg = Dialog("");
   dlg->fraWorkflow.Refresh();
-  EXPECT_EQ(Call("GetTextExtentPoint32A").ansi, " ");
-  EXPECT_EQ(Call("DrawEdge").rect, (ui::Rect{0, 6, 200, 80}));
-  EXPECT_EQ(draw_->Find("FillBox"), nullptr);
-  EXPECT_EQ(Call("DrawStateA").ansi, "");
-  EXPECT_EQ(Call("DrawStateA").length, 0);
+  EXPECT_EQ(Drawn(dlg->fraWorkflow),
+            (Lines{"Clear", "IsAppThemed", "GetTextExtentPoint32A ' ' 1", "SetRect (0,6,200,80)",
+                   "SetRect (4,0,11,13)", "DrawEdge (0,6,200,80) 6 15", "DrawStateA '' 0 at 4,0 7x13 flags 2"}));
 
   Install(true);
   dlg->fraWorkflow.Refresh();
-  EXPECT_EQ(Call("GetTextExtentPoint32A").ansi, " ");
-  EXPECT_EQ(Call("DrawThemeBackground").rect, (ui::Rect{0, 6, 200, 80}));
-  EXPECT_EQ(draw_->Find("FillBox"), nullptr);
-  EXPECT_EQ(Call("DrawThemeText").wide, u"");
-  EXPECT_EQ(Call("DrawThemeText").length, 0);
-  EXPECT_EQ(draw_->OpenThemes(), 0);
+  EXPECT_EQ(Drawn(dlg->fraWorkflow),
+            (Lines{"Clear", "IsAppThemed", "GetTextExtentPoint32A ' ' 1", "SetRect (0,6,200,80)",
+                   "SetRect (9,0,16,13)", "OpenThemeData Button", "DrawThemeBackground 4/0 (0,6,200,80)",
+                   "DrawThemeText 4/1 '' 0 flags 0 (9,0,16,13)", "CloseThemeData"}));
 }
 
-TEST_F(CoreXPFrame, ADisabledFrameDrawsItsCaptionGreyedInBothStyles) {
+TEST_F(CoreXPFrame, SettingEnabledMarksItSwitchesTheControlAndRedrawsTheCaptionGreyed) {
   Install(false);
   auto dlg = Dialog("&Workflow");
-  dlg->fraWorkflow.SetEnabled(false);  // redraws
-  EXPECT_EQ(Call("DrawStateA").flags, 34u);
+  XPFrame& fra = dlg->fraWorkflow;
+  EXPECT_TRUE(fra.IsPropertyChanged("Caption"));
+  EXPECT_FALSE(fra.IsPropertyChanged("Enabled"));
+  EXPECT_TRUE(dlg->chkWorkflow.Reachable());
+
+  fra.SetEnabled(false);
+  EXPECT_FALSE(fra.Enabled());
+  EXPECT_TRUE(fra.IsPropertyChanged("Enabled"));
+  EXPECT_FALSE(static_cast<ui::Control&>(fra).Enabled());
+  EXPECT_FALSE(dlg->chkWorkflow.Reachable());
+  EXPECT_EQ(Drawn(fra).front(), "Clear");
+  EXPECT_EQ(Drawn(fra).back(), "DrawStateA '&Workflow' 9 at 4,0 56x13 flags 34");
 
   Install(true);
-  dlg->fraWorkflow.Refresh();
-  EXPECT_EQ(Call("DrawThemeText").state, ui::draw::GBS_DISABLED);
-  EXPECT_EQ(Call("DrawThemeText").wide, u"&Workflow");
+  fra.Refresh();
+  EXPECT_EQ(Drawn(fra).at(8), "DrawThemeText 4/2 '&Workflow' 9 flags 0 (9,0,65,13)");
+
+  Install(false);
+  fra.SetEnabled(true);
+  EXPECT_TRUE(static_cast<ui::Control&>(fra).Enabled());
+  EXPECT_TRUE(dlg->chkWorkflow.Reachable());
+  EXPECT_EQ(Drawn(fra).back(), "DrawStateA '&Workflow' 9 at 4,0 56x13 flags 2");
 }
 
 TEST_F(CoreXPFrame, WithoutThemeOrWithoutTheProbeTheClassicFrameIsDrawn) {
-  // No visual styles.
   Install(false);
-  auto dlg = Dialog("&Workflow");
-  EXPECT_FALSE(dlg->fraWorkflow.Themed());
-  draw_->Reset();
-  dlg->fraWorkflow.Refresh();
-  EXPECT_NE(draw_->Find("DrawEdge"), nullptr);
-  EXPECT_EQ(draw_->Find("OpenThemeData"), nullptr);
-  EXPECT_EQ(Call("DrawStateA").x, 4);
+  auto unthemed = Dialog("&Workflow");
+  EXPECT_FALSE(unthemed->fraWorkflow.Themed());
+  unthemed->fraWorkflow.Refresh();
+  EXPECT_TRUE(DrewClassic());
 
   // Visual styles, but the image list cannot be created.
   rt::UnregisterClass(ui::kImageListProgId);
   Install(true);
   auto noProbe = Dialog("&Workflow");
   EXPECT_FALSE(noProbe->fraWorkflow.Themed());
-  draw_->Reset();
   noProbe->fraWorkflow.Refresh();
-  EXPECT_NE(draw_->Find("DrawEdge"), nullptr);
-  EXPECT_EQ(draw_->Find("OpenThemeData"), nullptr);
+  EXPECT_TRUE(DrewClassic());
 
   // Asking for the theme fails: counts as no theme.
   ui::InitCommonControls();
@@ -193,7 +196,8 @@ TEST_F(CoreXPFrame, WithoutThemeOrWithoutTheProbeTheClassicFrameIsDrawn) {
   EXPECT_FALSE(failing->fraWorkflow.Themed());
   draw_->Reset();
   failing->fraWorkflow.Refresh();
-  EXPECT_EQ(Call("DrawStateA").flags, 2u);
+  EXPECT_TRUE(DrewClassic());
+  EXPECT_EQ(Drawn(failing->fraWorkflow).back(), "DrawStateA '&Workflow' 9 at 4,0 56x13 flags 2");
 }
 
 TEST_F(CoreXPFrame, ThemeWithoutDataForButtonsFallsBackToTheClassicCalls) {
@@ -201,11 +205,11 @@ TEST_F(CoreXPFrame, ThemeWithoutDataForButtonsFallsBackToTheClassicCalls) {
   draw_->SetThemeDataAvailable(false);
   auto dlg = Dialog("&Workflow");
   dlg->fraWorkflow.Refresh();
-  EXPECT_EQ(draw_->Names(), (Names{"Clear", "IsAppThemed", "GetTextExtentPoint32A", "SetRect", "SetRect",
-                                   "OpenThemeData", "DrawEdge", "FillBox", "DrawStateA"}));
   // Placed as the themed caption would be.
-  EXPECT_EQ(Call("DrawStateA").x, 9);
-  EXPECT_EQ(Call("FillBox").rect, (ui::Rect{7, 0, 67, 13}));
+  EXPECT_EQ(Drawn(dlg->fraWorkflow),
+            (Lines{"Clear", "IsAppThemed", "GetTextExtentPoint32A 'Workflow' 8", "SetRect (0,6,200,80)",
+                   "SetRect (9,0,65,13)", "OpenThemeData Button", "DrawEdge (0,6,200,80) 6 15",
+                   "FillBox (7,0,67,13)", "DrawStateA '&Workflow' 9 at 9,0 56x13 flags 2"}));
 }
 
 TEST_F(CoreXPFrame, AFailedDrawingCallEndsSilentlyAndStillClosesTheTheme) {
@@ -213,9 +217,8 @@ TEST_F(CoreXPFrame, AFailedDrawingCallEndsSilentlyAndStillClosesTheTheme) {
   auto dlg = Dialog("&Workflow");
   draw_->FailOn("DrawThemeText");
   EXPECT_NO_THROW(dlg->fraWorkflow.Refresh());
-  EXPECT_EQ(draw_->Names(), (Names{"Clear", "IsAppThemed", "GetTextExtentPoint32A", "SetRect", "SetRect",
-                                   "OpenThemeData", "DrawThemeBackground", "FillBox", "DrawThemeText",
-                                   "CloseThemeData"}));
+  EXPECT_EQ(draw_->Names().back(), "CloseThemeData");
+  EXPECT_EQ(draw_->Names().size(), 10u);
   EXPECT_EQ(draw_->OpenThemes(), 0);
 
   // Failing right after opening; setters redraw without raising either.
@@ -275,29 +278,6 @@ TEST_F(CoreXPFrame, PropertiesEqualToTheirDefaultsAreNotStored) {
   EXPECT_EQ(noCaption.Count(), 1);
   other->fraWorkflow.UserControl_ReadProperties(noCaption);
   EXPECT_EQ(other->fraWorkflow.Caption(), "");
-}
-
-TEST_F(CoreXPFrame, SettingEnabledMarksItChangedSwitchesTheControlAndRedraws) {
-  Install(false);
-  auto dlg = Dialog("Verantwortlichkeiten");
-  XPFrame& fra = dlg->fraWorkflow;
-  EXPECT_TRUE(fra.IsPropertyChanged("Caption"));
-  EXPECT_FALSE(fra.IsPropertyChanged("Enabled"));
-  EXPECT_TRUE(dlg->chkWorkflow.Reachable());
-
-  fra.SetEnabled(false);
-  EXPECT_FALSE(fra.Enabled());
-  EXPECT_TRUE(fra.IsPropertyChanged("Enabled"));
-  EXPECT_FALSE(static_cast<ui::Control&>(fra).Enabled());
-  EXPECT_FALSE(dlg->chkWorkflow.Reachable());
-  EXPECT_EQ(draw_->Names().front(), "Clear");
-  EXPECT_EQ(Call("DrawStateA").flags, 34u);
-
-  draw_->Reset();
-  fra.SetEnabled(true);
-  EXPECT_TRUE(static_cast<ui::Control&>(fra).Enabled());
-  EXPECT_TRUE(dlg->chkWorkflow.Reachable());
-  EXPECT_EQ(Call("DrawStateA").flags, 2u);
 }
 
 }  // namespace
