@@ -51,7 +51,6 @@ double Round2(double x) noexcept {
   } else if (diff > 0.5) {
     r += 1;
   }
-  if (r >= 9223372036854775808.0) return 0;
   const auto cents = static_cast<int64_t>(r);
   return static_cast<double>(cents) / 100.0;
 }

@@ -204,10 +204,9 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (ca >= 0x80 || cb >= 0x80) return UCase(a.substr(i)) == UCase(b.substr(i));
     if (upper(ca) != upper(cb)) return false;
   }
-  if (a.size() == b.size()) return true;
-  // What is left of the longer text is ASCII-free only if its first byte is.
-  const std::string_view rest = a.size() > b.size() ? a.substr(n) : b.substr(n);
-  return static_cast<unsigned char>(rest[0]) >= 0x80 && UCase(a.substr(n)) == UCase(b.substr(n));
+  // The shorter text was all ASCII and matched; case mapping never maps a
+  // non-empty rest to nothing.
+  return a.size() == b.size();
 }
 
 std::string ToAnsi(std::string_view utf8) {

@@ -50,7 +50,14 @@ Date Variant::AsDate() const { return Get<Date>(v_); }
 const std::string& Variant::AsString() const { return Get<std::string>(v_); }
 const ObjectPtr& Variant::AsObject() const { return Get<ObjectPtr>(v_); }
 const Array& Variant::AsArray() const { return *Get<std::shared_ptr<Array>>(v_); }
-Array& Variant::AsArray() { return *Get<std::shared_ptr<Array>>(v_); }
+
+Array& Variant::AsArray() {
+  auto* p = std::get_if<std::shared_ptr<Array>>(&v_);
+  if (!p) RaiseRuntime(errc::TypeMismatch);
+  // Copies share their array until one of them is written to.
+  if (p->use_count() > 1) *p = std::make_shared<Array>(**p);
+  return **p;
+}
 
 bool operator==(const Variant& a, const Variant& b) {
   if (a.kind() != b.kind()) return false;
@@ -104,7 +111,9 @@ std::string DateText(Date d) {
     s += '.';
     AppendTwo(s, Month(d));
     s += '.';
-    s += std::to_string(Year(d));
+    const std::string year = std::to_string(Year(d));
+    s.append(4 - year.size(), '0');
+    s += year;
   }
   if (hasTime || !hasDate) {
     if (!s.empty()) s += ' ';
@@ -183,20 +192,15 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Converts "[-]digits[.digits][e[+-]digits]" (already validated) with
-// std::from_chars. A magnitude beyond the double range raises 6 when
-// `raise` is set and gives 0 otherwise; one below it gives 0.
+// std::from_chars. A magnitude beyond the double range (decimalPosition > 0)
+// raises 6 when `raise` is set and gives 0 otherwise; one below it gives 0.
 std::optional<double> ParseNormalized(const std::string& text, int decimalPosition, bool raise) {
   double value = 0;
   const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
   if (res.ec == std::errc()) return value;
-  if (res.ec == std::errc::result_out_of_range) {
-    if (decimalPosition > 0) {
-      if (raise) RaiseRuntime(errc::Overflow);
-      return 0.0;
-    }
-    return 0.0;
-  }
-  return std::nullopt;
+  if (res.ec != std::errc::result_out_of_range) return std::nullopt;
+  if (decimalPosition > 0 && raise) RaiseRuntime(errc::Overflow);
+  return 0.0;
 }
 
 // Scans a number in the given syntax starting at s[i]. Builds the normalized
@@ -270,8 +274,9 @@ Scan ScanNumber(std::string_view s, size_t i, char decimalPoint) {
 
 bool IsBlank(char c) { return c == ' '; }
 
-// Reads text as CDbl does; nullopt when the text is not a number.
-std::optional<double> ParseGerman(std::string_view s, bool raise) {
+// Reads text as CDbl does; nullopt when the text is not a number, 6 when
+// it is one beyond the double range.
+std::optional<double> ParseGerman(std::string_view s) {
   size_t i = 0;
   while (i < s.size() && IsBlank(s[i])) ++i;
   Scan r = ScanNumber(s, i, ',');
@@ -279,7 +284,7 @@ std::optional<double> ParseGerman(std::string_view s, bool raise) {
   size_t j = r.end;
   while (j < s.size() && IsBlank(s[j])) ++j;
   if (j != s.size()) return std::nullopt;
-  return ParseNormalized(r.normalized, r.position, raise);
+  return ParseNormalized(r.normalized, r.position, true);
 }
 
 int32_t RoundToInt32(double d) {
@@ -309,7 +314,7 @@ double CDbl(const Variant& v) {
     case Variant::Kind::Date:
       return v.AsDate().serial;
     case Variant::Kind::String: {
-      const auto d = ParseGerman(v.AsString(), true);
+      const auto d = ParseGerman(v.AsString());
       if (!d) RaiseRuntime(errc::TypeMismatch);
       return *d;
     }
@@ -345,7 +350,7 @@ bool CBool(const Variant& v) {
       const std::string t = Trim(v.AsString());
       if (EqualsIgnoreCase(t, "true")) return true;
       if (EqualsIgnoreCase(t, "false")) return false;
-      const auto d = ParseGerman(t, false);
+      const auto d = ParseGerman(t);
       if (!d) RaiseRuntime(errc::TypeMismatch);
       return *d != 0;
     }
@@ -492,7 +497,7 @@ bool IsNumeric(const Variant& v) {
       return true;
     case Variant::Kind::String:
       try {
-        return ParseGerman(v.AsString(), true).has_value();
+        return ParseGerman(v.AsString()).has_value();
       } catch (const Error&) {
         return false;
       }

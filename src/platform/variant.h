@@ -72,6 +72,8 @@ class Variant {
   const std::string& AsString() const;
   const ObjectPtr& AsObject() const;  // Nothing is a null pointer
   const Array& AsArray() const;
+  // For writing: a copy of a variant holds its own array, as an array
+  // assigned in the original language does.
   Array& AsArray();
 
   // Exact equality of kind and value (strings case-sensitive); for tests.

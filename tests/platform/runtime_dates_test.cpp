@@ -18,9 +18,7 @@ TEST(RuntimeDates, SerialsOfKnownDays) {
   EXPECT_EQ(DateSerial(9999, 12, 31), rt::kMaxDate);
   EXPECT_EQ(DateSerial(100, 1, 1).serial, -657434);
   EXPECT_EQ(DateSerial(2024, 2, 29).serial, 45351);
-  EXPECT_EQ(rt::Year(rt::kMaxDate), 9999);
-  EXPECT_EQ(rt::Month(rt::kMaxDate), 12);
-  EXPECT_EQ(rt::Day(rt::kMaxDate), 31);
+  EXPECT_EQ(Ymd(rt::kMaxDate), "99991231");
   EXPECT_EQ(rt::Weekday(DateSerial(2024, 2, 29)), 5);  // Thursday
   EXPECT_EQ(rt::Weekday(rt::kNoDate), 7);               // Saturday
   EXPECT_EQ(rt::Weekday(DateSerial(1899, 12, 24)), 1);  // Sunday
@@ -55,19 +53,20 @@ TEST(RuntimeDates, TimeOfDayAndSerialsBeforeTheEpoch) {
 }
 
 TEST(RuntimeDates, AddMonthsKeepsTheDayOrCutsToTheMonthEnd) {
-  EXPECT_EQ(Ymd(rt::AddMonths(DateSerial(2023, 1, 31), 1)), "20230228");
-  EXPECT_EQ(Ymd(rt::AddMonths(DateSerial(2024, 1, 31), 1)), "20240229");
-  EXPECT_EQ(Ymd(rt::AddMonths(DateSerial(2024, 3, 31), -1)), "20240229");
-  EXPECT_EQ(Ymd(rt::AddMonths(DateSerial(2024, 2, 29), 12)), "20250228");
-  EXPECT_EQ(Ymd(rt::AddMonths(DateSerial(2024, 11, 15), 3)), "20250215");
-  EXPECT_EQ(Ymd(rt::AddMonths(DateSerial(2024, 5, 15), -17)), "20221215");
-  EXPECT_EQ(Ymd(rt::AddMonths(DateSerial(2024, 5, 15), 0)), "20240515");
+  const struct {
+    Date from;
+    int32_t months;
+    const char* to;
+  } cases[] = {
+      {DateSerial(2023, 1, 31), 1, "20230228"},  {DateSerial(2024, 1, 31), 1, "20240229"},
+      {DateSerial(2024, 3, 31), -1, "20240229"}, {DateSerial(2024, 2, 29), 12, "20250228"},
+      {DateSerial(2024, 11, 15), 3, "20250215"}, {DateSerial(2024, 5, 15), -17, "20221215"},
+      {DateSerial(2024, 5, 15), 0, "20240515"},  {DateSerial(9999, 11, 30), 1, "99991230"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Ymd(rt::AddMonths(c.from, c.months)), c.to) << Ymd(c.from);
   // Stepping each period from the previous start loses the 31st for good.
-  Date d = DateSerial(2024, 1, 31);
-  d = rt::AddMonths(d, 1);
-  EXPECT_EQ(Ymd(d), "20240229");
-  d = rt::AddMonths(d, 1);
-  EXPECT_EQ(Ymd(d), "20240329");
+  Date d = rt::AddMonths(DateSerial(2024, 1, 31), 1);
+  EXPECT_EQ(Ymd(rt::AddMonths(d, 1)), "20240329");
   // The time of day is kept.
   const Date t{DateSerial(2024, 1, 31).serial + 0.375};
   EXPECT_EQ(rt::AddMonths(t, 1).serial, DateSerial(2024, 2, 29).serial + 0.375);
@@ -79,6 +78,7 @@ TEST(RuntimeDates, WeeksAndDays) {
   EXPECT_EQ(rt::AddDays(DateSerial(2024, 2, 28), 2), DateSerial(2024, 3, 1));
   EXPECT_EQ(rt::AddDays(DateSerial(2024, 3, 1), -1), DateSerial(2024, 2, 29));
   EXPECT_EQ(rt::AddDays(DateSerial(2024, 3, 1), 0.375).serial, DateSerial(2024, 3, 1).serial + 0.375);
+  EXPECT_EQ(rt::AddDays(rt::kMaxDate, 0.5).serial, 2958465.5);
   // Term end: start plus the whole term in one step, minus one day.
   EXPECT_EQ(Ymd(rt::AddDays(rt::AddMonths(DateSerial(2024, 1, 31), 12), -1)), "20250130");
 }
@@ -91,17 +91,12 @@ TEST(RuntimeDates, ArithmeticIsRangeChecked) {
   EXPECT_RT_ERROR(rt::AddMonths(DateSerial(2024, 1, 1), INT32_MAX), errc::InvalidCall);
   EXPECT_RT_ERROR(rt::AddDays(DateSerial(100, 1, 1), -1), errc::InvalidCall);
   EXPECT_RT_ERROR(rt::AddWeeks(DateSerial(2024, 1, 1), INT32_MIN), errc::InvalidCall);
-  EXPECT_EQ(rt::AddDays(rt::kMaxDate, 0.5).serial, 2958465.5);
-  EXPECT_EQ(rt::AddMonths(DateSerial(9999, 11, 30), 1), DateSerial(9999, 12, 30));
-  EXPECT_TRUE(rt::IsValidDate(Date{2958465.99}));
-  EXPECT_FALSE(rt::IsValidDate(Date{2958466}));
-  EXPECT_FALSE(rt::IsValidDate(Date{std::numeric_limits<double>::quiet_NaN()}));
   EXPECT_RT_ERROR(rt::Year(Date{2958466}), errc::InvalidCall);
+  EXPECT_TRUE(rt::IsValidDate(Date{2958465.99}));
+  EXPECT_FALSE(rt::IsValidDate(Date{std::numeric_limits<double>::quiet_NaN()}));
 }
 
 TEST(RuntimeDates, TodayComesFromTheSettableClock) {
-  rt::SetToday(DateSerial(2024, 2, 14));
-  EXPECT_EQ(rt::Today(), DateSerial(2024, 2, 14));
   rt::SetToday(Date{DateSerial(2025, 6, 1).serial + 0.75});  // the time is dropped
   EXPECT_EQ(rt::Today(), DateSerial(2025, 6, 1));
   rt::SetToday(std::nullopt);

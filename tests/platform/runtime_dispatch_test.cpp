@@ -69,7 +69,6 @@ TEST(RuntimeDispatch, RegistryCreatesClassesByName) {
   rt::RegisterClass("RuntimeDispatchTest.Null", [] { return rt::ObjectPtr(); });
   EXPECT_RT_ERROR(rt::CreateObject("RuntimeDispatchTest.Failing"), errc::CannotCreateObject);
   EXPECT_RT_ERROR(rt::CreateObject("RuntimeDispatchTest.Null"), errc::CannotCreateObject);
-  EXPECT_RT_ERROR(rt::CreateObject("COMCTL.ImageListCtrl"), errc::CannotCreateObject);
 
   rt::UnregisterClass("RuntimeDispatchTest.Article");
   EXPECT_RT_ERROR(rt::CreateObject("RuntimeDispatchTest.Article"), errc::CannotCreateObject);

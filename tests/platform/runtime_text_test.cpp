@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "platform/text.h"
 #include "platform/runtime_expect.h"
 
@@ -43,21 +45,21 @@ TEST(RuntimeText, TrimRemovesBlanksOnly) {
 }
 
 TEST(RuntimeText, CaseMappingCoversGermanAndLatinLetters) {
-  EXPECT_EQ(rt::UCase("straße äöü àéî"), "STRAßE ÄÖÜ ÀÉÎ");
-  EXPECT_EQ(rt::LCase("STRAßE ÄÖÜ ÀÉÎ Þ"), "straße äöü àéî þ");
-  EXPECT_EQ(rt::UCase("× ÷ ÿ"), "× ÷ Ÿ");
-  EXPECT_EQ(rt::LCase("× ÷ Ÿ"), "× ÷ ÿ");
-  EXPECT_EQ(rt::UCase("łódź čšž őű"), "ŁÓDŹ ČŠŽ ŐŰ");
-  EXPECT_EQ(rt::LCase("ŁÓDŹ ČŠŽ ŐŰ"), "łódź čšž őű");
+  const struct {
+    const char* lower;
+    const char* upper;
+  } pairs[] = {{"straße äöü àéî þ", "STRAßE ÄÖÜ ÀÉÎ Þ"}, {"× ÷ ÿ", "× ÷ Ÿ"}, {"łódź čšž őű", "ŁÓDŹ ČŠŽ ŐŰ"}};
+  for (const auto& p : pairs) {
+    EXPECT_EQ(rt::UCase(p.lower), p.upper);
+    EXPECT_EQ(rt::LCase(p.upper), p.lower);
+  }
   EXPECT_EQ(rt::UCase("abc123-_"), "ABC123-_");
-  EXPECT_TRUE(rt::EqualsIgnoreCase("Müller", "MÜLLER"));
-  EXPECT_FALSE(rt::EqualsIgnoreCase("Müller", "Muller"));
-  EXPECT_TRUE(rt::EqualsIgnoreCase("kt_DefinitionsPositionen", "KT_DEFINITIONSPOSITIONEN"));
-  EXPECT_FALSE(rt::EqualsIgnoreCase("Vertrag", "Vertrage"));
-  EXPECT_FALSE(rt::EqualsIgnoreCase("Vertrage", "Vertrag"));
-  EXPECT_FALSE(rt::EqualsIgnoreCase("Vertrag", "Vertragä"));
-  EXPECT_TRUE(rt::EqualsIgnoreCase("GültigBis", "gÜLTIGbIS"));
-  EXPECT_TRUE(rt::EqualsIgnoreCase("", ""));
+  for (auto [a, b] : {std::pair{"Müller", "MÜLLER"}, {"kt_DefinitionsPositionen", "KT_DEFINITIONSPOSITIONEN"},
+                      {"GültigBis", "gÜLTIGbIS"}, {"", ""}})
+    EXPECT_TRUE(rt::EqualsIgnoreCase(a, b)) << a;
+  for (auto [a, b] : {std::pair{"Müller", "Muller"}, {"Vertrag", "Vertrage"}, {"Vertrage", "Vertrag"},
+                      {"Vertrag", "Vertragä"}, {"Vertragä", "Vertrag"}})
+    EXPECT_FALSE(rt::EqualsIgnoreCase(a, b)) << a << " " << b;
 }
 
 TEST(RuntimeText, ReplaceAndSplit) {

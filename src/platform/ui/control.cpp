@@ -22,9 +22,7 @@ int64_t& BackStamp() {
 
 }  // namespace
 
-void RaiseInvalidPropertyValue() {
-  rt::Raise(rt::errc::InvalidPropValue, {}, "Unzulässiger Eigenschaftswert");
-}
+void RaiseInvalidPropertyValue() { rt::RaiseRuntime(rt::errc::InvalidPropValue); }
 
 void RaiseInvalidPropertyIndex() { rt::Raise(381, {}, "Index des Eigenschaftenfelds ungültig"); }
 

@@ -27,7 +27,7 @@ void Escaped(const rt::Error& e) {
   EventErrorReporter reporter = s.reporter;
   try {
     reporter(e);
-  } catch (const ScriptFailure&) {
+  } catch (const rt::Unrecoverable&) {
     throw;
   } catch (...) {
   }
@@ -41,10 +41,8 @@ bool RunEvent(const std::function<void()>& handler) {
   try {
     handler();
     return true;
-  } catch (const ScriptFailure&) {
-    throw;
   } catch (...) {
-    Escaped(rt::CurrentError());
+    Escaped(rt::CurrentError());  // an rt::Unrecoverable is thrown on
     return false;
   }
 }

@@ -32,7 +32,8 @@ using EventErrorReporter = std::function<void(const rt::Error&)>;
 void SetEventErrorReporter(EventErrorReporter reporter);
 
 // Runs `handler` at the boundary. Returns false when an error escaped it;
-// that error was reported and recorded. A ScriptFailure is passed on.
+// that error was reported and recorded. An rt::Unrecoverable (such as a
+// ScriptFailure), from the handler or from the reporter, is passed on.
 bool RunEvent(const std::function<void()>& handler);
 
 // The last error that escaped a handler at the boundary (whether or not a

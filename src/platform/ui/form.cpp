@@ -61,7 +61,7 @@ void Form::ShowModal() {
     ~EndDisplay() { shown = false; }
   } end{shown_};
   RunEvent([this] { Form_Activate(); });
-  if (shown_) CurrentService().ShowModal(*this);
+  if (shown_) CurrentService()->ShowModal(*this);
 }
 
 void Form::Hide() {

@@ -27,11 +27,6 @@ std::shared_ptr<Service>& Installed() {
   return installed;
 }
 
-Service& Silent() {
-  static SilentService silent;
-  return silent;
-}
-
 }  // namespace
 
 MsgResult DefaultAnswer(int style) {
@@ -45,30 +40,17 @@ void SetService(std::shared_ptr<Service> service) {
   Installed() = std::move(service);
 }
 
-Service& CurrentService() {
+std::shared_ptr<Service> CurrentService() {
+  static const auto silent = std::make_shared<SilentService>();
   std::lock_guard<std::mutex> lock(ServiceMutex());
-  if (Installed()) return *Installed();
-  return Silent();
+  if (Installed()) return Installed();
+  return silent;
 }
 
 MsgResult MsgBox(std::string_view prompt, int style, std::optional<std::string_view> title) {
-  // Keep the service alive for the whole box even if a handler replaces it.
-  std::shared_ptr<Service> keep;
-  {
-    std::lock_guard<std::mutex> lock(ServiceMutex());
-    keep = Installed();
-  }
-  Service& s = keep ? *keep : Silent();
-  return s.MessageBox(prompt, style, title);
+  return CurrentService()->MessageBox(prompt, style, title);
 }
 
-void DoEvents() {
-  std::shared_ptr<Service> keep;
-  {
-    std::lock_guard<std::mutex> lock(ServiceMutex());
-    keep = Installed();
-  }
-  (keep ? *keep : Silent()).DoEvents();
-}
+void DoEvents() { CurrentService()->DoEvents(); }
 
 }  // namespace ui

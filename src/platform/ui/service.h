@@ -32,7 +32,8 @@ class Service {
  public:
   virtual ~Service() = default;
   // Shows a modal message box and returns the button chosen. `title` is
-  // empty when the box has no title of its own (it then shows kDefaultTitle).
+  // nullopt when the box has no title of its own (it then shows
+  // kDefaultTitle).
   virtual MsgResult MessageBox(std::string_view prompt, int style,
                                std::optional<std::string_view> title) = 0;
   // Shows the form modally; returns when the form has been hidden.
@@ -46,7 +47,10 @@ class Service {
 // Installs the process-wide service (nullptr: the default service, which
 // answers every box with its default button and shows nothing).
 void SetService(std::shared_ptr<Service> service);
-Service& CurrentService();
+// The service now installed, never null. Callers hold on to it for the
+// whole call, so that a handler installing another service meanwhile does
+// not destroy the one still running.
+std::shared_ptr<Service> CurrentService();
 
 // The answer of a box whose user just confirms its default button: OK for
 // an OK-only box; for a Yes/No box Yes, or No when the style carries
