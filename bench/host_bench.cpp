@@ -1,6 +1,7 @@
 // The stand-in host's indexed access: a Seek by index "Id" on Artikel and a
 // walk over one address's contracts, on tables of 1 000 and 100 000 rows.
-// The cost should not grow with the table beyond the logarithm.
+// The cost should not grow with the table beyond the logarithm. Also the
+// field access by name that every reader and writer of the add-on makes.
 //
 // BM_RawIndexLookup is the floor: the same keyed lookup with a prepared
 // SQLite statement on a bare table of the same shape, nothing else. Where
@@ -93,6 +94,25 @@ void BM_WalkAddressContracts(benchmark::State& state) {
   state.SetItemsProcessed(seen);
 }
 
+// Field access by name on the current contract, as every writer and reader
+// of the add-on does it: Fields, Item by name, Value. The names lie early,
+// late and in another letter case in the table's forty fields.
+void BM_ReadFieldsByName(benchmark::State& state) {
+  Fixture& f = Get(static_cast<int>(state.range(0)));
+  f.host->SetCurrentAddressOid(f.address, false);
+  auto contracts = f.conn->Table("kt_Vertraege");
+  contracts->MoveFirst(256);
+  const char* const names[] = {"Typ", "Vertragnummer", "AUFTRAGSNUMMER", "AktValue"};
+  int64_t read = 0;
+  for (auto _ : state) {
+    for (const char* name : names) {
+      benchmark::DoNotOptimize(contracts->Fields()->Item(name)->Value());
+      ++read;
+    }
+  }
+  state.SetItemsProcessed(read);
+}
+
 void BM_RawIndexLookup(benchmark::State& state) {
   const int rows = static_cast<int>(state.range(0));
   sqlite3* db = nullptr;
@@ -146,6 +166,7 @@ void BM_RawIndexLookup(benchmark::State& state) {
 
 BENCHMARK(BM_SeekArticleById)->Arg(1000)->Arg(100000);
 BENCHMARK(BM_WalkAddressContracts)->Arg(1000)->Arg(100000);
+BENCHMARK(BM_ReadFieldsByName)->Arg(1000);
 BENCHMARK(BM_RawIndexLookup)->Arg(1000)->Arg(100000);
 
 }  // namespace

@@ -1,95 +1,125 @@
 // Values put into fields: conversion to the field type, sizes, and the
 // SQLite storage of each type.
 #include <sqlite3.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <filesystem>
+#include <cmath>
 
-#include "host/sqlite/errors.h"
 #include "host_fixture.h"
 
 namespace host_test {
 namespace {
 
-using HostConversions = HostTest;
-namespace hosterr = host::sqlite::hosterr;
+// A value for trace messages; "?" where it has no text.
+std::string Show(const rt::Variant& v) {
+  try {
+    return rt::CStr(v);
+  } catch (const rt::Error&) {
+    return "?";
+  }
+}
 
-class HostConversionsOnPositions : public HostTest {
+// A contract type with one position, and a contract under the current address.
+class HostConversions : public HostTest {
  protected:
   void SetUp() override {
     HostTest::SetUp();
     InsertNew(Table("kt_Vertragsdefinitionen"), {{"Bezeichnung", "T"}});
-    t = Table("kt_DefinitionsPositionen");
-    InsertNew(t, {{"Artikel", "x"}});
+    InsertNew(Table("kt_DefinitionsPositionen"), {{"Artikel", "x"}});
+    InsertNew(Table("kt_Vertraege"), {{"Typ", "D"}});
   }
-  rt::Variant PutGet(const std::string& field, const rt::Variant& v) {
+  // The value as the view reads it and as the file holds it after Update.
+  std::pair<rt::Variant, rt::Variant> PutUpdateRead(const std::string& table, const std::string& field,
+                                                    const rt::Variant& v) {
+    auto t = Table(table);
     Put(t, field, v);
     t->Update(256);
-    return Get(t, field);
+    return {Get(t, field), host->Rows(table).at(0)[field]};
   }
-  std::shared_ptr<host::DbTable> t;
 };
 
-TEST_F(HostConversionsOnPositions, TextIntoNumbersIsReadInTheGermanLocale) {
-  EXPECT_EQ(PutGet("Nettopreis", "10,50"), rt::Variant(10.5));
-  EXPECT_EQ(PutGet("Nettopreis", " 21,00 "), rt::Variant(21.0));
-  EXPECT_EQ(PutGet("Nettopreis", ""), rt::Variant(0.0));
-  EXPECT_EQ(PutGet("Erloeskonto", "8400"), rt::Variant(int32_t{8400}));
-  EXPECT_EQ(PutGet("Gruppierungsposition", int16_t{2}), rt::Variant(int32_t{2}));
-  EXPECT_EQ(PutGet("Anzahl", true), rt::Variant(-1.0));
-  for (const char* bad : {"abc", "1.5", "10,5 €"}) {
-    EXPECT_EQ(ErrorOf([&] { Put(t, "Nettopreis", bad); }), hosterr::NotConvertible) << bad;
+TEST_F(HostConversions, PutsConvertToTheFieldType) {
+  const std::string kPos = "kt_DefinitionsPositionen", kContract = "kt_Vertraege";
+  struct Case {
+    const std::string& table;
+    const char* field;
+    rt::Variant in, stored;
+  };
+  const Case cases[] = {
+      // Text into numbers in the German locale; empty text is 0.
+      {kPos, "Nettopreis", "10,50", 10.5},
+      {kPos, "Nettopreis", " 21,00 ", 21.0},
+      {kPos, "Nettopreis", "", 0.0},
+      {kPos, "Erloeskonto", "8400", int32_t{8400}},
+      {kPos, "Gruppierungsposition", int16_t{2}, int32_t{2}},
+      {kPos, "Anzahl", true, -1.0},
+      // Numbers into text are their plain decimal text; texts stay texts.
+      {kPos, "Row", 7.25, "7,25"},
+      {kPos, "Positionsnummer", int32_t{12}, "12"},
+      {kPos, "Row", "001", "001"},
+      {kPos, "Row", rt::Variant(), ""},
+      {kPos, "Row", rt::Variant::Null(), ""},
+      // Dates: a date, a 16-bit 0, text, the last day, a serial with a time.
+      {kContract, "VertragBeginn", rt::DateSerial(2026, 1, 15), rt::DateSerial(2026, 1, 15)},
+      {kContract, "VertragEnde", int16_t{0}, rt::kNoDate},
+      {kContract, "GeschlossenAm", "01.02.2026", rt::DateSerial(2026, 2, 1)},
+      {kContract, "AktNaechsteRechnung", rt::kMaxDate, rt::kMaxDate},
+      {kContract, "KuendfristDatum", 46000.375, rt::Date{46000.375}},
+      // Booleans from numbers and text.
+      {kContract, "NoBooking", int32_t{1}, true},
+      {kContract, "RabattNurErsteLaufzeit", "False", false},
+      {kContract, "RabattNurErsteLaufzeit", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.field) + " <- " + Show(c.in));
+    const auto [read, stored] = PutUpdateRead(c.table, c.field, c.in);
+    EXPECT_EQ(read, c.stored);
+    EXPECT_EQ(stored, c.stored);
   }
-  EXPECT_EQ(ErrorOf([&] { Put(t, "Erloeskonto", "99999999999"); }), hosterr::NotConvertible);
-  EXPECT_EQ(ErrorOf([&] { Put(t, "Nettopreis", rt::Variant(rt::Array{})); }), hosterr::NotConvertible);
-  // A refused put leaves the field as it was.
-  t->Update(256);
-  EXPECT_EQ(Get(t, "Nettopreis"), rt::Variant(0.0));
 }
 
-TEST_F(HostConversionsOnPositions, NumbersIntoTextAreTheirPlainDecimalText) {
-  EXPECT_EQ(PutGet("Row", 7.25), rt::Variant("7,25"));
-  EXPECT_EQ(PutGet("Positionsnummer", int32_t{12}), rt::Variant("12"));
-  EXPECT_EQ(PutGet("Row", "001"), rt::Variant("001"));
-  EXPECT_EQ(PutGet("Row", rt::Variant()), rt::Variant(""));
-  EXPECT_EQ(PutGet("Row", rt::Variant::Null()), rt::Variant(""));
+TEST_F(HostConversions, ValuesThatDoNotFitAreRefusedAndLeaveTheField) {
+  const std::string kPos = "kt_DefinitionsPositionen", kContract = "kt_Vertraege";
+  struct Case {
+    const std::string& table;
+    const char* field;
+    rt::Variant in;
+    int32_t error;
+  };
+  const Case cases[] = {
+      {kPos, "Nettopreis", "abc", hosterr::NotConvertible},
+      {kPos, "Nettopreis", "1.5", hosterr::NotConvertible},
+      {kPos, "Nettopreis", "10,5 €", hosterr::NotConvertible},
+      {kPos, "Nettopreis", rt::Variant(rt::Array{}), hosterr::NotConvertible},
+      {kPos, "Nettopreis", std::nan(""), hosterr::NotConvertible},
+      {kPos, "Erloeskonto", "99999999999", hosterr::NotConvertible},
+      {kPos, "Row", "12345678901", hosterr::TextTooLong},
+      {kContract, "VertragBeginn", "morgen", hosterr::NotConvertible},
+      {kContract, "VertragBeginn", 3000000.0, hosterr::NotConvertible},
+      {kContract, "NoBooking", "vielleicht", hosterr::NotConvertible},
+      {kContract, "NoBooking", std::nan(""), hosterr::NotConvertible},
+      {kContract, "NoBooking", HUGE_VAL, hosterr::NotConvertible},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.field) + " <- " + Show(c.in));
+    auto t = Table(c.table);
+    const rt::Variant before = Get(t, c.field);
+    EXPECT_EQ(ErrorOf([&] { Put(t, c.field, c.in); }), c.error);
+    t->Update(256);
+    EXPECT_EQ(host->Rows(c.table).at(0)[c.field], before);
+  }
 }
 
-TEST_F(HostConversionsOnPositions, TextLongerThanTheFieldIsRefused) {
-  EXPECT_EQ(Get(t, "Row").AsString(), "");
-  EXPECT_EQ(ErrorOf([&] { Put(t, "Row", "12345678901"); }), hosterr::TextTooLong);
-  EXPECT_EQ(PutGet("Row", "1234567890"), rt::Variant("1234567890"));
-  // Sizes count characters, and a narrower size can be declared.
+TEST_F(HostConversions, SizesCountCharactersAndCanBeNarrowed) {
+  auto t = Table("kt_DefinitionsPositionen");
+  EXPECT_EQ(PutUpdateRead("kt_DefinitionsPositionen", "Row", "1234567890").second, rt::Variant("1234567890"));
   host->SetFieldSize("kt_DefinitionsPositionen", "Einheit", 5);
   EXPECT_EQ(t->Fields()->Item("Einheit")->Size(), 5);
-  EXPECT_EQ(PutGet("Einheit", "Stück"), rt::Variant("Stück"));
+  EXPECT_EQ(PutUpdateRead("kt_DefinitionsPositionen", "Einheit", "Stück").second, rt::Variant("Stück"));
   EXPECT_EQ(ErrorOf([&] { Put(t, "Einheit", "Stücke"); }), hosterr::TextTooLong);
   EXPECT_GE(t->Fields()->Item("Beschreibung")->Size(), 10000);
 }
 
-TEST_F(HostConversions, DatesBooleansAndDocuments) {
-  auto contracts = Table("kt_Vertraege");
-  InsertNew(contracts, {{"VertragBeginn", rt::DateSerial(2026, 1, 15)},
-                        {"VertragEnde", int16_t{0}},
-                        {"GeschlossenAm", "01.02.2026"},
-                        {"AktNaechsteRechnung", rt::kMaxDate},
-                        {"KuendfristDatum", 46000.375},
-                        {"NoBooking", int32_t{1}},
-                        {"RabattNurErsteLaufzeit", "False"}});
-  const auto row = host->Rows("kt_Vertraege").at(0);
-  EXPECT_EQ(row["VertragBeginn"], rt::Variant(rt::DateSerial(2026, 1, 15)));
-  EXPECT_EQ(row["VertragEnde"], rt::Variant(rt::kNoDate));
-  EXPECT_EQ(row["GeschlossenAm"], rt::Variant(rt::DateSerial(2026, 2, 1)));
-  EXPECT_EQ(row["AktNaechsteRechnung"], rt::Variant(rt::kMaxDate));
-  EXPECT_EQ(row["KuendfristDatum"], rt::Variant(rt::Date{46000.375}));
-  EXPECT_EQ(row["NoBooking"], rt::Variant(true));
-  EXPECT_EQ(row["RabattNurErsteLaufzeit"], rt::Variant(false));
-  EXPECT_EQ(ErrorOf([&] { Put(contracts, "VertragBeginn", "morgen"); }), hosterr::NotConvertible);
-  EXPECT_EQ(ErrorOf([&] { Put(contracts, "VertragBeginn", 3000000.0); }), hosterr::NotConvertible);
-  EXPECT_EQ(ErrorOf([&] { Put(contracts, "NoBooking", "vielleicht"); }), hosterr::NotConvertible);
-
-  // A document is copied from the type to a state as it is.
+TEST_F(HostConversions, DocumentsAreCopiedAsTheyAre) {
   auto types = Table("kt_Vertragsdefinitionen");
   InsertNew(types, {{"Bezeichnung", "mit Dokument"}, {"Dokument", host::sqlite::NewDocument("Vertrag.pdf")}});
   InsertNew(Table("kt_Vertragsstaende"), {{"Dokument", Get(types, "Dokument")}});
@@ -104,11 +134,9 @@ TEST_F(HostConversions, DatesBooleansAndDocuments) {
 // What the sqlite3 shell sees: texts stay texts, dates are serials, date 0 is
 // 0.0, Booleans 0/1, every identifier usable however SQL spells it.
 TEST(HostStorage, ColumnsHoldTheirTypesInTheFile) {
-  const std::string path =
-      (std::filesystem::temp_directory_path() / ("host_storage_" + std::to_string(::getpid()) + ".db"))
-          .string();
+  TempDatabase file("host_storage");
   {
-    auto host = host::sqlite::StandIn::Create(path, true);
+    auto host = host::sqlite::StandIn::Create(file.path(), true);
     host->InsertRow("kt_Vertraege",
                     {{"Vertragnummer", "00000001"},
                      {"VertragBeginn", rt::DateSerial(2026, 1, 1)},
@@ -121,7 +149,7 @@ TEST(HostStorage, ColumnsHoldTheirTypesInTheFile) {
                     host->Rows("kt_Vertragsdefinitionen")[0].oid);
   }
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(file.path().c_str(), &db), SQLITE_OK);
   auto one = [&](const char* sql) {
     sqlite3_stmt* s = nullptr;
     EXPECT_EQ(sqlite3_prepare_v2(db, sql, -1, &s, nullptr), SQLITE_OK) << sql;
@@ -144,7 +172,6 @@ TEST(HostStorage, ColumnsHoldTheirTypesInTheFile) {
   EXPECT_EQ(one("SELECT count(*) FROM \"Artikel\" WHERE \"UStSatz\" = 19 AND \"Erloeskonto\" = 8400"), "9");
   EXPECT_EQ(one("PRAGMA journal_mode"), "wal");
   sqlite3_close(db);
-  for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path + suffix);
 }
 
 }  // namespace

@@ -1,17 +1,13 @@
 // The shared views, natural order, end of file and moving.
-#include "host/sqlite/errors.h"
 #include "host_fixture.h"
 
 namespace host_test {
 namespace {
 
 using HostCursor = HostTest;
-namespace hosterr = host::sqlite::hosterr;
 
 TEST_F(HostCursor, TablesOpenByNameWithoutRegardToCaseAndShareTheirView) {
-  auto a = Table("kt_DefinitionsPositionen");
-  auto b = Table("KT_DEFINITIONSPOSITIONEN");
-  EXPECT_EQ(a->Name(), "kt_DefinitionsPositionen");
+  EXPECT_EQ(Table("KT_DEFINITIONSPOSITIONEN")->Name(), "kt_DefinitionsPositionen");
   EXPECT_EQ(ErrorOf([&] { Table("kt_Unbekannt"); }), hosterr::UnknownTable);
 
   auto addresses = Table("Adressen");
@@ -26,9 +22,7 @@ TEST_F(HostCursor, TablesOpenByNameWithoutRegardToCaseAndShareTheirView) {
 
 TEST_F(HostCursor, NaturalOrderIsInsertionOrderAndEndsInEof) {
   auto t = Table("Adressen");
-  std::vector<std::string> names;
-  for (t->MoveFirst(256); !t->Eof(); t->Move(1, 256)) names.push_back(Text(t, "Name"));
-  EXPECT_EQ(names, (std::vector<std::string>{"Muster GmbH", "Beispiel AG", "Stadtwerke Nord"}));
+  EXPECT_EQ(Walk(t, "Name"), (Strings{"Muster GmbH", "Beispiel AG", "Stadtwerke Nord"}));
   EXPECT_EQ(t->Oid(), "");
   // At end of file reads give the type's empty value and Move stays there.
   t->Move(1, 256);
@@ -44,10 +38,8 @@ TEST_F(HostCursor, NaturalOrderIsInsertionOrderAndEndsInEof) {
   EXPECT_TRUE(Get(Table("kt_Vertragsdefinitionen"), "Dokument").IsNothing());
   EXPECT_EQ(Get(Table("kt_Vertraege"), "VertragEnde"), rt::Variant(rt::kNoDate));
   EXPECT_EQ(Get(Table("kt_Vertraege"), "NoBooking"), rt::Variant(false));
-}
 
-TEST_F(HostCursor, MoveSkipsBackwardsAndForwards) {
-  auto t = Table("Adressen");
+  // Moving skips backwards and forwards; before the first is end of file.
   t->MoveFirst(256);
   t->Move(2, 256);
   EXPECT_EQ(Text(t, "ID"), "A1002");

@@ -1,5 +1,4 @@
 // The fault switch and the host's error texts.
-#include "host/sqlite/errors.h"
 #include "host_fixture.h"
 #include "platform/object.h"
 
@@ -7,7 +6,6 @@ namespace host_test {
 namespace {
 
 using HostFaults = HostTest;
-namespace hosterr = host::sqlite::hosterr;
 constexpr int32_t kTolerated = static_cast<int32_t>(0x80041096u);
 
 TEST_F(HostFaults, TheNextCallFailsOnceWithTheGivenErrorAndWritesNothing) {

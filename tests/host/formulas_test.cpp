@@ -1,12 +1,10 @@
 // Host formulas on the shared current record.
-#include "host/sqlite/errors.h"
 #include "host_fixture.h"
 
 namespace host_test {
 namespace {
 
 using HostFormulas = HostTest;
-namespace hosterr = host::sqlite::hosterr;
 
 TEST_F(HostFormulas, EvaluateOnTheCurrentRecordOfTheirTable) {
   auto engine = db->ScriptEngine();

@@ -1,18 +1,27 @@
-// A stand-in host on an in-memory database, for the host tests.
+// A stand-in host on an in-memory database holding the sample data of
+// `kelhost init --sample`, for the host tests.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "host/application.h"
+#include "host/sqlite/errors.h"
 #include "host/sqlite/stand_in.h"
 #include "platform/date.h"
 #include "platform/error.h"
 #include "platform/variant.h"
 
 namespace host_test {
+
+namespace hosterr = host::sqlite::hosterr;
+using Strings = std::vector<std::string>;
 
 // The error number a call raises; 0 when it raises none.
 template <class F>
@@ -27,17 +36,13 @@ int32_t ErrorOf(F&& f) {
 
 class HostTest : public ::testing::Test {
  protected:
-  // With `sample`, the database holds the sample data of `kelhost init --sample`.
-  void Open(bool sample) {
+  void SetUp() override {
+    rt::SetToday(rt::DateSerial(2026, 3, 10));
     host = host::sqlite::StandIn::Open(":memory:");
-    if (sample) host->LoadSampleData();
+    host->LoadSampleData();
     app = host->Application();
     db = app->Database();
     conn = db->Connection();
-  }
-  void SetUp() override {
-    rt::SetToday(rt::DateSerial(2026, 3, 10));
-    Open(true);
   }
   void TearDown() override { rt::SetToday(std::nullopt); }
 
@@ -51,17 +56,47 @@ class HostTest : public ::testing::Test {
   static std::string Text(const std::shared_ptr<host::DbTable>& t, const std::string& field) {
     return rt::CStr(Get(t, field));
   }
-  // Prepares and inserts a record with the given text values.
+  // A field of every record of the view, from MoveFirst to end of file.
+  static Strings Walk(const std::shared_ptr<host::DbTable>& t, const std::string& field) {
+    Strings out;
+    for (t->MoveFirst(256); !t->Eof(); t->Move(1, 256)) out.push_back(Text(t, field));
+    return out;
+  }
+  // Prepares and inserts a record with the given values.
   static void InsertNew(const std::shared_ptr<host::DbTable>& t,
                         const std::vector<std::pair<std::string, rt::Variant>>& values) {
     t->SetValues(t->NewValues(0));
     for (const auto& [f, v] : values) Put(t, f, v);
     t->Insert(256);
   }
+  // A field of every record of a table, read back through the harness.
+  Strings Column(const std::string& table, const std::string& field) {
+    Strings out;
+    for (const auto& row : host->Rows(table)) out.push_back(rt::CStr(row[field]));
+    return out;
+  }
+
   std::shared_ptr<host::sqlite::StandIn> host;
   std::shared_ptr<host::HostApplication> app;
   std::shared_ptr<host::HostDatabase> db;
   std::shared_ptr<host::DbConnection> conn;
+};
+
+// A database file name in the temp folder, unique to this process and
+// name; its files are removed at the end of the scope.
+class TempDatabase {
+ public:
+  explicit TempDatabase(const std::string& name)
+      : path_((std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()) + ".db"))
+                  .string()) {}
+  ~TempDatabase() {
+    std::error_code ec;
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path_ + suffix, ec);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
 };
 
 }  // namespace host_test

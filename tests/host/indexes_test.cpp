@@ -1,19 +1,10 @@
 // Named indexes: order, Seek and FindKey, keys and index selection.
-#include "host/sqlite/errors.h"
 #include "host_fixture.h"
 
 namespace host_test {
 namespace {
 
 using HostIndexes = HostTest;
-namespace hosterr = host::sqlite::hosterr;
-
-std::vector<std::string> Walk(const std::shared_ptr<host::DbTable>& t, const std::string& field) {
-  std::vector<std::string> out;
-  for (t->MoveFirst(256); !t->Eof(); t->Move(1, 256))
-    out.push_back(rt::CStr(t->Fields()->Item(field)->Value()));
-  return out;
-}
 
 TEST_F(HostIndexes, NamedIndexShowsTheWholeTableByUpperCasedKeyWithTiesInInsertionOrder) {
   // Articles of both groups, keys in mixed case, two with the same key.
@@ -24,8 +15,8 @@ TEST_F(HostIndexes, NamedIndexShowsTheWholeTableByUpperCasedKeyWithTiesInInserti
   auto t = Table("Artikel");
   t->Indexes()->Select("Id", 0);
   EXPECT_EQ(Walk(t, "Bezeichnung"),
-            (std::vector<std::string>{"erstes", "zweites", "Wartung Basis", "klein", "Hotline", "Support",
-                                      "Lizenz", "Paket", "Kleinteil", "Porto", "Service", "Extra"}));
+            (Strings{"erstes", "zweites", "Wartung Basis", "klein", "Hotline", "Support", "Lizenz", "Paket",
+                     "Kleinteil", "Porto", "Service", "Extra"}));
   EXPECT_EQ(t->SelectionCount(), 12);
   // Backwards through a tie.
   t->MoveFirst(256);
@@ -54,12 +45,11 @@ TEST_F(HostIndexes, SeekMatchesTheWholeUpperCasedKeyAndLandsOnTheFirstMatch) {
   EXPECT_TRUE(t->Seek("Ä1", 256));
   EXPECT_EQ(Text(t, "Bezeichnung"), "erstes");
   EXPECT_EQ(t->Indexes()->Current()->KeyValue(), "Ä1");
-}
 
-TEST_F(HostIndexes, SeekWithoutASelectedIndexRaises) {
-  auto t = Table("Artikelgruppen");
-  EXPECT_EQ(ErrorOf([&] { t->Seek("G1", 256); }), hosterr::NoIndexSelected);
-  EXPECT_EQ(ErrorOf([&] { t->Indexes()->Select("Gibtsnicht", 0); }), hosterr::UnknownIndex);
+  // Without a selected index there is nothing to seek in.
+  auto groups = Table("Artikelgruppen");
+  EXPECT_EQ(ErrorOf([&] { groups->Seek("G1", 256); }), hosterr::NoIndexSelected);
+  EXPECT_EQ(ErrorOf([&] { groups->Indexes()->Select("Gibtsnicht", 0); }), hosterr::UnknownIndex);
 }
 
 TEST_F(HostIndexes, FindKeyAndKeyValueWalkANumberRange) {
@@ -78,12 +68,12 @@ TEST_F(HostIndexes, FindKeyAndKeyValueWalkANumberRange) {
   ASSERT_TRUE(found);
   auto index = t->Indexes()->Current();
   EXPECT_EQ(index->Name(), "Tabelle_Feld");
-  std::vector<std::string> tenants;
+  Strings tenants;
   while (!t->Eof() && index->KeyValue() == "KT_VERTRAEGEVERTRAGNUMMER") {
     tenants.push_back(rt::CStr(t->Record()->Item("KelName")->Value()));
     t->Move(1, 256);
   }
-  EXPECT_EQ(tenants, (std::vector<std::string>{"ANDERER", "HAUPT"}));
+  EXPECT_EQ(tenants, (Strings{"ANDERER", "HAUPT"}));
   EXPECT_FALSE(t->FindKey("KT_VERTRAEGE", 256));
 }
 

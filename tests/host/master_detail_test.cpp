@@ -1,12 +1,9 @@
 // Detail tables follow their master's current record, and a detail
 // positioned on another master's record moves the master along.
-#include "host/sqlite/errors.h"
 #include "host_fixture.h"
 
 namespace host_test {
 namespace {
-
-namespace hosterr = host::sqlite::hosterr;
 
 class HostMasterDetail : public HostTest {
  protected:
@@ -35,16 +32,9 @@ class HostMasterDetail : public HostTest {
   }
 };
 
-std::vector<std::string> Walk(const std::shared_ptr<host::DbTable>& t, const std::string& field) {
-  std::vector<std::string> out;
-  for (t->MoveFirst(256); !t->Eof(); t->Move(1, 256))
-    out.push_back(rt::CStr(t->Fields()->Item(field)->Value()));
-  return out;
-}
-
 TEST_F(HostMasterDetail, DetailsShowOnlyTheMastersRecordsAndFollowItRecursively) {
   auto contracts = Table("kt_Vertraege");
-  EXPECT_EQ(Walk(contracts, "Bezeichnung"), (std::vector<std::string>{"A1000/V1", "A1000/V2"}));
+  EXPECT_EQ(Walk(contracts, "Bezeichnung"), (Strings{"A1000/V1", "A1000/V2"}));
   EXPECT_EQ(contracts->SelectionCount(), 2);
 
   // Moving the address moves contracts, then states and appointments, then
@@ -57,8 +47,7 @@ TEST_F(HostMasterDetail, DetailsShowOnlyTheMastersRecordsAndFollowItRecursively)
   EXPECT_EQ(Text(Table("kt_Vertragspositionen"), "Artikel"), "A1001/V1/S1/P1");
   EXPECT_EQ(Text(Table("kt_VertragsAktivitaeten"), "Betreff"), "A1001/V1/T");
   contracts->Move(1, 256);
-  EXPECT_EQ(Walk(Table("kt_Vertragspositionen"), "Artikel"),
-            (std::vector<std::string>{"A1001/V2/S1/P1", "A1001/V2/S1/P2"}));
+  EXPECT_EQ(Walk(Table("kt_Vertragspositionen"), "Artikel"), (Strings{"A1001/V2/S1/P1", "A1001/V2/S1/P2"}));
 
   // An address without contracts: every detail at end of file.
   addresses->Move(1, 256);
@@ -124,8 +113,7 @@ TEST_F(HostMasterDetail, SeekingAnAttributeMovesItsGroup) {
   // In the natural order the attribute list is the group's again.
   attrs->Indexes()->Reset(0);
   groups->MoveFirst(256);
-  EXPECT_EQ(Walk(attrs, "Merkmal"),
-            (std::vector<std::string>{"Wartungsvertrag", "Vertragsbeginn", "Betreuer"}));
+  EXPECT_EQ(Walk(attrs, "Merkmal"), (Strings{"Wartungsvertrag", "Vertragsbeginn", "Betreuer"}));
   EXPECT_EQ(attrs->SelectionCount(), 3);
 }
 
@@ -135,7 +123,7 @@ TEST_F(HostMasterDetail, ArticlesOfTheCurrentGroupInNaturalOrderAllArticlesUnder
   ASSERT_TRUE(groups->Seek("G2", 256));
   auto articles = Table("Artikel");
   articles->Indexes()->Reset(256);
-  EXPECT_EQ(Walk(articles, "Id"), (std::vector<std::string>{"A4", "A6", "A7"}));
+  EXPECT_EQ(Walk(articles, "Id"), (Strings{"A4", "A6", "A7"}));
   // The index finds an article of any group, and the group follows.
   articles->Indexes()->Select("Id", 0);
   ASSERT_TRUE(articles->Seek("A9", 256));

@@ -1,17 +1,10 @@
-// Users, tenant, the session kept in the file, the user-interface state and
-// the macro registry.
-#include <unistd.h>
-
-#include <filesystem>
-
-#include "host/sqlite/errors.h"
+// Users, tenant, the session kept in the file, and the macro registry.
 #include "host_fixture.h"
 
 namespace host_test {
 namespace {
 
 using HostSession = HostTest;
-namespace hosterr = host::sqlite::hosterr;
 
 TEST_F(HostSession, UsersTenantAndCurrentUser) {
   auto users = db->Users();
@@ -54,9 +47,8 @@ TEST_F(HostSession, CurrentAddressAndContractType) {
 }
 
 TEST(HostSessionFile, TheSessionIsSharedBySeparateRunsOnOneFile) {
-  const std::string path =
-      (std::filesystem::temp_directory_path() / ("host_session_" + std::to_string(::getpid()) + ".db"))
-          .string();
+  TempDatabase file("host_session");
+  const std::string& path = file.path();
   std::string type;
   {
     auto host = host::sqlite::StandIn::Create(path, true);
@@ -80,20 +72,14 @@ TEST(HostSessionFile, TheSessionIsSharedBySeparateRunsOnOneFile) {
     EXPECT_EQ(db->Users()->CurrentUser()->Name(), "Schulz");
     EXPECT_EQ(conn->Mandant()->Name(), "HAUPT");
   }
+  // Create refuses a file that is there, and a link even when it leads
+  // nowhere, whose target it would create.
   EXPECT_EQ(ErrorOf([&] { host::sqlite::StandIn::Create(path, false); }), hosterr::InvalidArgument);
-  for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path + suffix);
-}
-
-TEST_F(HostSession, UiStateIsKeptAsSet) {
-  auto a = std::make_shared<rt::Collection>();
-  app->SetUiStateA(a);
-  app->SetUiStateC(a);
-  app->SetUiFlag(-3);
-  EXPECT_EQ(app->UiStateA(), a);
-  EXPECT_EQ(app->UiStateB(), nullptr);
-  EXPECT_EQ(app->UiStateC(), a);
-  EXPECT_EQ(app->UiFlag(), -3);
-  EXPECT_EQ(app->Database(), app->Database());
+  TempDatabase target("host_session_target");
+  TempDatabase link("host_session_link");
+  std::filesystem::create_symlink(target.path(), link.path());
+  EXPECT_EQ(ErrorOf([&] { host::sqlite::StandIn::Create(link.path(), false); }), hosterr::InvalidArgument);
+  EXPECT_FALSE(std::filesystem::exists(target.path()));
 }
 
 TEST_F(HostSession, MacrosAreFoundByTheirThreeNames) {

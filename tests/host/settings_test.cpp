@@ -1,9 +1,4 @@
 // Settings stores and persistent variables.
-#include <unistd.h>
-
-#include <filesystem>
-
-#include "host/sqlite/errors.h"
 #include "host_fixture.h"
 
 namespace host_test {
@@ -11,7 +6,6 @@ namespace {
 
 using HostSettings = HostTest;
 using HostPersistVars = HostTest;
-namespace hosterr = host::sqlite::hosterr;
 
 TEST_F(HostSettings, KeysMatchWithoutRegardToCaseAndAddReplaces) {
   auto s = db->Settings();
@@ -75,9 +69,7 @@ TEST_F(HostPersistVars, WalkedInInsertionOrderAndLookedUpWithoutRegardToCase) {
 // Settings and variables live in the database file; so does every kind of
 // value they hold.
 TEST(HostSettingsFile, ValuesSurviveReopening) {
-  const std::string path =
-      (std::filesystem::temp_directory_path() / ("host_settings_" + std::to_string(::getpid()) + ".db"))
-          .string();
+  TempDatabase file("host_settings");
   rt::Array nested;
   nested.lbound = 1;
   nested.items = {rt::Variant("a:b"),
@@ -89,12 +81,12 @@ TEST(HostSettingsFile, ValuesSurviveReopening) {
                   rt::Variant::Null(),
                   rt::Variant(rt::Array{0, {rt::Variant("x"), rt::Variant("")}})};
   {
-    auto host = host::sqlite::StandIn::Create(path, false);
+    auto host = host::sqlite::StandIn::Create(file.path(), false);
     host->SetDatabaseSetting("Schlüssel", "Wert mit\nZeilenumbruch");
     host->SetPersistVar("liste", rt::Variant(nested), true);
   }
   {
-    auto host = host::sqlite::StandIn::Open(path);
+    auto host = host::sqlite::StandIn::Open(file.path());
     EXPECT_EQ(host->DatabaseSetting("SCHLÜSSEL"), rt::Variant("Wert mit\nZeilenumbruch"));
     auto var = host->Application()->Database()->ScriptEngine()->PersistVars()->Item("Liste");
     ASSERT_NE(var, nullptr);
@@ -103,7 +95,6 @@ TEST(HostSettingsFile, ValuesSurviveReopening) {
     EXPECT_EQ(ErrorOf([&] { host->SetPersistVar("obj", std::make_shared<rt::Collection>()); }),
               hosterr::NotConvertible);
   }
-  for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path + suffix);
 }
 
 }  // namespace

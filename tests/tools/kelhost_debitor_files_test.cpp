@@ -59,9 +59,16 @@ TEST_F(KelhostCliDebitorFiles, MalformedContractLinesAreRefusedWithFileAndLine) 
   // line is the bad one.
   WriteFile(contract_, ContractWith("Auftragsnummer", "Auftragsnummer = 1\nAUFTRAGSNUMMER = 2"));
   ExpectMalformed(contract_, ContractLine("Auftragsnummer") + 1, "repeated name");
-  // A missing file.
+  // A missing file, and a folder, which opens but does not read.
+  const std::string valid = contract_;
   contract_ = dir_.File("fehlt.txt");
   ExpectMalformed(contract_, 0, "missing file");
+  contract_ = dir_.path();
+  ExpectMalformed(contract_, 0, "folder");
+  contract_ = valid;
+  WriteFile(contract_, ContractWith());
+  articles_ = dir_.path();
+  ExpectMalformed(articles_, 0, "folder");
 }
 
 TEST_F(KelhostCliDebitorFiles, MalformedArticleLinesAreRefusedWithFileAndLine) {

@@ -52,7 +52,14 @@ bool IsUtf8(std::string_view s) {
 std::string ReadFileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw InputError(path, 0, "cannot be read");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // A read error (a folder opens, but does not read) may be thrown from
+  // inside the stream buffer as well as reported in its state.
+  std::string text;
+  try {
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } catch (const std::exception&) {
+    throw InputError(path, 0, "cannot be read");
+  }
   if (in.bad()) throw InputError(path, 0, "cannot be read");
   return text;
 }

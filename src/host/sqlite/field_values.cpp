@@ -74,7 +74,7 @@ rt::Variant ToBool(const FieldDef& field, const rt::Variant& v) {
     case Kind::Int16:
     case Kind::Int32:
     case Kind::Double:
-      return rt::Variant(rt::CDbl(v) != 0);
+      return rt::Variant(ToNumber(field, v) != 0);  // NaN and infinities are refused
     case Kind::String:
       if (IsBlankText(v)) return rt::Variant(false);
       return rt::Variant(Convert(field, [&] { return rt::CBool(v); }));

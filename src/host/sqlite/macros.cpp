@@ -13,7 +13,7 @@ namespace {
 // True when a registered macro's key starts with `prefix`.
 bool AnyUnder(const Core& core, const std::vector<std::string>& prefix) {
   for (const auto& [key, fn] : core.macros)
-    if (std::equal(prefix.begin(), prefix.end(), key.begin())) return true;
+    if (key.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), key.begin())) return true;
   return false;
 }
 

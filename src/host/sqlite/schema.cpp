@@ -257,18 +257,6 @@ TableDef NumberRanges() {
 
 }  // namespace
 
-int TableDef::FieldIndex(std::string_view field) const {
-  for (size_t i = 0; i < fields.size(); ++i)
-    if (rt::EqualsIgnoreCase(fields[i].name, field)) return static_cast<int>(i);
-  return -1;
-}
-
-int TableDef::IndexIndex(std::string_view index) const {
-  for (size_t i = 0; i < indexes.size(); ++i)
-    if (rt::EqualsIgnoreCase(indexes[i].name, index)) return static_cast<int>(i);
-  return -1;
-}
-
 Schema Schema::Default() {
   Schema s;
   s.tables_ = {ContractTypes(),     ContractTypePositions(),
@@ -283,15 +271,19 @@ Schema Schema::Default() {
   return s;
 }
 
-int Schema::Find(std::string_view table) const {
-  for (size_t i = 0; i < tables_.size(); ++i)
-    if (rt::EqualsIgnoreCase(tables_[i].name, table)) return static_cast<int>(i);
-  return -1;
-}
-
-// Links masters and details and resolves index key fields; a declaration
-// error is a programming error of this file.
+// Builds the name lookups, links masters and details and resolves index key
+// fields; a declaration error (an unknown name, or two names that differ
+// only in letter case) is a programming error of this file.
 void Schema::Resolve() {
+  auto add = [](NameLookup& lookup, const std::string& name, size_t position) {
+    if (!lookup.Add(name, static_cast<int>(position))) throw std::logic_error("name declared twice: " + name);
+  };
+  for (size_t i = 0; i < tables_.size(); ++i) {
+    TableDef& t = tables_[i];
+    add(tableNames_, t.name, i);
+    for (size_t f = 0; f < t.fields.size(); ++f) add(t.fieldNames, t.fields[f].name, f);
+    for (size_t x = 0; x < t.indexes.size(); ++x) add(t.indexNames, t.indexes[x].name, x);
+  }
   for (size_t i = 0; i < tables_.size(); ++i) {
     TableDef& t = tables_[i];
     if (!t.master.empty()) {

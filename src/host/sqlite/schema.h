@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "host/sqlite/name_lookup.h"
+
 namespace host::sqlite {
 
 enum class FieldType { Text, Memo, Long, Integer, Double, Boolean, Date, Document };
@@ -43,13 +45,15 @@ struct TableDef {
   std::vector<FieldDef> fields;
   std::vector<IndexDef> indexes;
 
-  // Resolved by Schema: positions of the master and of the details.
+  // Resolved by Schema: positions of the master and of the details, and
+  // the lookups of field and index names.
   int masterIndex = -1;
   std::vector<int> details;
+  NameLookup fieldNames, indexNames;
 
   // Position of a field or index by name (case-insensitive); -1 if none.
-  int FieldIndex(std::string_view field) const;
-  int IndexIndex(std::string_view index) const;
+  int FieldIndex(std::string_view field) const { return fieldNames.Find(field); }
+  int IndexIndex(std::string_view index) const { return indexNames.Find(index); }
 };
 
 // Names of the hidden columns of every host table.
@@ -58,17 +62,20 @@ inline constexpr const char* kMasterColumn = "_master";
 
 class Schema {
  public:
-  // The host's tables, resolved (masters, details, key fields).
+  // The host's tables, resolved (masters, details, key fields, name
+  // lookups). Names do not change afterwards.
   static Schema Default();
 
   const std::vector<TableDef>& tables() const { return tables_; }
-  std::vector<TableDef>& tables() { return tables_; }
   // Position of a table by name (case-insensitive); -1 if none.
-  int Find(std::string_view table) const;
+  int Find(std::string_view table) const { return tableNames_.Find(table); }
+  // Declares another width for a text field.
+  void SetFieldSize(int table, int field, int32_t size) { tables_[table].fields[field].size = size; }
 
  private:
   void Resolve();
   std::vector<TableDef> tables_;
+  NameLookup tableNames_;
 };
 
 // An SQL identifier in double quotes, embedded quotes doubled.

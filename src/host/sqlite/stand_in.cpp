@@ -120,7 +120,7 @@ class StandInImpl : public StandIn {
 
   void SetFieldSize(const std::string& table, const std::string& field, int32_t size) override {
     const int t = core_->TableIndex(table);
-    core_->schema.tables()[t].fields[core_->FieldIndex(t, field)].size = size;
+    core_->schema.SetFieldSize(t, core_->FieldIndex(t, field), size);
   }
 
   // --- Settings, persistent variables, macros ---------------------------------------
@@ -175,8 +175,10 @@ std::shared_ptr<StandIn> StandIn::Open(const std::string& path) {
 
 std::shared_ptr<StandIn> StandIn::Create(const std::string& path, bool withSample) {
   namespace fs = std::filesystem;
+  // A link counts as present even when it leads nowhere: opening it would
+  // create its target.
   std::error_code ec;
-  if (path != ":memory:" && fs::exists(path, ec))
+  if (path != ":memory:" && fs::exists(fs::symlink_status(path, ec)))
     RaiseHost(hosterr::InvalidArgument, path + " ist bereits vorhanden");
   try {
     return std::make_shared<StandInImpl>(std::make_shared<Core>(path, [withSample](Core& core) {

@@ -41,64 +41,66 @@ std::string OrderBy(const TableDef& t, const Order& o, bool desc) {
 }  // namespace
 
 Store::Store(Db& db, const Schema& schema) : db_(db), schema_(schema) {
-  for (const TableDef& t : schema_.tables()) {
-    TableSql q;
-    const std::string name = Quote(t.name);
-    const std::string pos = kOid + ", " + (HasMaster(t) ? kMaster : std::string("0"));
-    q.load = "SELECT " + SelectList(t) + " FROM " + name + " WHERE " + kOid + " = ?";
-    q.all = "SELECT " + SelectList(t) + " FROM " + name + " ORDER BY " + kOid;
-    q.find = "SELECT " + pos + " FROM " + name + " WHERE " + kOid + " = ?";
-    q.remove = "DELETE FROM " + name + " WHERE " + kOid + " = ?";
+  for (const TableDef& t : schema_.tables()) sql_.push_back(BuildSql(t));
+}
 
-    std::string cols = kOid, params = "?", sets;
-    if (HasMaster(t)) {
-      cols += ", " + kMaster;
-      params += ", ?";
-    }
-    for (const FieldDef& f : t.fields) {
-      cols += ", " + Quote(f.name);
-      params += ", ?";
-      sets += (sets.empty() ? "" : ", ") + Quote(f.name) + " = ?";
-    }
-    for (const IndexDef& ix : t.indexes) {
-      cols += ", " + Quote(ix.keyColumn);
-      params += ", ?";
-      sets += ", " + Quote(ix.keyColumn) + " = ?";
-    }
-    q.insert = "INSERT INTO " + name + " (" + cols + ") VALUES (" + params + ")";
-    q.update = "UPDATE " + name + " SET " + sets + " WHERE " + kOid + " = ?";
+Store::TableSql Store::BuildSql(const TableDef& t) {
+  TableSql q;
+  const std::string name = Quote(t.name);
+  const std::string pos = kOid + ", " + (HasMaster(t) ? kMaster : std::string("0"));
+  q.load = "SELECT " + SelectList(t) + " FROM " + name + " WHERE " + kOid + " = ?";
+  q.all = "SELECT " + SelectList(t) + " FROM " + name + " ORDER BY " + kOid;
+  q.find = "SELECT " + pos + " FROM " + name + " WHERE " + kOid + " = ?";
+  q.remove = "DELETE FROM " + name + " WHERE " + kOid + " = ?";
 
-    // Parameters of the order statements: ?1 master, ?2 id, ?3 key, ?4 offset.
-    for (int index = -1; index < static_cast<int>(t.indexes.size()); ++index) {
-      for (bool byMaster : {false, true}) {
-        Order o{index, byMaster, 0};
-        const std::string where = byMaster ? " WHERE " + kMaster + " = ?1" : std::string();
-        const std::string from = " FROM " + name;
-        std::string after = byMaster ? where + " AND " : std::string(" WHERE ");
-        std::string before = after;
-        if (index < 0) {
-          after += kOid + " > ?2";
-          before += kOid + " < ?2";
-        } else {
-          std::string row = "(";
-          row += Quote(t.indexes[index].keyColumn);
-          row += ", " + kOid + ")";
-          after += row + " > (?3, ?2)";
-          before += row + " < (?3, ?2)";
-        }
-        q.first.push_back("SELECT " + pos + from + where + OrderBy(t, o, false) + " LIMIT 1");
-        q.next.push_back("SELECT " + pos + from + after + OrderBy(t, o, false) + " LIMIT 1 OFFSET ?4");
-        q.prev.push_back("SELECT " + pos + from + before + OrderBy(t, o, true) + " LIMIT 1 OFFSET ?4");
-        q.count.push_back("SELECT count(*)" + from + where);
-      }
-    }
-    for (const IndexDef& ix : t.indexes) {
-      const std::string col = Quote(ix.keyColumn);
-      q.findKey.push_back("SELECT " + pos + " FROM " + name + " WHERE " + col + " = ? ORDER BY " + col +
-                          ", " + kOid + " LIMIT 1");
-    }
-    sql_.push_back(std::move(q));
+  std::string cols = kOid, params = "?", sets;
+  if (HasMaster(t)) {
+    cols += ", " + kMaster;
+    params += ", ?";
   }
+  for (const FieldDef& f : t.fields) {
+    cols += ", " + Quote(f.name);
+    params += ", ?";
+    sets += (sets.empty() ? "" : ", ") + Quote(f.name) + " = ?";
+  }
+  for (const IndexDef& ix : t.indexes) {
+    cols += ", " + Quote(ix.keyColumn);
+    params += ", ?";
+    sets += ", " + Quote(ix.keyColumn) + " = ?";
+  }
+  q.insert = "INSERT INTO " + name + " (" + cols + ") VALUES (" + params + ")";
+  q.update = "UPDATE " + name + " SET " + sets + " WHERE " + kOid + " = ?";
+
+  // Parameters of the order statements: ?1 master, ?2 id, ?3 key, ?4 offset.
+  for (int index = -1; index < static_cast<int>(t.indexes.size()); ++index) {
+    for (bool byMaster : {false, true}) {
+      Order o{index, byMaster, 0};
+      const std::string where = byMaster ? " WHERE " + kMaster + " = ?1" : std::string();
+      const std::string from = " FROM " + name;
+      std::string after = byMaster ? where + " AND " : std::string(" WHERE ");
+      std::string before = after;
+      if (index < 0) {
+        after += kOid + " > ?2";
+        before += kOid + " < ?2";
+      } else {
+        std::string row = "(";
+        row += Quote(t.indexes[index].keyColumn);
+        row += ", " + kOid + ")";
+        after += row + " > (?3, ?2)";
+        before += row + " < (?3, ?2)";
+      }
+      q.first.push_back("SELECT " + pos + from + where + OrderBy(t, o, false) + " LIMIT 1");
+      q.next.push_back("SELECT " + pos + from + after + OrderBy(t, o, false) + " LIMIT 1 OFFSET ?4");
+      q.prev.push_back("SELECT " + pos + from + before + OrderBy(t, o, true) + " LIMIT 1 OFFSET ?4");
+      q.count.push_back("SELECT count(*)" + from + where);
+    }
+  }
+  for (const IndexDef& ix : t.indexes) {
+    const std::string col = Quote(ix.keyColumn);
+    q.findKey.push_back("SELECT " + pos + " FROM " + name + " WHERE " + col + " = ? ORDER BY " + col + ", " +
+                        kOid + " LIMIT 1");
+  }
+  return q;
 }
 
 const Store::TableSql& Store::Sql(const TableDef& t) const {

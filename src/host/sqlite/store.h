@@ -5,7 +5,8 @@
 //
 // Every lookup and step goes through an SQLite index: natural order is the
 // record id (insertion order), a detail's natural order is (master, id), a
-// named index is (key, id). Nothing here scans a table.
+// named index is (key, id). Only All, DeleteAll and the Count of a view
+// that is not a master's details read a whole table.
 #pragma once
 
 #include <cstdint>
@@ -81,6 +82,7 @@ class Store {
     std::vector<std::string> first, next, prev, count;
     std::vector<std::string> findKey;  // per index
   };
+  static TableSql BuildSql(const TableDef& t);
   const TableSql& Sql(const TableDef& t) const;
   static size_t Slot(const Order& o) { return static_cast<size_t>(o.index + 1) * 2 + (o.byMaster ? 1 : 0); }
 

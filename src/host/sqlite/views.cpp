@@ -16,7 +16,7 @@ int64_t ParseOid(const std::string& oid) {
   return v;
 }
 
-Views::Views(Store& store, Schema& schema, std::function<std::string()> tenant)
+Views::Views(Store& store, const Schema& schema, std::function<std::string()> tenant)
     : store_(store), schema_(schema), tenant_(std::move(tenant)), views_(schema.tables().size()) {}
 
 // --- Views and records -----------------------------------------------------------

@@ -34,7 +34,7 @@ namespace host::sqlite {
 class Views {
  public:
   // `tenant` gives the current tenant's name for fields the host fills.
-  Views(Store& store, Schema& schema, std::function<std::string()> tenant);
+  Views(Store& store, const Schema& schema, std::function<std::string()> tenant);
 
   // --- Positioning -------------------------------------------------------------
   void MoveFirst(int t);
@@ -110,7 +110,7 @@ class Views {
   void FillHostFields(int t, Record& r);
 
   Store& store_;
-  Schema& schema_;
+  const Schema& schema_;
   std::function<std::string()> tenant_;
   std::vector<View> views_;
 };
