@@ -8,6 +8,7 @@
 #include "core/globals.h"
 #include "core/records.h"
 #include "core/subsystems.h"
+#include "core/table_access.h"
 #include "platform/text.h"
 
 namespace modAPI {
@@ -97,14 +98,14 @@ void CreateContractFromAPI() {
 
 bool InitTables() {
   return internal::Reraising(".InitTables", [] {
-    gAdressen = internal::OpenTable("Adressen");
-    gVertraege = internal::OpenTable("kt_Vertraege");
+    gAdressen = kp::OpenTable("Adressen");
+    gVertraege = kp::OpenTable("kt_Vertraege");
     Need(gVertraege->Indexes())->Reset(internal::kFlags);
     gVertraege->Reset();
-    gStaende = internal::OpenTable("kt_Vertragsstaende");
+    gStaende = kp::OpenTable("kt_Vertragsstaende");
     gStaende->Reset();
-    gPositionen = internal::OpenTable("kt_Vertragspositionen");
-    gArtikel = internal::OpenTable("Artikel");
+    gPositionen = kp::OpenTable("kt_Vertragspositionen");
+    gArtikel = kp::OpenTable("Artikel");
     return true;
   });
 }
