@@ -62,11 +62,15 @@ TEST_F(KelhostCliDebitor, ListsTheRecordsWrittenInWriteOrder) {
   }
   EXPECT_EQ(fieldLines, fields);
 
-  // A second run lists only its own records: the number range exists now.
+  // A second run lists only its own records: the number range it updated
+  // (once, with its new value), then what it inserted.
+  const std::string rangeOid = Rows("KMMD_Nummern")[0].oid;
   r = Debitor();
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out.rfind("Vertragnummer 00000002\nkt_Vertraege ", 0), 0u) << r.out;
-  EXPECT_EQ(r.out.find("KMMD_Nummern"), std::string::npos);
+  EXPECT_EQ(r.out.rfind("Vertragnummer 00000002\nKMMD_Nummern " + rangeOid + "\n", 0), 0u) << r.out;
+  EXPECT_EQ(r.out.find("KMMD_Nummern", 1), r.out.find("KMMD_Nummern"));
+  EXPECT_NE(r.out.find("\n  Nummer = 00000002\nkt_Vertraege "), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("\nkt_Vertraege " + contract[0].oid + "\n"), std::string::npos);
 }
 
 TEST_F(KelhostCliDebitor, AddonErrorsGoToStandardErrorWithStatus1) {

@@ -12,7 +12,6 @@
 // add-on raised an error or wrote no contract; 2: bad arguments, a
 // malformed file, an unknown user, a bad date or a missing database file,
 // in which case the add-on is not called and nothing is written.
-#include <filesystem>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -22,6 +21,7 @@
 #include "host/sqlite/stand_in.h"
 #include "kelhost/command.h"
 #include "kelhost/console_ui.h"
+#include "kelhost/database.h"
 #include "kelhost/debitor_call.h"
 #include "kelhost/input_files.h"
 #include "platform/date.h"
@@ -87,12 +87,6 @@ int RunDebitor(const std::vector<std::string>& args) {
     today = ParseIsoDate(options["--today"]);
     if (!today) return Usage("--today " + options["--today"] + " is not a date YYYY-MM-DD");
   }
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    PrintError("debitor: no database file " + path);
-    return kExitUsage;
-  }
-
   host::sqlite::RegisterErrorTexts();
   std::shared_ptr<ContractData> contract;
   std::shared_ptr<rt::Collection> articles;
@@ -104,7 +98,8 @@ int RunDebitor(const std::vector<std::string>& args) {
     return kExitUsage;
   }
 
-  std::shared_ptr<host::sqlite::StandIn> host = host::sqlite::StandIn::Open(path);
+  std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase("debitor", path, host::sqlite::OpenMode::ReadWrite);
+  if (!host) return kExitUsage;
   if (options.count("--user")) {
     try {
       host->SetCurrentUser(options["--user"], false);

@@ -2,12 +2,12 @@
 // master, in insertion order: a line of field names in schema order, then
 // one line per row, tab-separated. The table name matches without regard
 // to letter case; an unknown table or a missing database file gives exit 2.
-#include <filesystem>
 #include <iostream>
 
 #include "host/sqlite/errors.h"
 #include "host/sqlite/stand_in.h"
 #include "kelhost/command.h"
+#include "kelhost/database.h"
 #include "kelhost/show_format.h"
 
 namespace kelhost {
@@ -21,12 +21,8 @@ int RunShow(const std::vector<std::string>& args) {
   }
   const std::string& path = args[0];
   const std::string& table = args[1];
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    PrintError("show: no database file " + path);
-    return kExitUsage;
-  }
-  auto host = host::sqlite::StandIn::Open(path);
+  auto host = OpenDatabase("show", path, host::sqlite::OpenMode::ReadOnly);
+  if (!host) return kExitUsage;
   std::vector<std::string> names;
   try {
     names = host->FieldNames(table);
