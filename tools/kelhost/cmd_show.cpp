@@ -1,7 +1,9 @@
 // kelhost show DB TABLE: lists every row of a host table, under every
 // master, in insertion order: a line of field names in schema order, then
-// one line per row, tab-separated. The table name matches without regard
-// to letter case; an unknown table or a missing database file gives exit 2.
+// one line per row, tab-separated, texts escaped (show_format.h). The table
+// name matches without regard to letter case; an unknown table or a file
+// that is not a kelhost database gives exit 2. The database is only read:
+// a read-only file, or one in a read-only folder, can be shown.
 #include <iostream>
 
 #include "host/sqlite/errors.h"
@@ -40,7 +42,9 @@ int RunShow(const std::vector<std::string>& args) {
       if (i) line += '\t';
       line += FormatShowValue(row.fields[i].second);
     }
-    std::cout << line << "\n";
+    // A reader that went away (a closed pipe) ends the listing; main
+    // reports the failed output.
+    if (!(std::cout << line << "\n")) break;
   }
   return kExitOk;
 }
