@@ -73,32 +73,29 @@ bool WriteActValues(double value) {
 }
 
 void CreateAttribute() {
-  internal::Reraising(".CreateAttribute", [] {
-    const std::shared_ptr<kt_CContractD> c = Need(gContractD);
-    const std::string group = c->SetztMerkmalGruppe;
-    const std::string attribute = c->SetztMerkmal;
-    const std::string value = c->SetztWert;
-    if (attribute.empty() || value.empty()) return;
+  // The host's "exists already" ends the step wherever it is raised, also
+  // while the table is opened: nothing was inserted, and the caller never
+  // sees it. Every other error is raised again with the step's source.
+  try {
+    internal::Reraising(".CreateAttribute", [] {
+      const std::shared_ptr<kt_CContractD> c = Need(gContractD);
+      if (c->SetztMerkmal.empty() || c->SetztWert.empty()) return;
 
-    const std::shared_ptr<host::DbTable> table = kp::OpenTable("Adressmerkmale");
-    table->ModeA(true, internal::kFlags);
-    table->ModeB(true, internal::kFlags);
-
-    // Any failure while the record is prepared means no record at all: a
-    // half-filled attribute is never inserted.
-    const std::shared_ptr<host::DbFields> fields = kp::PrepareNew(table);
-    if (!group.empty()) kp::Put(fields, "Gruppe", group);
-    kp::Put(fields, "Merkmal", attribute);
-    kp::Put(fields, "Wert", value);
-    kp::Put(fields, "GültigVom", c->VertragBeginn);
-    kp::Put(fields, "GültigBis", gEndDate);  // the first term's end, for every kind
-    kp::Put(fields, "Beschreibung", gVertragsnummer + " / " + c->Bezeichnung);
-    try {
-      table->Insert(internal::kNoFlags);  // under the host's current address
-    } catch (...) {
-      if (rt::CurrentError().number() != kp::kAttributeExists) throw;
-    }
-  });
+      const std::shared_ptr<host::DbTable> table = kp::OpenTable("Adressmerkmale");
+      table->ModeA(true, internal::kFlags);
+      table->ModeB(true, internal::kFlags);
+      kp::AddressAttribute record;
+      record.Gruppe = c->SetztMerkmalGruppe;
+      record.Merkmal = c->SetztMerkmal;
+      record.Wert = c->SetztWert;
+      record.GueltigVom = c->VertragBeginn;
+      record.GueltigBis = gEndDate;  // the first term's end, for every kind
+      record.Beschreibung = gVertragsnummer + " / " + c->Bezeichnung;
+      kp::InsertAddressAttribute(table, record);  // under the host's current address
+    });
+  } catch (const rt::Error& e) {
+    if (e.number() != kp::kAttributeExists) throw;
+  }
 }
 
 }  // namespace modAPI
