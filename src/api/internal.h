@@ -8,6 +8,7 @@
 
 #include "core/globals.h"
 #include "core/records.h"
+#include "core/tables.h"
 #include "host/application.h"
 #include "platform/error.h"
 #include "platform/number.h"
@@ -32,25 +33,13 @@ inline bool IsStandardPeriod(int32_t months) {
          months == 48 || months == 60;
 }
 
-// A new table object on the named table, through a fresh connection.
-inline std::shared_ptr<host::DbTable> OpenTable(const std::string& name) {
-  return Need(Need(Need(gDB)->Connection())->Table(name));
-}
+using kp::OpenTable;
+using kp::PrepareNew;
 
 // Puts one field of the table's current or prepared record.
 inline void Put(const std::shared_ptr<host::DbFields>& fields, const std::string& name,
                 const rt::Variant& value) {
   Need(Need(fields)->Item(name))->SetValue(value);
-}
-
-// Starts a new record in `table` from the host's default values and
-// returns its fields. A table that is not open raises 91.
-inline std::shared_ptr<host::DbFields> PrepareNew(const std::shared_ptr<host::DbTable>& table) {
-  Need(table);
-  rt::Variant values;
-  table->NewValues(kNoFlags, &values);
-  table->SetValues(values);
-  return Need(table->Fields());
 }
 
 // Visits every line of gColArt in order with the module's 16-bit line
