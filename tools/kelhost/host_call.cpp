@@ -6,6 +6,7 @@
 #include "kelhost/command.h"
 #include "kelhost/console_ui.h"
 #include "kelhost/show_format.h"
+#include "platform/ui/service.h"
 
 namespace kelhost {
 
@@ -33,8 +34,8 @@ HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& c
 }
 
 void PrintAddonError(const rt::Error& e) {
-  std::cerr << "Fehler &H" << rt::Hex(e.number()) << " in " << ConsoleLines(e.source()) << "\n"
-            << ConsoleLines(e.description()) << "\n"
+  std::cerr << "Fehler &H" << rt::Hex(e.number()) << " in " << ui::NewlineText(e.source()) << "\n"
+            << ui::NewlineText(e.description()) << "\n"
             << std::flush;
 }
 
