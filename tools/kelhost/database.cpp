@@ -39,4 +39,16 @@ std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, 
   return host::sqlite::StandIn::Open(path, mode);
 }
 
+int StoreNamedText(const std::string& command, const std::vector<std::string>& args, NamedTextStore store) {
+  if (args.size() != 3 || args[1].empty()) {
+    PrintError(command + (args.size() != 3 ? ": expects DB NAME VALUE" : ": the name is empty"));
+    PrintError("usage: kelhost " + command + " DB NAME VALUE");
+    return kExitUsage;
+  }
+  std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase(command, args[0], host::sqlite::OpenMode::ReadWrite);
+  if (!host) return kExitUsage;
+  store(*host, args[1], args[2]);
+  return kExitOk;
+}
+
 }  // namespace kelhost

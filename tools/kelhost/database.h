@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/sqlite/stand_in.h"
 
@@ -16,6 +17,13 @@ namespace kelhost {
 // error and gives null; the command then ends with kExitUsage.
 std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, const std::string& path,
                                                     host::sqlite::OpenMode mode);
+
+// The commands that store one named text in a database (`setting`,
+// `persist`): `args` must be DB NAME VALUE with a name that is not empty;
+// `store` then stores VALUE under NAME. kExitOk when stored, kExitUsage
+// (after printing the problem) otherwise.
+using NamedTextStore = void (*)(host::sqlite::StandIn& host, const std::string& name, const std::string& value);
+int StoreNamedText(const std::string& command, const std::vector<std::string>& args, NamedTextStore store);
 
 // What a file that is not a host database is, after its name: "is an empty
 // file", "is another program's SQLite database", ...

@@ -1,5 +1,6 @@
 #include "kelhost/host_call.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "host/sqlite/errors.h"
@@ -44,6 +45,14 @@ void PrintRecords(std::ostream& out, const std::vector<host::sqlite::WrittenReco
     out << w.table << " " << w.row.oid << "\n";
     for (const auto& [field, value] : w.row.fields) out << "  " << field << " = " << FormatShowValue(value) << "\n";
   }
+}
+
+bool PrintCallRecords(std::ostream& out, const std::vector<host::sqlite::WrittenRecord>& records) {
+  const auto contract = std::find_if(records.begin(), records.end(),
+                                     [](const host::sqlite::WrittenRecord& w) { return w.table == "kt_Vertraege"; });
+  if (contract != records.end()) out << "Vertragnummer " << FormatShowValue(contract->row["Vertragnummer"]) << "\n";
+  PrintRecords(out, records);
+  return contract != records.end();
 }
 
 }  // namespace kelhost

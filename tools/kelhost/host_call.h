@@ -39,4 +39,9 @@ void PrintAddonError(const rt::Error& e);
 // `kelhost show` formats them.
 void PrintRecords(std::ostream& out, const std::vector<host::sqlite::WrittenRecord>& records);
 
+// What the commands print after a call that may create a contract:
+// "Vertragnummer <number>" when the records hold a kt_Vertraege record,
+// then PrintRecords. True when a contract was among them.
+bool PrintCallRecords(std::ostream& out, const std::vector<host::sqlite::WrittenRecord>& records);
+
 }  // namespace kelhost

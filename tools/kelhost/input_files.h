@@ -72,6 +72,11 @@ std::shared_ptr<ContractData> ReadContractFile(const std::string& path);
 // add-on, each created through its class factory. Raises InputError.
 std::shared_ptr<rt::Collection> ReadArticlesFile(const std::string& path);
 
+// Reads any UTF-8 input file of kelhost under the rules above (a regular
+// file of at most kMaxInputBytes, no NUL byte, well-formed UTF-8) and gives
+// its text without a leading byte-order mark. Raises InputError.
+std::string ReadInputText(const std::string& path);
+
 // The same for the text of such a file; `name` names it in messages.
 std::shared_ptr<ContractData> ParseContract(const std::string& name, std::string_view text);
 std::shared_ptr<rt::Collection> ParseArticles(const std::string& name, std::string_view text);

@@ -1,0 +1,106 @@
+// kelhost new-contract DB [--address ID] [--user NAME] [--today YYYY-MM-DD]
+//                         --script FILE
+//
+// Creates a contract the way a user does in the host: one CKT through the
+// add-on's class factory and one CKT.NewContract (pbShowDef false), whose
+// dialog, and any editor or position dialog it opens, a scripted user
+// plays line by line from the script file (platform/ui/script.h). Message
+// boxes go to standard error as "[<title>] <text>". The whole scripted run
+// is one host call (host_call.h).
+//
+// Then prints "pbOK <true|false>", "plVsCount <n>" and, as `debitor` does,
+// "Vertragnummer <number>" when a contract was written and every record the
+// run wrote.
+//
+// Exit status 0: pbOK is true; 1: it is false, or the database stayed
+// locked; 2: bad arguments, a script file that cannot be read or has a line
+// that is not an action, an unknown user or address, a bad date, a file
+// that is not a kelhost database, or a failing script (an action the user
+// cannot perform, a script that ends while a dialog is shown, lines left
+// after the dialog closed). A failing script ends the run where it failed;
+// what was written before stays written and is printed.
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/ckt.h"
+#include "core/class_factory.h"
+#include "host/sqlite/stand_in.h"
+#include "kelhost/call_options.h"
+#include "kelhost/command.h"
+#include "kelhost/database.h"
+#include "kelhost/host_call.h"
+#include "kelhost/input_files.h"
+#include "kelhost/script_file.h"
+#include "platform/error.h"
+#include "platform/ui/script_player.h"
+#include "platform/ui/service.h"
+
+namespace kelhost {
+
+namespace {
+
+constexpr const char* kCommand = "new-contract";
+constexpr const char* kUsage =
+    "usage: kelhost new-contract DB [--address ID] [--user NAME] [--today YYYY-MM-DD] --script FILE";
+
+int RunNewContract(const std::vector<std::string>& args) {
+  const std::optional<CallOptions> options = ParseCallOptions(kCommand, args, {"--script"}, {"--script"}, kUsage);
+  if (!options) return kExitUsage;
+
+  host::sqlite::RegisterErrorTexts();
+  std::vector<ui::test::ScriptAction> script;
+  try {
+    script = ReadScriptFile(options->Value("--script"));
+  } catch (const InputError& e) {
+    PrintError(std::string(kCommand) + ": " + e.what());
+    return kExitUsage;
+  }
+
+  std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase(kCommand, options->path, host::sqlite::OpenMode::ReadWrite);
+  if (!host) return kExitUsage;
+  if (!ApplySession(kCommand, *host, *options)) return kExitUsage;
+
+  auto player = std::make_shared<ui::test::ScriptPlayer>(std::move(script), std::cerr);
+  ui::SetService(player);
+  auto ckt = std::dynamic_pointer_cast<CKT>(kelpaktor2::CreateInstance("CKT"));
+  if (!ckt) rt::RaiseRuntime(rt::errc::CannotCreateObject);
+  std::shared_ptr<host::HostApplication> app = host->Application();
+
+  bool pbOK = false;
+  int32_t plVsCount = 0;
+  bool pbShowDef = false;
+  std::optional<std::string> scriptFailure;
+  const HostCall call = RunHostCall(*host, [&] {
+    // A broken script ends the run here; no trap of the add-on stops it.
+    try {
+      ckt->NewContract(app, pbOK, plVsCount, pbShowDef);
+      player->Finish();
+    } catch (const ui::ScriptFailure& e) {
+      scriptFailure = e.what();
+    }
+  });
+  ckt.reset();
+  ui::SetService(nullptr);
+  if (!call.ran) return kExitFailed;
+
+  std::cout << "pbOK " << (pbOK ? "true" : "false") << "\n" << "plVsCount " << plVsCount << "\n";
+  PrintCallRecords(std::cout, call.written);
+  std::cout << std::flush;
+
+  if (scriptFailure) {
+    PrintError(std::string(kCommand) + ": " + options->Value("--script") + ", " + *scriptFailure);
+    return kExitUsage;
+  }
+  if (call.raised) return kExitFailed;
+  return pbOK ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+KELHOST_COMMAND({kCommand, "DB [--address ID] [--user NAME] [--today YYYY-MM-DD] --script FILE",
+                 "create a contract in the new-contract dialog, played by a script", RunNewContract});
+
+}  // namespace kelhost
