@@ -38,6 +38,16 @@ bool IsRenewalDuration(int32_t months) {
   return months == 12 || months == 24 || months == 36 || months == 48 || months == 60;
 }
 
+// True when every line that brings its own discount keeps it within 0 to
+// 100 %: above 100 a price turns negative, below 0 it grows.
+bool LineDiscountsInRange() {
+  bool result = true;
+  internal::ForEachLine([&](const kt_CArticle& line) {
+    if (line.bUseCustomDiscount && !(line.dblCustomDiscount >= 0 && line.dblCustomDiscount <= 100)) result = false;
+  });
+  return result;
+}
+
 // Hands the creation to the entry class while the library is loaded.
 struct Registrar {
   Registrar() { kp::RegisterCreateContractFromApi(&CreateContractFromAPI); }
@@ -82,6 +92,7 @@ void CreateContractFromAPI() {
 
   const double discount = contract->dblRabatt;
   if (!(discount >= 0 && discount <= 100)) Fail(kBadDiscount, "Ungültiger Wert für Rabatt!");
+  if (!LineDiscountsInRange()) Fail(kBadDiscount, "Ungültiger Wert für Rabatt!");
 
   if (!InitTables()) return;
   if (gAdressen->Eof()) Fail(kNoAddress, "Keine Adresse ausgewählt!");

@@ -79,7 +79,25 @@ bool WriteActValues(double value) {
   });
 }
 
+namespace {
+void WriteAttribute();
+}  // namespace
+
 void CreateAttribute() {
+  // The host's "exists already" ends the step wherever it is raised:
+  // nothing was inserted, and the caller never sees it.
+  try {
+    WriteAttribute();
+  } catch (const rt::Error& e) {
+    if (e.number() != kAttributeExists) throw;
+  }
+}
+
+namespace {
+
+// The attribute written directly into Adressmerkmale; errors raised again
+// with the source "modAPI.CreateAttribute".
+void WriteAttribute() {
   internal::Reraising(".CreateAttribute", [] {
     const std::shared_ptr<kt_CContractD> c = Need(gContractD);
     const std::string group = c->SetztMerkmalGruppe;
@@ -100,12 +118,10 @@ void CreateAttribute() {
     Put(fields, "GültigVom", c->VertragBeginn);
     Put(fields, "GültigBis", gEndDate);  // the first term's end, for every kind
     Put(fields, "Beschreibung", gVertragsnummer + " / " + c->Bezeichnung);
-    try {
-      table->Insert(internal::kNoFlags);  // under the host's current address
-    } catch (...) {
-      if (rt::CurrentError().number() != kAttributeExists) throw;
-    }
+    table->Insert(internal::kNoFlags);  // under the host's current address
   });
 }
+
+}  // namespace
 
 }  // namespace modAPI
