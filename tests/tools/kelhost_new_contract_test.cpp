@@ -17,24 +17,8 @@ class KelhostCliNewContract : public ::testing::Test {
   void SetUp() override {
     db_ = dir_.File("host.db");
     script_ = dir_.File("skript.txt");
-    auto host = host::sqlite::StandIn::Create(db_, true);
-    // The worked example's type: renewable, quarterly, notice 3 months.
-    const std::string type = host->InsertRow("kt_Vertragsdefinitionen",
-                                             {{"Status", "freigegeben"},
-                                              {"Typ", "D"},
-                                              {"Bezeichnung", "Wartung jährlich"},
-                                              {"Art", int32_t{1}},
-                                              {"ArtStr", "verlängerbar"},
-                                              {"Dauer", int32_t{12}},
-                                              {"Verlaengerungsdauer", int32_t{12}},
-                                              {"Kuendigungsfrist", int32_t{3}},
-                                              {"KuendigungsfristEinh", "Monate"},
-                                              {"Zahlungsperiode", int32_t{3}},
-                                              {"VerlaengerungsZahlungsperiode", int32_t{12}},
-                                              {"NettoSumme", 60.0}});
-    host->InsertRow("kt_DefinitionsPositionen",
-                    {{"Artikel", "Wartung Basis"}, {"ArtikelID", "A1"}, {"Anzahl", 2.0}, {"NettoOhneRabatt", 30.0}},
-                    type);
+    // The sample database with its four contract types, as kelhost makes it.
+    ASSERT_EQ(RunKelhost(dir_, {"init", db_, "--sample"}).status, 0);
   }
 
   Result NewContract(const std::string& script, const std::vector<std::string>& extra = {}) {
@@ -55,7 +39,8 @@ TEST_F(KelhostCliNewContract, AScriptCreatesTheContractAndTheRecordsArePrinted) 
   ASSERT_EQ(RunKelhost(dir_, {"setting", db_, "CreateAppointment4AllContracts", "true"}).status, 0);
   ASSERT_EQ(RunKelhost(dir_, {"persist", db_, "kt_AlarmWochenKuendigung", "8"}).status, 0);
   const Result r = NewContract(
-      "# 10 % discount, the number drawn\n"
+      "# the worked example: 10 % discount, the number drawn\n"
+      "pick lvwBezeichnung Wartung jährlich\n"
       "type txtRabatt 10\n"
       "click cmdOK\n",
       {"--user", "Schulz"});
@@ -72,6 +57,7 @@ TEST_F(KelhostCliNewContract, AScriptCreatesTheContractAndTheRecordsArePrinted) 
         "\n  Betreff = Kündigungsfrist läuft am  15.10.2027  aus\n", "\n  Datum = 20.08.2027 09:00\n",
         "\n  Nettopreis = 27\n", "\n  Rabattprozent = 10\n"})
     EXPECT_NE(r.out.find(expected), std::string::npos) << expected << "\n" << r.out;
+  EXPECT_NE(r.out.find("\n  Bezeichnung = Wartung jährlich\n"), std::string::npos);
   EXPECT_EQ(Rows("kt_Vertraege").size(), 1u);
   EXPECT_EQ(Rows("kt_Vertragspositionen").size(), 1u);
   // --user held for this run only.

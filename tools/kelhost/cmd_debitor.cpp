@@ -19,16 +19,16 @@
 // property that the contract file lacks, the properties it lacks are named
 // on standard error after the add-on's own message.
 #include <iostream>
-#include <optional>
 #include <string>
 
 #include "host/sqlite/stand_in.h"
-#include "kelhost/call_options.h"
+#include "kelhost/arguments.h"
 #include "kelhost/command.h"
 #include "kelhost/console_ui.h"
 #include "kelhost/database.h"
 #include "kelhost/debitor_call.h"
 #include "kelhost/input_files.h"
+#include "platform/error.h"
 
 namespace kelhost {
 
@@ -37,26 +37,36 @@ namespace {
 constexpr const char* kUsage =
     "usage: kelhost debitor DB [--address ID] [--user NAME] [--today YYYY-MM-DD] --contract FILE --articles FILE";
 
+int Usage(const std::string& problem) {
+  PrintError("debitor: " + problem);
+  PrintError(kUsage);
+  return kExitUsage;
+}
+
 int RunDebitor(const std::vector<std::string>& args) {
-  const std::optional<CallOptions> options =
-      ParseCallOptions("debitor", args, {"--contract", "--articles"}, {"--contract", "--articles"}, kUsage);
-  if (!options) return kExitUsage;
+  Arguments a;
+  const std::string problem =
+      ParseArguments(args, {"--address", "--user", "--today", "--contract", "--articles"}, {}, a);
+  if (!problem.empty()) return Usage(problem);
+  if (!a.Has("--contract")) return Usage("--contract is missing");
+  if (!a.Has("--articles")) return Usage("--articles is missing");
+  if (a.Has("--today") && !ParseIsoDate(a.Value("--today")))
+    return Usage("--today " + a.Value("--today") + " is not a date YYYY-MM-DD");
 
   host::sqlite::RegisterErrorTexts();
   std::shared_ptr<ContractData> contract;
   std::shared_ptr<rt::Collection> articles;
   try {
-    contract = ReadContractFile(options->Value("--contract"));
-    articles = ReadArticlesFile(options->Value("--articles"));
+    contract = ReadContractFile(a.Value("--contract"));
+    articles = ReadArticlesFile(a.Value("--articles"));
   } catch (const InputError& e) {
     PrintError(std::string("debitor: ") + e.what());
     return kExitUsage;
   }
 
-  std::shared_ptr<host::sqlite::StandIn> host =
-      OpenDatabase("debitor", options->path, host::sqlite::OpenMode::ReadWrite);
+  std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase("debitor", a.database, host::sqlite::OpenMode::ReadWrite);
   if (!host) return kExitUsage;
-  if (!ApplySession("debitor", *host, *options)) return kExitUsage;
+  if (!ApplyRunOptions(*host, a, "debitor")) return kExitUsage;
 
   InstallConsoleService();
   const int status = CallNewContractDebitor(*host, contract, articles, std::cout);
@@ -66,7 +76,7 @@ int RunDebitor(const std::vector<std::string>& args) {
     std::string lacking;
     for (const InputProperty& p : ContractProperties())
       if (!contract->Has(p.name)) lacking += (lacking.empty() ? "" : ", ") + std::string(p.name);
-    PrintError("debitor: the contract file " + options->Value("--contract") + " lacks " + lacking);
+    PrintError("debitor: the contract file " + a.Value("--contract") + " lacks " + lacking);
   }
   return status;
 }

@@ -17,8 +17,9 @@
 // that is not an action, an unknown user or address, a bad date, a file
 // that is not a kelhost database, or a failing script (an action the user
 // cannot perform, a script that ends while a dialog is shown, lines left
-// after the dialog closed). A failing script ends the run where it failed;
-// what was written before stays written and is printed.
+// after the dialog closed; lines left when no dialog was shown do not
+// count). A failing script ends the run where it failed; what was written
+// before stays written and is printed.
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -28,15 +29,14 @@
 #include "core/ckt.h"
 #include "core/class_factory.h"
 #include "host/sqlite/stand_in.h"
-#include "kelhost/call_options.h"
+#include "kelhost/arguments.h"
 #include "kelhost/command.h"
 #include "kelhost/database.h"
 #include "kelhost/host_call.h"
 #include "kelhost/input_files.h"
 #include "kelhost/script_file.h"
 #include "platform/error.h"
-#include "platform/ui/script_player.h"
-#include "platform/ui/service.h"
+#include "platform/ui/script.h"
 
 namespace kelhost {
 
@@ -46,55 +46,55 @@ constexpr const char* kCommand = "new-contract";
 constexpr const char* kUsage =
     "usage: kelhost new-contract DB [--address ID] [--user NAME] [--today YYYY-MM-DD] --script FILE";
 
-int RunNewContract(const std::vector<std::string>& args) {
-  const std::optional<CallOptions> options = ParseCallOptions(kCommand, args, {"--script"}, {"--script"}, kUsage);
-  if (!options) return kExitUsage;
+int Usage(const std::string& problem) {
+  PrintError(std::string(kCommand) + ": " + problem);
+  PrintError(kUsage);
+  return kExitUsage;
+}
 
-  host::sqlite::RegisterErrorTexts();
+int RunNewContract(const std::vector<std::string>& args) {
+  Arguments a;
+  const std::string problem = ParseArguments(args, {"--address", "--user", "--today", "--script"}, {}, a);
+  if (!problem.empty()) return Usage(problem);
+  if (!a.Has("--script")) return Usage("--script is missing");
+  if (a.Has("--today") && !ParseIsoDate(a.Value("--today")))
+    return Usage("--today " + a.Value("--today") + " is not a date YYYY-MM-DD");
+
+  // The whole script is read and checked before anything runs.
+  const std::string& scriptFile = a.Value("--script");
   std::vector<ui::test::ScriptAction> script;
   try {
-    script = ReadScriptFile(options->Value("--script"));
+    script = ReadScriptFile(scriptFile);
   } catch (const InputError& e) {
     PrintError(std::string(kCommand) + ": " + e.what());
     return kExitUsage;
   }
 
-  std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase(kCommand, options->path, host::sqlite::OpenMode::ReadWrite);
+  host::sqlite::RegisterErrorTexts();
+  std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase(kCommand, a.database, host::sqlite::OpenMode::ReadWrite);
   if (!host) return kExitUsage;
-  if (!ApplySession(kCommand, *host, *options)) return kExitUsage;
+  if (!ApplyRunOptions(*host, a, kCommand)) return kExitUsage;
 
-  auto player = std::make_shared<ui::test::ScriptPlayer>(std::move(script), std::cerr);
-  ui::SetService(player);
   auto ckt = std::dynamic_pointer_cast<CKT>(kelpaktor2::CreateInstance("CKT"));
   if (!ckt) rt::RaiseRuntime(rt::errc::CannotCreateObject);
   std::shared_ptr<host::HostApplication> app = host->Application();
-
   bool pbOK = false;
   int32_t plVsCount = 0;
   bool pbShowDef = false;
-  std::optional<std::string> scriptFailure;
-  const HostCall call = RunHostCall(*host, [&] {
-    // A broken script ends the run here; no trap of the add-on stops it.
-    try {
-      ckt->NewContract(app, pbOK, plVsCount, pbShowDef);
-      player->Finish();
-    } catch (const ui::ScriptFailure& e) {
-      scriptFailure = e.what();
-    }
-  });
+  const ScriptedCall run = RunScriptedCall(*host, std::move(script), std::cerr,
+                                           [&] { ckt->NewContract(app, pbOK, plVsCount, pbShowDef); });
   ckt.reset();
-  ui::SetService(nullptr);
-  if (!call.ran) return kExitFailed;
+  if (!run.call.ran) return kExitFailed;
 
   std::cout << "pbOK " << (pbOK ? "true" : "false") << "\n" << "plVsCount " << plVsCount << "\n";
-  PrintCallRecords(std::cout, call.written);
+  PrintCallRecords(std::cout, run.call.written);
   std::cout << std::flush;
 
-  if (scriptFailure) {
-    PrintError(std::string(kCommand) + ": " + options->Value("--script") + ", " + *scriptFailure);
+  if (run.failure) {
+    PrintError(std::string(kCommand) + ": " + scriptFile + ", " + *run.failure);
     return kExitUsage;
   }
-  if (call.raised) return kExitFailed;
+  if (run.call.raised) return kExitFailed;
   return pbOK ? kExitOk : kExitFailed;
 }
 

@@ -11,6 +11,24 @@
 
 namespace kelhost {
 
+namespace {
+
+// Puts a service in place for a scope and the earlier one back after it.
+class ServiceScope {
+ public:
+  explicit ServiceScope(std::shared_ptr<ui::Service> service) : saved_(ui::CurrentService()) {
+    ui::SetService(std::move(service));
+  }
+  ~ServiceScope() { ui::SetService(saved_); }
+  ServiceScope(const ServiceScope&) = delete;
+  ServiceScope& operator=(const ServiceScope&) = delete;
+
+ private:
+  std::shared_ptr<ui::Service> saved_;
+};
+
+}  // namespace
+
 HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& call) {
   HostCall report;
   host::sqlite::CallResult result;
@@ -32,6 +50,25 @@ HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& c
     }
   }
   return report;
+}
+
+ScriptedCall RunScriptedCall(host::sqlite::StandIn& host, std::vector<ui::test::ScriptAction> script,
+                             std::ostream& boxes, const std::function<void()>& call) {
+  ScriptedCall run;
+  run.player = std::make_shared<ui::test::ScriptPlayer>(std::move(script), boxes);
+  ServiceScope scope(run.player);
+  run.call = RunHostCall(host, [&] {
+    // A broken script ends the run, not the host call: what was saved
+    // before stays saved and is listed.
+    try {
+      call();
+      // Lines left matter only when a dialog was shown at all.
+      if (!run.player->Displays().empty()) run.player->Finish();
+    } catch (const ui::ScriptFailure& f) {
+      run.failure = f.what();
+    }
+  });
+  return run;
 }
 
 void PrintAddonError(const rt::Error& e) {

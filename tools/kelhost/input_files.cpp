@@ -193,12 +193,7 @@ const std::vector<InputProperty>& ArticleProperties() {
   return properties;
 }
 
-std::string ReadInputText(const std::string& path) {
-  std::string text = ReadFileText(path);
-  SplitLines(path, text);  // refuses NUL bytes and what is not UTF-8
-  if (text.compare(0, kBom.size(), kBom) == 0) text.erase(0, kBom.size());
-  return text;
-}
+std::vector<std::string> ReadTextLines(const std::string& path) { return SplitLines(path, ReadFileText(path)); }
 
 std::shared_ptr<ContractData> ReadContractFile(const std::string& path) {
   return ParseContract(path, ReadFileText(path));

@@ -65,17 +65,17 @@ struct InputProperty {
 const std::vector<InputProperty>& ContractProperties();  // the sixteen, in order
 const std::vector<InputProperty>& ArticleProperties();   // the ten, in order
 
+// The lines of a text file with the checks and bounds of the input files
+// (a regular file of at most kMaxInputBytes, UTF-8 without NUL bytes; a
+// byte-order mark skipped, a CR at a line's end dropped). Raises InputError.
+std::vector<std::string> ReadTextLines(const std::string& path);
+
 // Reads the contract file. Raises InputError.
 std::shared_ptr<ContractData> ReadContractFile(const std::string& path);
 
 // Reads the articles file into a collection of new article objects of the
 // add-on, each created through its class factory. Raises InputError.
 std::shared_ptr<rt::Collection> ReadArticlesFile(const std::string& path);
-
-// Reads any UTF-8 input file of kelhost under the rules above (a regular
-// file of at most kMaxInputBytes, no NUL byte, well-formed UTF-8) and gives
-// its text without a leading byte-order mark. Raises InputError.
-std::string ReadInputText(const std::string& path);
 
 // The same for the text of such a file; `name` names it in messages.
 std::shared_ptr<ContractData> ParseContract(const std::string& name, std::string_view text);

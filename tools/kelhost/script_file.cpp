@@ -5,7 +5,8 @@
 namespace kelhost {
 
 std::vector<ui::test::ScriptAction> ReadScriptFile(const std::string& path) {
-  const std::string text = ReadInputText(path);
+  std::string text;
+  for (const std::string& line : ReadTextLines(path)) text += line + "\n";
   try {
     return ui::test::ParseScript(text);
   } catch (const ui::test::ScriptSyntaxError& e) {

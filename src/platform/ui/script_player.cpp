@@ -63,6 +63,8 @@ MsgResult ScriptPlayer::MessageBox(std::string_view prompt, int style, std::opti
 }
 
 void ScriptPlayer::ShowModal(Form& form) {
+  const size_t display = displays_.size();
+  displays_.push_back(Display{form.Name(), std::nullopt});
   while (form.IsShown()) {
     if (next_ == script_.size()) {
       const std::string end = script_.empty() ? "the script is empty" : "the script ends (line " +
@@ -72,6 +74,7 @@ void ScriptPlayer::ShowModal(Form& form) {
     const ScriptAction& a = script_[next_++];
     current_ = a.line;
     Play(a, form);
+    if (!form.IsShown()) displays_[display].closedBy = a;
   }
 }
 

@@ -31,6 +31,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -56,6 +57,16 @@ class ScriptPlayer : public Service {
   // How many lines have been played.
   size_t Played() const { return next_; }
 
+  // One modal display, in the order the displays began.
+  struct Display {
+    std::string form;  // the form's name
+    // The line whose action hid the form; none when the form was hidden
+    // before any line of its own was played, or the display ended by a
+    // failure.
+    std::optional<ScriptAction> closedBy;
+  };
+  const std::vector<Display>& Displays() const { return displays_; }
+
  private:
   [[noreturn]] void Fail(const ScriptAction& a, const std::string& reason) const;
   void Warn(const std::string& text);
@@ -71,6 +82,7 @@ class ScriptPlayer : public Service {
 
   std::vector<ScriptAction> script_;
   size_t next_ = 0;
+  std::vector<Display> displays_;
   std::ostream& out_;
   User user_;
   struct Answer {

@@ -129,7 +129,7 @@ class UiScriptPlayer : public UiTest {
   // Plays `script` on a modal display of the test form; returns what the
   // player printed. A ScriptFailure goes to the caller.
   std::string Play(const std::string& script, bool finish = true) {
-    auto player = std::make_shared<ui::test::ScriptPlayer>(ParseScript(script), out);
+    player = std::make_shared<ui::test::ScriptPlayer>(ParseScript(script), out);
     ui::SetService(player);
     f->ShowModal();
     if (finish) player->Finish();
@@ -147,6 +147,7 @@ class UiScriptPlayer : public UiTest {
 
   std::shared_ptr<TestForm> f;
   std::shared_ptr<Dialog> dialog;
+  std::shared_ptr<ui::test::ScriptPlayer> player;
   std::ostringstream out;
 };
 
@@ -182,6 +183,12 @@ TEST_F(UiScriptPlayer, PlaysEveryVerbOnTheFormOnTopAndPrintsBoxes) {
                         "cboPeriod_Click:0", "lvwTypes_ItemClick:2", "lvwTypes_ItemClick:1", "DTPBeginn_Change",
                         "dialog closed with 3", "cmdOK_Click"}));
   EXPECT_EQ(printed, "[Frage] Übernehmen?\n[Frage] Übernehmen?\n");
+  // Each display, with the line that closed it.
+  ASSERT_EQ(player->Displays().size(), 2u);
+  EXPECT_EQ(player->Displays()[0].form, "frmTest");
+  EXPECT_EQ(player->Displays()[0].closedBy->line, 17);
+  EXPECT_EQ(player->Displays()[1].form, "frmDialog");
+  EXPECT_EQ(player->Displays()[1].closedBy->line, 16);
 }
 
 TEST_F(UiScriptPlayer, AQuestionWithoutAnswerTakesItsDefaultWithAWarning) {
