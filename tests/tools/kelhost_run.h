@@ -96,7 +96,7 @@ inline int WaitKelhost(pid_t pid) {
 inline Result RunKelhost(const Launch& l) {
   Result r;
   r.status = WaitKelhost(StartKelhost(l));
-  r.out = ReadFile(l.out);
+  if (std::filesystem::is_regular_file(l.out)) r.out = ReadFile(l.out);  // not /dev/full
   r.err = ReadFile(l.err);
   return r;
 }
