@@ -52,7 +52,7 @@ void frmNewContract::WriteStoredContract(const ContractDates& dates) {
   c.SetztWert = Text(type, "SetztWert");
   c.VertragsDefinitionID = Text(type, "ID");
   c.NoBooking = save_.noBooking;
-  c.VerlaengerungsWorkflowID = Text(type, "WorkflowID");
+  c.VerlaengerungsWorkflowID = save_.workflowId;
   c.RabattNurErsteLaufzeit = lArt == new_contract::kRenewable && save_.firstTermOnly;
   InsertContract(oVertraege, c, [this](const std::shared_ptr<host::DbField>& field) { return ContractNumber(field); });
 }
