@@ -2,7 +2,6 @@
 // points, and a database that another program keeps locked.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,26 +14,13 @@
 #include <vector>
 
 #include "debitor_fixture.h"
+#include "file_helpers.h"
 #include "kelhost_run.h"
 
 namespace kelhost_test {
 namespace {
 
-// One SQL query's first column, row by row, as text.
-std::vector<std::string> Query(const std::string& path, const std::string& sql) {
-  sqlite3* db = nullptr;
-  std::vector<std::string> rows;
-  EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  sqlite3_stmt* s = nullptr;
-  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-  while (s && sqlite3_step(s) == SQLITE_ROW) {
-    const unsigned char* text = sqlite3_column_text(s, 0);
-    rows.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
-  }
-  sqlite3_finalize(s);
-  sqlite3_close(db);
-  return rows;
-}
+using test_files::Query;
 
 // The record heads of a debitor listing ("<table> <Oid>"), and the value
 // of `field` in the record of `table`.
