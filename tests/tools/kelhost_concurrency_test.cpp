@@ -127,7 +127,8 @@ TEST_F(KelhostCliConcurrency, AKilledRunLeavesAllOfItsContractOrNothing) {
 
   // Kill points spread over a whole run, from a fixed seed.
   std::mt19937 random(20240310);
-  std::uniform_int_distribution<int64_t> point(0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
+  std::uniform_int_distribution<int64_t> point(
+      0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
   int kills = 0;
   for (int i = 0; i < 30; ++i) {
     const pid_t pid = StartKelhost(l);
@@ -151,7 +152,8 @@ TEST_F(KelhostCliConcurrency, AKilledRunLeavesAllOfItsContractOrNothing) {
   char last[16];
   std::snprintf(last, sizeof last, "%08zu", contracts.size());
   EXPECT_EQ(Query(db_, "SELECT Nummer FROM KMMD_Nummern"), std::vector<std::string>{last});
-  EXPECT_EQ(Query(db_, "SELECT count(*) FROM Adressmerkmale"), std::vector<std::string>{std::to_string(contracts.size())});
+  EXPECT_EQ(Query(db_, "SELECT count(*) FROM Adressmerkmale"),
+            std::vector<std::string>{std::to_string(contracts.size())});
 }
 
 TEST_F(KelhostCliConcurrency, ADatabaseLockedByAnotherProgramIsWaitedForThenRefused) {
