@@ -1,5 +1,9 @@
 #include "kelhost/database.h"
 
+#include <unistd.h>
+
+#include <filesystem>
+
 #include "kelhost/command.h"
 
 namespace kelhost {
@@ -35,6 +39,18 @@ std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, 
   if (!host::sqlite::IsHostDatabase(probe.kind)) {
     PrintError(command + ": " + path + " " + DescribeFile(probe));
     return nullptr;
+  }
+  if (mode == host::sqlite::OpenMode::ReadWrite) {
+    // Writing needs the file and, for SQLite's log files, its folder.
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    if (::access(path.c_str(), W_OK) != 0) {
+      PrintError(command + ": " + path + " is read-only; " + command + " writes to it");
+      return nullptr;
+    }
+    if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0) {
+      PrintError(command + ": " + path + " lies in a read-only folder; " + command + " writes to it");
+      return nullptr;
+    }
   }
   return host::sqlite::StandIn::Open(path, mode);
 }

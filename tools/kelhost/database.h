@@ -12,8 +12,10 @@
 namespace kelhost {
 
 // Opens `path` for `command` ("show", "debitor", ...). A file that is not a
-// host database is reported as "kelhost: <command>: <path> ..." on standard
-// error and gives null; the command then ends with kExitUsage.
+// host database, or (for ReadWrite) one that this process may not write or
+// that lies in a folder where it may not create files, is reported as
+// "kelhost: <command>: <path> ..." on standard error and gives null; the
+// command then ends with kExitUsage.
 std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, const std::string& path,
                                                     host::sqlite::OpenMode mode);
 

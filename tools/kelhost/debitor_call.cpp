@@ -28,8 +28,9 @@ int CallNewContractDebitor(host::sqlite::StandIn& host, const rt::ObjectPtr& con
   ckt.reset();
   if (!call.ran) return kExitFailed;
 
-  const auto contractRecord = std::find_if(call.written.begin(), call.written.end(),
-                                           [](const host::sqlite::WrittenRecord& w) { return w.table == kContractTable; });
+  const auto contractRecord =
+      std::find_if(call.written.begin(), call.written.end(),
+                   [](const host::sqlite::WrittenRecord& w) { return w.table == kContractTable; });
   if (contractRecord != call.written.end())
     out << "Vertragnummer " << FormatShowValue(contractRecord->row["Vertragnummer"]) << "\n";
   PrintRecords(out, call.written);
