@@ -13,6 +13,7 @@ const std::string& Label::Caption() const {
 void Label::SetCaption(std::string caption) {
   Touch();
   caption_ = std::move(caption);
+  Changed();
 }
 
 bool Label::FontBold() const {
@@ -23,6 +24,7 @@ bool Label::FontBold() const {
 void Label::SetFontBold(bool bold) {
   Touch();
   bold_ = bold;
+  Changed();
 }
 
 const std::string& Frame::Caption() const {
@@ -33,6 +35,7 @@ const std::string& Frame::Caption() const {
 void Frame::SetCaption(std::string caption) {
   Touch();
   caption_ = std::move(caption);
+  Changed();
 }
 
 const std::string& CommandButton::Caption() const {
@@ -43,6 +46,7 @@ const std::string& CommandButton::Caption() const {
 void CommandButton::SetCaption(std::string caption) {
   Touch();
   caption_ = std::move(caption);
+  Changed();
 }
 
 }  // namespace ui

@@ -18,6 +18,7 @@ void DatePicker::SetValue(std::optional<rt::Date> value) {
   if (value && !rt::IsValidDate(*value)) RaiseInvalidPropertyValue();
   if (value == value_) return;
   value_ = value;
+  Changed();
   Raise(OnChange);
 }
 
