@@ -15,6 +15,7 @@
 #include "kelhost/console_ui.h"
 #include "kelhost/show_format.h"
 #include "platform/error.h"
+#include "platform/ui/service.h"
 
 namespace kelhost {
 
@@ -56,8 +57,8 @@ std::vector<WrittenRecord> NewRecords(host::sqlite::StandIn& host, const IdSnaps
 }
 
 void PrintAddonError(const rt::Error& e) {
-  std::cerr << "Fehler &H" << rt::Hex(e.number()) << " in " << ConsoleLines(e.source()) << "\n"
-            << ConsoleLines(e.description()) << "\n"
+  std::cerr << "Fehler &H" << rt::Hex(e.number()) << " in " << ui::NewlineText(e.source()) << "\n"
+            << ui::NewlineText(e.description()) << "\n"
             << std::flush;
 }
 

@@ -22,4 +22,15 @@ void DatePicker::SetValue(std::optional<rt::Date> value) {
   Raise(OnChange);
 }
 
+bool DatePicker::AllowEmpty() const {
+  Touch();
+  return allowEmpty_;
+}
+
+void DatePicker::SetAllowEmpty(bool allow) {
+  Touch();
+  allowEmpty_ = allow;
+  Changed();
+}
+
 }  // namespace ui

@@ -27,4 +27,15 @@ void TextBox::SetForeColor(Color color) {
   Changed();
 }
 
+TextBox::Alignment TextBox::GetAlignment() const {
+  Touch();
+  return alignment_;
+}
+
+void TextBox::SetAlignment(Alignment alignment) {
+  Touch();
+  alignment_ = alignment;
+  Changed();
+}
+
 }  // namespace ui
