@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QTest>
 #include <QTimer>
 
@@ -20,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/date.h"
@@ -73,17 +75,54 @@ class QtUi : public ::testing::Test {
 
   // The control whose widget has the window's keyboard focus, or null.
   static const ui::Control* FocusedControl(const ui::qt::FormWindow& w) {
+    // Frames come before what stands in them: the last match is the control.
     QWidget* focus = w.dialog().focusWidget();
+    const ui::Control* found = nullptr;
     for (ui::Control* c : w.Placed()) {
       QWidget* widget = w.WidgetOf(*c);
-      if (widget == focus || widget->isAncestorOf(focus)) return c;
+      if (widget == focus || widget->isAncestorOf(focus)) found = c;
     }
-    return nullptr;
+    return found;
   }
 
   std::unique_ptr<ui::qt::FrontEnd> frontEnd_;
   std::vector<std::unique_ptr<ui::qt::FormWindow>> windows_;
 };
+
+// What is wrong with how a window shows its form: a control the form shows
+// whose widget is not visible or reaches outside the window, or two visible
+// widgets of controls that overlap (a frame and what stands in it do not
+// count). Empty when the layout is sound.
+inline std::vector<std::string> LayoutProblems(const ui::qt::FormWindow& w) {
+  std::vector<std::string> problems;
+  const QRect window = w.dialog().rect();
+  std::vector<std::pair<const ui::Control*, QRect>> shown;
+  for (const ui::Control* c : w.Placed()) {
+    bool visible = !w.Covered(*c);
+    for (const ui::Control* p = c; p != &w.form(); p = p->Parent()) visible = visible && p->Visible();
+    if (!visible) continue;
+    QWidget* widget = w.WidgetOf(*c);
+    if (!widget->isVisible()) {
+      problems.push_back(c->Name() + " is not visible");
+      continue;
+    }
+    const QRect box(widget->mapTo(&w.dialog(), QPoint(0, 0)), widget->size());
+    if (!window.contains(box)) problems.push_back(c->Name() + " reaches outside the window");
+    for (const auto& [other, otherBox] : shown) {
+      QWidget* otherWidget = w.WidgetOf(*other);
+      if (widget->isAncestorOf(otherWidget) || otherWidget->isAncestorOf(widget)) continue;
+      if (box.intersects(otherBox)) problems.push_back(c->Name() + " overlaps " + other->Name());
+    }
+    shown.emplace_back(c, box);
+  }
+  return problems;
+}
+
+// Saves a picture of the window as <name>.png in the build's picture folder.
+inline bool SavePicture(const ui::qt::FormWindow& w, const std::string& name) {
+  QDir().mkpath(QStringLiteral(KP_PICTURE_DIR));
+  return w.dialog().grab().save(QStringLiteral(KP_PICTURE_DIR "/") + QString::fromStdString(name) + ".png");
+}
 
 // Runs `action` once the event loop runs next: inside a modal window or
 // message box the test opened.

@@ -95,8 +95,8 @@ class TextBinding : public Binding {
       plain_->setTabChangesFocus(true);
       const int height = plain_->fontMetrics().lineSpacing() * lines + 2 * plain_->frameWidth() +
                          2 * static_cast<int>(std::ceil(plain_->document()->documentMargin()));
-      plain_->setMinimumHeight(height);
-      plain_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+      plain_->setFixedHeight(height);
+      plain_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
       QObject::connect(plain_, &QPlainTextEdit::textChanged, plain_, [this] { Edited(); });
       SetWidget(plain_);
     } else {
@@ -400,6 +400,7 @@ class ListViewBinding : public Binding {
     const int32_t columns = list_.ColumnCount();
     if (widget_->columnCount() != std::max(columns, 1)) widget_->setColumnCount(std::max(columns, 1));
     QTreeWidgetItem* header = widget_->headerItem();
+    if (columns == 0) header->setText(0, QString());
     const double dpi = widget_->logicalDpiX();
     for (int32_t i = 1; i <= columns; ++i) {
       const ListView::ColumnHeader& c = list_.Column(i);
@@ -477,6 +478,17 @@ class DateBinding : public Binding {
 
   // The date, or the check box while an empty picker greys the date out.
   QWidget* focusTarget() const override { return edit_->isEnabled() ? static_cast<QWidget*>(edit_) : check_; }
+  std::vector<QWidget*> focusChain() const override { return {check_, edit_}; }
+
+  // Tab leaves the picker, as it leaves every other control; the arrow
+  // keys move between day, month and year.
+  bool Filter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) return false;
+    window_.Tab(key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier) == 0);
+    return true;
+  }
 
  protected:
   void SyncState() override {

@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 #include "platform/ui/control.h"
 
@@ -35,6 +36,8 @@ class Binding {
   QWidget* widget() const { return widget_; }
   // The widget that takes the keyboard focus for the control.
   virtual QWidget* focusTarget() const { return widget_; }
+  // The widgets Tab goes through in the control, in order.
+  virtual std::vector<QWidget*> focusChain() const { return {focusTarget()}; }
 
   // Shows the control's enabled, visible and tool-tip state, then what its
   // kind shows.

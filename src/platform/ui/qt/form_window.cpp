@@ -31,6 +31,7 @@ class FormDialog : public QDialog {
   FormDialog(FormWindow& window, QWidget* parent) : QDialog(parent), window_(window) {}
 
   void reject() override { window_.UserClosed(); }
+  bool Tab(bool next) { return focusNextPrevChild(next); }
 
  protected:
   void keyPressEvent(QKeyEvent* e) override {
@@ -99,6 +100,11 @@ void CollectNames(const std::vector<Row>& rows, std::vector<std::string>& names)
   }
 }
 
+bool HoldsBox(const Item& item) {
+  return item.kind == Item::Kind::Box ||
+         std::any_of(item.parts.begin(), item.parts.end(), [](const Item& part) { return HoldsBox(part); });
+}
+
 bool GrowsTall(const QWidget* w) { return (w->sizePolicy().verticalPolicy() & QSizePolicy::ExpandFlag) != 0; }
 
 }  // namespace
@@ -121,8 +127,9 @@ struct FormWindow::Grid {
   QGridLayout* layout;
   QWidget* parent;
   const Container* container;
-  int next = 0;        // the next free row
-  bool grows = false;  // a row takes extra height
+  int next = 0;         // the next free row
+  bool grows = false;   // a row takes extra height
+  bool oneRow = false;  // the cells of one row of frames side by side
 };
 
 FormWindow::FormWindow(Form& form, const FormLayout& layout, QWidget* parent)
@@ -179,11 +186,7 @@ void FormWindow::Build(const FormLayout& layout) {
   QWidget* previous = nullptr;
   for (Binding* b : order_) {
     if (!b->control().TakesFocus()) continue;
-    std::vector<QWidget*> chain{b->focusTarget()};
-    for (QWidget* w : b->widget()->findChildren<QWidget*>()) {
-      if (w->focusPolicy() != Qt::NoFocus && w != chain.front() && w->window() == dialog_) chain.push_back(w);
-    }
-    for (QWidget* w : chain) {
+    for (QWidget* w : b->focusChain()) {
       if (previous != nullptr) QWidget::setTabOrder(previous, w);
       previous = w;
     }
@@ -191,7 +194,10 @@ void FormWindow::Build(const FormLayout& layout) {
 }
 
 std::vector<Row> FormWindow::WithLeftovers(const Container& container, std::vector<Row> rows, Row* buttons) const {
-  for (Row& row : GenericRows(container, declared_, buttons)) rows.push_back(std::move(row));
+  // Rows the generic rules made for a frame hold its controls already.
+  std::vector<std::string> placed = declared_;
+  CollectNames(rows, placed);
+  for (Row& row : GenericRows(container, placed, buttons)) rows.push_back(std::move(row));
   return rows;
 }
 
@@ -204,6 +210,25 @@ void FormWindow::PlaceRows(Grid& grid, const std::vector<Row>& rows) {
   }
   for (const Row& row : rows) {
     const int r = grid.next++;
+    if (!grid.oneRow && row.size() > 1 && std::any_of(row.begin(), row.end(), HoldsBox)) {
+      // Frames side by side share the width evenly and leave the columns
+      // of the fields above and below alone.
+      Grid beside{new QGridLayout(), grid.parent, grid.container};
+      beside.oneRow = true;
+      beside.layout->setContentsMargins(0, 0, 0, 0);
+      grid.layout->addLayout(beside.layout, r, 0, 1, columns);
+      PlaceRows(beside, {row});
+      int column = 0;
+      for (const Item& item : row) {
+        if (HoldsBox(item)) beside.layout->setColumnStretch(column, 1);
+        column += Width(item);
+      }
+      if (beside.grows) {
+        grid.layout->setRowStretch(r, 1);
+        grid.grows = true;
+      }
+      continue;
+    }
     int column = 0;
     for (size_t i = 0; i < row.size(); ++i) {
       const int width = Width(row[i]);
@@ -234,7 +259,9 @@ void FormWindow::PlaceItem(Grid& grid, const Item& item, int row, int column, in
       PlaceItem(grid, item.parts.front(), row, column + 1, std::max(span - 1, 1));
       const bool tall = grid.grows;
       grid.grows = grewBefore || tall;
-      grid.layout->addWidget(label.widget(), row, column, 1, 1, tall ? Qt::AlignLeft | Qt::AlignTop : Qt::Alignment());
+      // Beside a field of several lines the label stands at its top.
+      const bool top = tall || item.parts.front().lines > 0;
+      grid.layout->addWidget(label.widget(), row, column, 1, 1, top ? Qt::AlignLeft | Qt::AlignTop : Qt::Alignment());
       if (auto* text = qobject_cast<QLabel*>(label.widget())) {
         const Item& part = item.parts.front();
         if (part.kind == Item::Kind::Control) {
@@ -257,6 +284,7 @@ void FormWindow::PlaceItem(Grid& grid, const Item& item, int row, int column, in
         inner.layout->setContentsMargins(m, b.widget()->fontMetrics().height() + m / 2, m, m);
       }
       PlaceRows(inner, WithLeftovers(*frame, item.rows, nullptr));
+      if (!inner.grows) inner.layout->setRowStretch(inner.next, 1);
       if (inner.grows) {
         b.widget()->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
         growRow();
@@ -309,14 +337,16 @@ Binding& FormWindow::PlaceControl(Grid& grid, const std::string& name, int lines
 
 void FormWindow::Restack(size_t stack) {
   // Of stacked controls only the visible one in front shows.
-  const std::vector<Control*>& members = stacks_[stack];
-  for (Control* c : members) {
-    bool shown = c->Visible();
-    for (Control* other : members) {
-      if (other != c && other->Visible() && other->InFrontOf(*c)) shown = false;
-    }
-    bindings_.at(c)->widget()->setHidden(!shown);
+  for (Control* c : stacks_[stack]) bindings_.at(c)->widget()->setHidden(!c->Visible() || Covered(*c));
+}
+
+bool FormWindow::Covered(const Control& control) const {
+  auto stack = stackOf_.find(&control);
+  if (stack == stackOf_.end()) return false;
+  for (Control* other : stacks_[stack->second]) {
+    if (other != &control && other->Visible() && other->InFrontOf(control)) return true;
   }
+  return false;
 }
 
 void FormWindow::FitToScreen() {
@@ -381,8 +411,11 @@ void FormWindow::ShowFocus() {
   Control* active = form_.ActiveControl();
   Binding* b = active != nullptr ? BindingOf(*active) : nullptr;
   if (b == nullptr || !active->Reachable()) return;
+  // Within the control the widget focus may stand anywhere (a picker's
+  // check box or its date).
+  QWidget* focused = dialog_->focusWidget();
+  if (focused != nullptr && (focused == b->widget() || b->widget()->isAncestorOf(focused))) return;
   QWidget* target = b->focusTarget();
-  if (dialog_->focusWidget() == target) return;
   ShowScope scope(*this);
   target->setFocus(Qt::OtherFocusReason);
 }
@@ -451,6 +484,8 @@ bool FormWindow::FocusNext(bool next, const std::function<bool(bool)>& moveWidge
   ShowFocus();
   return true;
 }
+
+void FormWindow::Tab(bool next) { static_cast<FormDialog*>(dialog_)->Tab(next); }
 
 bool FormWindow::PressOn(Binding& binding) {
   Control& c = binding.control();

@@ -64,6 +64,8 @@ class FormWindow : public Display, private QObject {
   QWidget* FocusWidgetOf(const Control& control) const;
   // The controls with a widget, in the order of the layout.
   std::vector<Control*> Placed() const;
+  // Whether a visible control stacked in front of `control` hides it.
+  bool Covered(const Control& control) const;
 
   void Changed(Control& control) override;
 
@@ -73,6 +75,9 @@ class FormWindow : public Display, private QObject {
   // change (a widget's signal raised by showing is no action).
   void Act(Control& control, const std::function<void(test::User&)>& action);
   bool Showing() const { return showing_ > 0; }
+
+  // Tab (or Shift+Tab for `next` false) from the focused widget.
+  void Tab(bool next);
 
   // --- for the dialog ---
   void UserClosed();

@@ -45,11 +45,10 @@ bool Named(const std::vector<std::string>& names, const std::string& name) {
   return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return rt::NameEquals(n, name); });
 }
 
-// Controls a label may stand beside.
+// Controls a label stands beside. A label before a list stays above it.
 bool IsField(const Control* c) {
   return dynamic_cast<const TextBox*>(c) != nullptr || dynamic_cast<const ComboBox*>(c) != nullptr ||
-         dynamic_cast<const DatePicker*>(c) != nullptr || dynamic_cast<const ListBox*>(c) != nullptr ||
-         dynamic_cast<const ListView*>(c) != nullptr;
+         dynamic_cast<const DatePicker*>(c) != nullptr;
 }
 
 }  // namespace

@@ -16,7 +16,8 @@
 // A row's cells stand in the columns of the grid of their frame (or of the
 // form); a Field takes two columns, label and control, so that the labels
 // of consecutive rows line up; the last cell of a row reaches to the right
-// edge. Lists grow with the window. The buttons stand in a row at the
+// edge. Frames side by side in one row share its width evenly. Lists grow
+// with the window. The buttons stand in a row at the
 // bottom right; a Stretch() among them sends the buttons before it to the
 // left. The keyboard focus follows the order of the layout.
 //
@@ -76,8 +77,8 @@ Item Stretch();
 Item Lines(std::string textBox, int lines);
 
 struct FormLayout {
-  std::vector<Row> rows;  // the body, top to bottom
-  Row buttons;            // the row of buttons at the bottom right
+  std::vector<Row> rows{};  // the body, top to bottom
+  Row buttons{};            // the row of buttons at the bottom right
 };
 
 // Declares the layout of the forms of that name (Form::Name).
@@ -85,9 +86,9 @@ void RegisterLayout(const std::string& formName, FormLayout layout);
 
 // The rows the generic rules give the controls of `container` (the form or
 // a frame) that `placed` does not name, in the order they were created: a
-// label followed by a field (text box, combo, date picker or list) makes a
+// label followed by a field (text box, combo box or date picker) makes a
 // Field of the two; a frame makes a Box of its own controls; every other
-// control takes a row of its own. The form's command buttons go to
+// control (a list below its label too) takes a row of its own. The form's command buttons go to
 // `buttons` when it is not null (they stand at the bottom right).
 std::vector<Row> GenericRows(const Container& container, const std::vector<std::string>& placed, Row* buttons);
 

@@ -1,6 +1,7 @@
 #include "platform/ui/qt/qt_draw_api.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 #include "platform/text.h"
 #include "platform/ui/qt/conversions.h"
@@ -47,6 +49,35 @@ QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.b
 // style draws every group box alike.
 constexpr Handle kButtonTheme = 0x7E01;
 
+// How far below the top of its box a style draws a group box's frame (a
+// style leaves room there for the title a group box of its own has): drawn
+// once into a blank picture and looked at, for each style and font height.
+int FrameDrop(const QWidget& w) {
+  static std::map<std::pair<QString, int>, int> drops;
+  const std::pair<QString, int> key{w.style()->name(), w.fontMetrics().height()};
+  auto it = drops.find(key);
+  if (it != drops.end()) return it->second;
+  QImage probe(64, 160, QImage::Format_ARGB32_Premultiplied);
+  probe.fill(Qt::transparent);
+  {
+    QPainter p(&probe);
+    QStyleOptionFrame opt;
+    opt.initFrom(&w);
+    opt.rect = probe.rect();
+    opt.lineWidth = 1;
+    w.style()->drawPrimitive(QStyle::PE_FrameGroupBox, &opt, &p, nullptr);
+  }
+  int drop = 0;
+  for (int y = 0; y < probe.height() / 2; ++y) {
+    bool ink = false;
+    for (int x = 0; x < probe.width() && !ink; ++x) ink = qAlpha(probe.pixel(x, y)) != 0;
+    if (ink) break;
+    ++drop;
+  }
+  if (drop == probe.height() / 2) drop = 0;  // drew nothing: nothing to undo
+  return drops[key] = drop;
+}
+
 // Draws text as the window system's prefix text does: "&" underlines the
 // next letter; greyed when disabled.
 void DrawCaption(QPainter& p, const QWidget& w, const QRect& box, const QString& text, bool enabled) {
@@ -76,11 +107,12 @@ int32_t QtDrawApi::DrawThemeBackground(Handle theme, Handle hdc, int32_t part, i
   if (clip != nullptr) p->setClipRect(ToQRect(*clip));
   QStyleOptionFrame opt;
   opt.initFrom(w);
-  opt.rect = ToQRect(rect);
+  // The frame's line stands where the control asks for it.
+  opt.rect = ToQRect(rect).adjusted(0, -FrameDrop(*w), 0, 0);
   opt.lineWidth = 1;
   opt.midLineWidth = 0;
   if (state == draw::GBS_DISABLED) opt.state &= ~QStyle::State_Enabled;
-  w->style()->drawPrimitive(QStyle::PE_FrameGroupBox, &opt, p, w);
+  w->style()->drawPrimitive(QStyle::PE_FrameGroupBox, &opt, p, nullptr);
   p->restore();
   return draw::S_OK;
 }
