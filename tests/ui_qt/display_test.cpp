@@ -28,7 +28,7 @@ class QtUiDisplay : public QtUi {
 };
 
 TEST_F(QtUiDisplay, ChangesFromCodeShowAtOnce) {
-  ui::qt::FormWindow& w = Open(*f);
+  ui::qt::FormWindow& w = Open(f);
   auto* dauer = Widget<QLineEdit>(w, f->txtDauer);
   auto* period = Widget<QComboBox>(w, f->cboPeriod);
   auto* unit = Widget<QComboBox>(w, f->cboUnit);
@@ -97,7 +97,7 @@ TEST_F(QtUiDisplay, ListViewShowsColumnsWidthsAlignmentAndSelection) {
   first.SetSubItems(2, "45,50");
   first.SetToolTipText("Wartung jährlich");
   f->lvwTypes.Add("Miete").SetSubItems(2, "100,00");
-  ui::qt::FormWindow& w = Open(*f);
+  ui::qt::FormWindow& w = Open(f);
   auto* types = Widget<QTreeWidget>(w, f->lvwTypes);
 
   EXPECT_EQ(types->columnCount(), 3);
@@ -129,7 +129,7 @@ TEST_F(QtUiDisplay, HidingTheFormClosesItsWindowAndStacksShowTheFrontControl) {
   // overlapping frames did.
   ui::qt::FormLayout layout;
   layout.rows = {{ui::qt::Stack({"txtDauer", "txtRabatt"})}};
-  ui::qt::FormWindow& w = Open(*f, layout);
+  ui::qt::FormWindow& w = Open(f, layout);
   QWidget* dauer = w.WidgetOf(f->txtDauer);
   QWidget* rabatt = w.WidgetOf(f->txtRabatt);
   EXPECT_EQ(dauer->geometry(), rabatt->geometry());

@@ -6,6 +6,7 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -45,7 +46,7 @@ TEST_F(QtUiInput, TypedKeysPassTheKeyFilterAndEditAtTheCaret) {
     if (key != 8 && key != ',' && (key < '0' || key > '9')) key = 0;
   };
   f->txtRabatt.OnChange = [this] { f->log.push_back("txtRabatt_Change:" + f->txtRabatt.Text()); };
-  ui::qt::FormWindow& w = Open(*f);
+  ui::qt::FormWindow& w = Open(f);
   auto* rabatt = Widget<QLineEdit>(w, f->txtRabatt);
   ASSERT_NE(rabatt, nullptr);
 
@@ -77,8 +78,32 @@ TEST_F(QtUiInput, TypedKeysPassTheKeyFilterAndEditAtTheCaret) {
   EXPECT_TRUE(f->txtDauer.HasFocus());
 }
 
+TEST_F(QtUiInput, NoteOfSeveralLinesKeepsItsLineBreaksAsCrLf) {
+  std::vector<int16_t> keys;
+  f->txtRabatt.OnKeyPress = [&](int16_t& key) { keys.push_back(key); };
+  f->txtRabatt.SetText("erste\r\nzweite");
+  ui::qt::FormLayout layout;
+  layout.rows = {{ui::qt::Lines("txtRabatt", 3)}};
+  ui::qt::FormWindow& w = Open(f, layout);
+  auto* note = Widget<QPlainTextEdit>(w, f->txtRabatt);
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(note->toPlainText(), "erste\nzweite");
+
+  f->txtRabatt.SetFocus();
+  note->moveCursor(QTextCursor::End);
+  QTest::keyClick(note, Qt::Key_Return);
+  QTest::keyClicks(note, "3");
+  EXPECT_EQ(f->txtRabatt.Text(), "erste\r\nzweite\r\n3");
+  EXPECT_EQ(keys, (std::vector<int16_t>{13, '3'}));
+
+  // Tab leaves the note instead of going into it.
+  QTest::keyClick(note, Qt::Key_Tab);
+  EXPECT_FALSE(f->txtRabatt.HasFocus());
+  EXPECT_EQ(f->txtRabatt.Text(), "erste\r\nzweite\r\n3");
+}
+
 TEST_F(QtUiInput, ClicksChoicesAndDatesReachTheControls) {
-  ui::qt::FormWindow& w = Open(*f);
+  ui::qt::FormWindow& w = Open(f);
 
   ClickBox(Widget<QCheckBox>(w, f->chkFlag));
   ClickBox(Widget<QRadioButton>(w, f->optB));
@@ -131,7 +156,7 @@ TEST_F(QtUiInput, ClicksChoicesAndDatesReachTheControls) {
 
 TEST_F(QtUiInput, PickerTheUserMayEmptyHasACheckBox) {
   f->DTPBeginn.SetAllowEmpty(true);
-  ui::qt::FormWindow& w = Open(*f);
+  ui::qt::FormWindow& w = Open(f);
   QWidget* picker = w.WidgetOf(f->DTPBeginn);
   auto* check = picker->findChild<QCheckBox*>();
   auto* edit = picker->findChild<QDateEdit*>();
@@ -164,7 +189,7 @@ TEST_F(QtUiInput, CancelledValidationSwallowsClicksKeysAndTab) {
   f->txtRabatt.SetText("");
   f->txtRabatt.SetFocus();
   f->log.clear();
-  ui::qt::FormWindow& w = Open(*f);
+  ui::qt::FormWindow& w = Open(f);
   EXPECT_EQ(FocusedControl(w), &f->txtRabatt);
 
   struct Case {

@@ -137,7 +137,7 @@ TEST_F(QtUiLayout, GenericRulesPairLabelsWithFieldsAndSendButtonsDown) {
   // A registered layout is the form's; controls it leaves out follow it by
   // the generic rules.
   ui::qt::RegisterLayout("frmContract", {.rows = {{"chkAuto"}}, .buttons = {"cmdOK"}});
-  ui::qt::FormWindow& w = Open(*f);
+  ui::qt::FormWindow& w = Open(f);
   EXPECT_EQ(w.Placed().front(), &f->chkAuto);
   EXPECT_EQ(w.Placed().size(), f->Controls().size());
   ui::qt::RegisterLayout("frmContract", ui::qt::GenericLayout(*f));
@@ -156,7 +156,7 @@ TEST_F(QtUiLayout, PicturesShowEveryControlInsideTheWindowWithoutOverlaps) {
   };
   for (const Case& c : cases) {
     std::shared_ptr<ui::Form> form = c.make();
-    ui::qt::FormWindow& w = Open(*form, c.layout);
+    ui::qt::FormWindow& w = Open(form, c.layout);
     const QSize size = w.dialog().size();
     EXPECT_LE(size.width(), 1024) << c.picture;
     EXPECT_LE(size.height(), 768) << c.picture;
@@ -167,7 +167,7 @@ TEST_F(QtUiLayout, PicturesShowEveryControlInsideTheWindowWithoutOverlaps) {
 
 TEST_F(QtUiLayout, DeclaredLayoutPlacesLabelsBesideFieldsAndButtonsBottomRight) {
   auto f = ui::NewForm<ContractForm>();
-  ui::qt::FormWindow& w = Open(*f, ContractLayout());
+  ui::qt::FormWindow& w = Open(f, ContractLayout());
   auto at = [&](const ui::Control& c) { return w.WidgetOf(c)->mapTo(&w.dialog(), QPoint(0, 0)); };
 
   // Labels stand left of their fields, on one line; the labels of one
@@ -263,7 +263,7 @@ TEST_F(QtUiLayout, ThemedFrameIsPaintedByItsOwnDrawingCode) {
   auto draw = std::make_shared<NotingDrawApi>();
   ui::SetDrawApi(draw);
   auto f = ui::NewForm<ContractForm>();
-  ui::qt::FormWindow& w = Open(*f, ContractLayout());
+  ui::qt::FormWindow& w = Open(f, ContractLayout());
   QWidget* frame = w.WidgetOf(f->fraResponsible);
   const QColor background = frame->palette().color(QPalette::Window);
   const int line = frame->fontMetrics().height();

@@ -26,6 +26,7 @@
 
 #include "platform/date.h"
 #include "platform/ui/event_boundary.h"
+#include "platform/ui/form.h"
 #include "platform/ui/qt/form_window.h"
 #include "platform/ui/qt/front_end.h"
 #include "platform/ui/qt/layout.h"
@@ -43,7 +44,7 @@ class QtUi : public ::testing::Test {
   }
 
   void TearDown() override {
-    windows_.clear();
+    opened_.clear();
     frontEnd_.reset();
     ui::SetEventErrorReporter({});
     ui::ClearEventErrors();
@@ -51,15 +52,16 @@ class QtUi : public ::testing::Test {
   }
 
   // Shows the window of `form` (by its registered or generic layout, or by
-  // `layout`) without waiting for it, as the active window. It stays open
-  // until the test ends.
-  ui::qt::FormWindow& Open(ui::Form& form, std::optional<ui::qt::FormLayout> layout = std::nullopt) {
-    windows_.push_back(std::make_unique<ui::qt::FormWindow>(form, layout ? *layout : ui::qt::LayoutFor(form)));
-    QDialog& dialog = windows_.back()->dialog();
+  // `layout`) without waiting for it, as the active window. Window and form
+  // stay until the test ends.
+  ui::qt::FormWindow& Open(std::shared_ptr<ui::Form> form, std::optional<ui::qt::FormLayout> layout = std::nullopt) {
+    auto window = std::make_unique<ui::qt::FormWindow>(*form, layout ? *layout : ui::qt::LayoutFor(*form));
+    opened_.push_back(Opened{std::move(form), std::move(window)});
+    QDialog& dialog = opened_.back().window->dialog();
     dialog.show();
     dialog.activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    return *windows_.back();
+    return *opened_.back().window;
   }
 
   // The widget of a control as a W (null when it is another kind).
@@ -85,8 +87,14 @@ class QtUi : public ::testing::Test {
     return found;
   }
 
+  // A window goes before its form.
+  struct Opened {
+    std::shared_ptr<ui::Form> form;
+    std::unique_ptr<ui::qt::FormWindow> window;
+  };
+
   std::unique_ptr<ui::qt::FrontEnd> frontEnd_;
-  std::vector<std::unique_ptr<ui::qt::FormWindow>> windows_;
+  std::vector<Opened> opened_;
 };
 
 // What is wrong with how a window shows its form: a control the form shows

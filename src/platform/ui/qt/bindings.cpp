@@ -307,7 +307,7 @@ class LabelBinding : public Binding {
     widget_->setText(widget_->buddy() != nullptr ? ToQ(label_.Caption()) : WithoutMnemonic(label_.Caption()));
     QFont font = widget_->font();
     font.setBold(label_.FontBold());
-    font.setFamily(ToQ(label_.FontName()));
+    if (const std::optional<QString> family = AvailableFamily(label_.FontName())) font.setFamily(*family);
     if (font != widget_->font()) widget_->setFont(font);
   }
 

@@ -1,5 +1,7 @@
 #include "platform/ui/qt/conversions.h"
 
+#include <QFontDatabase>
+
 #include <cmath>
 
 namespace ui::qt {
@@ -75,6 +77,12 @@ std::optional<QColor> ToQColor(Color color, const QPalette& palette) {
     default:
       return std::nullopt;
   }
+}
+
+std::optional<QString> AvailableFamily(std::string_view name) {
+  const QString family = ToQ(name);
+  if (family.isEmpty() || !QFontDatabase::hasFamily(family)) return std::nullopt;
+  return family;
 }
 
 int TwipsToPixels(int32_t twips, double dpi) {

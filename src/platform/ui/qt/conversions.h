@@ -38,6 +38,11 @@ rt::Date FromQDate(QDate day);
 // system colour gives nullopt (the widget keeps its own).
 std::optional<QColor> ToQColor(Color color, const QPalette& palette);
 
+// The font family of that name when this system has it; the dialogs name
+// fonts of another system ("MS Sans Serif", "Tahoma"), which are then
+// shown in the usual font rather than in whatever a font matcher offers.
+std::optional<QString> AvailableFamily(std::string_view name);
+
 // Twips (1440 to the inch) as pixels at `dpi` dots per inch.
 int TwipsToPixels(int32_t twips, double dpi);
 

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -396,10 +395,10 @@ void FormWindow::ShowForm() {
     const QString title = ToQ(form_.Caption());
     if (dialog_->windowTitle() != title) dialog_->setWindowTitle(title);
     // The form's font where this system has it; the usual one otherwise.
-    const QString family = ToQ(form_.FontName());
-    if (QFontDatabase::hasFamily(family) && dialog_->font().family() != family) {
+    const std::optional<QString> family = AvailableFamily(form_.FontName());
+    if (family && dialog_->font().family() != *family) {
       QFont font = dialog_->font();
-      font.setFamily(family);
+      font.setFamily(*family);
       dialog_->setFont(font);
     }
   }

@@ -39,7 +39,7 @@ namespace ui::qt {
 class FormWindow : public Display, private QObject {
  public:
   // Builds the window of `form` (created and loaded) by `layout` and
-  // attaches it as the form's display. A layout naming a control the form
+  // attaches it as the form's display. The form must outlive the window. A layout naming a control the form
   // lacks, a control twice, or a control outside its frame is a
   // programming error (std::logic_error).
   FormWindow(Form& form, const FormLayout& layout, QWidget* parent = nullptr);
