@@ -17,6 +17,7 @@
 #include <QTreeWidget>
 
 #include <cmath>
+#include <functional>
 #include <stdexcept>
 #include <type_traits>
 
@@ -71,6 +72,23 @@ void SyncEntries(Widget* w, int32_t count, Count widgetCount, Text entry) {
   w->addItems(entries);
 }
 
+// The binding of a control of kind C shown by a widget of kind W.
+template <class C, class W>
+class Bound : public Binding {
+ protected:
+  Bound(FormWindow& window, C& control, W* widget) : Binding(window, control), model_(control), view_(widget) {
+    SetWidget(widget);
+  }
+  // A person's action on the control; a widget's signal raised while the
+  // window shows the control is none.
+  void UserDoes(const std::function<void(User&)>& action) {
+    if (!window_.Showing()) window_.Act(model_, action);
+  }
+
+  C& model_;
+  W* view_;
+};
+
 // --- text box ------------------------------------------------------------------
 
 // The key code a typed key gives the KeyPress filter: Backspace 8, Enter
@@ -87,41 +105,46 @@ int16_t KeyCode(const QKeyEvent& e) {
   return static_cast<int16_t>(ch);
 }
 
-class TextBinding : public Binding {
+// One line in a QLineEdit, several in a QPlainTextEdit.
+QWidget* MakeEdit(QWidget* parent, int lines) {
+  if (lines <= 0) return new QLineEdit(parent);
+  auto* plain = new QPlainTextEdit(parent);
+  plain->setTabChangesFocus(true);
+  plain->setFixedHeight(plain->fontMetrics().lineSpacing() * lines + 2 * plain->frameWidth() +
+                        2 * static_cast<int>(std::ceil(plain->document()->documentMargin())));
+  plain->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  return plain;
+}
+
+class TextBinding : public Bound<TextBox, QWidget> {
  public:
-  TextBinding(FormWindow& window, TextBox& box, QWidget* parent, int lines) : Binding(window, box), box_(box) {
-    if (lines > 0) {
-      plain_ = new QPlainTextEdit(parent);
-      plain_->setTabChangesFocus(true);
-      const int height = plain_->fontMetrics().lineSpacing() * lines + 2 * plain_->frameWidth() +
-                         2 * static_cast<int>(std::ceil(plain_->document()->documentMargin()));
-      plain_->setFixedHeight(height);
-      plain_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-      QObject::connect(plain_, &QPlainTextEdit::textChanged, plain_, [this] { Edited(); });
-      SetWidget(plain_);
-    } else {
-      line_ = new QLineEdit(parent);
+  TextBinding(FormWindow& window, TextBox& box, QWidget* parent, int lines)
+      : Bound(window, box, MakeEdit(parent, lines)),
+        line_(qobject_cast<QLineEdit*>(view_)),
+        plain_(qobject_cast<QPlainTextEdit*>(view_)) {
+    if (line_ != nullptr) {
       QObject::connect(line_, &QLineEdit::textEdited, line_, [this] { Edited(); });
-      SetWidget(line_);
+    } else {
+      QObject::connect(plain_, &QPlainTextEdit::textChanged, plain_, [this] { Edited(); });
     }
   }
 
   bool Filter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress || watched != widget()) return false;
+    if (event->type() != QEvent::KeyPress || watched != view_) return false;
     const int16_t code = KeyCode(*static_cast<QKeyEvent*>(event));
     if (code == 0) return false;
-    window_.Act(box_, [&](User& user) {
+    window_.Act(model_, [&](User& user) {
       int16_t key = code;
-      if (!user.PressKey(box_, key) || key == 0) return;
+      if (!user.PressKey(model_, key) || key == 0) return;
       Apply(key);
-      user.Edit(box_, Text());
+      user.Edit(model_, Text());
     });
     return true;
   }
 
  protected:
   void SyncState() override {
-    const std::string& text = box_.Text();
+    const std::string& text = model_.Text();
     if (Text() != text) {
       if (line_ != nullptr) {
         const int caret = line_->cursorPosition();
@@ -131,10 +154,10 @@ class TextBinding : public Binding {
         plain_->setPlainText(ToEditLines(text));
       }
     }
-    SetColor(widget(), QPalette::Text, box_.ForeColor());
+    SetColor(view_, QPalette::Text, model_.ForeColor());
     Qt::Alignment align = Qt::AlignLeft;
-    if (box_.GetAlignment() == TextBox::Alignment::Right) align = Qt::AlignRight;
-    if (box_.GetAlignment() == TextBox::Alignment::Center) align = Qt::AlignHCenter;
+    if (model_.GetAlignment() == TextBox::Alignment::Right) align = Qt::AlignRight;
+    if (model_.GetAlignment() == TextBox::Alignment::Center) align = Qt::AlignHCenter;
     if (line_ != nullptr) {
       line_->setAlignment(align | Qt::AlignVCenter);
     } else {
@@ -150,9 +173,9 @@ class TextBinding : public Binding {
   // An edit the box made itself (Delete, cut, paste, undo): the text as it
   // stands now is the user's.
   void Edited() {
-    if (window_.Showing() || applying_) return;
-    window_.Act(box_, [&](User& user) {
-      if (user.MoveFocus(box_)) user.Edit(box_, Text());
+    if (applying_) return;
+    UserDoes([&](User& user) {
+      if (user.MoveFocus(model_)) user.Edit(model_, Text());
     });
   }
 
@@ -176,174 +199,128 @@ class TextBinding : public Binding {
     applying_ = false;
   }
 
-  TextBox& box_;
-  QLineEdit* line_ = nullptr;
-  QPlainTextEdit* plain_ = nullptr;
+  QLineEdit* line_;
+  QPlainTextEdit* plain_;
   bool applying_ = false;
 };
 
 // --- combo box --------------------------------------------------------------
 
-class ComboBinding : public Binding {
+class ComboBinding : public Bound<ComboBox, QComboBox> {
  public:
-  ComboBinding(FormWindow& window, ComboBox& combo, QWidget* parent)
-      : Binding(window, combo), combo_(combo), widget_(new QComboBox(parent)) {
-    widget_->setInsertPolicy(QComboBox::NoInsert);
+  ComboBinding(FormWindow& window, ComboBox& combo, QWidget* parent) : Bound(window, combo, new QComboBox(parent)) {
+    view_->setInsertPolicy(QComboBox::NoInsert);
     if (combo.GetStyle() == ComboBox::Style::Editable) {
-      widget_->setEditable(true);
-      widget_->setCompleter(nullptr);
-      QObject::connect(widget_->lineEdit(), &QLineEdit::textEdited, widget_, [this](const QString& text) {
-        if (!window_.Showing()) window_.Act(combo_, [&](User& user) { user.Type(combo_, FromQ(text)); });
+      view_->setEditable(true);
+      view_->setCompleter(nullptr);
+      QObject::connect(view_->lineEdit(), &QLineEdit::textEdited, view_, [this](const QString& text) {
+        UserDoes([&](User& user) { user.Type(model_, FromQ(text)); });
       });
     }
-    QObject::connect(widget_, &QComboBox::activated, widget_, [this](int index) {
-      if (!window_.Showing()) window_.Act(combo_, [&](User& user) { user.Select(combo_, index); });
-    });
-    SetWidget(widget_);
+    QObject::connect(view_, &QComboBox::activated, view_,
+                     [this](int index) { UserDoes([&](User& user) { user.Select(model_, index); }); });
   }
 
  protected:
   void SyncState() override {
     SyncEntries(
-        widget_, combo_.ListCount(), [this] { return widget_->count(); },
-        [this](int32_t i) { return ToQ(combo_.List(i)); });
-    if (widget_->currentIndex() != combo_.ListIndex()) widget_->setCurrentIndex(combo_.ListIndex());
-    if (widget_->isEditable() && widget_->currentText() != ToQ(combo_.Text())) {
-      widget_->setEditText(ToQ(combo_.Text()));
-    }
+        view_, model_.ListCount(), [this] { return view_->count(); }, [this](int32_t i) { return ToQ(model_.List(i)); });
+    if (view_->currentIndex() != model_.ListIndex()) view_->setCurrentIndex(model_.ListIndex());
+    if (view_->isEditable() && view_->currentText() != ToQ(model_.Text())) view_->setEditText(ToQ(model_.Text()));
   }
-
- private:
-  ComboBox& combo_;
-  QComboBox* widget_;
 };
 
-// --- check box, option button, command button -----------------------------------
+// --- check box, option button, command button, label ----------------------------
 
-class CheckBinding : public Binding {
+class CheckBinding : public Bound<CheckBox, QCheckBox> {
  public:
-  CheckBinding(FormWindow& window, CheckBox& box, QWidget* parent)
-      : Binding(window, box), box_(box), widget_(new QCheckBox(parent)) {
-    QObject::connect(widget_, &QCheckBox::clicked, widget_, [this] {
-      if (window_.Showing()) return;
-      window_.Act(box_, [&](User& user) {
-        if (box_.Value() == CheckBox::Checked) user.Untick(box_);
-        else user.Tick(box_);
+  CheckBinding(FormWindow& window, CheckBox& box, QWidget* parent) : Bound(window, box, new QCheckBox(parent)) {
+    QObject::connect(view_, &QCheckBox::clicked, view_, [this] {
+      UserDoes([&](User& user) {
+        if (model_.Value() == CheckBox::Checked) user.Untick(model_);
+        else user.Tick(model_);
       });
     });
-    SetWidget(widget_);
   }
 
  protected:
   void SyncState() override {
-    widget_->setText(ToQ(box_.Caption()));
-    const int16_t value = box_.Value();
-    widget_->setTristate(value == CheckBox::Grayed);
-    widget_->setCheckState(value == CheckBox::Checked  ? Qt::Checked
-                           : value == CheckBox::Grayed ? Qt::PartiallyChecked
-                                                       : Qt::Unchecked);
+    view_->setText(ToQ(model_.Caption()));
+    const int16_t value = model_.Value();
+    view_->setTristate(value == CheckBox::Grayed);
+    view_->setCheckState(value == CheckBox::Checked  ? Qt::Checked
+                         : value == CheckBox::Grayed ? Qt::PartiallyChecked
+                                                     : Qt::Unchecked);
   }
-
- private:
-  CheckBox& box_;
-  QCheckBox* widget_;
 };
 
-class OptionBinding : public Binding {
+class OptionBinding : public Bound<OptionButton, QRadioButton> {
  public:
   OptionBinding(FormWindow& window, OptionButton& option, QWidget* parent)
-      : Binding(window, option), option_(option), widget_(new QRadioButton(parent)) {
+      : Bound(window, option, new QRadioButton(parent)) {
     // The group is the control's container; the control decides.
-    widget_->setAutoExclusive(false);
-    QObject::connect(widget_, &QRadioButton::clicked, widget_, [this] {
-      if (!window_.Showing()) window_.Act(option_, [&](User& user) { user.Choose(option_); });
-    });
-    SetWidget(widget_);
+    view_->setAutoExclusive(false);
+    QObject::connect(view_, &QRadioButton::clicked, view_,
+                     [this] { UserDoes([&](User& user) { user.Choose(model_); }); });
   }
 
  protected:
   void SyncState() override {
-    widget_->setText(ToQ(option_.Caption()));
-    widget_->setChecked(option_.Value());
+    view_->setText(ToQ(model_.Caption()));
+    view_->setChecked(model_.Value());
   }
-
- private:
-  OptionButton& option_;
-  QRadioButton* widget_;
 };
 
-class ButtonBinding : public Binding {
+class ButtonBinding : public Bound<CommandButton, QPushButton> {
  public:
   ButtonBinding(FormWindow& window, CommandButton& button, QWidget* parent)
-      : Binding(window, button), button_(button), widget_(new QPushButton(parent)) {
-    QObject::connect(widget_, &QPushButton::clicked, widget_, [this] {
-      if (!window_.Showing()) window_.Act(button_, [&](User& user) { user.Click(button_); });
-    });
-    SetWidget(widget_);
+      : Bound(window, button, new QPushButton(parent)) {
+    QObject::connect(view_, &QPushButton::clicked, view_, [this] { UserDoes([&](User& user) { user.Click(model_); }); });
   }
 
  protected:
-  void SyncState() override { widget_->setText(ToQ(button_.Caption())); }
-
- private:
-  CommandButton& button_;
-  QPushButton* widget_;
+  void SyncState() override { view_->setText(ToQ(model_.Caption())); }
 };
 
-// --- label -------------------------------------------------------------------------
-
-class LabelBinding : public Binding {
+class LabelBinding : public Bound<Label, QLabel> {
  public:
-  LabelBinding(FormWindow& window, Label& label, QWidget* parent)
-      : Binding(window, label), label_(label), widget_(new QLabel(parent)) {
-    widget_->setTextFormat(Qt::PlainText);
-    SetWidget(widget_);
+  LabelBinding(FormWindow& window, Label& label, QWidget* parent) : Bound(window, label, new QLabel(parent)) {
+    view_->setTextFormat(Qt::PlainText);
   }
 
  protected:
   void SyncState() override {
     // Beside a field the label's "&" letter focuses the field; alone it
     // only underlines, which a label without a partner cannot show.
-    widget_->setText(widget_->buddy() != nullptr ? ToQ(label_.Caption()) : WithoutMnemonic(label_.Caption()));
-    QFont font = widget_->font();
-    font.setBold(label_.FontBold());
-    if (const std::optional<QString> family = AvailableFamily(label_.FontName())) font.setFamily(*family);
-    if (font != widget_->font()) widget_->setFont(font);
+    view_->setText(view_->buddy() != nullptr ? ToQ(model_.Caption()) : WithoutMnemonic(model_.Caption()));
+    QFont font = view_->font();
+    font.setBold(model_.FontBold());
+    if (const std::optional<QString> family = AvailableFamily(model_.FontName())) font.setFamily(*family);
+    if (font != view_->font()) view_->setFont(font);
   }
-
- private:
-  Label& label_;
-  QLabel* widget_;
 };
 
 // --- list box ------------------------------------------------------------------
 
-class ListBoxBinding : public Binding {
+class ListBoxBinding : public Bound<ListBox, QListWidget> {
  public:
-  ListBoxBinding(FormWindow& window, ListBox& list, QWidget* parent)
-      : Binding(window, list), list_(list), widget_(new QListWidget(parent)) {
-    widget_->setSelectionMode(QAbstractItemView::SingleSelection);
-    widget_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    QObject::connect(widget_, &QListWidget::currentRowChanged, widget_, [this](int row) {
-      if (!window_.Showing() && row >= 0) window_.Act(list_, [&](User& user) { user.Select(list_, row); });
+  ListBoxBinding(FormWindow& window, ListBox& list, QWidget* parent) : Bound(window, list, new QListWidget(parent)) {
+    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    QObject::connect(view_, &QListWidget::currentRowChanged, view_, [this](int row) {
+      if (row >= 0) UserDoes([&](User& user) { user.Select(model_, row); });
     });
-    SetWidget(widget_);
   }
 
  protected:
   void SyncState() override {
     SyncEntries(
-        widget_, list_.ListCount(), [this] { return widget_->count(); },
-        [this](int32_t i) { return ToQ(list_.List(i)); });
-    const int32_t index = list_.ListIndex();
-    if (widget_->currentRow() != index) widget_->setCurrentRow(index);
-    if (index < 0) widget_->clearSelection();
-    SetColor(widget_, QPalette::Base, list_.BackColor());
+        view_, model_.ListCount(), [this] { return view_->count(); }, [this](int32_t i) { return ToQ(model_.List(i)); });
+    const int32_t index = model_.ListIndex();
+    if (view_->currentRow() != index) view_->setCurrentRow(index);
+    if (index < 0) view_->clearSelection();
+    SetColor(view_, QPalette::Base, model_.BackColor());
   }
-
- private:
-  ListBox& list_;
-  QListWidget* widget_;
 };
 
 // --- list view -----------------------------------------------------------------
@@ -359,27 +336,26 @@ Qt::Alignment AlignmentOf(ListView::Alignment a) {
   }
 }
 
-class ListViewBinding : public Binding {
+class ListViewBinding : public Bound<ListView, QTreeWidget> {
  public:
-  ListViewBinding(FormWindow& window, ListView& list, QWidget* parent)
-      : Binding(window, list), list_(list), widget_(new QTreeWidget(parent)) {
-    widget_->setRootIsDecorated(false);
-    widget_->setItemsExpandable(false);
-    widget_->setUniformRowHeights(true);
-    widget_->setAllColumnsShowFocus(true);
-    widget_->setSelectionMode(QAbstractItemView::SingleSelection);
-    widget_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    widget_->header()->setStretchLastSection(false);
-    widget_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  ListViewBinding(FormWindow& window, ListView& list, QWidget* parent) : Bound(window, list, new QTreeWidget(parent)) {
+    view_->setRootIsDecorated(false);
+    view_->setItemsExpandable(false);
+    view_->setUniformRowHeights(true);
+    view_->setAllColumnsShowFocus(true);
+    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->header()->setStretchLastSection(false);
+    view_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     // A click selects the item (currentItemChanged), then clicks it
     // (itemClicked): one ItemClick. A click on the selected item, and a
     // move by key, are one ItemClick each too.
-    QObject::connect(widget_, &QTreeWidget::currentItemChanged, widget_, [this](QTreeWidgetItem* item) {
+    QObject::connect(view_, &QTreeWidget::currentItemChanged, view_, [this](QTreeWidgetItem* item) {
       if (window_.Showing() || item == nullptr) return;
       clicked_ = item;
       ClickItem(item);
     });
-    QObject::connect(widget_, &QTreeWidget::itemClicked, widget_, [this](QTreeWidgetItem* item) {
+    QObject::connect(view_, &QTreeWidget::itemClicked, view_, [this](QTreeWidgetItem* item) {
       if (window_.Showing()) return;
       if (item == clicked_) {
         clicked_ = nullptr;
@@ -387,7 +363,6 @@ class ListViewBinding : public Binding {
       }
       ClickItem(item);
     });
-    SetWidget(widget_);
   }
 
   bool Filter(QObject*, QEvent* event) override {
@@ -397,59 +372,54 @@ class ListViewBinding : public Binding {
 
  protected:
   void SyncState() override {
-    const int32_t columns = list_.ColumnCount();
-    if (widget_->columnCount() != std::max(columns, 1)) widget_->setColumnCount(std::max(columns, 1));
-    QTreeWidgetItem* header = widget_->headerItem();
+    const int32_t columns = model_.ColumnCount();
+    if (view_->columnCount() != std::max(columns, 1)) view_->setColumnCount(std::max(columns, 1));
+    QTreeWidgetItem* header = view_->headerItem();
     if (columns == 0) header->setText(0, QString());
-    const double dpi = widget_->logicalDpiX();
+    const double dpi = view_->logicalDpiX();
     for (int32_t i = 1; i <= columns; ++i) {
-      const ListView::ColumnHeader& c = list_.Column(i);
+      const ListView::ColumnHeader& c = model_.Column(i);
       header->setText(i - 1, ToQ(c.Text));
       header->setTextAlignment(i - 1, AlignmentOf(c.Align));
-      widget_->setColumnHidden(i - 1, c.Hidden());
-      if (!c.Hidden()) widget_->setColumnWidth(i - 1, TwipsToPixels(c.Width, dpi));
+      view_->setColumnHidden(i - 1, c.Hidden());
+      if (!c.Hidden()) view_->setColumnWidth(i - 1, TwipsToPixels(c.Width, dpi));
     }
-    const int32_t count = list_.Count();
-    while (widget_->topLevelItemCount() > count) delete widget_->takeTopLevelItem(widget_->topLevelItemCount() - 1);
-    while (widget_->topLevelItemCount() < count) widget_->addTopLevelItem(new QTreeWidgetItem());
+    const int32_t count = model_.Count();
+    while (view_->topLevelItemCount() > count) delete view_->takeTopLevelItem(view_->topLevelItemCount() - 1);
+    while (view_->topLevelItemCount() < count) view_->addTopLevelItem(new QTreeWidgetItem());
     for (int32_t n = 1; n <= count; ++n) {
-      const ListItem& source = list_.Item(n);
-      QTreeWidgetItem* item = widget_->topLevelItem(n - 1);
+      const ListItem& source = model_.Item(n);
+      QTreeWidgetItem* item = view_->topLevelItem(n - 1);
       const QString tip = ToQ(source.ToolTipText());
       for (int32_t i = 1; i <= std::max(columns, 1); ++i) {
         const QString text = ToQ(i == 1 ? source.Text() : source.SubItems(i - 1));
         if (item->text(i - 1) != text) item->setText(i - 1, text);
-        if (i <= columns) item->setTextAlignment(i - 1, AlignmentOf(list_.Column(i).Align));
+        if (i <= columns) item->setTextAlignment(i - 1, AlignmentOf(model_.Column(i).Align));
         if (item->toolTip(i - 1) != tip) item->setToolTip(i - 1, tip);
       }
     }
-    QTreeWidgetItem* selected = list_.HasSelectedItem() ? widget_->topLevelItem(list_.SelectedItem().Index() - 1) : nullptr;
-    if (widget_->currentItem() != selected) widget_->setCurrentItem(selected);
-    if (selected == nullptr) widget_->clearSelection();
+    QTreeWidgetItem* selected =
+        model_.HasSelectedItem() ? view_->topLevelItem(model_.SelectedItem().Index() - 1) : nullptr;
+    if (view_->currentItem() != selected) view_->setCurrentItem(selected);
+    if (selected == nullptr) view_->clearSelection();
   }
 
  private:
   void ClickItem(QTreeWidgetItem* item) {
-    const int32_t index = widget_->indexOfTopLevelItem(item) + 1;
-    window_.Act(list_, [&](User& user) { user.ClickItem(list_, index); });
+    const int32_t index = view_->indexOfTopLevelItem(item) + 1;
+    window_.Act(model_, [&](User& user) { user.ClickItem(model_, index); });
   }
 
-  ListView& list_;
-  QTreeWidget* widget_;
   QTreeWidgetItem* clicked_ = nullptr;  // the item its selection clicked last
 };
 
 // --- date picker -------------------------------------------------------------
 
-class DateBinding : public Binding {
+class DateBinding : public Bound<DatePicker, QWidget> {
  public:
   DateBinding(FormWindow& window, DatePicker& picker, QWidget* parent)
-      : Binding(window, picker),
-        picker_(picker),
-        box_(new QWidget(parent)),
-        check_(new QCheckBox(box_)),
-        edit_(new QDateEdit(box_)) {
-    auto* row = new QHBoxLayout(box_);
+      : Bound(window, picker, new QWidget(parent)), check_(new QCheckBox(view_)), edit_(new QDateEdit(view_)) {
+    auto* row = new QHBoxLayout(view_);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(check_);
     row->addWidget(edit_, 1);
@@ -459,21 +429,15 @@ class DateBinding : public Binding {
     edit_->setDateRange(QDate(100, 1, 1).addDays(-1), QDate(9999, 12, 31));
     edit_->setSpecialValueText(QStringLiteral(" "));
     QObject::connect(edit_, &QDateEdit::dateChanged, edit_, [this](QDate day) {
-      if (window_.Showing()) return;
-      if (day == edit_->minimumDate()) {
-        window_.Act(picker_, [&](User& user) { user.SetDate(picker_, std::nullopt); });
-      } else {
-        window_.Act(picker_, [&](User& user) { user.SetDate(picker_, KeepTime(FromQDate(day))); });
-      }
+      std::optional<rt::Date> value;
+      if (day != edit_->minimumDate()) value = KeepTime(FromQDate(day));
+      UserDoes([&](User& user) { user.SetDate(model_, value); });
     });
     QObject::connect(check_, &QCheckBox::clicked, check_, [this](bool ticked) {
-      if (window_.Showing()) return;
-      window_.Act(picker_, [&](User& user) {
-        if (ticked) user.SetDate(picker_, KeepTime(FromQDate(shown_)));
-        else user.SetDate(picker_, std::nullopt);
-      });
+      std::optional<rt::Date> value;
+      if (ticked) value = KeepTime(FromQDate(shown_));
+      UserDoes([&](User& user) { user.SetDate(model_, value); });
     });
-    SetWidget(box_);
   }
 
   // The date, or the check box while an empty picker greys the date out.
@@ -492,8 +456,8 @@ class DateBinding : public Binding {
 
  protected:
   void SyncState() override {
-    const std::optional<rt::Date> value = picker_.Value();
-    const bool mayEmpty = picker_.AllowEmpty();
+    const std::optional<rt::Date> value = model_.Value();
+    const bool mayEmpty = model_.AllowEmpty();
     check_->setVisible(mayEmpty);
     check_->setChecked(value.has_value());
     if (value) shown_ = ToQDate(*value);
@@ -501,20 +465,18 @@ class DateBinding : public Binding {
     // An empty picker the user may empty shows its last date greyed; one
     // the user may not empty shows nothing.
     edit_->setEnabled(value.has_value() || !mayEmpty);
-    const QDate day = value ? shown_ : (mayEmpty ? shown_ : edit_->minimumDate());
+    const QDate day = value || mayEmpty ? shown_ : edit_->minimumDate();
     if (edit_->date() != day) edit_->setDate(day);
   }
 
  private:
   // The chosen day keeps the time of day the picker's value had.
   std::optional<rt::Date> KeepTime(rt::Date day) const {
-    const std::optional<rt::Date> old = picker_.Value();
+    const std::optional<rt::Date> old = model_.Value();
     if (old && old->serial > 0) day.serial += old->serial - rt::DateOnly(*old).serial;
     return day;
   }
 
-  DatePicker& picker_;
-  QWidget* box_;
   QCheckBox* check_;
   QDateEdit* edit_;
   QDate shown_;  // the date the picker shows when empty
@@ -522,37 +484,24 @@ class DateBinding : public Binding {
 
 // --- containers ------------------------------------------------------------------
 
-class FrameBinding : public Binding {
+class FrameBinding : public Bound<Frame, QGroupBox> {
  public:
-  FrameBinding(FormWindow& window, Frame& frame, QWidget* parent)
-      : Binding(window, frame), frame_(frame), widget_(new QGroupBox(parent)) {
-    SetWidget(widget_);
-  }
+  FrameBinding(FormWindow& window, Frame& frame, QWidget* parent) : Bound(window, frame, new QGroupBox(parent)) {}
 
  protected:
-  void SyncState() override { widget_->setTitle(ToQ(frame_.Caption())); }
-
- private:
-  Frame& frame_;
-  QGroupBox* widget_;
+  void SyncState() override { view_->setTitle(ToQ(model_.Caption())); }
 };
 
-class DrawnBinding : public Binding {
+class DrawnBinding : public Bound<UserControl, DrawnWidget> {
  public:
   DrawnBinding(FormWindow& window, UserControl& control, QWidget* parent)
-      : Binding(window, control), control_(control), widget_(new DrawnWidget(control, parent)) {
-    SetWidget(widget_);
-  }
+      : Bound(window, control, new DrawnWidget(control, parent)) {}
 
  protected:
   void SyncState() override {
-    SetColor(widget_, QPalette::Window, control_.BackColor());
-    widget_->update();
+    SetColor(view_, QPalette::Window, model_.BackColor());
+    view_->update();
   }
-
- private:
-  UserControl& control_;
-  DrawnWidget* widget_;
 };
 
 }  // namespace
