@@ -135,7 +135,12 @@ FormWindow::FormWindow(Form& form, const FormLayout& layout, QWidget* parent)
     : form_(form), dialog_(new FormDialog(*this, parent)) {
   form_.EnsureLoaded();
   ShowScope scope(*this);
-  Build(layout);
+  try {
+    Build(layout);
+  } catch (...) {
+    delete dialog_;  // a layout that cannot be built leaves no window behind
+    throw;
+  }
   for (Binding* b : order_) b->Sync();
   for (size_t s = 0; s < stacks_.size(); ++s) Restack(s);
   form_.SetDisplay(this);
