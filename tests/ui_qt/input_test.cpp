@@ -33,7 +33,9 @@ class QtUiInput : public QtUi {
   }
 
   // Clicks a check box or option button on its box, where a person does.
-  static void ClickBox(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2)); }
+  static void ClickBox(QWidget* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+  }
 
   std::shared_ptr<uitest::TestForm> f;
 };

@@ -151,7 +151,8 @@ TEST_F(QtUiLayout, PicturesShowEveryControlInsideTheWindowWithoutOverlaps) {
   };
   const std::vector<Case> cases = {
       {"generic-test-form", [] { return uitest::NewLoadedForm(); }, std::nullopt},
-      {"generic-contract", [] { return ui::NewForm<ContractForm>(); }, ui::qt::GenericLayout(*ui::NewForm<ContractForm>())},
+      {"generic-contract", [] { return ui::NewForm<ContractForm>(); },
+       ui::qt::GenericLayout(*ui::NewForm<ContractForm>())},
       {"declared-contract", [] { return ui::NewForm<ContractForm>(); }, ContractLayout()},
   };
   for (const Case& c : cases) {
@@ -200,7 +201,8 @@ TEST_F(QtUiLayout, DeclaredLayoutPlacesLabelsBesideFieldsAndButtonsBottomRight) 
     order.push_back(f->ActiveControl()->Name());
     EXPECT_EQ(FocusedControl(w), f->ActiveControl());
   }
-  EXPECT_EQ(order, (std::vector<std::string>{"chkAuto", "DTPBeginn", "DTPGeschlossen", "DTPGeschlossen", "optDefiniert"}));
+  EXPECT_EQ(order,
+            (std::vector<std::string>{"chkAuto", "DTPBeginn", "DTPGeschlossen", "DTPGeschlossen", "optDefiniert"}));
   EXPECT_EQ(w.dialog().focusWidget(), w.FocusWidgetOf(f->optDefiniert));
 }
 
@@ -289,7 +291,7 @@ TEST_F(QtUiLayout, ThemedFrameIsPaintedByItsOwnDrawingCode) {
         << what;
     captions[what] = InkIn(image, caption, background);
     EXPECT_GT(captions[what].pixels, 20) << what;
-    EXPECT_TRUE(image.save(QStringLiteral(KP_PICTURE_DIR "/frame-") + QString(what.c_str()).replace(' ', '-') + ".png"));
+    EXPECT_TRUE(SavePicture(image, "frame-" + QString(what.c_str()).replace(' ', '-').toStdString()));
   }
   // A disabled caption is greyed: lighter than the enabled one.
   EXPECT_GT(captions["Fusion disabled"].lightness, captions["Fusion"].lightness);

@@ -126,10 +126,13 @@ inline std::vector<std::string> LayoutProblems(const ui::qt::FormWindow& w) {
   return problems;
 }
 
-// Saves a picture of the window as <name>.png in the build's picture folder.
-inline bool SavePicture(const ui::qt::FormWindow& w, const std::string& name) {
+// Saves a picture as <name>.png in the build's picture folder.
+inline bool SavePicture(const QImage& picture, const std::string& name) {
   QDir().mkpath(QStringLiteral(KP_PICTURE_DIR));
-  return w.dialog().grab().save(QStringLiteral(KP_PICTURE_DIR "/") + QString::fromStdString(name) + ".png");
+  return picture.save(QStringLiteral(KP_PICTURE_DIR "/") + QString::fromStdString(name) + ".png");
+}
+inline bool SavePicture(const ui::qt::FormWindow& w, const std::string& name) {
+  return SavePicture(w.dialog().grab().toImage(), name);
 }
 
 // Runs `action` once the event loop runs next: inside a modal window or

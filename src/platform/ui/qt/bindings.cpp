@@ -19,7 +19,6 @@
 #include <cmath>
 #include <functional>
 #include <stdexcept>
-#include <type_traits>
 
 #include "platform/ui/controls.h"
 #include "platform/ui/qt/conversions.h"
@@ -52,21 +51,20 @@ void SetColor(QWidget* w, QPalette::ColorRole role, Color color) {
   w->setPalette(palette);
 }
 
-// Entries of a list widget equal to the control's, or replaced by them.
-template <class Widget, class Count, class Text>
-void SyncEntries(Widget* w, int32_t count, Count widgetCount, Text entry) {
-  bool same = widgetCount() == count;
+// The texts of the entries of a combo box or list box.
+template <class Control>
+QStringList Entries(const Control& control) {
   QStringList entries;
-  for (int32_t i = 0; i < count; ++i) {
-    entries << entry(i);
-  }
-  for (int32_t i = 0; same && i < count; ++i) {
-    if constexpr (std::is_same_v<Widget, QComboBox>) {
-      same = w->itemText(i) == entries[i];
-    } else {
-      same = w->item(i)->text() == entries[i];
-    }
-  }
+  for (int32_t i = 0; i < control.ListCount(); ++i) entries << ToQ(control.List(i));
+  return entries;
+}
+
+// Shows the entries unless the widget shows them already (refilling would
+// lose its scroll position and current entry).
+template <class Widget, class ItemText>
+void ShowEntries(Widget* w, const QStringList& entries, ItemText itemText) {
+  bool same = w->count() == entries.size();
+  for (qsizetype i = 0; same && i < entries.size(); ++i) same = itemText(static_cast<int>(i)) == entries[i];
   if (same) return;
   w->clear();
   w->addItems(entries);
@@ -223,8 +221,7 @@ class ComboBinding : public Bound<ComboBox, QComboBox> {
 
  protected:
   void SyncState() override {
-    SyncEntries(
-        view_, model_.ListCount(), [this] { return view_->count(); }, [this](int32_t i) { return ToQ(model_.List(i)); });
+    ShowEntries(view_, Entries(model_), [this](int i) { return view_->itemText(i); });
     if (view_->currentIndex() != model_.ListIndex()) view_->setCurrentIndex(model_.ListIndex());
     if (view_->isEditable() && view_->currentText() != ToQ(model_.Text())) view_->setEditText(ToQ(model_.Text()));
   }
@@ -275,7 +272,8 @@ class ButtonBinding : public Bound<CommandButton, QPushButton> {
  public:
   ButtonBinding(FormWindow& window, CommandButton& button, QWidget* parent)
       : Bound(window, button, new QPushButton(parent)) {
-    QObject::connect(view_, &QPushButton::clicked, view_, [this] { UserDoes([&](User& user) { user.Click(model_); }); });
+    QObject::connect(view_, &QPushButton::clicked, view_,
+                     [this] { UserDoes([&](User& user) { user.Click(model_); }); });
   }
 
  protected:
@@ -314,8 +312,7 @@ class ListBoxBinding : public Bound<ListBox, QListWidget> {
 
  protected:
   void SyncState() override {
-    SyncEntries(
-        view_, model_.ListCount(), [this] { return view_->count(); }, [this](int32_t i) { return ToQ(model_.List(i)); });
+    ShowEntries(view_, Entries(model_), [this](int i) { return view_->item(i)->text(); });
     const int32_t index = model_.ListIndex();
     if (view_->currentRow() != index) view_->setCurrentRow(index);
     if (index < 0) view_->clearSelection();

@@ -279,7 +279,9 @@ void FormWindow::PlaceItem(Grid& grid, const Item& item, int row, int column, in
     case Item::Kind::Box: {
       Binding& b = PlaceControl(grid, item.name, 0);
       const auto* frame = dynamic_cast<const Container*>(&b.control());
-      if (frame == nullptr) throw std::logic_error("the layout of " + form_.Name() + " uses " + item.name + " as a frame");
+      if (frame == nullptr) {
+        throw std::logic_error("the layout of " + form_.Name() + " uses " + item.name + " as a frame");
+      }
       grid.layout->addWidget(b.widget(), row, column, 1, span);
       Grid inner{new QGridLayout(b.widget()), b.widget(), frame};
       if (dynamic_cast<const UserControl*>(frame) != nullptr) {
@@ -355,8 +357,9 @@ bool FormWindow::Covered(const Control& control) const {
 
 void FormWindow::FitToScreen() {
   dialog_->layout()->activate();
-  QScreen* screen = dialog_->parentWidget() != nullptr ? dialog_->parentWidget()->screen() : QGuiApplication::primaryScreen();
-  QSize room = screen != nullptr ? screen->availableGeometry().size() : QSize(1024, 768);
+  const QWidget* owner = dialog_->parentWidget();
+  QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+  const QSize room = screen != nullptr ? screen->availableGeometry().size() : QSize(1024, 768);
   dialog_->resize(dialog_->sizeHint().boundedTo(room));
 }
 
