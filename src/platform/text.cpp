@@ -209,12 +209,15 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return a.size() == b.size();
 }
 
+namespace {
+// Windows-1252 bytes 0x80..0x9F; 0 marks a byte without a character.
+constexpr char16_t k1252[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+}  // namespace
+
 std::string ToAnsi(std::string_view utf8) {
-  // Windows-1252 bytes 0x80..0x9F; 0 marks a byte without a character.
-  static constexpr char16_t k1252[32] = {
-      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
   std::string out;
   for (size_t i = 0; i < utf8.size();) {
     const size_t n = SeqLen(utf8, i);
@@ -228,6 +231,17 @@ std::string ToAnsi(std::string_view utf8) {
     for (int k = 0; k < 32; ++k)
       if (k1252[k] != 0 && k1252[k] == cp) c = static_cast<char>(0x80 + k);
     out += c;
+  }
+  return out;
+}
+
+std::string FromAnsi(std::string_view ansi) {
+  std::string out;
+  for (char c : ansi) {
+    const auto b = static_cast<unsigned char>(c);
+    char32_t cp = b;
+    if (b >= 0x80 && b <= 0x9F) cp = k1252[b - 0x80] != 0 ? k1252[b - 0x80] : U'?';
+    Encode(cp, out);
   }
   return out;
 }

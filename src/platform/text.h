@@ -39,6 +39,9 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 // The text converted to single-byte Windows-1252 where it can be (others
 // become "?"); what ANSI drawing calls receive.
 std::string ToAnsi(std::string_view utf8);
+// The reverse: Windows-1252 bytes as UTF-8 (a byte without a character
+// becomes "?"); what a drawing back end makes of ANSI text.
+std::string FromAnsi(std::string_view ansi);
 // The text as UTF-16, what wide drawing calls receive.
 std::u16string ToWide(std::string_view utf8);
 

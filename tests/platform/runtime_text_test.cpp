@@ -77,6 +77,8 @@ TEST(RuntimeText, ReplaceAndSplit) {
 TEST(RuntimeText, AnsiAndWideForms) {
   EXPECT_EQ(rt::ToAnsi("Größe 5 €"), "Gr\xF6\xDF" "e 5 \x80");
   EXPECT_EQ(rt::ToAnsi("日"), "?");
+  EXPECT_EQ(rt::FromAnsi("Gr\xF6\xDF" "e 5 \x80 \x9D"), "Größe 5 € ?");
+  EXPECT_EQ(rt::FromAnsi(rt::ToAnsi("Kündigungsfrist „ab“ – €")), "Kündigungsfrist „ab“ – €");
   EXPECT_EQ(rt::ToWide("Aä€😀"), (std::u16string{u'A', 0xE4, 0x20AC, 0xD83D, 0xDE00}));
 }
 

@@ -14,6 +14,7 @@ const std::string& Label::Caption() const {
 void Label::SetCaption(std::string caption) {
   Touch();
   caption_ = std::move(caption);
+  Changed();
 }
 
 bool Label::FontBold() const {
@@ -24,6 +25,7 @@ bool Label::FontBold() const {
 void Label::SetFontBold(bool bold) {
   Touch();
   bold_ = bold;
+  Changed();
 }
 
 std::string Label::FontName() const {
@@ -34,6 +36,7 @@ std::string Label::FontName() const {
 void Label::SetFontName(std::string name) {
   Touch();
   fontName_ = std::move(name);
+  Changed();
 }
 
 const std::string& Frame::Caption() const {
@@ -44,6 +47,7 @@ const std::string& Frame::Caption() const {
 void Frame::SetCaption(std::string caption) {
   Touch();
   caption_ = std::move(caption);
+  Changed();
 }
 
 const std::string& CommandButton::Caption() const {
@@ -54,6 +58,7 @@ const std::string& CommandButton::Caption() const {
 void CommandButton::SetCaption(std::string caption) {
   Touch();
   caption_ = std::move(caption);
+  Changed();
 }
 
 }  // namespace ui

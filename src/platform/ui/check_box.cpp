@@ -12,6 +12,7 @@ void CheckBox::SetValue(int16_t value) {
   if (value < Unchecked || value > Grayed) RaiseInvalidPropertyValue();
   if (value == value_) return;
   value_ = value;
+  Changed();
   Raise(OnClick);
 }
 
@@ -23,6 +24,7 @@ const std::string& CheckBox::Caption() const {
 void CheckBox::SetCaption(std::string caption) {
   Touch();
   caption_ = std::move(caption);
+  Changed();
 }
 
 }  // namespace ui

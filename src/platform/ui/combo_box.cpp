@@ -6,6 +6,7 @@ void ComboBox::AddItem(std::string text) {
   Touch();
   entries_.push_back(Entry{std::move(text), 0});
   newIndex_ = static_cast<int32_t>(entries_.size()) - 1;
+  Changed();
 }
 
 void ComboBox::Clear() {
@@ -14,6 +15,7 @@ void ComboBox::Clear() {
   listIndex_ = -1;
   newIndex_ = -1;
   text_.clear();
+  Changed();
 }
 
 int32_t ComboBox::ListCount() const {
@@ -35,6 +37,7 @@ void ComboBox::SetList(int32_t i, std::string text) {
   if (i < 0 || i >= ListCount()) RaiseInvalidPropertyIndex();
   entries_[static_cast<size_t>(i)].text = std::move(text);
   if (i == listIndex_ && style_ == Style::Editable) text_ = entries_[static_cast<size_t>(i)].text;
+  Changed();
 }
 
 int32_t ComboBox::ItemData(int32_t i) const {
@@ -56,6 +59,7 @@ void ComboBox::SetListIndex(int32_t i) {
   if (i < -1 || i >= ListCount()) RaiseInvalidPropertyValue();
   if (i == -1 && listIndex_ == -1) {
     text_.clear();
+    Changed();
     return;
   }
   Select(i);
@@ -81,6 +85,7 @@ void ComboBox::SetText(std::string text) {
   if (style_ == Style::Editable) {
     listIndex_ = found;
     text_ = std::move(text);
+    Changed();
     return;
   }
   if (found < 0) RaiseInvalidPropertyValue();
@@ -95,6 +100,7 @@ void ComboBox::Select(int32_t i) {
   } else {
     text_ = entries_[static_cast<size_t>(i)].text;
   }
+  Changed();
 }
 
 }  // namespace ui

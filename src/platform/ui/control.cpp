@@ -48,6 +48,10 @@ void Control::Touch() const {
 
 bool Control::Live() const { return form_ != nullptr && !form_->Designing(); }
 
+void Control::Changed() {
+  if (form_ != nullptr && form_->display_ != nullptr) form_->display_->Changed(*this);
+}
+
 bool Control::Enabled() const {
   Touch();
   return enabled_;
@@ -56,6 +60,7 @@ bool Control::Enabled() const {
 void Control::SetEnabled(bool enabled) {
   Touch();
   enabled_ = enabled;
+  Changed();
 }
 
 bool Control::Visible() const {
@@ -66,6 +71,7 @@ bool Control::Visible() const {
 void Control::SetVisible(bool visible) {
   Touch();
   visible_ = visible;
+  Changed();
 }
 
 const std::string& Control::ToolTipText() const {
@@ -76,6 +82,7 @@ const std::string& Control::ToolTipText() const {
 void Control::SetToolTipText(std::string text) {
   Touch();
   toolTip_ = std::move(text);
+  Changed();
 }
 
 bool Control::Reachable() const {
@@ -101,6 +108,7 @@ void Control::ZOrder(int position) {
   } else {
     z_ = --BackStamp();
   }
+  Changed();
 }
 
 bool Control::InFrontOf(const Control& other) const { return z_ > other.z_; }

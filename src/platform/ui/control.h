@@ -90,6 +90,11 @@ class Control {
 
   // Loads the form on first use (nothing while the form is being designed).
   void Touch() const;
+  // Tells the form's display, if one is attached, that something a person
+  // sees of this control has changed (see Form::SetDisplay). Setters call
+  // it after storing the new state and before raising any event, so that a
+  // handler's message box already sees the change on screen.
+  void Changed();
   // True once the form has been created: handlers may run.
   bool Live() const;
 

@@ -18,6 +18,7 @@ void DatePicker::SetValue(std::optional<rt::Date> value) {
   if (value && !rt::IsValidDate(*value)) RaiseInvalidPropertyValue();
   if (value == value_) return;
   value_ = value;
+  Changed();
   Raise(OnChange);
 }
 
@@ -29,6 +30,7 @@ bool DatePicker::AllowEmpty() const {
 void DatePicker::SetAllowEmpty(bool allow) {
   Touch();
   allowEmpty_ = allow;
+  Changed();
 }
 
 }  // namespace ui

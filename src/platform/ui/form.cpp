@@ -38,6 +38,7 @@ std::string Form::Caption() const {
 void Form::SetCaption(std::string caption) {
   Touch();
   caption_ = std::move(caption);
+  Changed();
 }
 
 void Form::ShowModal() {
@@ -59,6 +60,7 @@ void Form::ShowModal() {
 void Form::Hide() {
   Touch();
   shown_ = false;
+  Changed();
 }
 
 Control* Form::TabNext(const Control* after) const {

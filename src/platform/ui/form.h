@@ -35,6 +35,20 @@
 
 namespace ui {
 
+// A front end's view of a shown form. A display attached to a form (see
+// Form::SetDisplay) is told of each change to what a person sees, as the
+// change happens, so that the screen never lags behind the controls. The
+// headless layer has none; a display only shows and never changes state.
+class Display {
+ public:
+  virtual ~Display() = default;
+  // Something visible of `c` changed: its text, value, entries, selection,
+  // caption, colour, font, enabled, visible, tool tip or z-order. For the
+  // form itself: its caption, the control holding the focus, or that it
+  // was hidden.
+  virtual void Changed(Control& c) = 0;
+};
+
 class Form : public Container {
  public:
   ~Form() override;
@@ -62,6 +76,12 @@ class Form : public Container {
   // The control holding the focus, or null.
   Control* ActiveControl() const { return active_; }
 
+  // Attaches a display (null detaches it). The display must stay alive
+  // while attached; a front end attaches one for as long as it shows the
+  // form.
+  void SetDisplay(Display* display) { display_ = display; }
+  Display* GetDisplay() const { return display_; }
+
   // The tab order is the creation order: the first control after `after`
   // (from the first control when `after` is null), wrapping around, that
   // can take the focus and that the user can reach; null when there is
@@ -72,7 +92,10 @@ class Form : public Container {
   // Font.Name of the form; controls without a font of their own show it.
   // Stored, never drawn. Default "MS Sans Serif".
   const std::string& FontName() const { return fontName_; }
-  void SetFontName(std::string name) { fontName_ = std::move(name); }
+  void SetFontName(std::string name) {
+    fontName_ = std::move(name);
+    Changed();
+  }
 
   // Every control of the form, in creation order.
   const std::vector<Control*>& Controls() const { return controls_; }
@@ -102,7 +125,10 @@ class Form : public Container {
   [[noreturn]] static void RaiseControlNotFound(std::string_view name);
   void Register(Control* c);
   void Unregister(Control* c);
-  void SetActive(Control* c) { active_ = c; }
+  void SetActive(Control* c) {
+    active_ = c;
+    Changed();
+  }
   bool Designing() const { return !created_; }
 
   std::string caption_;
@@ -112,6 +138,7 @@ class Form : public Container {
   bool shown_ = false;
   Control* active_ = nullptr;
   std::vector<Control*> controls_;
+  Display* display_ = nullptr;
 };
 
 // Creates a form: constructs it, then runs its Form_Initialize.

@@ -5,12 +5,14 @@ namespace ui {
 void ListBox::AddItem(std::string text) {
   Touch();
   entries_.push_back(std::move(text));
+  Changed();
 }
 
 void ListBox::Clear() {
   Touch();
   entries_.clear();
   listIndex_ = -1;
+  Changed();
 }
 
 int32_t ListBox::ListCount() const {
@@ -32,6 +34,7 @@ void ListBox::SetListIndex(int32_t i) {
   if (i < -1 || i >= ListCount()) RaiseInvalidPropertyValue();
   if (i == -1 && listIndex_ == -1) return;
   listIndex_ = i;
+  Changed();
   Raise(OnClick);
 }
 
@@ -49,6 +52,7 @@ Color ListBox::BackColor() const {
 void ListBox::SetBackColor(Color color) {
   Touch();
   backColor_ = color;
+  Changed();
 }
 
 }  // namespace ui

@@ -18,6 +18,7 @@ const std::string& ListItem::Text() const {
 void ListItem::SetText(std::string text) {
   owner_->Touch();
   text_ = std::move(text);
+  owner_->Changed();
 }
 
 void ListItem::CheckSubItem(int32_t n) const {
@@ -35,6 +36,7 @@ void ListItem::SetSubItems(int32_t n, std::string text) {
   const auto k = static_cast<size_t>(n - 1);
   if (subItems_.size() <= k) subItems_.resize(k + 1);
   subItems_[k] = std::move(text);
+  owner_->Changed();
 }
 
 const std::string& ListItem::ToolTipText() const {
@@ -45,6 +47,7 @@ const std::string& ListItem::ToolTipText() const {
 void ListItem::SetToolTipText(std::string text) {
   owner_->Touch();
   toolTip_ = std::move(text);
+  owner_->Changed();
 }
 
 int32_t ListItem::Index() const {
@@ -71,6 +74,7 @@ int32_t ListView::IndexOf(const ListItem* item) const {
 void ListView::AddColumn(std::string text, int32_t width, Alignment align) {
   Touch();
   columns_.push_back(ColumnHeader{std::move(text), width, align});
+  Changed();
 }
 
 int32_t ListView::ColumnCount() const {
@@ -88,6 +92,7 @@ ListItem& ListView::Add(std::string text) {
   items_.push_back(std::unique_ptr<ListItem>(new ListItem(*this, std::move(text))));
   ListItem& item = *items_.back();
   if (items_.size() == 1) selected_ = &item;
+  Changed();
   return item;
 }
 
@@ -95,6 +100,7 @@ void ListView::Clear() {
   Touch();
   selected_ = nullptr;
   items_.clear();
+  Changed();
 }
 
 void ListView::Remove(int32_t index) {
@@ -102,6 +108,7 @@ void ListView::Remove(int32_t index) {
   auto it = items_.begin() + (index - 1);
   if (selected_ == it->get()) selected_ = nullptr;
   items_.erase(it);
+  Changed();
 }
 
 int32_t ListView::Count() const {
@@ -134,6 +141,7 @@ void ListView::SetSelectedItem(ListItem* item) {
   Touch();
   if (item != nullptr && IndexOf(item) == 0) RaiseInvalidPropertyValue();
   selected_ = item;
+  Changed();
 }
 
 }  // namespace ui

@@ -11,14 +11,19 @@ void OptionButton::SetValue(bool value) {
   Touch();
   if (!value) {
     value_ = false;
+    Changed();
     return;
   }
   if (value_) return;
   for (Control* sibling : Parent()->Children()) {
     auto* option = dynamic_cast<OptionButton*>(sibling);
-    if (option != nullptr && option != this) option->value_ = false;
+    if (option != nullptr && option != this && option->value_) {
+      option->value_ = false;
+      option->Changed();
+    }
   }
   value_ = true;
+  Changed();
   Raise(OnClick);
 }
 
@@ -30,6 +35,7 @@ const std::string& OptionButton::Caption() const {
 void OptionButton::SetCaption(std::string caption) {
   Touch();
   caption_ = std::move(caption);
+  Changed();
 }
 
 }  // namespace ui

@@ -80,6 +80,22 @@ bool User::MoveFocus(Control& to) {
   return true;
 }
 
+bool User::PressKey(TextBox& box, int16_t& keyAscii) {
+  if (!MoveFocus(box)) return false;
+  if (box.OnKeyPress) RunEvent(box, "KeyPress", [&] { box.OnKeyPress(keyAscii); });
+  return true;
+}
+
+bool User::Edit(TextBox& box, std::string text) {
+  if (!Reach(box)) return false;
+  Store(box, std::move(text));
+  return true;
+}
+
+void User::Store(TextBox& box, std::string text) {
+  RunEvent(box, "Change", [&] { box.SetText(std::move(text)); });
+}
+
 bool User::Leave(Form& form) {
   if (!form.IsCreated()) throw ScriptFailure("the form " + form.Name() + " was never created");
   Control* old = form.ActiveControl();
@@ -100,8 +116,7 @@ bool User::Key(TextBox& box, int16_t keyAscii) {
   } else {
     AppendUtf8(text, static_cast<uint16_t>(key));
   }
-  box.allSelected_ = false;
-  RunEvent(box, "Change", [&] { box.SetText(std::move(text)); });
+  Store(box, std::move(text));
   return true;
 }
 
@@ -132,8 +147,7 @@ bool User::SelectAll(TextBox& box) {
 bool User::Paste(TextBox& box, std::string_view text) {
   if (!MoveFocus(box)) return false;
   std::string result = box.allSelected_ ? std::string(text) : box.text_ + std::string(text);
-  box.allSelected_ = false;
-  RunEvent(box, "Change", [&] { box.SetText(std::move(result)); });
+  Store(box, std::move(result));
   return true;
 }
 

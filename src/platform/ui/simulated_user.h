@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/date.h"
@@ -52,6 +53,16 @@ class User {
   // involved, Change is raised once.
   bool Paste(TextBox& box, std::string_view text);
 
+  // The two steps of a key, for a front end whose text boxes edit at the
+  // caret. PressKey moves the focus to the box and offers the key to its
+  // KeyPress handler; on return `keyAscii` is what the handler left (0:
+  // swallowed). Edit stores the text as the user's editing left it (after
+  // a key, a deletion, a cut or a paste) and raises Change when it
+  // differs; it does not move the focus, so a key whose handler moved the
+  // focus elsewhere still reaches the box it was typed into.
+  bool PressKey(TextBox& box, int16_t& keyAscii);
+  bool Edit(TextBox& box, std::string text);
+
   // Types free text into an editable combo box (replacing its text).
   bool Type(ComboBox& combo, std::string_view text);
 
@@ -69,6 +80,7 @@ class User {
 
  private:
   static bool Reach(Control& c);
+  static void Store(TextBox& box, std::string text);
   // Runs the Validate of `c` as the user leaves it; true unless it cancels.
   static bool ValidateLeaving(Control& c);
   bool Key(TextBox& box, int16_t keyAscii);

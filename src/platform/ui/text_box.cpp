@@ -12,6 +12,7 @@ void TextBox::SetText(std::string text) {
   allSelected_ = false;
   if (text == text_) return;
   text_ = std::move(text);
+  Changed();
   Raise(OnChange);
 }
 
@@ -23,6 +24,7 @@ Color TextBox::ForeColor() const {
 void TextBox::SetForeColor(Color color) {
   Touch();
   foreColor_ = color;
+  Changed();
 }
 
 TextBox::Alignment TextBox::GetAlignment() const {
@@ -33,6 +35,7 @@ TextBox::Alignment TextBox::GetAlignment() const {
 void TextBox::SetAlignment(Alignment alignment) {
   Touch();
   alignment_ = alignment;
+  Changed();
 }
 
 }  // namespace ui

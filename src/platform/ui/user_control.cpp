@@ -44,6 +44,7 @@ UserControl::UserControl(Container& parent, std::string name)
 void UserControl::SetSize(int32_t width, int32_t height) {
   width_ = width;
   height_ = height;
+  Changed();
   Paint();
 }
 

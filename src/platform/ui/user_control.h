@@ -51,7 +51,10 @@ class UserControl : public Container {
   void SetSize(int32_t width, int32_t height);
 
   Color BackColor() const { return backColor_; }
-  void SetBackColor(Color color) { backColor_ = color; }
+  void SetBackColor(Color color) {
+    backColor_ = color;
+    Changed();
+  }
 
   // Marks a persisted property as changed, so that the layout stores it.
   void PropertyChanged(std::string_view name);

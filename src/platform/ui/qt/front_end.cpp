@@ -1,0 +1,141 @@
+#include "platform/ui/qt/front_end.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/ui/qt/conversions.h"
+#include "platform/ui/qt/form_window.h"
+#include "platform/ui/qt/layout.h"
+#include "platform/ui/qt/qt_draw_api.h"
+
+namespace ui::qt {
+
+namespace {
+
+constexpr int kIconCritical = 16;  // the style's icon: style & 0x70
+
+QMessageBox::Icon IconOf(int style) {
+  switch (style & 0x70) {
+    case kIconCritical:
+      return QMessageBox::Critical;
+    case mb::IconQuestion:
+      return QMessageBox::Question;
+    case mb::IconExclamation:
+      return QMessageBox::Warning;
+    case mb::IconInformation:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
+  }
+}
+
+// The window a new dialog belongs to: the modal dialog on top, or the
+// active window.
+QWidget* TopWindow() {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return QApplication::activeWindow();
+}
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+// Whether the X server named by DISPLAY accepts a connection, asked
+// through the X client library that Qt's X platform uses itself.
+bool XDisplayAnswers(const std::string& display) {
+  if (display.empty()) return false;
+  void* xcb = dlopen("libxcb.so.1", RTLD_LAZY | RTLD_LOCAL);
+  if (xcb == nullptr) return false;
+  using Connect = void* (*)(const char*, int*);
+  using HasError = int (*)(void*);
+  using Disconnect = void (*)(void*);
+  auto connect = reinterpret_cast<Connect>(dlsym(xcb, "xcb_connect"));
+  auto hasError = reinterpret_cast<HasError>(dlsym(xcb, "xcb_connection_has_error"));
+  auto disconnect = reinterpret_cast<Disconnect>(dlsym(xcb, "xcb_disconnect"));
+  bool answers = false;
+  if (connect != nullptr && hasError != nullptr && disconnect != nullptr) {
+    void* connection = connect(display.c_str(), nullptr);
+    answers = connection != nullptr && hasError(connection) == 0;
+    if (connection != nullptr) disconnect(connection);
+  }
+  dlclose(xcb);
+  return answers;
+}
+
+bool WaylandSocketExists() {
+  std::string socket = Env("WAYLAND_DISPLAY");
+  if (socket.empty()) return false;
+  if (socket.front() != '/') socket = Env("XDG_RUNTIME_DIR") + "/" + socket;
+  struct stat st{};
+  return stat(socket.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
+}  // namespace
+
+MsgResult QtService::MessageBox(std::string_view prompt, int style, std::optional<std::string_view> title) {
+  QMessageBox box(TopWindow());
+  box.setTextFormat(Qt::PlainText);
+  box.setText(ToQ(NewlineText(prompt)));
+  box.setWindowTitle(ToQ(title ? *title : kDefaultTitle));
+  box.setIcon(IconOf(style));
+  QPushButton* yes = nullptr;
+  if ((style & 0xF) == mb::YesNo) {
+    yes = box.addButton(QMessageBox::Yes);
+    QPushButton* no = box.addButton(QMessageBox::No);
+    box.setDefaultButton((style & mb::DefaultButton2) != 0 ? no : yes);
+    box.setEscapeButton(no);
+  } else {
+    box.setDefaultButton(box.addButton(QMessageBox::Ok));
+  }
+  box.exec();
+  if (yes == nullptr) return MsgResult::Ok;
+  return box.clickedButton() == yes ? MsgResult::Yes : MsgResult::No;
+}
+
+void QtService::ShowModal(Form& form) {
+  FormWindow window(form, LayoutFor(form), TopWindow());
+  window.Run();
+}
+
+void QtService::DoEvents() { QCoreApplication::processEvents(); }
+
+FrontEnd::FrontEnd() : previousService_(CurrentService()) {
+  if (QApplication::instance() == nullptr) {
+    // Qt keeps the arguments for the application's whole life.
+    static int argc = 1;
+    static char name[] = "kelPaktor2";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+  }
+  SetService(std::make_shared<QtService>());
+  SetDrawApi(std::make_shared<QtDrawApi>());
+}
+
+FrontEnd::~FrontEnd() {
+  SetDrawApi(nullptr);
+  SetService(previousService_);
+}
+
+bool DisplayAvailable() {
+  if (QCoreApplication::instance() != nullptr) return true;
+  std::string platform = Env("QT_QPA_PLATFORM");
+  platform = platform.substr(0, platform.find(':'));
+  if (platform == "wayland") return WaylandSocketExists();
+  if (!platform.empty() && platform != "xcb") return true;  // offscreen, minimal, vnc, ...: no server needed
+  return XDisplayAnswers(Env("DISPLAY"));
+}
+
+std::unique_ptr<FrontEnd> StartFrontEnd() {
+  if (!DisplayAvailable()) return nullptr;
+  return std::make_unique<FrontEnd>();
+}
+
+}  // namespace ui::qt
