@@ -111,8 +111,8 @@ Fixture& Get(int addresses, int articles, bool inFile) {
   rt::SetToday(rt::DateSerial(2026, 12, 1));
   host::sqlite::RegisterErrorTexts();
   f = std::make_unique<Fixture>();
-  f->host = host::sqlite::StandIn::Open(inFile ? TempDatabase() : std::string(":memory:"));
-  f->host->LoadSampleData();
+  f->host = inFile ? host::sqlite::StandIn::Create(TempDatabase(), true) : host::sqlite::StandIn::Open(":memory:");
+  if (!inFile) f->host->LoadSampleData();
   const std::vector<host::sqlite::Row> groups = f->host->Rows("Artikelgruppen");
   const int sampleArticles = static_cast<int>(f->host->Rows("Artikel").size());
   const int sampleAddresses = static_cast<int>(f->host->Rows("Adressen").size());

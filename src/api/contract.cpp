@@ -5,9 +5,12 @@
 #include "api/internal.h"
 #include "api/mod_api.h"
 #include "api/run_state.h"
+#include "core/contract_reminders.h"
+#include "core/contract_writing.h"
 #include "core/globals.h"
 #include "core/mod_kt.h"
 #include "core/records.h"
+#include "core/table_access.h"
 #include "platform/date.h"
 #include "platform/format.h"
 
@@ -15,14 +18,12 @@ namespace modAPI {
 
 namespace {
 
-using internal::Put;
+using kp::Put;
 using rt::Need;
 
 constexpr int32_t kRenewable = 1;
 constexpr int32_t kOneOff = 2;
 constexpr double kDaysPerWeek = 7;
-// The open reminder lies this many days after today.
-constexpr double kOpenReminderDays = 2;
 
 // `weeks` weeks before `d` (after it for a negative count); a date outside
 // the calendar raises 5.
@@ -74,39 +75,18 @@ bool PutTerms(const std::shared_ptr<host::DbFields>& fields, const kt_CContractD
   return true;
 }
 
-// The reminders of the contract just inserted, which the helpers find as
-// the current kt_Vertraege record; each one's id replaces its AlarmOID.
-// The helpers show their own failures and return.
-void CreateReminders(const kt_CContractD& c, rt::Date deadline, int32_t leadWeeks, const std::string& user) {
-  if (c.lVertragArt == kRenewable && gCreateAppointment4AllContracts) {
-    rt::Date alarm = WeeksBefore(deadline, leadWeeks);
-    modKT::CreateCancellationAlarm("", alarm, deadline, user, kRenewable);
-  }
-  if (c.lVertragArt == kOneOff) {
-    rt::Date alarm = WeeksBefore(gEndDate, leadWeeks);
-    modKT::CreateCancellationAlarm("", alarm, gEndDate, user, kOneOff);
-  }
-  if (c.VertragGeschlossenAm.serial == 0) {
-    rt::Date alarm = rt::AddDays(rt::Today(), kOpenReminderDays);
-    modKT::CreateOpenAlarm("", alarm, user);
-  }
-}
-
 // The contract state of the first term, under the contract just inserted;
 // it stays the current state for the value written later.
 void WriteFirstState(const kt_CContractD& c) {
-  const std::shared_ptr<host::DbFields> state = internal::PrepareNew(gStaende);
-  Put(state, "LaufzeitStart", c.VertragBeginn);
-  Put(state, "LaufzeitStartStr", DateKey(c.VertragBeginn));
-  Put(state, "LaufzeitEnde", gEndDate);
-  Put(state, "LaufzeitEndeStr", DateKey(gEndDate));
-  Put(state, "Zahlungsperiode", c.Zahlungsperiode);
-  Put(state, "ZahlungsperiodeStr", modKT::GetPeriodText(c.Zahlungsperiode));
-  Put(state, "RechnungWann", int16_t{0});  // in advance
-  Put(state, "NaechsteRechnung", c.VertragBeginn);
-  Put(state, "NaechsteRechnungStr", DateKey(c.VertragBeginn));
-  Put(state, "Rabattprozent", c.dblRabatt);
-  gStaende->Insert(internal::kFlags);
+  kp::ContractState state;
+  state.LaufzeitStart = c.VertragBeginn;
+  state.LaufzeitEnde = gEndDate;
+  state.Zahlungsperiode = c.Zahlungsperiode;
+  state.ZahlungsperiodeStr = modKT::GetPeriodText(c.Zahlungsperiode);
+  state.RechnungWann = 0;  // in advance
+  state.NaechsteRechnung = c.VertragBeginn;
+  state.Rabattprozent = c.dblRabatt;
+  kp::InsertContractState(gStaende, state);
 }
 
 }  // namespace
@@ -119,7 +99,7 @@ bool CreateVandVS() {
     gEndDate = rt::AddDays(rt::AddMonths(c.VertragBeginn, c.Dauer), -1);
     const rt::Date deadline = WeeksBefore(rt::AddDays(gEndDate, 1), c.KuendFristInWochen);
 
-    const std::shared_ptr<host::DbFields> fields = internal::PrepareNew(gVertraege);
+    const std::shared_ptr<host::DbFields> fields = kp::PrepareNew(gVertraege);
     if (!PutTerms(fields, c, deadline)) return false;
 
     // Read before the number is drawn: a bad lead time costs no number.
@@ -135,7 +115,10 @@ bool CreateVandVS() {
     number->SetValue(gVertragsnummer);
     gVertraege->Insert(internal::kFlags);
 
-    CreateReminders(c, deadline, leadWeeks, user);
+    // The helpers find the contract just inserted as the current
+    // kt_Vertraege record; one lead time serves whichever kind it is.
+    kp::CreateNewContractReminders(c.lVertragArt, deadline, gEndDate, leadWeeks, leadWeeks,
+                                   c.VertragGeschlossenAm.serial != 0, user);
     WriteFirstState(c);
     return true;
   });

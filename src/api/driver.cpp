@@ -8,6 +8,7 @@
 #include "core/globals.h"
 #include "core/records.h"
 #include "core/subsystems.h"
+#include "core/table_access.h"
 #include "platform/text.h"
 
 namespace modAPI {
@@ -36,6 +37,16 @@ constexpr int32_t kNoAddress = rt::kObjectError + 0x500A;
 // The renewal terms a renewable contract may have.
 bool IsRenewalDuration(int32_t months) {
   return months == 12 || months == 24 || months == 36 || months == 48 || months == 60;
+}
+
+// True when every line that brings its own discount keeps it within 0 to
+// 100 %: above 100 a price turns negative, below 0 it grows.
+bool LineDiscountsInRange() {
+  bool result = true;
+  internal::ForEachLine([&](const kt_CArticle& line) {
+    if (line.bUseCustomDiscount && !(line.dblCustomDiscount >= 0 && line.dblCustomDiscount <= 100)) result = false;
+  });
+  return result;
 }
 
 // Hands the creation to the entry class while the library is loaded.
@@ -82,6 +93,7 @@ void CreateContractFromAPI() {
 
   const double discount = contract->dblRabatt;
   if (!(discount >= 0 && discount <= 100)) Fail(kBadDiscount, "Ungültiger Wert für Rabatt!");
+  if (!LineDiscountsInRange()) Fail(kBadDiscount, "Ungültiger Wert für Rabatt!");
 
   if (!InitTables()) return;
   if (gAdressen->Eof()) Fail(kNoAddress, "Keine Adresse ausgewählt!");
@@ -97,14 +109,14 @@ void CreateContractFromAPI() {
 
 bool InitTables() {
   return internal::Reraising(".InitTables", [] {
-    gAdressen = internal::OpenTable("Adressen");
-    gVertraege = internal::OpenTable("kt_Vertraege");
+    gAdressen = kp::OpenTable("Adressen");
+    gVertraege = kp::OpenTable("kt_Vertraege");
     Need(gVertraege->Indexes())->Reset(internal::kFlags);
     gVertraege->Reset();
-    gStaende = internal::OpenTable("kt_Vertragsstaende");
+    gStaende = kp::OpenTable("kt_Vertragsstaende");
     gStaende->Reset();
-    gPositionen = internal::OpenTable("kt_Vertragspositionen");
-    gArtikel = internal::OpenTable("Artikel");
+    gPositionen = kp::OpenTable("kt_Vertragspositionen");
+    gArtikel = kp::OpenTable("Artikel");
     return true;
   });
 }

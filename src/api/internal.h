@@ -32,27 +32,6 @@ inline bool IsStandardPeriod(int32_t months) {
          months == 48 || months == 60;
 }
 
-// A new table object on the named table, through a fresh connection.
-inline std::shared_ptr<host::DbTable> OpenTable(const std::string& name) {
-  return Need(Need(Need(gDB)->Connection())->Table(name));
-}
-
-// Puts one field of the table's current or prepared record.
-inline void Put(const std::shared_ptr<host::DbFields>& fields, const std::string& name,
-                const rt::Variant& value) {
-  Need(Need(fields)->Item(name))->SetValue(value);
-}
-
-// Starts a new record in `table` from the host's default values and
-// returns its fields. A table that is not open raises 91.
-inline std::shared_ptr<host::DbFields> PrepareNew(const std::shared_ptr<host::DbTable>& table) {
-  Need(table);
-  rt::Variant values;
-  table->NewValues(kNoFlags, &values);
-  table->SetValues(values);
-  return Need(table->Fields());
-}
-
 // Visits every line of gColArt in order with the module's 16-bit line
 // counter: a collection of 32767 lines or more overflows it (error 6). An
 // item that is not a kt_CArticle raises 13, a missing collection 91.

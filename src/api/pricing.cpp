@@ -6,6 +6,7 @@
 #include "api/internal.h"
 #include "api/mod_api.h"
 #include "api/run_state.h"
+#include "core/discount.h"
 #include "core/globals.h"
 #include "core/records.h"
 #include "core/table_properties.h"
@@ -156,9 +157,6 @@ void CalculatePrices(int32_t months, double price, double& m1, double& m3, doubl
 
 double Round2(double x) { return rt::Round2(x); }
 
-double ApplyDiscount(double price, double pct) {
-  if (pct == 0) return price;
-  return rt::Sub(price, Round2(rt::Mul(rt::Div(price, 100), pct)));
-}
+double ApplyDiscount(double price, double pct) { return kp::ApplyDiscount(price, pct); }
 
 }  // namespace modAPI

@@ -6,6 +6,7 @@
 #include "api/mod_api.h"
 #include "core/addon_error.h"
 #include "core/globals.h"
+#include "core/table_access.h"
 #include "core/table_properties.h"
 
 namespace modAPI {
@@ -21,7 +22,7 @@ bool ArticlesExist() {
   CTableProperties state;
   try {
     // A table of its own: the run tables are opened only after the checks.
-    const std::shared_ptr<host::DbTable> articles = internal::OpenTable("Artikel");
+    const std::shared_ptr<host::DbTable> articles = kp::OpenTable("Artikel");
     state.Init(articles);
     state.Save();
     articles->ModeA(true, internal::kFlags);

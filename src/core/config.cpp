@@ -158,19 +158,23 @@ void CConfig::WritePersistVarSetting(const std::string& key, const rt::Variant& 
 // --- table ---------------------------------------------------------------------------
 std::string CConfig::ReadTableSetting(const std::shared_ptr<host::DbTable>& table, const std::string& key,
                                       const std::string& defaultValue) {
-  std::string k;
-  Reraising(".ReadTableSetting", [&] {
-    rt::Need(db_);
-    k = rt::Left(key, kKeyLength);
-  });
-  return ReadTolerant([&] { return config_store::OfSettings(rt::Need(table)->Settings()); }, k, defaultValue,
-                      [&](const std::string& wk, const std::string& wv) { WriteTableSetting(table, wk, wv); });
+  const std::string k = Reraising(".ReadTableSetting", [&] { return rt::Left(key, kKeyLength); });
+  // Without a database the store cannot be reached: a failure after the
+  // cut, so the default comes back (and is not stored).
+  return ReadTolerant(
+      [&] {
+        rt::Need(db_);
+        return config_store::OfSettings(rt::Need(table)->Settings());
+      },
+      k, defaultValue,
+      [&](const std::string& wk, const std::string& wv) { WriteTableSetting(table, wk, wv); });
 }
 
 void CConfig::WriteTableSetting(const std::shared_ptr<host::DbTable>& table, const std::string& key,
                                 const std::string& value) {
+  // Without a database there is nothing to write to, and nothing is said.
+  if (!db_) return;
   Reraising(".WriteTableSetting", [&] {
-    rt::Need(db_);
     auto store = config_store::OfSettings(rt::Need(table)->Settings());
     Write(*store, rt::Left(key, kKeyLength), value);
   });

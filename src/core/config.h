@@ -22,7 +22,9 @@
 //
 // A CConfig takes the process-wide gDB when it is created and is meant to
 // live for one step. Created while gDB is null, every read and write
-// operation raises 91 (with its own source).
+// operation raises 91 (with its own source), except the table operations:
+// ReadTableSetting gives the default (or "") and WriteTableSetting does
+// nothing, as for any failure after the key is cut.
 //
 // CBoolean is this class's own text-to-Boolean rule, not the standard
 // conversion (rt::CBool): "1" is false here.

@@ -100,7 +100,7 @@ TEST_F(ApiPricing, ContractAndLineDiscounts) {
   zero->bUseCustomDiscount = true;  // its own discount of 0 beats the contract's
   auto own = Special("A3", 1, 12, 100);
   own->bUseCustomDiscount = true;
-  own->dblCustomDiscount = 150;  // not checked
+  own->dblCustomDiscount = 50;
   RunOk(c, {plain, zero, own});
   const auto rows = Rows("kt_Vertragspositionen");
   ASSERT_EQ(rows.size(), 3u);
@@ -108,7 +108,8 @@ TEST_F(ApiPricing, ContractAndLineDiscounts) {
   EXPECT_EQ(Num(rows[0], "Rabattprozent"), 10);
   EXPECT_EQ(Num(rows[1], "Nettopreis"), 16.66);
   EXPECT_EQ(Num(rows[1], "Rabattprozent"), 0);
-  EXPECT_EQ(Num(rows[2], "Nettopreis"), 16.66 - 24.99);
+  EXPECT_EQ(Num(rows[2], "Nettopreis"), 16.66 - 8.33);
+  EXPECT_EQ(Num(rows[2], "Rabattprozent"), 50);
   for (const auto& r : rows) EXPECT_EQ(Num(r, "NettoOhneRabatt"), 16.66);
 }
 
@@ -189,12 +190,13 @@ TEST_F(ApiPricing, AnUnpriceableLineFailsThePositionsPhase) {
   ExpectError(err, 6, "modAPI.GetNewPositions");
   EXPECT_EQ(Count(), (apitest::Counts{1, 0, 1, 0, 0}));
 
+  // A line discount that is no number is refused before anything is written.
   auto own = Line();
   own->bUseCustomDiscount = true;
   own->dblCustomDiscount = kNaN;
   err = Run(c, {own});
-  ExpectError(err, 6, "modAPI.GetNewPositions");
-  EXPECT_EQ(Count(), (apitest::Counts{2, 0, 2, 0, 0}));
+  ExpectError(err, apitest::Hr(0x80045009), "modAPI");
+  EXPECT_EQ(Count(), (apitest::Counts{1, 0, 1, 0, 0}));
 }
 
 TEST_F(ApiPricing, AnArticleNotFoundIsSkippedWithoutAWord) {

@@ -191,6 +191,8 @@ uint32_t ValidationError(const Input& in) {
     if (!In(c.VerlaengerungsZahlungsperiode, {1, 3, 6, 12, 24, 36, 48, 60})) return 0x80045008;
   }
   if (!(c.dblRabatt >= 0 && c.dblRabatt <= 100)) return 0x80045009;
+  for (const auto& a : in.lines)
+    if (a->bUseCustomDiscount && !(a->dblCustomDiscount >= 0 && a->dblCustomDiscount <= 100)) return 0x80045009;
   if (in.noAddress) return 0x8004500A;
   return 0;
 }
@@ -210,8 +212,7 @@ Expected Predict(const Input& in) {
 
   if (in.lines.empty()) return {Phase::Empty, 0, ""};
   for (const auto& a : in.lines)
-    if ((a->bSonderpreisVerwenden && std::isnan(a->dblPreis)) ||
-        (a->bUseCustomDiscount && std::isnan(a->dblCustomDiscount)))
+    if (a->bSonderpreisVerwenden && std::isnan(a->dblPreis))
       return {Phase::Positions, 6, "modAPI.GetNewPositions"};
   // The first line always makes the first position; a text too long for
   // its field fails before that position's insert.

@@ -89,6 +89,16 @@ TEST_F(ApiValidation, EveryCheckRaisesItsNumberAndText) {
       {"discount -0.01", [](auto& c, auto&) { c.dblRabatt = -0.01; }, 0x80045009,
        "Ungültiger Wert für Rabatt!"},
       {"discount NaN", [](auto& c, auto&) { c.dblRabatt = kNaN; }, 0x80045009, "Ungültiger Wert für Rabatt!"},
+      // A line's own discount, when it is used, is held to the same range.
+      {"line discount 150", [](auto&, auto& a) { a.bUseCustomDiscount = true, a.dblCustomDiscount = 150; },
+       0x80045009, "Ungültiger Wert für Rabatt!"},
+      {"line discount -5", [](auto&, auto& a) { a.bUseCustomDiscount = true, a.dblCustomDiscount = -5; },
+       0x80045009, "Ungültiger Wert für Rabatt!"},
+      {"line discount NaN", [](auto&, auto& a) { a.bUseCustomDiscount = true, a.dblCustomDiscount = kNaN; },
+       0x80045009, "Ungültiger Wert für Rabatt!"},
+      {"line discount 100.01",
+       [](auto&, auto& a) { a.bUseCustomDiscount = true, a.dblCustomDiscount = 100.01; }, 0x80045009,
+       "Ungültiger Wert für Rabatt!"},
       // The first failing check wins.
       {"unknown article and kind 3",
        [](auto& c, auto& a) {
@@ -123,7 +133,17 @@ TEST_F(ApiValidation, BorderValuesThatPass) {
       {"discount 0", [](auto& c) { c.dblRabatt = 0; }},
       {"discount 100", [](auto& c) { c.dblRabatt = 100; }},
   };
-  size_t contracts = 0;
+  // A line's own discount of 0 or 100 passes; one it does not use is not
+  // looked at.
+  for (double own : {0.0, 100.0}) {
+    auto a = Line();
+    a->bUseCustomDiscount = true;
+    a->dblCustomDiscount = own;
+    auto unused = Line("A2");
+    unused->dblCustomDiscount = 150;
+    RunOk(Baseline(), {a, unused});
+  }
+  size_t contracts = 2;
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
     auto c = Baseline();

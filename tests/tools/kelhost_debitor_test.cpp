@@ -62,11 +62,15 @@ TEST_F(KelhostCliDebitor, ListsTheRecordsWrittenInWriteOrder) {
   }
   EXPECT_EQ(fieldLines, fields);
 
-  // A second run lists only its own records: the number range exists now.
+  // A second run lists only its own records: the number range it updated
+  // (once, with its new value), then what it inserted.
+  const std::string rangeOid = Rows("KMMD_Nummern")[0].oid;
   r = Debitor();
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out.rfind("Vertragnummer 00000002\nkt_Vertraege ", 0), 0u) << r.out;
-  EXPECT_EQ(r.out.find("KMMD_Nummern"), std::string::npos);
+  EXPECT_EQ(r.out.rfind("Vertragnummer 00000002\nKMMD_Nummern " + rangeOid + "\n", 0), 0u) << r.out;
+  EXPECT_EQ(r.out.find("KMMD_Nummern", 1), r.out.find("KMMD_Nummern"));
+  EXPECT_NE(r.out.find("\n  Nummer = 00000002\nkt_Vertraege "), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("\nkt_Vertraege " + contract[0].oid + "\n"), std::string::npos);
 }
 
 TEST_F(KelhostCliDebitor, AddonErrorsGoToStandardErrorWithStatus1) {
@@ -81,16 +85,17 @@ TEST_F(KelhostCliDebitor, AddonErrorsGoToStandardErrorWithStatus1) {
             "Überprüfen Sie die ArtikelIDs!\n");
   EXPECT_TRUE(Rows("kt_Vertraege").empty());
 
-  // An unknown --address leaves no current address.
+  // A database without a current address.
   WriteFile(articles_, kValidArticles);
-  r = Debitor({"--address", "A9999"});
+  host::sqlite::StandIn::Open(db_)->SetCurrentAddress("");
+  r = Debitor();
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Fehler &H8004500A in modAPI\nKeine Adresse ausgewählt!\n");
   EXPECT_TRUE(Rows("kt_Vertraege").empty());
 
   // An error after the contract was written: what stays written is listed.
   WriteFile(contract_, ContractWith("SetztWert", "SetztWert = " + std::string(300, 'x')));
-  r = Debitor();
+  r = Debitor({"--address", "A1000"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out.rfind("Vertragnummer 00000001\n", 0), 0u) << r.out;
   EXPECT_NE(r.out.find("\nkt_Vertragspositionen "), std::string::npos);
@@ -130,7 +135,16 @@ TEST_F(KelhostCliDebitor, MessageBoxesGoToStandardErrorAndNoContractIsStatus1) {
   const std::vector<std::string> err = Lines(r.err);
   ASSERT_GE(err.size(), 3u) << r.err;
   EXPECT_EQ(err[0].rfind("[Fehler in CKT.NewContractDebitor] Fehler &H1B6 in ", 0), 0u) << r.err;
-  EXPECT_EQ(err.back(), "kelhost: no contract was written");
+  EXPECT_EQ(err[err.size() - 2], "kelhost: no contract was written");
+  // After the add-on's message, the properties the file lacks.
+  EXPECT_EQ(err.back(), "kelhost: debitor: the contract file " + contract_ + " lacks Memo");
+  std::string withoutTwo;
+  for (const std::string& line : Lines(ContractWith("Memo", "")))
+    if (line.rfind("Auftragsnummer", 0) != 0) withoutTwo += line + "\n";
+  WriteFile(contract_, withoutTwo);
+  r = Debitor();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Lines(r.err).back(), "kelhost: debitor: the contract file " + contract_ + " lacks Memo, Auftragsnummer");
   EXPECT_TRUE(Rows("kt_Vertraege").empty());
 }
 
@@ -151,6 +165,8 @@ TEST_F(KelhostCliDebitor, UsageErrorsAreStatus2AndWriteNothing) {
       {"debitor", db_, "--contract", c, "--articles", a, "--today", "2024-3-10"},
       {"debitor", db_, "--contract", c, "--articles", a, "--user", "Niemand"},
       {"debitor", db_, "--contract", c, "--articles", a, "--user", "meier"},  // names are exact
+      {"debitor", db_, "--contract", c, "--articles", a, "--address", "A9999"},
+      {"debitor", db_, "--contract", c, "--articles", a, "--address", ""},
       {"debitor", dir_.File("fehlt.db"), "--contract", c, "--articles", a},
       {"debitor", dir_.path(), "--contract", c, "--articles", a},
   };

@@ -29,8 +29,8 @@ TEST(KelhostCliVersion, PrintsTheVersionTextAlone) {
 
 TEST(KelhostCliDemo, CreatesTheSampleAndAFirstContractInTheWorkingFolder) {
   TempDir dir;
-  // A stale database and WAL file are replaced.
-  WriteFile(dir.File("kelhost-demo.db"), "junk");
+  // An earlier kelhost database is replaced, with a stale log file.
+  ASSERT_EQ(RunKelhost(dir, {"init", dir.File("kelhost-demo.db")}).status, 0);
   WriteFile(dir.File("kelhost-demo.db-wal"), "junk");
   Result r = RunKelhost(dir, {"demo"}, dir.path());
   ASSERT_EQ(r.status, 0) << r.err;

@@ -9,10 +9,15 @@
 // for this run only; nothing of them is saved in the database.
 //
 // Exit status 0: the call raised nothing and wrote a contract; 1: the
-// add-on raised an error or wrote no contract; 2: bad arguments, a
-// malformed file, an unknown user, a bad date or a missing database file,
-// in which case the add-on is not called and nothing is written.
-#include <filesystem>
+// add-on raised an error or wrote no contract, or the database stayed
+// locked by another process; 2: bad arguments, a malformed or oversized
+// input file, an unknown user or address, a bad date or a file that is not
+// a kelhost database, in which case the add-on is not called and nothing
+// is written.
+//
+// The call runs as one host call (host_call.h). When the add-on read a
+// property that the contract file lacks, the properties it lacks are named
+// on standard error after the add-on's own message.
 #include <iostream>
 #include <map>
 #include <optional>
@@ -22,6 +27,7 @@
 #include "host/sqlite/stand_in.h"
 #include "kelhost/command.h"
 #include "kelhost/console_ui.h"
+#include "kelhost/database.h"
 #include "kelhost/debitor_call.h"
 #include "kelhost/input_files.h"
 #include "platform/date.h"
@@ -87,12 +93,6 @@ int RunDebitor(const std::vector<std::string>& args) {
     today = ParseIsoDate(options["--today"]);
     if (!today) return Usage("--today " + options["--today"] + " is not a date YYYY-MM-DD");
   }
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    PrintError("debitor: no database file " + path);
-    return kExitUsage;
-  }
-
   host::sqlite::RegisterErrorTexts();
   std::shared_ptr<ContractData> contract;
   std::shared_ptr<rt::Collection> articles;
@@ -104,7 +104,8 @@ int RunDebitor(const std::vector<std::string>& args) {
     return kExitUsage;
   }
 
-  std::shared_ptr<host::sqlite::StandIn> host = host::sqlite::StandIn::Open(path);
+  std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase("debitor", path, host::sqlite::OpenMode::ReadWrite);
+  if (!host) return kExitUsage;
   if (options.count("--user")) {
     try {
       host->SetCurrentUser(options["--user"], false);
@@ -114,11 +115,23 @@ int RunDebitor(const std::vector<std::string>& args) {
       return kExitUsage;
     }
   }
-  if (options.count("--address")) host->SetCurrentAddress(options["--address"], false);
+  if (options.count("--address") && !host->SetCurrentAddress(options["--address"], false)) {
+    PrintError("debitor: no address with the ID \"" + options["--address"] + "\"");
+    return kExitUsage;
+  }
   if (today) rt::SetToday(*today);
 
   InstallConsoleService();
-  return CallNewContractDebitor(*host, contract, articles, std::cout);
+  const int status = CallNewContractDebitor(*host, contract, articles, std::cout);
+  // The add-on read a property the contract file does not give (error 438
+  // inside the add-on): say which ones the file lacks.
+  if (contract->MissedAny()) {
+    std::string lacking;
+    for (const InputProperty& p : ContractProperties())
+      if (!contract->Has(p.name)) lacking += (lacking.empty() ? "" : ", ") + std::string(p.name);
+    PrintError("debitor: the contract file " + options["--contract"] + " lacks " + lacking);
+  }
+  return status;
 }
 
 }  // namespace

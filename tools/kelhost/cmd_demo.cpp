@@ -1,5 +1,6 @@
 // kelhost demo [DB]: a first contract from scratch. Deletes DB (default
-// kelhost-demo.db in the working folder) with its -wal and -shm files,
+// kelhost-demo.db in the working folder) with its -wal and -shm files when
+// it is a kelhost database (any other file is refused and left alone),
 // creates it anew with the sample data (as `init --sample` does) and lets
 // the add-on create a maintenance contract for the sample's current address
 // exactly as `kelhost debitor` would with the files below; prints what
@@ -12,6 +13,7 @@
 #include "host/sqlite/stand_in.h"
 #include "kelhost/command.h"
 #include "kelhost/console_ui.h"
+#include "kelhost/database.h"
 #include "kelhost/debitor_call.h"
 #include "kelhost/input_files.h"
 
@@ -69,8 +71,10 @@ int RunDemo(const std::vector<std::string>& args) {
   const std::string path = args.empty() ? kDefaultPath : args[0];
   namespace fs = std::filesystem;
   std::error_code ec;
-  if (fs::is_directory(path, ec)) {
-    PrintError("demo: " + path + " is a folder");
+  // Only a database of kelhost's own is replaced.
+  const host::sqlite::FileProbe probe = host::sqlite::ProbeFile(path);
+  if (probe.kind != host::sqlite::FileKind::Missing && !host::sqlite::IsHostDatabase(probe.kind)) {
+    PrintError("demo: " + path + " " + DescribeFile(probe) + "; it is left as it is");
     return kExitUsage;
   }
   for (const char* suffix : {"", "-wal", "-shm"}) {

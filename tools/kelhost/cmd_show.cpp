@@ -1,13 +1,15 @@
 // kelhost show DB TABLE: lists every row of a host table, under every
 // master, in insertion order: a line of field names in schema order, then
-// one line per row, tab-separated. The table name matches without regard
-// to letter case; an unknown table or a missing database file gives exit 2.
-#include <filesystem>
+// one line per row, tab-separated, texts escaped (show_format.h). The table
+// name matches without regard to letter case; an unknown table or a file
+// that is not a kelhost database gives exit 2. The database is only read:
+// a read-only file, or one in a read-only folder, can be shown.
 #include <iostream>
 
 #include "host/sqlite/errors.h"
 #include "host/sqlite/stand_in.h"
 #include "kelhost/command.h"
+#include "kelhost/database.h"
 #include "kelhost/show_format.h"
 
 namespace kelhost {
@@ -21,12 +23,8 @@ int RunShow(const std::vector<std::string>& args) {
   }
   const std::string& path = args[0];
   const std::string& table = args[1];
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    PrintError("show: no database file " + path);
-    return kExitUsage;
-  }
-  auto host = host::sqlite::StandIn::Open(path);
+  auto host = OpenDatabase("show", path, host::sqlite::OpenMode::ReadOnly);
+  if (!host) return kExitUsage;
   std::vector<std::string> names;
   try {
     names = host->FieldNames(table);
@@ -44,7 +42,9 @@ int RunShow(const std::vector<std::string>& args) {
       if (i) line += '\t';
       line += FormatShowValue(row.fields[i].second);
     }
-    std::cout << line << "\n";
+    // A reader that went away (a closed pipe) ends the listing; main
+    // reports the failed output.
+    if (!(std::cout << line << "\n")) break;
   }
   return kExitOk;
 }

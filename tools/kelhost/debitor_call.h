@@ -11,16 +11,14 @@
 
 namespace kelhost {
 
-// Calls CKT.NewContractDebitor(host's application, contract, articles) once
-// and reports on it:
-//  - an error raised by the add-on goes to standard error as
-//    "Fehler &H<hex> in <source>", a newline and its description;
+// Calls CKT.NewContractDebitor(host's application, contract, articles) once,
+// as one host call (RunHostCall), and reports on it:
+//  - an error raised by the add-on goes to standard error (PrintAddonError);
 //  - `out` receives "Vertragnummer <number>" when a contract was written,
-//    then every record the call wrote, in write order, as "<table> <Oid>"
-//    and one "  <field> = <value>" line per field, formatted as
-//    `kelhost show` formats them.
+//    then every record the call wrote (PrintRecords).
 // Returns kExitOk when the call raised nothing and wrote a contract, else
-// kExitFailed. Message boxes go wherever the installed UI service sends them.
+// kExitFailed (also when the database stayed locked and nothing was
+// called). Message boxes go wherever the installed UI service sends them.
 int CallNewContractDebitor(host::sqlite::StandIn& host, const rt::ObjectPtr& contract,
                            const std::shared_ptr<rt::Collection>& articles, std::ostream& out);
 

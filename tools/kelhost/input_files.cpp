@@ -1,8 +1,12 @@
 #include "kelhost/input_files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 #include <optional>
 
 #include "core/class_factory.h"
@@ -49,19 +53,31 @@ bool IsUtf8(std::string_view s) {
   return true;
 }
 
+// Reads a whole input file: a regular file of at most kMaxInputBytes,
+// checked before anything is read; a file that grows meanwhile is cut off
+// at the bound and refused.
 std::string ReadFileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw InputError(path, 0, "cannot be read");
-  // A read error (a folder opens, but does not read) may be thrown from
-  // inside the stream buffer as well as reported in its state.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw InputError(path, 0, std::string("cannot be read: ") + std::strerror(errno));
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) throw InputError(path, 0, std::string("cannot be read: ") + std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) throw InputError(path, 0, "is not a regular file");
+  if (st.st_size > kMaxInputBytes) throw InputError(path, 0, "is larger than " + std::to_string(kMaxInputBytes >> 20) + " MiB");
   std::string text;
-  try {
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  } catch (const std::exception&) {
-    throw InputError(path, 0, "cannot be read");
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw InputError(path, 0, std::string("cannot be read: ") + std::strerror(errno));
+    if (n == 0) return text;
+    text.append(buffer, static_cast<size_t>(n));
+    if (text.size() > static_cast<size_t>(kMaxInputBytes))
+      throw InputError(path, 0, "is larger than " + std::to_string(kMaxInputBytes >> 20) + " MiB");
   }
-  if (in.bad()) throw InputError(path, 0, "cannot be read");
-  return text;
 }
 
 // The lines of a text: a leading byte-order mark skipped, each line
@@ -75,6 +91,9 @@ std::vector<std::string> SplitLines(const std::string& name, std::string_view re
     rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     lines.emplace_back(line);
+    // SQLite's readers would see a text cut at a NUL byte.
+    if (line.find('\0') != std::string_view::npos)
+      throw InputError(name, static_cast<int>(lines.size()), "contains a NUL byte");
     if (!IsUtf8(lines.back())) throw InputError(name, static_cast<int>(lines.size()), "is not UTF-8 text");
   }
   return lines;
@@ -121,6 +140,7 @@ InputError::InputError(const std::string& file, int line, const std::string& pro
 rt::Variant ContractData::Get(std::string_view name) const {
   for (const auto& [n, v] : values_)
     if (rt::NameEquals(n, name)) return v;
+  missed_ = true;
   rt::RaiseRuntime(rt::errc::NoSuchMember);
 }
 

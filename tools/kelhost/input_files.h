@@ -12,10 +12,13 @@
 // Fields are split at every ";" with no quoting and taken as they stand; an
 // empty field keeps the new article's own value.
 //
-// Both files are UTF-8; a byte-order mark is skipped and a CR at the end of
-// a line dropped. Values follow the syntax of input_values.h.
+// Both files are UTF-8 text without NUL bytes; a byte-order mark is skipped
+// and a CR at the end of a line dropped. Values follow the syntax of
+// input_values.h. A file must be a regular file of at most kMaxInputBytes;
+// anything else is refused before it is read.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -27,6 +30,8 @@
 #include "platform/object.h"
 
 namespace kelhost {
+
+inline constexpr int64_t kMaxInputBytes = int64_t{64} << 20;
 
 // A file that cannot be read or does not follow its format. `line` is the
 // 1-based line number, 0 for the file as a whole.
@@ -44,9 +49,12 @@ class ContractData : public rt::Object {
   rt::Variant Get(std::string_view name) const override;
   void Put(std::string_view name, const rt::Variant& value) override;
   bool Has(std::string_view name) const;
+  // True once a property the file does not give was read.
+  bool MissedAny() const { return missed_; }
 
  private:
   std::vector<std::pair<std::string, rt::Variant>> values_;
+  mutable bool missed_ = false;
 };
 
 // A property of the contract data or of an article line, with its type.

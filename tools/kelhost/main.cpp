@@ -3,7 +3,10 @@
 //   kelhost --help
 //   kelhost <command> [arguments]
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -62,9 +65,21 @@ void PrintError(const std::string& message) { std::cerr << "kelhost: " << messag
 
 }  // namespace kelhost
 
-int main(int argc, char** argv) {
+namespace {
+
+// The exit status once the output is out: a write to standard output or
+// standard error that failed (a full disk, a closed pipe) turns success
+// into failure.
+int Finish(int status) {
+  const bool outFailed = !std::cout.flush() || std::fflush(stdout) != 0 || std::ferror(stdout);
+  if (outFailed) kelhost::PrintError(std::string("cannot write to standard output: ") + std::strerror(errno));
+  std::cerr.flush();
+  const bool errFailed = !std::cerr || std::fflush(stderr) != 0 || std::ferror(stderr);
+  return (outFailed || errFailed) && status == kelhost::kExitOk ? kelhost::kExitFailed : status;
+}
+
+int Run(const std::vector<std::string>& args) {
   using namespace kelhost;
-  std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
     PrintHelp(std::cerr);
     return kExitUsage;
@@ -87,4 +102,13 @@ int main(int argc, char** argv) {
   }
   PrintError("unknown command: " + args[0] + " (see kelhost --help)");
   return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A closed pipe is reported as a failed write, not by a signal, so that
+  // a command can tell it apart and end cleanly.
+  std::signal(SIGPIPE, SIG_IGN);
+  return Finish(Run(std::vector<std::string>(argv + 1, argv + argc)));
 }

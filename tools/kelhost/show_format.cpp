@@ -5,11 +5,39 @@
 
 namespace kelhost {
 
+namespace {
+
+std::string Escaped(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string FormatShowValue(const rt::Variant& value) {
   using Kind = rt::Variant::Kind;
   switch (value.kind()) {
     case Kind::String:
-      return value.AsString();
+      return Escaped(value.AsString());
     case Kind::Bool:
       return value.AsBool() ? "true" : "false";
     case Kind::Int16:
@@ -26,7 +54,7 @@ std::string FormatShowValue(const rt::Variant& value) {
       return s;
     }
     case Kind::Object:
-      return host::sqlite::DocumentContent(value);
+      return Escaped(host::sqlite::DocumentContent(value));
     default:
       return {};
   }

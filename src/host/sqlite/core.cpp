@@ -2,6 +2,7 @@
 
 #include "host/sqlite/errors.h"
 #include "host/sqlite/field_values.h"
+#include "host/sqlite/ownership.h"
 #include "host/sqlite/value_codec.h"
 #include "platform/text.h"
 
@@ -11,31 +12,26 @@ std::string PrivateSettingsOf(const std::string& user) { return "private:" + rt:
 std::string PublicSettingsOf(const std::string& user) { return "public:" + rt::UCase(user); }
 std::string TableSettingsOf(const std::string& table) { return "table:" + rt::UCase(table); }
 
-Core::Core(const std::string& path, const std::function<void(Core&)>& init)
-    : db(path),
+Core::Core(const std::string& path, Access access, const std::function<void(Core&)>& init)
+    : db(path, access),
       schema(Schema::Default()),
       store(db, schema),
       views(store, schema, [this] { return TenantName(); }) {
-  Transaction tx(db);
-  store.CreateSchema();
-  CreateOwnTables();
-  if (init) init(*this);
-  tx.Commit();
+  if (access == Access::Create) {
+    Transaction tx(db);
+    MarkDatabase(db, schema);
+    if (init) init(*this);
+    tx.Commit();
+  } else {
+    const FileProbe probe = Inspect(db);
+    if (probe.kind == FileKind::Unmarked && access == Access::Write)
+      db.SetFirstWriteHook([this] { MarkDatabase(db, schema); });
+    else if (probe.kind != FileKind::Own && probe.kind != FileKind::Unmarked)
+      RaiseHost(hosterr::NotOwnDatabase, path);
+  }
   // The host's current address and contract type of this session.
   views.PositionAt(TableIndex("Adressen"), ParseOid(SessionValue(kSessionAddress)));
   views.PositionAt(TableIndex("kt_Vertragsdefinitionen"), ParseOid(SessionValue(kSessionContractType)));
-}
-
-// The stand-in's own tables, next to the host tables in the same file.
-void Core::CreateOwnTables() {
-  db.Exec(
-      "CREATE TABLE IF NOT EXISTS \"_kelhost_session\" (\"key\" TEXT PRIMARY KEY, \"value\" TEXT NOT NULL);\n"
-      "CREATE TABLE IF NOT EXISTS \"_kelhost_users\" (\"seq\" INTEGER PRIMARY KEY, \"name\" TEXT NOT NULL);\n"
-      "CREATE TABLE IF NOT EXISTS \"_kelhost_settings\" (\"store\" TEXT NOT NULL, \"ukey\" TEXT NOT NULL,"
-      " \"key\" TEXT NOT NULL, \"value\" TEXT NOT NULL, PRIMARY KEY (\"store\", \"ukey\"));\n"
-      "CREATE TABLE IF NOT EXISTS \"_kelhost_persistvars\" (\"seq\" INTEGER PRIMARY KEY,"
-      " \"name\" TEXT NOT NULL, \"uname\" TEXT NOT NULL UNIQUE, \"value\" TEXT NOT NULL,"
-      " \"locked\" INTEGER NOT NULL DEFAULT 0);\n");
 }
 
 // --- Tables --------------------------------------------------------------------------

@@ -40,10 +40,13 @@ inline constexpr const char* kSessionContractType = "ContractType";
 
 class Core {
  public:
-  // Opens the database and creates what is missing of the schema; `init`
-  // then runs in the same transaction. The shared views start at the
-  // session's current address and contract type.
-  explicit Core(const std::string& path, const std::function<void(Core&)>& init = {});
+  // Access::Create makes a new database with the schema and the stand-in's
+  // mark; `init` then runs in the same transaction. Otherwise the database
+  // is opened as it is, without writing anything; it must be the
+  // stand-in's (raises NotOwnDatabase), and one made before databases were
+  // marked gets its mark with its first write. The shared views start at
+  // the session's current address and contract type.
+  Core(const std::string& path, Access access, const std::function<void(Core&)>& init = {});
 
   Db db;
   Schema schema;
@@ -97,7 +100,6 @@ class Core {
   int16_t uiFlag = 0;
 
  private:
-  void CreateOwnTables();
   std::map<std::string, std::string> sessionOverrides_;
 };
 

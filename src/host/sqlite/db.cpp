@@ -1,6 +1,7 @@
 #include "host/sqlite/db.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include "host/sqlite/errors.h"
 
@@ -58,19 +59,67 @@ std::string Stmt::Text(int col) const {
 
 // --- Db ----------------------------------------------------------------------------
 
-Db::Db(const std::string& path) {
-  int rc = sqlite3_open_v2(path.c_str(), &db_,
-                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+namespace {
+
+// A file name as an SQLite URI ("file:" and the path, with the characters
+// that a URI gives a meaning to escaped).
+std::string Uri(const std::string& path, const char* query) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string uri = path.rfind('/', 0) == 0 ? "file://" : "file:";
+  for (unsigned char c : path) {
+    if (c == '%' || c == '?' || c == '#' || c < 0x20 || c == 0x7F) {
+      uri += '%';
+      uri += kHex[c >> 4];
+      uri += kHex[c & 0x0F];
+    } else {
+      uri += static_cast<char>(c);
+    }
+  }
+  return uri + "?" + query;
+}
+
+// True when this process may write the file and create files next to it
+// (SQLite's write-ahead log and its index).
+bool MayWrite(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  return ::access(path.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) == 0;
+}
+
+bool Exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+
+}  // namespace
+
+Db::Db(const std::string& path, Access access) {
+  const bool memory = path == ":memory:" || path.empty();
+  std::string name = path;
+  int flags = SQLITE_OPEN_NOMUTEX;
+  if (access == Access::Create || memory) {
+    flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+  } else if (access == Access::Write || (access == Access::Read && MayWrite(path))) {
+    // A reader that may write joins the writers' shared index and, as the
+    // last one to leave, removes the log files; it writes no data.
+    flags |= SQLITE_OPEN_READWRITE;
+  } else {
+    // Without the right to write, SQLite cannot make the log's index. A
+    // log left by a writer is read through its index; without one the file
+    // holds everything and nobody can change it without our missing rights.
+    flags |= SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+    name = Uri(path, Exists(path + "-wal") ? "mode=ro" : "mode=ro&immutable=1");
+  }
+  int rc = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
   if (rc != SQLITE_OK) {
     std::string msg = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
     sqlite3_close(db_);
     db_ = nullptr;
     RaiseHost(hosterr::Storage, path + ": " + msg);
   }
-  // Another program (the sqlite3 shell) may hold the file for a moment.
-  sqlite3_busy_timeout(db_, 5000);
+  SetBusyWait(busyWaitMs_);
   try {
-    if (path != ":memory:" && !path.empty()) Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+    if (access == Access::Read || access == Access::Inspect) Exec("PRAGMA query_only=1");
+    if (access == Access::Create && !memory) Exec("PRAGMA journal_mode=WAL");
+    // Per connection: a commit reaches the log, a checkpoint the disk.
+    if (!memory) Exec("PRAGMA synchronous=NORMAL");
   } catch (...) {
     sqlite3_close(db_);
     db_ = nullptr;
@@ -96,23 +145,80 @@ Stmt Db::Prepare(const std::string& sql) {
 
 void Db::Exec(const std::string& sql) {
   char* err = nullptr;
-  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-    std::string msg = err ? err : "";
+  const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err);
+  if (rc != SQLITE_OK) {
+    std::string msg = err ? err : sqlite3_errstr(rc);
     sqlite3_free(err);
-    RaiseHost(hosterr::Storage, msg);
+    RaiseHost((rc & 0xFF) == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, msg);
   }
 }
 
 int64_t Db::Changes() const { return sqlite3_changes64(db_); }
 
-void Db::Fail() const { RaiseHost(hosterr::Storage, sqlite3_errmsg(db_)); }
+void Db::Fail() const {
+  const int rc = sqlite3_errcode(db_);
+  RaiseHost(rc == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, sqlite3_errmsg(db_));
+}
+
+void Db::SetBusyWait(int milliseconds) {
+  busyWaitMs_ = milliseconds;
+  sqlite3_busy_timeout(db_, milliseconds);
+}
+
+bool Db::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
+
+void Db::BeginWrite() {
+  const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+  if (rc == SQLITE_BUSY)
+    RaiseHost(hosterr::Busy, "nach " + std::to_string(busyWaitMs_) + " ms Warten aufgegeben");
+  if (rc != SQLITE_OK) Fail();
+  hookRan_ = false;
+  if (!firstWrite_) return;
+  try {
+    firstWrite_();
+  } catch (...) {
+    RollbackWrite();
+    throw;
+  }
+  hookRan_ = true;
+}
+
+void Db::CommitWrite() {
+  char* err = nullptr;
+  const int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, &err);
+  if (rc != SQLITE_OK) {
+    std::string msg = err ? err : sqlite3_errstr(rc);
+    sqlite3_free(err);
+    // A commit that failed leaves nothing of the transaction behind.
+    RollbackWrite();
+    RaiseHost(hosterr::Storage, msg);
+  }
+  if (hookRan_) firstWrite_ = nullptr;
+  hookRan_ = false;
+}
+
+void Db::RollbackWrite() noexcept {
+  // SQLite may have rolled back by itself already (after an I/O error).
+  if (InTransaction()) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  hookRan_ = false;
+}
 
 // --- Transaction -------------------------------------------------------------------
 
-Transaction::Transaction(Db& db) : db_(db) { db_.Exec("SAVEPOINT kelhost"); }
+Transaction::Transaction(Db& db) : db_(db), outer_(!db.InTransaction()) {
+  if (outer_) {
+    db_.BeginWrite();
+  } else {
+    db_.Exec("SAVEPOINT kelhost");
+  }
+}
 
 Transaction::~Transaction() {
   if (done_) return;
+  if (outer_) {
+    db_.RollbackWrite();
+    return;
+  }
   try {
     db_.Exec("ROLLBACK TO kelhost; RELEASE kelhost");
   } catch (...) {
@@ -121,8 +227,13 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Commit() {
-  db_.Exec("RELEASE kelhost");
-  done_ = true;
+  if (outer_) {
+    done_ = true;  // a failed commit has rolled back already
+    db_.CommitWrite();
+  } else {
+    db_.Exec("RELEASE kelhost");
+    done_ = true;
+  }
 }
 
 }  // namespace host::sqlite

@@ -1,9 +1,11 @@
 // A thin layer over one SQLite connection: prepared statements kept for
-// reuse, typed binding and reading, nested transactions. Every SQLite
-// failure is raised as the host's storage error.
+// reuse, typed binding and reading, write transactions. Every SQLite
+// failure is raised as the host's storage error; a write lock that another
+// connection keeps longer than the busy wait is raised as hosterr::Busy.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,10 +47,28 @@ class Stmt {
   sqlite3_stmt* s_;
 };
 
+// How a database file is opened.
+enum class Access {
+  Create,  // a new file (or ":memory:"), in WAL mode
+  Write,   // an existing file, read and written; never created
+  Read,    // an existing file, only read; works on a read-only file and in a read-only folder
+  Inspect, // an existing file, only read, without joining its writers: through
+           // the log and index another connection left, or the file as it stands
+};
+
 class Db {
  public:
-  // Opens or creates the database; files get WAL and synchronous=NORMAL.
-  explicit Db(const std::string& path);
+  // How long a write transaction waits for another connection's write
+  // lock before it gives up, unless SetBusyWait says otherwise.
+  static constexpr int kDefaultBusyWaitMs = 5000;
+
+  // Opens the database. Access::Create makes the file (a present file is
+  // used as it is) and switches it to WAL; the others only open it and
+  // change nothing in it. A Read connection on a file that this process
+  // may not write, or in a folder where it may not create the write-ahead
+  // log's files, reads the file as it stands: such a file cannot be
+  // written by anyone else without those rights either.
+  Db(const std::string& path, Access access);
   ~Db();
   Db(const Db&) = delete;
   Db& operator=(const Db&) = delete;
@@ -60,22 +80,49 @@ class Db {
   int64_t Changes() const;
   [[noreturn]] void Fail() const;  // raises the connection's last error
 
+  // The bound on waiting for another connection's write lock.
+  void SetBusyWait(int milliseconds);
+  int BusyWait() const { return busyWaitMs_; }
+
+  // True while a transaction is open on this connection.
+  bool InTransaction() const;
+
+  // Runs once inside the next outermost write transaction, right after it
+  // began; forgotten once such a transaction committed (a rollback undoes
+  // what it did, so it runs again in the next one).
+  void SetFirstWriteHook(std::function<void()> hook) { firstWrite_ = std::move(hook); }
+
  private:
   friend class Stmt;
+  friend class Transaction;
+  // BEGIN IMMEDIATE: takes the write lock at once, waiting at most the
+  // busy wait for it, so that a transaction never has to upgrade a read
+  // to a write (SQLite cannot wait for that upgrade).
+  void BeginWrite();
+  void CommitWrite();
+  void RollbackWrite() noexcept;
+
   sqlite3* db_ = nullptr;
+  int busyWaitMs_ = kDefaultBusyWaitMs;
+  std::function<void()> firstWrite_;
+  bool hookRan_ = false;  // the open write transaction ran firstWrite_
   std::unordered_map<std::string, sqlite3_stmt*> cache_;
 };
 
-// A nested transaction (a savepoint): Commit keeps the changes; leaving
-// the scope without Commit rolls them back.
+// A write transaction. The outermost one begins with BEGIN IMMEDIATE and
+// ends with COMMIT; inside another transaction it is a savepoint. Commit
+// keeps the changes; leaving the scope without Commit rolls them back.
 class Transaction {
  public:
   explicit Transaction(Db& db);
   ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
   void Commit();
 
  private:
   Db& db_;
+  bool outer_;
   bool done_ = false;
 };
 

@@ -32,6 +32,10 @@ std::string OwnErrorText(int32_t number) {
       return "Fehler beim Datenbankzugriff";
     case hosterr::InvalidArgument:
       return "Ungültiges Argument";
+    case hosterr::Busy:
+      return "Die Datenbank wird von einem anderen Prozess beschrieben";
+    case hosterr::NotOwnDatabase:
+      return "Die Datei ist keine Datenbank dieses Hosts";
     default:
       return "";
   }

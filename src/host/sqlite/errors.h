@@ -24,6 +24,10 @@ inline constexpr int32_t UnknownSetting = static_cast<int32_t>(0x8004100Au);
 inline constexpr int32_t UnknownUser = static_cast<int32_t>(0x8004100Bu);
 inline constexpr int32_t Storage = static_cast<int32_t>(0x8004100Cu);
 inline constexpr int32_t InvalidArgument = static_cast<int32_t>(0x8004100Du);
+// Another connection kept its write lock longer than the busy wait.
+inline constexpr int32_t Busy = static_cast<int32_t>(0x8004100Eu);
+// The file is not a database of the stand-in (see ProbeFile in stand_in.h).
+inline constexpr int32_t NotOwnDatabase = static_cast<int32_t>(0x8004100Fu);
 }  // namespace hosterr
 
 // The source of every error the stand-in raises.

@@ -23,6 +23,15 @@ const rt::Variant& Row::operator[](std::string_view field) const {
 
 namespace {
 
+Row ToRow(const TableDef& def, Record r) {
+  Row row;
+  row.oid = std::to_string(r.oid);
+  if (def.masterIndex >= 0) row.masterOid = std::to_string(r.master);
+  row.fields.reserve(def.fields.size());
+  for (size_t i = 0; i < def.fields.size(); ++i) row.fields.emplace_back(def.fields[i].name, std::move(r.values[i]));
+  return row;
+}
+
 class StandInImpl : public StandIn {
  public:
   explicit StandInImpl(CorePtr core) : core_(std::move(core)), app_(NewApplication(core_)) {
@@ -30,6 +39,39 @@ class StandInImpl : public StandIn {
   }
 
   std::shared_ptr<HostApplication> Application() override { return app_; }
+
+  // --- Host calls ----------------------------------------------------------------
+  CallResult RunCall(const std::function<void()>& call) override {
+    if (core_->db.InTransaction()) RaiseHost(hosterr::InvalidArgument, "RunCall innerhalb eines Aufrufs");
+    Transaction tx(core_->db);
+    // Records read before the call may have been changed by another
+    // process meanwhile.
+    core_->views.Refresh();
+    core_->store.StartLog();
+    CallResult result;
+    try {
+      call();
+    } catch (...) {
+      result.error = std::current_exception();
+    }
+    // The records are read before the commit: afterwards another process
+    // may change them.
+    std::exception_ptr listing;
+    try {
+      for (const auto& [t, oid] : core_->store.TakeLog()) {
+        const TableDef& def = core_->Def(t);
+        if (std::optional<Record> r = core_->store.Load(def, oid))
+          result.written.push_back({def.name, ToRow(def, std::move(*r))});
+      }
+    } catch (...) {
+      listing = std::current_exception();
+    }
+    tx.Commit();
+    if (listing) std::rethrow_exception(listing);
+    return result;
+  }
+
+  void SetBusyWait(int milliseconds) override { core_->db.SetBusyWait(milliseconds); }
 
   void LoadSampleData() override {
     {
@@ -41,7 +83,7 @@ class StandInImpl : public StandIn {
   }
 
   // --- Session -------------------------------------------------------------------
-  void SetCurrentAddress(const std::string& id, bool keep) override {
+  bool SetCurrentAddress(const std::string& id, bool keep) override {
     const int t = core_->TableIndex("Adressen");
     int64_t oid = 0;
     if (!id.empty()) {
@@ -52,6 +94,7 @@ class StandInImpl : public StandIn {
       if (s.Step()) oid = s.Int(0);
     }
     SetSessionRecord(t, kSessionAddress, oid, keep);
+    return oid != 0;
   }
   void SetCurrentAddressOid(const std::string& oid, bool keep) override {
     SetSessionRecord(core_->TableIndex("Adressen"), kSessionAddress, ParseOid(oid), keep);
@@ -98,17 +141,9 @@ class StandInImpl : public StandIn {
   }
 
   std::vector<Row> Rows(const std::string& table) override {
-    const int t = core_->TableIndex(table);
-    const TableDef& def = core_->Def(t);
+    const TableDef& def = core_->Def(core_->TableIndex(table));
     std::vector<Row> rows;
-    for (Record& r : core_->store.All(def)) {
-      Row row;
-      row.oid = std::to_string(r.oid);
-      if (def.masterIndex >= 0) row.masterOid = std::to_string(r.master);
-      for (size_t i = 0; i < def.fields.size(); ++i)
-        row.fields.emplace_back(def.fields[i].name, std::move(r.values[i]));
-      rows.push_back(std::move(row));
-    }
+    for (Record& r : core_->store.All(def)) rows.push_back(ToRow(def, std::move(r)));
     return rows;
   }
 
@@ -169,8 +204,11 @@ class StandInImpl : public StandIn {
 
 }  // namespace
 
-std::shared_ptr<StandIn> StandIn::Open(const std::string& path) {
-  return std::make_shared<StandInImpl>(std::make_shared<Core>(path));
+std::shared_ptr<StandIn> StandIn::Open(const std::string& path, OpenMode mode) {
+  if (path == ":memory:") return std::make_shared<StandInImpl>(std::make_shared<Core>(path, Access::Create));
+  if (!IsHostDatabase(ProbeFile(path).kind)) RaiseHost(hosterr::NotOwnDatabase, path);
+  return std::make_shared<StandInImpl>(
+      std::make_shared<Core>(path, mode == OpenMode::ReadOnly ? Access::Read : Access::Write));
 }
 
 std::shared_ptr<StandIn> StandIn::Create(const std::string& path, bool withSample) {
@@ -181,7 +219,7 @@ std::shared_ptr<StandIn> StandIn::Create(const std::string& path, bool withSampl
   if (path != ":memory:" && fs::exists(fs::symlink_status(path, ec)))
     RaiseHost(hosterr::InvalidArgument, path + " ist bereits vorhanden");
   try {
-    return std::make_shared<StandInImpl>(std::make_shared<Core>(path, [withSample](Core& core) {
+    return std::make_shared<StandInImpl>(std::make_shared<Core>(path, Access::Create, [withSample](Core& core) {
       if (withSample) LoadSample(core);
     }));
   } catch (...) {

@@ -6,9 +6,21 @@
 // per field with the field's own name; hidden columns of the stand-in's own
 // hold the record id, the master link and index keys. Table and field names
 // match without regard to letter case.
+//
+// A database file of the stand-in carries a mark: SQLite's application_id
+// and the schema version in user_version. Only Create makes one; Open
+// takes only such files (and unmarked ones made before files were marked
+// that have exactly the stand-in's tables, marked with their first write)
+// and writes nothing when it opens.
+//
+// Several processes may use one file. Each call of the add-on that the
+// host runs through RunCall is one SQLite write transaction: other
+// processes see all of it or none, and a process that dies during a call
+// leaves nothing of it.
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -33,21 +45,91 @@ struct Row {
   const rt::Variant& operator[](std::string_view field) const;
 };
 
+// One record a call wrote: its table and the record as the call left it.
+struct WrittenRecord {
+  std::string table;
+  Row row;
+};
+
+// What RunCall reports of one call.
+struct CallResult {
+  // Every host record the call inserted or updated that still exists, once,
+  // in the order first written, with its values as the call left them.
+  std::vector<WrittenRecord> written;
+  // What the call raised; null when it returned.
+  std::exception_ptr error;
+};
+
+// The schema version this stand-in writes into user_version.
+inline constexpr int32_t kSchemaVersion = 1;
+
+// What a file is to the stand-in.
+enum class FileKind {
+  Own,         // a database of the stand-in
+  Unmarked,    // made before databases were marked, with exactly the stand-in's tables
+  Missing,     // no such file
+  NotAFile,    // a folder, a device or another file that is not a regular one
+  Unreadable,  // may not be read
+  Empty,       // 0 bytes
+  NotSqlite,   // not an SQLite database (a text file, ...), or a damaged one
+  Foreign,     // another program's SQLite database
+  Newer,       // a database of the stand-in with a newer schema version
+};
+
+struct FileProbe {
+  FileKind kind;
+  int32_t schemaVersion = 0;  // user_version, for Own, Foreign and Newer
+};
+
+// What `path` is, found without changing the file or making files next to it.
+FileProbe ProbeFile(const std::string& path);
+
+// The kinds Open takes.
+inline bool IsHostDatabase(FileKind kind) { return kind == FileKind::Own || kind == FileKind::Unmarked; }
+
+enum class OpenMode {
+  ReadWrite,
+  // Only reads; works on a read-only file and in a read-only folder. Every
+  // write raises the host's storage error.
+  ReadOnly,
+};
+
 using MacroFn = std::function<void(std::vector<rt::Variant>& args)>;
 
 class StandIn {
  public:
-  // Opens a database file, or ":memory:". A new database gets the schema
-  // (and no data). Files use WAL and synchronous=NORMAL.
-  static std::shared_ptr<StandIn> Open(const std::string& path);
-  // Creates a new database file with the schema and, with `withSample`, the
-  // sample data, in one transaction. Raises when the file exists already;
-  // a file left half-made by a failure is removed.
+  // Opens a database of the stand-in, or a new empty ":memory:" one with
+  // the schema. Writes nothing when it opens. A file that ProbeFile does
+  // not find to be a host database raises NotOwnDatabase and stays as it is.
+  static std::shared_ptr<StandIn> Open(const std::string& path, OpenMode mode = OpenMode::ReadWrite);
+  // Creates a new database file with the schema, the mark and, with
+  // `withSample`, the sample data, in one transaction, in WAL mode. Raises
+  // when the file exists already; a file left half-made by a failure is
+  // removed.
   static std::shared_ptr<StandIn> Create(const std::string& path, bool withSample);
   virtual ~StandIn() = default;
 
   // The host application object an entry call of the add-on receives.
   virtual std::shared_ptr<HostApplication> Application() = 0;
+
+  // --- Host calls ---------------------------------------------------------------
+  // Runs `call` (one entry call of the add-on, or a whole scripted run of a
+  // dialog) as one unit of work of the host: inside one write transaction,
+  // begun with BEGIN IMMEDIATE and committed when `call` ends, whether it
+  // returned or raised, so that what the add-on wrote before an error
+  // stays written. The host's own savepoints nest inside. Other processes
+  // see all of the call or none of it; a process that dies during the call
+  // leaves nothing of it.
+  //
+  // Raises hosterr::Busy, without calling `call`, when another process
+  // keeps the database locked longer than the busy wait; raises the
+  // storage error when the commit fails (then nothing of the call stays);
+  // raises InvalidArgument inside another RunCall. What `call` raised is
+  // handed back in the result, not raised.
+  virtual CallResult RunCall(const std::function<void()>& call) = 0;
+  // How long RunCall (and every write) waits for another process's write
+  // lock; 5 s unless set.
+  virtual void SetBusyWait(int milliseconds) = 0;
 
   // Exactly the sample data of `kelhost init --sample`, in one transaction.
   virtual void LoadSampleData() = 0;
@@ -55,8 +137,9 @@ class StandIn {
   // --- Session (kept in the database file, shared by separate runs) -------------
   // Each setter stores the value in the file's session; with `keep` false it
   // holds for this StandIn object only and the file keeps its session.
-  // Current address by its Adressen.ID; "" or an unknown ID: none.
-  virtual void SetCurrentAddress(const std::string& id, bool keep = true) = 0;
+  // Current address by its Adressen.ID; "" or an unknown ID: none, and
+  // the result is false.
+  virtual bool SetCurrentAddress(const std::string& id, bool keep = true) = 0;
   virtual void SetCurrentAddressOid(const std::string& oid, bool keep = true) = 0;
   virtual void SetCurrentContractTypeOid(const std::string& oid, bool keep = true) = 0;  // "" = none
   // Must be one of the users (exact name); raises otherwise.

@@ -169,6 +169,7 @@ void Store::Insert(const TableDef& t, const Record& r) {
   for (size_t f = 0; f < t.fields.size(); ++f) BindField(s, i++, t.fields[f], r.values[f]);
   for (const std::string& k : r.keys) s.Bind(i++, std::string_view(k));
   s.Run();
+  Note(t, r.oid);
 }
 
 void Store::Update(const TableDef& t, const Record& r) {
@@ -178,6 +179,7 @@ void Store::Update(const TableDef& t, const Record& r) {
   for (const std::string& k : r.keys) s.Bind(i++, std::string_view(k));
   s.Bind(i, r.oid);
   s.Run();
+  Note(t, r.oid);
 }
 
 void Store::Delete(const TableDef& t, int64_t oid) { db_.Prepare(Sql(t).remove).Bind(1, oid).Run(); }
@@ -203,6 +205,22 @@ namespace {
 Position ReadPosition(Stmt& s) { return s.Step() ? Position{s.Int(0), s.Int(1)} : Position{}; }
 
 }  // namespace
+
+void Store::StartLog() {
+  log_.clear();
+  logged_.clear();
+  logging_ = true;
+}
+
+std::vector<std::pair<int, int64_t>> Store::TakeLog() {
+  logging_ = false;
+  logged_.clear();
+  return std::move(log_);
+}
+
+void Store::Note(const TableDef& t, int64_t oid) {
+  if (logging_ && logged_.insert(oid).second) log_.emplace_back(static_cast<int>(&t - schema_.tables().data()), oid);
+}
 
 Position Store::First(const TableDef& t, const Order& o) {
   Stmt s = db_.Prepare(Sql(t).first[Slot(o)]);

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "host/sqlite/db.h"
@@ -74,6 +76,14 @@ class Store {
 
   Db& db() { return db_; }
 
+  // --- The write log of one host call ----------------------------------------
+  // While the log runs, each record stored by Insert or Update is noted
+  // once, where it was first written; a note costs a hash lookup.
+  void StartLog();
+  // The records noted since StartLog, as (table position, id) in the order
+  // first written; stops the log.
+  std::vector<std::pair<int, int64_t>> TakeLog();
+
  private:
   // SQL texts of one table, built once.
   struct TableSql {
@@ -86,9 +96,14 @@ class Store {
   const TableSql& Sql(const TableDef& t) const;
   static size_t Slot(const Order& o) { return static_cast<size_t>(o.index + 1) * 2 + (o.byMaster ? 1 : 0); }
 
+  void Note(const TableDef& t, int64_t oid);
+
   Db& db_;
   const Schema& schema_;
   std::vector<TableSql> sql_;
+  bool logging_ = false;
+  std::vector<std::pair<int, int64_t>> log_;
+  std::unordered_set<int64_t> logged_;  // ids are unique in the whole database
 };
 
 }  // namespace host::sqlite

@@ -155,6 +155,10 @@ void Views::Forget(int t) {
   SetCurrent(t, Position{});
 }
 
+void Views::Refresh() {
+  for (View& v : views_) v.row.reset();
+}
+
 // --- Fields ------------------------------------------------------------------------
 
 rt::Variant Views::Read(int t, int field) {

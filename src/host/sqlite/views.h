@@ -46,6 +46,9 @@ class Views {
   void PositionAt(int t, int64_t oid);
   // Forgets the current record after the table's records were removed.
   void Forget(int t);
+  // Forgets the copies of current records read so far, so that each is
+  // read again when next used (another process may have changed it).
+  void Refresh();
 
   bool Eof(int t) { return CurrentOid(t) == 0; }
   int64_t CurrentOid(int t);

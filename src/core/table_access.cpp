@@ -1,0 +1,30 @@
+#include "core/table_access.h"
+
+#include "core/globals.h"
+#include "platform/object.h"
+
+namespace kp {
+
+using rt::Need;
+
+std::shared_ptr<host::DbTable> OpenTable(const std::string& name) {
+  return Need(Need(Need(gDB)->Connection())->Table(name));
+}
+
+std::shared_ptr<host::DbFields> PrepareNew(const std::shared_ptr<host::DbTable>& table) {
+  Need(table);
+  rt::Variant values;
+  table->NewValues(0, &values);
+  table->SetValues(values);
+  return Need(table->Fields());
+}
+
+void Put(const std::shared_ptr<host::DbFields>& fields, const std::string& name, const rt::Variant& value) {
+  Need(Need(fields)->Item(name))->SetValue(value);
+}
+
+rt::Variant FieldValue(const std::shared_ptr<host::DbTable>& table, const std::string& name) {
+  return Need(Need(Need(table)->Fields())->Item(name))->Value();
+}
+
+}  // namespace kp

@@ -1,0 +1,134 @@
+#include "host/sqlite/ownership.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/sqlite/store.h"
+#include "platform/error.h"
+
+namespace host::sqlite {
+
+namespace {
+
+// The stand-in's own tables, next to the host tables in the same file.
+constexpr const char* kOwnTables =
+    "CREATE TABLE IF NOT EXISTS \"_kelhost_session\" (\"key\" TEXT PRIMARY KEY, \"value\" TEXT NOT NULL);\n"
+    "CREATE TABLE IF NOT EXISTS \"_kelhost_users\" (\"seq\" INTEGER PRIMARY KEY, \"name\" TEXT NOT NULL);\n"
+    "CREATE TABLE IF NOT EXISTS \"_kelhost_settings\" (\"store\" TEXT NOT NULL, \"ukey\" TEXT NOT NULL,"
+    " \"key\" TEXT NOT NULL, \"value\" TEXT NOT NULL, PRIMARY KEY (\"store\", \"ukey\"));\n"
+    "CREATE TABLE IF NOT EXISTS \"_kelhost_persistvars\" (\"seq\" INTEGER PRIMARY KEY,"
+    " \"name\" TEXT NOT NULL, \"uname\" TEXT NOT NULL UNIQUE, \"value\" TEXT NOT NULL,"
+    " \"locked\" INTEGER NOT NULL DEFAULT 0);\n";
+
+void CreateTables(Db& db, const Schema& schema) {
+  Store(db, schema).CreateSchema();
+  db.Exec(kOwnTables);
+}
+
+// The tables of a database with their column names in order.
+using Layout = std::map<std::string, std::vector<std::string>>;
+
+Layout LayoutOf(Db& db) {
+  std::vector<std::string> tables;
+  {
+    Stmt s = db.Prepare("SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
+    while (s.Step()) tables.push_back(s.Text(0));
+  }
+  Layout layout;
+  for (const std::string& t : tables) {
+    Stmt s = db.Prepare("SELECT name FROM pragma_table_info(?)");
+    s.Bind(1, std::string_view(t));
+    std::vector<std::string>& columns = layout[t];
+    while (s.Step()) columns.push_back(s.Text(0));
+  }
+  return layout;
+}
+
+// The layout the stand-in creates, taken from a new database in memory.
+const Layout& HostLayout() {
+  static const Layout layout = [] {
+    Db db(":memory:", Access::Create);
+    CreateTables(db, Schema::Default());
+    return LayoutOf(db);
+  }();
+  return layout;
+}
+
+int64_t Pragma(Db& db, const char* name) {
+  Stmt s = db.Prepare(std::string("PRAGMA ") + name);
+  return s.Step() ? s.Int(0) : 0;
+}
+
+int32_t BigEndian32(const unsigned char* p) {
+  return static_cast<int32_t>((uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3]);
+}
+
+FileProbe OfVersion(int32_t version) {
+  return {version > kSchemaVersion ? FileKind::Newer : FileKind::Own, version};
+}
+
+}  // namespace
+
+FileProbe Inspect(Db& db) {
+  const auto app = static_cast<int32_t>(Pragma(db, "application_id"));
+  const auto version = static_cast<int32_t>(Pragma(db, "user_version"));
+  if (app == kApplicationId) return OfVersion(version);
+  if (app == 0 && version == 0 && LayoutOf(db) == HostLayout()) return {FileKind::Unmarked, 0};
+  return {FileKind::Foreign, version};
+}
+
+void MarkDatabase(Db& db, const Schema& schema) {
+  CreateTables(db, schema);
+  db.Exec("PRAGMA application_id = " + std::to_string(kApplicationId) +
+          "; PRAGMA user_version = " + std::to_string(kSchemaVersion));
+}
+
+FileProbe ProbeFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0)
+    return {errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Unreadable};
+  if (!S_ISREG(st.st_mode)) return {FileKind::NotAFile};
+  if (st.st_size == 0) return {FileKind::Empty};
+
+  // The file's header: SQLite's magic text, user_version at offset 60,
+  // application_id at 68.
+  unsigned char header[100];
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {FileKind::Unreadable};
+  size_t got = 0;
+  bool failed = false;
+  while (got < sizeof header) {
+    const ssize_t n = ::read(fd, header + got, sizeof header - got);
+    if (n > 0) {
+      got += static_cast<size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      failed = n < 0;
+      break;
+    }
+  }
+  ::close(fd);
+  if (failed) return {FileKind::Unreadable};
+  if (got < sizeof header || std::memcmp(header, "SQLite format 3", 16) != 0) return {FileKind::NotSqlite};
+
+  // The mark is written when a database is made and stays; a file whose
+  // header lacks it may carry it in the write-ahead log (an older file
+  // marked by a writer still at work), so SQLite has the last word.
+  if (BigEndian32(header + 68) == kApplicationId) return OfVersion(BigEndian32(header + 60));
+  try {
+    Db db(path, Access::Inspect);
+    return Inspect(db);
+  } catch (const rt::Error&) {
+    return {FileKind::NotSqlite};  // damaged, or not a database after all
+  }
+}
+
+}  // namespace host::sqlite

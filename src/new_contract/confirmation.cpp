@@ -1,0 +1,169 @@
+// The confirmation: from the selected stored contract type to a saved
+// contract, and the steps every save path of the dialog shares up to its
+// records.
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "core/addon_error.h"
+#include "core/mod_kt.h"
+#include "core/table_access.h"
+#include "new_contract/frm_new_contract.h"
+#include "new_contract/internal.h"
+#include "platform/object.h"
+#include "platform/text.h"
+
+using new_contract::kFlags;
+using new_contract::kNoFlags;
+using new_contract::kTicked;
+using rt::Need;
+
+namespace {
+
+// The open reminder lies this many days after today.
+constexpr double kOpenReminderDays = 2;
+constexpr double kDaysPerWeek = 7;
+
+std::string Text(const std::shared_ptr<host::DbTable>& table, const char* field) {
+  return rt::CStr(kp::FieldValue(table, field));
+}
+
+// -n; the one count that has no negative overflows (6).
+int32_t Negated(int32_t n) {
+  if (n == std::numeric_limits<int32_t>::min()) rt::RaiseRuntime(rt::errc::Overflow);
+  return -n;
+}
+
+}  // namespace
+
+void frmNewContract::cmdOK_Click() {
+  // The macro step lets pending messages through: a second click meanwhile
+  // must not start a second save.
+  if (bSaving_) return;
+  bSaving_ = true;
+  struct EndOfSave {
+    bool& saving;
+    ~EndOfSave() { saving = false; }
+  } end{bSaving_};
+  try {
+    ConfirmFromStoredType();
+  } catch (...) {
+    ShowOwnErrorBox(new_contract::kErrSource, ".cmdOK_Click", rt::CurrentError());
+  }
+}
+
+void frmNewContract::ConfirmFromStoredType() {
+  if (lvwBezeichnung.Count() == 0) return;
+  bool found = false;
+  Need(oDefinitionen)->GotoOid(lvwBezeichnung.SelectedItem().SubItems(2), kFlags, &found);
+  if (!found) return;
+
+  save_ = SaveValues{};
+  const std::string requiredAttribute = Text(oDefinitionen, "ErfordertMerkmal");
+  const std::string requiredValue = Text(oDefinitionen, "ErfordertWert");
+  save_.group = Text(oDefinitionen, "SetztMerkmalGruppe");
+  save_.attribute = Text(oDefinitionen, "SetztMerkmal");
+  save_.value = Text(oDefinitionen, "SetztWert");
+  // The stored type's requirement holds for an adjusted type too: the
+  // editor cannot change it for one contract.
+  if (!requiredAttribute.empty() && !RequiredAttributePresent(requiredAttribute, requiredValue)) return;
+  save_.workflowId = Text(oDefinitionen, "WorkflowID");
+
+  if (bDefEdited) {
+    if (SaveFromMemory()) {
+      bOK_ = true;
+      Hide();
+    }
+    return;
+  }
+
+  save_.workflowUser = cmbUser.Text();
+  save_.presetUsers = optDefinierteBenutzer.Value();
+  OpenSaveTables();
+  TakeSaveValues();
+  if (!ContractNumberGiven()) return;
+
+  if (chkOldContract.Value() == kTicked) {
+    if (BackFill()) {
+      bOK_ = true;
+      Hide();
+    }
+    return;
+  }
+
+  lVsCount_ = 1;
+  const ContractDates dates =
+      ComputeContractDates(rt::CLng(kp::FieldValue(oDefinitionen, "Kuendigungsfrist")),
+                           Text(oDefinitionen, "KuendigungsfristEinh"));
+  WriteStoredContract(dates);
+  CreateReminders(dates);
+  WriteStoredState(dates);
+  WriteStoredPositions();
+  const rt::Date validTo = lArt == new_contract::kOpenEnded ? rt::kNoDate : dates.end;
+  SetAddressAttribute(dates.start, validTo, lvwBezeichnung.SelectedItem().Text());
+  bOK_ = true;
+  Hide();
+}
+
+bool frmNewContract::RequiredAttributePresent(const std::string& merkmal, const std::string& wert) {
+  const std::shared_ptr<host::DbTable> attributes = Need(oAdressmerkmale);
+  attributes->MoveFirst(kFlags);
+  while (!attributes->Eof()) {
+    if (Text(attributes, "Merkmal") == merkmal && Text(attributes, "Wert") == wert) return true;
+    attributes->Move(1, kFlags);
+  }
+  ui::MsgBox("Das für diesen Vertrag erforderliche Adressmerkmal  \"" + merkmal + " -> " + wert +
+             "\"  ist nicht vorhanden!");
+  return false;
+}
+
+void frmNewContract::OpenSaveTables() {
+  oDefinitionsPositionen = kp::OpenTable("kt_Definitionspositionen");
+  oDefinitionsPositionen->ModeA(true, kFlags);
+  oDefinitionsPositionen->ModeB(true, kFlags);
+  Need(oDefinitionsPositionen->Indexes())->Reset(kNoFlags);
+  oVertraege = kp::OpenTable("kt_Vertraege");
+  Need(oVertraege->Indexes())->Reset(kFlags);
+  oVertraege->Reset();
+  oVertragsstaende = kp::OpenTable("kt_Vertragsstaende");
+  oVertragsstaende->Reset();
+  oVertragspositionen = kp::OpenTable("kt_Vertragspositionen");
+  save_.articles = kp::OpenTable("Artikel");
+  save_.articles->ModeA(true, kNoFlags);
+  save_.articles->ModeB(true, kNoFlags);
+  Need(save_.articles->Indexes())->Select("Id", kNoFlags);
+}
+
+void frmNewContract::TakeSaveValues() {
+  save_.noBooking = chkNoBooking.Value() == kTicked;
+  save_.firstTermOnly = chkRabattNurErsteLaufzeit.Value() == kTicked;
+  save_.openReminder = rt::AddDays(rt::Today(), kOpenReminderDays);
+  save_.percent = dblRabattProzent;
+}
+
+bool frmNewContract::ContractNumberGiven() {
+  const bool manual = ChkAutoNumber.Value() != kTicked;
+  if (manual && rt::Trim(txtVertragnummer.Text()).empty()) {
+    ui::MsgBox("Vergeben Sie bitte eine Vertragsnummer!", ui::mb::OkOnly + ui::mb::IconExclamation,
+               new_contract::kTitle);
+    return false;
+  }
+  save_.manualNumber = manual;
+  return true;
+}
+
+frmNewContract::ContractDates frmNewContract::ComputeContractDates(int32_t notice, const std::string& unit) const {
+  ContractDates d;
+  d.start = rt::CDate(DTPVertragBeginn.ValueVariant());
+  d.end = rt::AddDays(rt::AddMonths(d.start, lDauer), -1);
+  const rt::Date afterEnd = rt::AddDays(d.end, 1);
+  d.notice = unit == "Wochen" ? rt::AddDays(afterEnd, -kDaysPerWeek * notice)
+                              : rt::AddMonths(afterEnd, Negated(notice));
+  d.nextInvoice = lRechnungWann == 0 ? d.start : rt::AddMonths(d.start, lZahlungsperiode);
+  return d;
+}
+
+std::string frmNewContract::ContractNumber(const std::shared_ptr<host::DbField>& field) {
+  if (!save_.manualNumber) txtVertragnummer.SetText(modKT::GetNextNumber(field));
+  return txtVertragnummer.Text();
+}

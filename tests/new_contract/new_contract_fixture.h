@@ -1,0 +1,218 @@
+// Shared fixture of the new-contract dialog tests: the core tests' set-up
+// (stand-in host on ":memory:", scripted UI, today fixed) with the sample
+// data loaded and a CKT made through the library's class factory.
+//
+// Contract types and their positions are inserted directly (AddType,
+// AddPosition), so a test can make any type. The defaults are the worked
+// example's "Wartung jährlich": receivable, renewable, 12 months paid
+// quarterly, renewed for 12 months paid yearly, in advance, notice 3
+// "Monate", renewal notice 6 "Wochen", NettoSumme 60; its position is
+// article A1 twice at 30,00.
+//
+// The dialog is either shown through CKT.NewContract with a script
+// (ShowThroughCkt) or created and initialised directly and driven unshown
+// (OpenDialog); user_ acts on it as a person would.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/ckt.h"
+#include "core/core_fixture.h"
+#include "core/globals.h"
+#include "new_contract/frm_new_contract.h"
+#include "platform/date.h"
+#include "platform/object.h"
+#include "platform/ui/simulated_user.h"
+#include "platform/variant.h"
+
+// Reads the dialog's private state for the tests.
+class NewContractPeer {
+ public:
+  static int32_t lArt(const frmNewContract& f) { return f.lArt; }
+  static const std::string& sTyp(const frmNewContract& f) { return f.sTyp; }
+  static int32_t lRechnungWann(const frmNewContract& f) { return f.lRechnungWann; }
+  static int32_t lDauer(const frmNewContract& f) { return f.lDauer; }
+  static int32_t lVerlaengerungsdauer(const frmNewContract& f) { return f.lVerlaengerungsdauer; }
+  static int32_t lZahlungsperiode(const frmNewContract& f) { return f.lZahlungsperiode; }
+  static int32_t lVerlaengerungsZahlungsperiode(const frmNewContract& f) {
+    return f.lVerlaengerungsZahlungsperiode;
+  }
+  static bool bInitialized(const frmNewContract& f) { return f.bInitialized; }
+  static bool bDefEdited(const frmNewContract& f) { return f.bDefEdited; }
+  static const std::string& sAdressOid(const frmNewContract& f) { return f.sAdressOid; }
+  static int32_t lSelectedIndex(const frmNewContract& f) { return f.lSelectedIndex; }
+  static double dblRabattProzent(const frmNewContract& f) { return f.dblRabattProzent; }
+  static rt::Date dLastListedStart(const frmNewContract& f) { return f.dLastListedStart; }
+  static rt::Date dListEnd(const frmNewContract& f) { return f.dListEnd; }
+  static std::string CurrentTypeOid(const frmNewContract& f) { return f.oDefinitionen->Oid(); }
+  static double Round2(double x) { return frmNewContract::Round2(x); }
+  // ApplyDiscount as a save with `percent` sees it.
+  static double ApplyDiscount(frmNewContract& f, double x, double percent) {
+    f.save_.percent = percent;
+    return f.ApplyDiscount(x);
+  }
+  static void InitAgain(frmNewContract& f) { f.InitAgain(); }
+};
+
+namespace nctest {
+
+using Values = std::vector<std::pair<std::string, rt::Variant>>;
+
+inline rt::Date D(int32_t y, int32_t m, int32_t d) { return rt::DateSerial(y, m, d); }
+// The day at 09:00, as reminders lie.
+inline rt::Date At9(int32_t y, int32_t m, int32_t d) { return rt::Date{D(y, m, d).serial + 0.375}; }
+inline int32_t Hr(uint32_t n) { return static_cast<int32_t>(n); }
+
+// `base` with every value of `overrides` put in (by name, letter case
+// ignored) or added.
+inline Values Merge(Values base, const Values& overrides) {
+  for (const auto& [name, value] : overrides) {
+    bool replaced = false;
+    for (auto& [n, v] : base) {
+      if (rt::NameEquals(n, name)) {
+        v = value;
+        replaced = true;
+      }
+    }
+    if (!replaced) base.emplace_back(name, value);
+  }
+  return base;
+}
+
+inline Values TypeDefaults() {
+  return {{"Status", "freigegeben"},
+          {"Typ", "D"},
+          {"Bezeichnung", "Wartung jährlich"},
+          {"Art", int32_t{1}},
+          {"ArtStr", "verlängerbar"},
+          {"Dauer", int32_t{12}},
+          {"Verlaengerungsdauer", int32_t{12}},
+          {"Kuendigungsfrist", int32_t{3}},
+          {"KuendigungsfristEinh", "Monate"},
+          {"VerlKuendigungsfrist", int32_t{6}},
+          {"VerlKuendigungsfristEinh", "Wochen"},
+          {"Zahlungsperiode", int32_t{3}},
+          {"VerlaengerungsZahlungsperiode", int32_t{12}},
+          {"RechnungWann", int32_t{0}},
+          {"NettoSumme", 60.0},
+          {"WorkflowID", "WF1"}};
+}
+
+inline Values PositionDefaults() {
+  return {{"Artikel", "Wartung Basis"},
+          {"Nettopreis", 30.0},
+          {"Artikelnummer", "1001"},
+          {"Artikelart", "DL"},
+          {"Einheit", "Jahr"},
+          {"UStSatz", 19.0},
+          {"Beschreibung", "Basiswartung"},
+          {"Anzahl", 2.0},
+          {"Erloeskonto", int32_t{8400}},
+          {"ArtikelID", "A1"},
+          {"PreisM1", 2.5},
+          {"PreisM3", 7.5},
+          {"PreisM6", 15.0},
+          {"PreisM12", 30.0},
+          {"PreisM24", 60.0},
+          {"PreisM36", 90.0},
+          {"PreisM48", 120.0},
+          {"PreisM60", 150.0},
+          {"Preis", 30.0},
+          {"NettoOhneRabatt", 30.0},
+          {"Row", "001"},
+          {"Positionsnummer", "1"},
+          {"Gruppierung", "Wartung"},
+          {"Gruppierungsposition", int32_t{1}}};
+}
+
+class NewContractTest : public coretest::CoreTest {
+ protected:
+  void SetUp() override {
+    CoreTest::SetUp();
+    host_->LoadSampleData();
+    ckt_ = std::dynamic_pointer_cast<CKT>(rt::CreateObject("kelPaktor2.CKT"));
+    ASSERT_NE(ckt_, nullptr);
+  }
+  void TearDown() override {
+    ckt_.reset();
+    CoreTest::TearDown();
+  }
+
+  // A contract type with the defaults changed by `overrides`; its id.
+  std::string AddType(const Values& overrides = {}) {
+    return host_->InsertRow("kt_Vertragsdefinitionen", Merge(TypeDefaults(), overrides));
+  }
+  std::string AddPosition(const std::string& typeOid, const Values& overrides = {}) {
+    return host_->InsertRow("kt_DefinitionsPositionen", Merge(PositionDefaults(), overrides), typeOid);
+  }
+  // The worked example's type with its one position.
+  std::string AddWartung() {
+    const std::string oid = AddType();
+    AddPosition(oid);
+    return oid;
+  }
+
+  // A dialog created as CKT creates it and initialised; InitNew must
+  // succeed.
+  std::unique_ptr<frmNewContract> OpenDialog() {
+    auto f = NewDialog();
+    EXPECT_TRUE(f->InitNew());
+    return f;
+  }
+  static std::unique_ptr<frmNewContract> NewDialog() {
+    auto f = std::make_unique<frmNewContract>();
+    f->Create();
+    return f;
+  }
+
+  struct Outcome {
+    bool ok = false;
+    int32_t count = -1;
+    bool showDef = false;
+  };
+  // CKT.NewContract with `script` playing the modal display.
+  Outcome ShowThroughCkt(std::function<void(frmNewContract&)> script) {
+    ui_->OnModal<frmNewContract>(std::move(script));
+    Outcome o;
+    ckt_->NewContract(app_, o.ok, o.count, o.showDef);
+    return o;
+  }
+  // Confirms the shown dialog as it stands.
+  Outcome ConfirmThroughCkt() {
+    return ShowThroughCkt([this](frmNewContract& f) { user_.Click(f.cmdOK); });
+  }
+
+  // The entries of a list box.
+  static std::vector<std::string> Entries(const ui::ListBox& list) {
+    std::vector<std::string> out;
+    for (int32_t i = 0; i < list.ListCount(); ++i) out.push_back(list.List(i));
+    return out;
+  }
+
+  std::vector<host::sqlite::Row> Rows(const std::string& table) { return host_->Rows(table); }
+  host::sqlite::Row Only(const std::string& table) {
+    auto rows = host_->Rows(table);
+    EXPECT_EQ(rows.size(), 1u) << table;
+    return rows.empty() ? host::sqlite::Row{} : rows.front();
+  }
+  // Records per table: contracts, reminders, states, positions, attributes.
+  std::vector<size_t> Counts() {
+    return {Rows("kt_Vertraege").size(), Rows("kt_VertragsAktivitaeten").size(),
+            Rows("kt_Vertragsstaende").size(), Rows("kt_Vertragspositionen").size(),
+            Rows("Adressmerkmale").size()};
+  }
+
+  static double Num(const host::sqlite::Row& r, const char* field) { return rt::CDbl(r[field]); }
+  static std::string Str(const host::sqlite::Row& r, const char* field) { return rt::CStr(r[field]); }
+  static rt::Date DateOf(const host::sqlite::Row& r, const char* field) { return r[field].AsDate(); }
+
+  std::shared_ptr<CKT> ckt_;
+  ui::test::User user_;
+};
+
+}  // namespace nctest

@@ -1,0 +1,24 @@
+// How kelhost opens the database file a command names. Only `init` and
+// `demo` make databases; every other command opens the file without
+// writing anything at open and refuses a file that is not a host database
+// (see host::sqlite::ProbeFile), leaving it as it is.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/sqlite/stand_in.h"
+
+namespace kelhost {
+
+// Opens `path` for `command` ("show", "debitor", ...). A file that is not a
+// host database is reported as "kelhost: <command>: <path> ..." on standard
+// error and gives null; the command then ends with kExitUsage.
+std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, const std::string& path,
+                                                    host::sqlite::OpenMode mode);
+
+// What a file that is not a host database is, after its name: "is an empty
+// file", "is another program's SQLite database", ...
+std::string DescribeFile(const host::sqlite::FileProbe& probe);
+
+}  // namespace kelhost

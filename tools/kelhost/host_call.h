@@ -1,0 +1,42 @@
+// How kelhost has the add-on do its work: every command that calls the
+// add-on runs the call, or the whole scripted run of a dialog, as one host
+// call (StandIn::RunCall, one write transaction) through RunHostCall, and
+// lists the records it wrote with PrintRecords.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <vector>
+
+#include "host/sqlite/stand_in.h"
+#include "platform/error.h"
+
+namespace kelhost {
+
+// What RunHostCall reports.
+struct HostCall {
+  // False when another process kept the database locked beyond the busy
+  // wait: the add-on was not called and nothing was written; a message is
+  // on standard error already.
+  bool ran = false;
+  // The add-on raised an error; it is on standard error already.
+  bool raised = false;
+  // The records the call wrote, as StandIn::RunCall lists them.
+  std::vector<host::sqlite::WrittenRecord> written;
+};
+
+// Runs `call` as one host call on `host`. An error the add-on raised is
+// printed with PrintAddonError. Failures of the host itself (a failed
+// commit) are raised.
+HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& call);
+
+// Prints "Fehler &H<hex> in <source>", a newline and the description to
+// standard error (line breaks inside as newlines).
+void PrintAddonError(const rt::Error& e);
+
+// Prints each record as "<table> <Oid>" and one "  <field> = <value>" line
+// per field in schema order, values formatted (and escaped) as
+// `kelhost show` formats them.
+void PrintRecords(std::ostream& out, const std::vector<host::sqlite::WrittenRecord>& records);
+
+}  // namespace kelhost
