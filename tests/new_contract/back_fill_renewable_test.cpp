@@ -383,6 +383,8 @@ TEST_F(NewContractBackFillRenewable, InjectedFailuresLeaveWhatWasWritten) {
       {"kt_Vertragspositionen", "Insert", 7, {1, 0, 1, 0, 0}, 1, false, "kt_FNewContract.cmdOK_Click"},
       // The first renewal state's Value update: it keeps its insert's value.
       {"kt_Vertragsstaende", "Update", 7, {1, 0, 2, 2, 0}, 2, false, "kt_FNewContract.cmdOK_Click"},
+      // Case A inserts its renewal state without a value.
+      {"kt_Vertragsstaende", "Update", 1, {1, 0, 2, 2, 0}, 2, false, "kt_FNewContract.cmdOK_Click"},
       // The contract's one update, after all three states.
       {"kt_Vertraege", "Update", 7, {1, 0, 3, 3, 0}, 3, false, "kt_FNewContract.cmdOK_Click"},
       // Case A updates the contract after the first state.
@@ -408,8 +410,9 @@ TEST_F(NewContractBackFillRenewable, InjectedFailuresLeaveWhatWasWritten) {
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].prompt, std::string("Fehler &H8004100C\r\n(Speicher voll)\r\nin ") + c.reportedIn);
     if (std::string(c.member) == "Update" && std::string(c.table) == "kt_Vertragsstaende") {
-      // Inserted with the discounted NettoSumme; its sum never arrived.
-      EXPECT_EQ(Num(Rows("kt_Vertragsstaende")[1], "Value"), 90);
+      // Case B inserts it with the discounted NettoSumme, case A with none;
+      // its sum never arrived.
+      EXPECT_EQ(Num(Rows("kt_Vertragsstaende")[1], "Value"), c.k == 7 ? 90 : 0);
     }
     host_->ClearFaults();
   }

@@ -3,10 +3,12 @@
 // outcome of the renewable path, rendered as lines and compared whole.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "core/billing_periods.h"
 #include "new_contract/backfill_dates.h"
 #include "platform/date.h"
 #include "platform/error.h"
@@ -255,6 +257,66 @@ TEST(NewContractBackfillDates, RenewablePathEveryOutcome) {
       if (line.rfind("remind ", 0) != 0) expected.push_back(line);
     }
     EXPECT_EQ(Describe(Plan(c, false)), expected) << c.name;
+  }
+}
+
+// The renewable path's own search for the start of list entry k: the
+// first-term periods while they start before the first term's end, then
+// the renewal periods while they start before today, counted from 0.
+std::optional<rt::Date> SearchLastInvoicedStart(const Terms& t, int32_t k, rt::Date today) {
+  const rt::Date e1 = rt::AddDays(rt::AddMonths(t.start, t.lDauer), -1);
+  int32_t i = -1;
+  for (rt::Date p = t.start; p < e1; p = rt::AddMonths(p, t.lZahlungsperiode)) {
+    if (++i == k) return p;
+  }
+  for (rt::Date p = rt::AddDays(e1, 1); p < today; p = rt::AddMonths(p, t.lVerlaengerungsZahlungsperiode)) {
+    if (++i == k) return p;
+  }
+  return std::nullopt;
+}
+
+// Every position of several lists names the period the paths step to: the
+// renewable path's L, and the one-off and open-ended next period start.
+TEST(NewContractBackfillDates, ListPositionsAndThePathsAgree) {
+  struct Case {
+    Type type;
+    const char* today;
+  };
+  const Case cases[] = {
+      {kQuarterly, "08.12.2026"},
+      {kQuarterly, "15.06.2025"},
+      {kQuarterlyArrearsYearlyRenewal, "08.12.2027"},
+      {kDrifting, "10.01.2024"},
+      {kDrifting, "31.05.2026"},
+      {{"31.01.2023", 2, 1, 1, 1, 0, 1, "Monate", 1, "Monate"}, "30.09.2023"},
+      {{"29.02.2024", 13, 6, 12, 1, 0, 3, "Monate", 3, "Monate"}, "01.06.2026"},
+      {{"15.01.2024", 12, 1, 12, 3, 0, 3, "Monate", 3, "Monate"}, "20.05.2025"},
+  };
+  for (const Case& c : cases) {
+    for (int32_t art : {1, 2, 3}) {
+      SCOPED_TRACE(std::string(c.type.start) + " today " + c.today + " kind " + std::to_string(art));
+      Terms t = c.type.ToTerms(art);
+      t.lRechnungWann = 0;
+      const kp::BillingPeriods list = kp::ListBillingPeriods(art, t.start, t.lDauer, t.lZahlungsperiode,
+                                                             t.lVerlaengerungsZahlungsperiode, D(c.today));
+      ASSERT_FALSE(list.periods.empty());
+      const auto n = static_cast<int32_t>(list.periods.size());
+      for (int32_t k = 0; k < n; ++k) {
+        const rt::Date entry = list.periods[static_cast<size_t>(k)].start;
+        if (art == 1) {
+          EXPECT_EQ(SearchLastInvoicedStart(t, k, D(c.today)), entry) << k;
+        } else if (k + 1 < n) {
+          const rt::Date following = list.periods[static_cast<size_t>(k) + 1].start;
+          const auto k16 = static_cast<int16_t>(k);
+          const rt::Date next = art == 2 ? backfill::PlanOneOff(t, k16).nextInvoice
+                                         : backfill::PlanOpenEnded(t, k16).nextInvoice;
+          EXPECT_EQ(Text(next), Text(following)) << k;
+        }
+      }
+      if (art == 1) {
+        EXPECT_EQ(SearchLastInvoicedStart(t, n, D(c.today)), std::nullopt);
+      }
+    }
   }
 }
 
