@@ -10,7 +10,7 @@
 #include "core/globals.h"
 #include "core/mod_kt.h"
 #include "core/records.h"
-#include "core/table_access.h"
+#include "core/tables.h"
 #include "platform/date.h"
 #include "platform/format.h"
 

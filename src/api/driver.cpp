@@ -8,7 +8,7 @@
 #include "core/globals.h"
 #include "core/records.h"
 #include "core/subsystems.h"
-#include "core/table_access.h"
+#include "core/tables.h"
 #include "platform/text.h"
 
 namespace modAPI {

@@ -8,6 +8,7 @@
 
 #include "core/globals.h"
 #include "core/records.h"
+#include "core/tables.h"
 #include "host/application.h"
 #include "platform/error.h"
 #include "platform/number.h"

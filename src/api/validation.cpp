@@ -6,8 +6,8 @@
 #include "api/mod_api.h"
 #include "core/addon_error.h"
 #include "core/globals.h"
-#include "core/table_access.h"
 #include "core/table_properties.h"
+#include "core/tables.h"
 
 namespace modAPI {
 

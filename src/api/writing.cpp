@@ -8,7 +8,7 @@
 #include "core/contract_writing.h"
 #include "core/globals.h"
 #include "core/records.h"
-#include "core/table_access.h"
+#include "core/tables.h"
 #include "platform/format.h"
 #include "platform/number.h"
 

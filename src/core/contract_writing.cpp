@@ -1,6 +1,6 @@
 #include "core/contract_writing.h"
 
-#include "core/table_access.h"
+#include "core/tables.h"
 #include "platform/error.h"
 #include "platform/format.h"
 

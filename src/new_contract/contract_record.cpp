@@ -1,6 +1,6 @@
 #include "new_contract/contract_record.h"
 
-#include "core/table_access.h"
+#include "core/tables.h"
 #include "platform/format.h"
 #include "platform/object.h"
 

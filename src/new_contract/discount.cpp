@@ -3,6 +3,7 @@
 
 #include "core/addon_error.h"
 #include "core/discount.h"
+#include "core/number_text.h"
 #include "new_contract/frm_new_contract.h"
 #include "new_contract/internal.h"
 #include "platform/format.h"
@@ -36,9 +37,8 @@ void frmNewContract::txtRabatt_KeyPress(int16_t& KeyAscii) {
 
 void frmNewContract::txtRabatt_Validate(bool& Cancel) {
   try {
-    // A full stop stands for the decimal comma, as the key filter makes it
-    // for typed keys; a pasted "1.5" is 1,5.
-    const std::string text = rt::Replace(txtRabatt.Text(), ".", ",");
+    // A pasted "1.5" is 1,5, as the key filter makes it when typed.
+    const std::string text = kp::DecimalCommaText(txtRabatt.Text());
     const bool numeric = !text.empty() && rt::IsNumeric(rt::Variant(text));
     const double typed = numeric ? rt::CDbl(rt::Variant(text)) : 0;
     if (!numeric || typed < 0) {

@@ -5,7 +5,7 @@
 #include "core/addon_error.h"
 #include "core/globals.h"
 #include "core/records.h"
-#include "core/table_access.h"
+#include "core/tables.h"
 #include "new_contract/frm_new_contract.h"
 #include "new_contract/internal.h"
 #include "platform/object.h"

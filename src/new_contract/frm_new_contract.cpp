@@ -48,6 +48,7 @@ frmNewContract::frmNewContract() : Form("frmNewContract") {
   ChkAutoNumber.SetCaption("Nummer automatisch vergeben");
   Label4.SetCaption("Vertragsbeginn");
   Label6.SetCaption("Vertrag geschlossen am");
+  DTPGeschlossenAm.SetAllowEmpty(true);  // not concluded yet
   Label5.SetCaption("Verantwortlich");
   Label7.SetCaption("Bearbeitungs- hinweis (intern)");
   lblRabatt.SetCaption("Rabatt");

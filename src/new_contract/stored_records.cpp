@@ -5,7 +5,7 @@
 #include "core/contract_writing.h"
 #include "core/globals.h"
 #include "core/mod_kt.h"
-#include "core/table_access.h"
+#include "core/tables.h"
 #include "new_contract/contract_record.h"
 #include "new_contract/frm_new_contract.h"
 #include "new_contract/internal.h"

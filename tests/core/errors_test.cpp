@@ -9,6 +9,8 @@
 #include "host/application.h"
 #include "platform/error.h"
 #include "platform/object.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/simulated_user.h"
 
 namespace {
 
@@ -61,6 +63,31 @@ TEST_F(CoreErrors, OwnBoxHasNoIconNoTitleAndKeepsEmptyBrackets) {
   EXPECT_EQ(Boxes()[0].style, 0);
   EXPECT_EQ(Boxes()[0].title, std::nullopt);
   EXPECT_EQ(Boxes()[1].prompt, "Fehler &H6\r\n(Überlauf)\r\nin kt_FNewContract.InitNew");
+}
+
+// A dialog whose OK button fails without a trap of its own.
+class frmFailing : public ui::Form {
+ public:
+  frmFailing() : Form("frmFailing") {
+    cmdOk.OnClick = [] { rt::RaiseRuntime(rt::errc::TypeMismatch); };
+  }
+  ui::CommandButton cmdOk{*this, "cmdOk"};
+};
+
+TEST_F(CoreErrors, UserEventErrorsAreReportedUnderTheEventsNameWhileAReporterExists) {
+  auto f = ui::NewForm<frmFailing>();
+  ui::test::User user;
+  EXPECT_TRUE(user.Click(f->cmdOk));
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].title, std::optional<std::string>("Fehler in frmFailing.cmdOk_Click"));
+  EXPECT_EQ(Boxes()[0].prompt, "Fehler &HD in kelPaktor2\r\n" + HostText(13));
+
+  // Without a CKT object there is no reporter: the error is only recorded.
+  gAddonError.reset();
+  ui::ClearEventErrors();
+  EXPECT_TRUE(user.Click(f->cmdOk));
+  EXPECT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(ui::EventErrorCount(), 1);
 }
 
 }  // namespace

@@ -95,6 +95,8 @@ TEST_F(HostConversions, ValuesThatDoNotFitAreRefusedAndLeaveTheField) {
       {kPos, "Row", "12345678901", hosterr::TextTooLong},
       {kContract, "VertragBeginn", "morgen", hosterr::NotConvertible},
       {kContract, "VertragBeginn", 3000000.0, hosterr::NotConvertible},
+      {kContract, "VertragBeginn", true, hosterr::NotConvertible},
+      {kContract, "GeschlossenAm", false, hosterr::NotConvertible},
       {kContract, "NoBooking", "vielleicht", hosterr::NotConvertible},
       {kContract, "NoBooking", std::nan(""), hosterr::NotConvertible},
       {kContract, "NoBooking", HUGE_VAL, hosterr::NotConvertible},

@@ -117,6 +117,32 @@ TEST_F(HostMasterDetail, SeekingAnAttributeMovesItsGroup) {
   EXPECT_EQ(attrs->SelectionCount(), 3);
 }
 
+TEST_F(HostMasterDetail, ChoosingTheNaturalOrderKeepsADetailsCurrentRecord) {
+  // Under a named index a detail is found among any master's records; its
+  // master follows, so the record lies in the natural order's view too.
+  struct Case {
+    const char* table;
+    const char* index;
+    const char* field;
+    const char* key;
+    const char* previous;  // in the natural order: the master's records only
+  };
+  const Case cases[] = {{"Artikel", "Id", "Id", "A7", "A6"},
+                        {"MerkmallisteAdressen", "Merkmal", "Merkmal", "Betreuer", "Vertragsbeginn"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.table);
+    auto t = Table(c.table);
+    t->Indexes()->Select(c.index, 0);
+    ASSERT_TRUE(t->Seek(c.key, 256));
+    const std::string oid = t->Oid();
+    t->Indexes()->Reset(0);
+    EXPECT_EQ(t->Oid(), oid);
+    EXPECT_EQ(Text(t, c.field), c.key);
+    t->Move(-1, 256);
+    EXPECT_EQ(Text(t, c.field), c.previous);
+  }
+}
+
 TEST_F(HostMasterDetail, ArticlesOfTheCurrentGroupInNaturalOrderAllArticlesUnderTheIndex) {
   auto groups = Table("Artikelgruppen");
   groups->Indexes()->Select("ID", 0);

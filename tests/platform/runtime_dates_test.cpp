@@ -62,6 +62,9 @@ TEST(RuntimeDates, AddMonthsKeepsTheDayOrCutsToTheMonthEnd) {
       {DateSerial(2024, 3, 31), -1, "20240229"}, {DateSerial(2024, 2, 29), 12, "20250228"},
       {DateSerial(2024, 11, 15), 3, "20250215"}, {DateSerial(2024, 5, 15), -17, "20221215"},
       {DateSerial(2024, 5, 15), 0, "20240515"},  {DateSerial(9999, 11, 30), 1, "99991230"},
+      // Centuries are leap years only every 400 years.
+      {DateSerial(2000, 1, 31), 1, "20000229"},  {DateSerial(1900, 1, 31), 1, "19000228"},
+      {DateSerial(2100, 3, 31), -1, "21000228"}, {DateSerial(2400, 3, 31), -1, "24000229"},
   };
   for (const auto& c : cases) EXPECT_EQ(Ymd(rt::AddMonths(c.from, c.months)), c.to) << Ymd(c.from);
   // Stepping each period from the previous start loses the 31st for good.

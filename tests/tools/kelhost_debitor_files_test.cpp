@@ -1,6 +1,9 @@
 // kelhost debitor: reading the contract file and the articles file.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <map>
 #include <string>
 #include <vector>
 
@@ -38,6 +41,9 @@ TEST_F(KelhostCliDebitorFiles, MalformedContractLinesAreRefusedWithFileAndLine) 
       {"Dauer", "Dauer = 1,5"},
       {"Dauer", "Dauer = +12"},
       {"Dauer", "Dauer = 99999999999"},              // beyond 32 bits
+      {"Dauer", "Dauer = 2147483648"},
+      {"Dauer", "Dauer = -2147483649"},
+      {"Memo", std::string("Memo = a") + '\0' + "b"},  // a NUL byte
       {"Dauer", "Dauer = - 12"},
       {"dblRabatt", "dblRabatt = 10.5"},             // decimal comma only
       {"dblRabatt", "dblRabatt = 10,"},
@@ -89,6 +95,7 @@ TEST_F(KelhostCliDebitorFiles, MalformedArticleLinesAreRefusedWithFileAndLine) {
       {"sArtikelID;bUseCustomDiscount\nA1;wahr\n", 2, "bad Boolean"},
       {"sArtikelID;dblAnzahl\nA1; 1\n", 2, "fields are taken as they stand"},
       {"sArtikelID\nA\xff" "1\n", 2, "not UTF-8"},
+      {std::string("sArtikelID;sBeschreibung\nA1;x") + '\0' + "y\n", 2, "a NUL byte"},
       {"", 0, "no header"},
       {"\r\n\r\n", 0, "only empty lines"},
   };
@@ -96,6 +103,47 @@ TEST_F(KelhostCliDebitorFiles, MalformedArticleLinesAreRefusedWithFileAndLine) {
     WriteFile(articles_, c.text);
     ExpectMalformed(articles_, c.line, c.why);
   }
+}
+
+TEST_F(KelhostCliDebitorFiles, FilesThatAreNotRegularOrTooLargeAreRefusedUnread) {
+  // A device that never ends, and a file one byte above 64 MiB (sparse,
+  // so it costs no disk).
+  const std::string big = dir_.File("gross.csv");
+  WriteFile(big, "");
+  ASSERT_EQ(::truncate(big.c_str(), (int64_t{64} << 20) + 1), 0);
+  for (const std::string& file : {std::string("/dev/zero"), big}) {
+    articles_ = file;
+    ExpectMalformed(file, 0, file);
+  }
+  articles_ = big;
+  EXPECT_NE(Debitor().err.find(big + ": is larger than 64 MiB"), std::string::npos);
+  contract_ = "/dev/zero";
+  EXPECT_NE(Debitor().err.find("/dev/zero: is not a regular file"), std::string::npos);
+}
+
+TEST_F(KelhostCliDebitorFiles, WholeNumbersReachTheAddonAtThe32BitEdges) {
+  // Read as they are and handed over; the add-on's own checks answer.
+  struct Case {
+    std::map<std::string, std::string> values;
+    const char* error;
+  };
+  const Case cases[] = {
+      {{{"lVertragArt", "-2147483648"}}, "Fehler &H80045004 in modAPI\n"},
+      {{{"Dauer", "2147483647"}}, "Fehler &H80045005 in modAPI\n"},
+      {{{"Dauer", "-2147483648"}}, "Fehler &H80045005 in modAPI\n"},
+  };
+  for (const Case& c : cases) {
+    WriteFile(contract_, ContractWithValues(c.values));
+    Result r = Debitor();
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.err.rfind(c.error, 0), 0u) << r.err;
+  }
+  WriteFile(contract_, ContractWith());
+  WriteFile(articles_, "sArtikelID;dblAnzahl;lPreisDauer\nA1;1;-2147483648\n");
+  Result r = Debitor();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("Fehler &H80045003 in modAPI\n", 0), 0u) << r.err;
+  EXPECT_TRUE(Rows("kt_Vertraege").empty());
 }
 
 TEST_F(KelhostCliDebitorFiles, AcceptsBomCrLfCommentsAnyCaseAndEmptyValues) {

@@ -50,31 +50,61 @@ inline void WriteFile(const std::string& path, const std::string& content) {
   out << content;
 }
 
-// Runs kelhost with the arguments; standard output and error go to files
-// in `dir`. With a `cwd`, kelhost runs in that folder.
-inline Result RunKelhost(const TempDir& dir, const std::vector<std::string>& args, const std::string& cwd = "") {
-  const std::string out = dir.File("stdout.txt");
-  const std::string err = dir.File("stderr.txt");
-  Result r;
+// How to start one kelhost process.
+struct Launch {
+  std::vector<std::string> args;
+  std::string out, err;  // files for standard output and error
+  std::string cwd;       // "" : the test's own working folder
+  bool closedStdout = false;  // standard output a pipe nobody reads
+  bool unprivileged = false;  // as the user "nobody" when the test runs as root
+};
+
+// Starts kelhost; returns its process id.
+inline pid_t StartKelhost(const Launch& l) {
   pid_t pid = ::fork();
   if (pid == 0) {
-    if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) std::_Exit(127);
-    if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) std::_Exit(127);
+    if (!std::freopen(l.out.c_str(), "w", stdout) || !std::freopen(l.err.c_str(), "w", stderr)) std::_Exit(127);
+    if (l.closedStdout) {
+      int fds[2];
+      if (::pipe(fds) != 0 || ::dup2(fds[1], 1) < 0) std::_Exit(127);
+      ::close(fds[0]);
+      ::close(fds[1]);
+    }
+    if (!l.cwd.empty() && ::chdir(l.cwd.c_str()) != 0) std::_Exit(127);
+    // Root may write any file; "nobody" meets the file modes.
+    if (l.unprivileged && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(127);
     std::vector<char*> argv;
     std::string exe = KELHOST_PATH;
     argv.push_back(exe.data());
-    std::vector<std::string> copy = args;
+    std::vector<std::string> copy = l.args;
     for (std::string& a : copy) argv.push_back(a.data());
     argv.push_back(nullptr);
     ::execv(exe.c_str(), argv.data());
     std::_Exit(127);
   }
+  return pid;
+}
+
+// Waits for a started kelhost: its exit status, or -1 when a signal ended it.
+inline int WaitKelhost(pid_t pid) {
   int status = 0;
   ::waitpid(pid, &status, 0);
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  r.out = ReadFile(out);
-  r.err = ReadFile(err);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs a launch to its end.
+inline Result RunKelhost(const Launch& l) {
+  Result r;
+  r.status = WaitKelhost(StartKelhost(l));
+  if (std::filesystem::is_regular_file(l.out)) r.out = ReadFile(l.out);  // not /dev/full
+  r.err = ReadFile(l.err);
   return r;
+}
+
+// Runs kelhost with the arguments; standard output and error go to files
+// in `dir`. With a `cwd`, kelhost runs in that folder.
+inline Result RunKelhost(const TempDir& dir, const std::vector<std::string>& args, const std::string& cwd = "") {
+  return RunKelhost(Launch{args, dir.File("stdout.txt"), dir.File("stderr.txt"), cwd});
 }
 
 }  // namespace kelhost_test

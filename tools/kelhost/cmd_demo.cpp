@@ -16,6 +16,7 @@
 #include "kelhost/database.h"
 #include "kelhost/debitor_call.h"
 #include "kelhost/input_files.h"
+#include "kelhost/sample_types.h"
 
 namespace kelhost {
 
@@ -90,7 +91,12 @@ int RunDemo(const std::vector<std::string>& args) {
   std::shared_ptr<rt::Collection> articles = ParseArticles("demo articles", kArticles);
   int status = kExitFailed;
   {
-    std::shared_ptr<host::sqlite::StandIn> host = host::sqlite::StandIn::Create(path, true);
+    std::string problem;
+    std::shared_ptr<host::sqlite::StandIn> host = CreateSampleDatabase(path, problem);
+    if (!host) {
+      PrintError("demo: " + problem + "; " + path + " was removed");
+      return kExitFailed;
+    }
     InstallConsoleService();
     status = CallNewContractDebitor(*host, contract, articles, std::cout);
   }

@@ -1,10 +1,14 @@
 // kelhost init DB [--sample]: creates a new host database file with the
-// schema and, with --sample, the sample data, in one transaction. An
-// existing file is refused and left untouched (exit 2). Prints nothing.
+// schema and, with --sample, the sample data (in one transaction) and the
+// sample contract types, entered through the add-on's editor
+// (sample_types.h). An existing file is refused and left untouched (exit
+// 2). Prints nothing; when a sample type cannot be entered, the file is
+// removed and init fails (exit 1).
 #include <filesystem>
 
 #include "host/sqlite/stand_in.h"
 #include "kelhost/command.h"
+#include "kelhost/sample_types.h"
 
 namespace kelhost {
 
@@ -35,7 +39,16 @@ int RunInit(const std::vector<std::string>& args) {
     PrintError("init: " + path + " exists already");
     return kExitUsage;
   }
-  host::sqlite::StandIn::Create(path, sample);
+  if (!sample) {
+    host::sqlite::StandIn::Create(path, false);
+    return kExitOk;
+  }
+  host::sqlite::RegisterErrorTexts();
+  std::string problem;
+  if (!CreateSampleDatabase(path, problem)) {
+    PrintError("init: " + problem + "; " + path + " was removed");
+    return kExitFailed;
+  }
   return kExitOk;
 }
 

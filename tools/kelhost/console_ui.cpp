@@ -5,25 +5,9 @@
 
 namespace kelhost {
 
-std::string ConsoleLines(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r') {
-      out += text[i];
-    } else if (i + 1 < text.size() && text[i + 1] == '\n') {
-      // CR LF: the LF follows as it is.
-    } else {
-      out += '\n';
-    }
-  }
-  return out;
-}
-
 ui::MsgResult ConsoleService::MessageBox(std::string_view prompt, int style,
                                          std::optional<std::string_view> title) {
-  const std::string_view shown = title && !title->empty() ? *title : ui::kDefaultTitle;
-  std::cerr << "[" << ConsoleLines(shown) << "] " << ConsoleLines(prompt) << "\n" << std::flush;
+  std::cerr << ui::BoxLine(prompt, title) << "\n" << std::flush;
   return ui::DefaultAnswer(style);
 }
 

@@ -1,7 +1,6 @@
 // kelhost's user-interface service: it never waits for a user. Every
-// message box goes to standard error as "[<title>] <text>" (a box without a
-// title of its own shows the default title; line breaks inside the text
-// become newlines) and is answered with its default button. Forms cannot
+// message box goes to standard error as ui::BoxLine shows it ("[<title>]
+// <text>") and is answered with its default button. Forms cannot
 // be shown on a console: a modal display ends at once.
 #pragma once
 
@@ -22,8 +21,5 @@ class ConsoleService : public ui::Service {
 
 // Installs a ConsoleService as the process's service.
 void InstallConsoleService();
-
-// `text` with each CR LF (and any lone CR) turned into a newline.
-std::string ConsoleLines(std::string_view text);
 
 }  // namespace kelhost

@@ -1,5 +1,9 @@
 #include "kelhost/database.h"
 
+#include <unistd.h>
+
+#include <filesystem>
+
 #include "kelhost/command.h"
 
 namespace kelhost {
@@ -36,7 +40,31 @@ std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, 
     PrintError(command + ": " + path + " " + DescribeFile(probe));
     return nullptr;
   }
+  if (mode == host::sqlite::OpenMode::ReadWrite) {
+    // Writing needs the file and, for SQLite's log files, its folder.
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    if (::access(path.c_str(), W_OK) != 0) {
+      PrintError(command + ": " + path + " is read-only; " + command + " writes to it");
+      return nullptr;
+    }
+    if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0) {
+      PrintError(command + ": " + path + " lies in a read-only folder; " + command + " writes to it");
+      return nullptr;
+    }
+  }
   return host::sqlite::StandIn::Open(path, mode);
+}
+
+int StoreNamedText(const std::string& command, const std::vector<std::string>& args, NamedTextStore store) {
+  if (args.size() != 3 || args[1].empty()) {
+    PrintError(command + (args.size() != 3 ? ": expects DB NAME VALUE" : ": the name is empty"));
+    PrintError("usage: kelhost " + command + " DB NAME VALUE");
+    return kExitUsage;
+  }
+  std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase(command, args[0], host::sqlite::OpenMode::ReadWrite);
+  if (!host) return kExitUsage;
+  store(*host, args[1], args[2]);
+  return kExitOk;
 }
 
 }  // namespace kelhost

@@ -6,16 +6,26 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/sqlite/stand_in.h"
 
 namespace kelhost {
 
 // Opens `path` for `command` ("show", "debitor", ...). A file that is not a
-// host database is reported as "kelhost: <command>: <path> ..." on standard
-// error and gives null; the command then ends with kExitUsage.
+// host database, or (for ReadWrite) one that this process may not write or
+// that lies in a folder where it may not create files, is reported as
+// "kelhost: <command>: <path> ..." on standard error and gives null; the
+// command then ends with kExitUsage.
 std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, const std::string& path,
                                                     host::sqlite::OpenMode mode);
+
+// The commands that store one named text in a database (`setting`,
+// `persist`): `args` must be DB NAME VALUE with a name that is not empty;
+// `store` then stores VALUE under NAME. kExitOk when stored, kExitUsage
+// (after printing the problem) otherwise.
+using NamedTextStore = void (*)(host::sqlite::StandIn& host, const std::string& name, const std::string& value);
+int StoreNamedText(const std::string& command, const std::vector<std::string>& args, NamedTextStore store);
 
 // What a file that is not a host database is, after its name: "is an empty
 // file", "is another program's SQLite database", ...

@@ -1,6 +1,5 @@
 #include "kelhost/debitor_call.h"
 
-#include <algorithm>
 #include <iostream>
 #include <string>
 
@@ -8,16 +7,9 @@
 #include "core/class_factory.h"
 #include "kelhost/command.h"
 #include "kelhost/host_call.h"
-#include "kelhost/show_format.h"
 #include "platform/error.h"
 
 namespace kelhost {
-
-namespace {
-
-constexpr const char* kContractTable = "kt_Vertraege";
-
-}  // namespace
 
 int CallNewContractDebitor(host::sqlite::StandIn& host, const rt::ObjectPtr& contract,
                            const std::shared_ptr<rt::Collection>& articles, std::ostream& out) {
@@ -28,15 +20,11 @@ int CallNewContractDebitor(host::sqlite::StandIn& host, const rt::ObjectPtr& con
   ckt.reset();
   if (!call.ran) return kExitFailed;
 
-  const auto contractRecord = std::find_if(call.written.begin(), call.written.end(),
-                                           [](const host::sqlite::WrittenRecord& w) { return w.table == kContractTable; });
-  if (contractRecord != call.written.end())
-    out << "Vertragnummer " << FormatShowValue(contractRecord->row["Vertragnummer"]) << "\n";
-  PrintRecords(out, call.written);
+  const bool contractWritten = PrintCallRecords(out, call.written);
   out << std::flush;
 
   if (call.raised) return kExitFailed;
-  if (contractRecord == call.written.end()) {
+  if (!contractWritten) {
     PrintError("no contract was written");
     return kExitFailed;
   }

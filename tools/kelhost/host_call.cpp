@@ -1,13 +1,33 @@
 #include "kelhost/host_call.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "host/sqlite/errors.h"
 #include "kelhost/command.h"
 #include "kelhost/console_ui.h"
 #include "kelhost/show_format.h"
+#include "platform/ui/service.h"
 
 namespace kelhost {
+
+namespace {
+
+// Puts a service in place for a scope and the earlier one back after it.
+class ServiceScope {
+ public:
+  explicit ServiceScope(std::shared_ptr<ui::Service> service) : saved_(ui::CurrentService()) {
+    ui::SetService(std::move(service));
+  }
+  ~ServiceScope() { ui::SetService(saved_); }
+  ServiceScope(const ServiceScope&) = delete;
+  ServiceScope& operator=(const ServiceScope&) = delete;
+
+ private:
+  std::shared_ptr<ui::Service> saved_;
+};
+
+}  // namespace
 
 HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& call) {
   HostCall report;
@@ -32,9 +52,28 @@ HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& c
   return report;
 }
 
+ScriptedCall RunScriptedCall(host::sqlite::StandIn& host, std::vector<ui::test::ScriptAction> script,
+                             std::ostream& boxes, const std::function<void()>& call) {
+  ScriptedCall run;
+  run.player = std::make_shared<ui::test::ScriptPlayer>(std::move(script), boxes);
+  ServiceScope scope(run.player);
+  run.call = RunHostCall(host, [&] {
+    // A broken script ends the run, not the host call: what was saved
+    // before stays saved and is listed.
+    try {
+      call();
+      // Lines left matter only when a dialog was shown at all.
+      if (!run.player->Displays().empty()) run.player->Finish();
+    } catch (const ui::ScriptFailure& f) {
+      run.failure = f.what();
+    }
+  });
+  return run;
+}
+
 void PrintAddonError(const rt::Error& e) {
-  std::cerr << "Fehler &H" << rt::Hex(e.number()) << " in " << ConsoleLines(e.source()) << "\n"
-            << ConsoleLines(e.description()) << "\n"
+  std::cerr << "Fehler &H" << rt::Hex(e.number()) << " in " << ui::NewlineText(e.source()) << "\n"
+            << ui::NewlineText(e.description()) << "\n"
             << std::flush;
 }
 
@@ -43,6 +82,14 @@ void PrintRecords(std::ostream& out, const std::vector<host::sqlite::WrittenReco
     out << w.table << " " << w.row.oid << "\n";
     for (const auto& [field, value] : w.row.fields) out << "  " << field << " = " << FormatShowValue(value) << "\n";
   }
+}
+
+bool PrintCallRecords(std::ostream& out, const std::vector<host::sqlite::WrittenRecord>& records) {
+  const auto contract = std::find_if(records.begin(), records.end(),
+                                     [](const host::sqlite::WrittenRecord& w) { return w.table == "kt_Vertraege"; });
+  if (contract != records.end()) out << "Vertragnummer " << FormatShowValue(contract->row["Vertragnummer"]) << "\n";
+  PrintRecords(out, records);
+  return contract != records.end();
 }
 
 }  // namespace kelhost

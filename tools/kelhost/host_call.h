@@ -6,10 +6,15 @@
 
 #include <functional>
 #include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "host/sqlite/stand_in.h"
 #include "platform/error.h"
+#include "platform/ui/script.h"
+#include "platform/ui/script_player.h"
 
 namespace kelhost {
 
@@ -30,6 +35,24 @@ struct HostCall {
 // commit) are raised.
 HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& call);
 
+// What RunScriptedCall reports.
+struct ScriptedCall {
+  HostCall call;
+  // A broken script: "line N: what the user could not do". The call ended
+  // there; what it wrote before stays written.
+  std::optional<std::string> failure;
+  // The player, for what it saw (its modal displays).
+  std::shared_ptr<ui::test::ScriptPlayer> player;
+};
+
+// Runs `call` as one host call (RunHostCall) with a script player playing
+// `script` as the user on every dialog the call shows; the player is the
+// user-interface service for the call only, and prints the message boxes to
+// `boxes`. When a dialog was shown, lines left after the call are a broken
+// script as well.
+ScriptedCall RunScriptedCall(host::sqlite::StandIn& host, std::vector<ui::test::ScriptAction> script,
+                             std::ostream& boxes, const std::function<void()>& call);
+
 // Prints "Fehler &H<hex> in <source>", a newline and the description to
 // standard error (line breaks inside as newlines).
 void PrintAddonError(const rt::Error& e);
@@ -38,5 +61,10 @@ void PrintAddonError(const rt::Error& e);
 // per field in schema order, values formatted (and escaped) as
 // `kelhost show` formats them.
 void PrintRecords(std::ostream& out, const std::vector<host::sqlite::WrittenRecord>& records);
+
+// What the commands print after a call that may create a contract:
+// "Vertragnummer <number>" when the records hold a kt_Vertraege record,
+// then PrintRecords. True when a contract was among them.
+bool PrintCallRecords(std::ostream& out, const std::vector<host::sqlite::WrittenRecord>& records);
 
 }  // namespace kelhost

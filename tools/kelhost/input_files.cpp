@@ -193,6 +193,8 @@ const std::vector<InputProperty>& ArticleProperties() {
   return properties;
 }
 
+std::vector<std::string> ReadTextLines(const std::string& path) { return SplitLines(path, ReadFileText(path)); }
+
 std::shared_ptr<ContractData> ReadContractFile(const std::string& path) {
   return ParseContract(path, ReadFileText(path));
 }

@@ -65,6 +65,11 @@ struct InputProperty {
 const std::vector<InputProperty>& ContractProperties();  // the sixteen, in order
 const std::vector<InputProperty>& ArticleProperties();   // the ten, in order
 
+// The lines of a text file with the checks and bounds of the input files
+// (a regular file of at most kMaxInputBytes, UTF-8 without NUL bytes; a
+// byte-order mark skipped, a CR at a line's end dropped). Raises InputError.
+std::vector<std::string> ReadTextLines(const std::string& path);
+
 // Reads the contract file. Raises InputError.
 std::shared_ptr<ContractData> ReadContractFile(const std::string& path);
 

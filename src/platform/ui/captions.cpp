@@ -1,5 +1,6 @@
 // Caption and font accessors of the simple controls.
 #include "platform/ui/command_button.h"
+#include "platform/ui/form.h"
 #include "platform/ui/frame.h"
 #include "platform/ui/label.h"
 
@@ -23,6 +24,16 @@ bool Label::FontBold() const {
 void Label::SetFontBold(bool bold) {
   Touch();
   bold_ = bold;
+}
+
+std::string Label::FontName() const {
+  Touch();
+  return fontName_.empty() ? ParentForm().FontName() : fontName_;
+}
+
+void Label::SetFontName(std::string name) {
+  Touch();
+  fontName_ = std::move(name);
 }
 
 const std::string& Frame::Caption() const {

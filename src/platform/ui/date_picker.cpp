@@ -21,4 +21,14 @@ void DatePicker::SetValue(std::optional<rt::Date> value) {
   Raise(OnChange);
 }
 
+bool DatePicker::AllowEmpty() const {
+  Touch();
+  return allowEmpty_;
+}
+
+void DatePicker::SetAllowEmpty(bool allow) {
+  Touch();
+  allowEmpty_ = allow;
+}
+
 }  // namespace ui

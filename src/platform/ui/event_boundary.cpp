@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/ui/form.h"
+
 namespace ui {
 
 namespace {
@@ -9,6 +11,7 @@ namespace {
 struct BoundaryState {
   EventErrorReporter reporter;
   std::optional<rt::Error> last;
+  std::string lastEvent;
   int count = 0;
 };
 
@@ -17,16 +20,17 @@ BoundaryState& State() {
   return state;
 }
 
-void Escaped(const rt::Error& e) {
+void Escaped(const std::string& event, const rt::Error& e) {
   BoundaryState& s = State();
   s.last = e;
+  s.lastEvent = event;
   ++s.count;
   if (!s.reporter) return;
   // The reporter shows a message box; should that fail too, the error has
   // been recorded and there is nobody left to tell.
   EventErrorReporter reporter = s.reporter;
   try {
-    reporter(e);
+    reporter(event, e);
   } catch (const rt::Unrecoverable&) {
     throw;
   } catch (...) {
@@ -37,21 +41,36 @@ void Escaped(const rt::Error& e) {
 
 void SetEventErrorReporter(EventErrorReporter reporter) { State().reporter = std::move(reporter); }
 
-bool RunEvent(const std::function<void()>& handler) {
+std::string EventName(const Control& control, std::string_view event) {
+  const Form& form = control.ParentForm();
+  std::string name = form.Name() + ".";
+  name += &control == &form ? std::string("Form") : control.Name();
+  name += "_";
+  name += event;
+  return name;
+}
+
+bool RunEvent(const std::string& event, const std::function<void()>& handler) {
   try {
     handler();
     return true;
   } catch (...) {
-    Escaped(rt::CurrentError());  // an rt::Unrecoverable is thrown on
+    Escaped(event, rt::CurrentError());  // an rt::Unrecoverable is thrown on
     return false;
   }
 }
 
+bool RunEvent(const Control& control, std::string_view event, const std::function<void()>& handler) {
+  return RunEvent(EventName(control, event), handler);
+}
+
 std::optional<rt::Error> LastEventError() { return State().last; }
+std::string LastEventName() { return State().lastEvent; }
 int EventErrorCount() { return State().count; }
 
 void ClearEventErrors() {
   State().last.reset();
+  State().lastEvent.clear();
   State().count = 0;
 }
 

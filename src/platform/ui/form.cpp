@@ -45,28 +45,35 @@ void Form::ShowModal() {
   EnsureLoaded();
   if (shown_) rt::Raise(400, {}, "Formular wird bereits angezeigt; kann nicht modal angezeigt werden");
   shown_ = true;
-  if (active_ == nullptr || !active_->TakesFocus() || !active_->Reachable()) {
-    active_ = nullptr;
-    for (Control* c : controls_) {
-      if (c->TakesFocus() && c->Reachable()) {
-        active_ = c;
-        break;
-      }
-    }
-  }
+  if (active_ == nullptr || !active_->TakesFocus() || !active_->Reachable()) active_ = TabNext(nullptr);
   // However the display ends (also by an exception), the form is no longer
   // shown afterwards.
   struct EndDisplay {
     bool& shown;
     ~EndDisplay() { shown = false; }
   } end{shown_};
-  RunEvent([this] { Form_Activate(); });
+  RunEvent(*this, "Activate", [this] { Form_Activate(); });
   if (shown_) CurrentService()->ShowModal(*this);
 }
 
 void Form::Hide() {
   Touch();
   shown_ = false;
+}
+
+Control* Form::TabNext(const Control* after) const {
+  Touch();
+  const size_t n = controls_.size();
+  size_t start = 0;
+  if (after != nullptr) {
+    const auto it = std::find(controls_.begin(), controls_.end(), after);
+    if (it != controls_.end()) start = static_cast<size_t>(it - controls_.begin()) + 1;
+  }
+  for (size_t k = 0; k < n; ++k) {
+    Control* c = controls_[(start + k) % n];
+    if (c != after && c->TakesFocus() && c->Reachable()) return c;
+  }
+  return nullptr;
 }
 
 Control* Form::ControlByName(std::string_view name) const {

@@ -62,6 +62,18 @@ class Form : public Container {
   // The control holding the focus, or null.
   Control* ActiveControl() const { return active_; }
 
+  // The tab order is the creation order: the first control after `after`
+  // (from the first control when `after` is null), wrapping around, that
+  // can take the focus and that the user can reach; null when there is
+  // none. ShowModal gives the focus to TabNext(nullptr); the user's Tab
+  // (test::User::Leave) moves it to TabNext(the focused control).
+  Control* TabNext(const Control* after) const;
+
+  // Font.Name of the form; controls without a font of their own show it.
+  // Stored, never drawn. Default "MS Sans Serif".
+  const std::string& FontName() const { return fontName_; }
+  void SetFontName(std::string name) { fontName_ = std::move(name); }
+
   // Every control of the form, in creation order.
   const std::vector<Control*>& Controls() const { return controls_; }
   // The control with that name (letter case ignored), or null.
@@ -94,6 +106,7 @@ class Form : public Container {
   bool Designing() const { return !created_; }
 
   std::string caption_;
+  std::string fontName_ = "MS Sans Serif";
   bool created_ = false;
   bool loaded_ = false;
   bool shown_ = false;

@@ -16,9 +16,14 @@ class Label : public Control {
   // Font.Bold
   bool FontBold() const;
   void SetFontBold(bool bold);
+  // Font.Name: the label's own font, or the form's when none was set.
+  // Stored, never drawn.
+  std::string FontName() const;
+  void SetFontName(std::string name);
 
  private:
   std::string caption_;
+  std::string fontName_;  // empty: the form's
   bool bold_ = false;
 };
 

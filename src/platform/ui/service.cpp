@@ -35,6 +35,30 @@ MsgResult DefaultAnswer(int style) {
   return (style & mb::DefaultButton2) != 0 ? MsgResult::No : MsgResult::Yes;
 }
 
+std::string NewlineText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      out += text[i];
+    } else if (i + 1 < text.size() && text[i + 1] == '\n') {
+      // CR LF: the LF follows as it is.
+    } else {
+      out += '\n';
+    }
+  }
+  return out;
+}
+
+std::string BoxLine(std::string_view prompt, std::optional<std::string_view> title) {
+  const std::string_view shown = title && !title->empty() ? *title : kDefaultTitle;
+  std::string line = "[";
+  line += NewlineText(shown);
+  line += "] ";
+  line += NewlineText(prompt);
+  return line;
+}
+
 void SetService(std::shared_ptr<Service> service) {
   std::lock_guard<std::mutex> lock(ServiceMutex());
   Installed() = std::move(service);

@@ -57,6 +57,14 @@ std::shared_ptr<Service> CurrentService();
 // mb::DefaultButton2.
 MsgResult DefaultAnswer(int style);
 
+// `text` with each CR LF (and any lone CR) turned into a newline, as a
+// console or a log shows a box's text.
+std::string NewlineText(std::string_view text);
+// A box as a console shows it: "[<title>] <text>", with kDefaultTitle for a
+// box without a title of its own (or with an empty one) and line breaks as
+// NewlineText makes them; no newline at the end.
+std::string BoxLine(std::string_view prompt, std::optional<std::string_view> title);
+
 // Shorthands for the current service.
 MsgResult MsgBox(std::string_view prompt, int style = mb::OkOnly,
                  std::optional<std::string_view> title = std::nullopt);

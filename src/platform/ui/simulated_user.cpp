@@ -62,24 +62,37 @@ bool User::Reach(Control& c) {
   return c.Reachable();
 }
 
+bool User::ValidateLeaving(Control& c) {
+  // A control that became hidden or disabled has lost the focus already.
+  if (!c.OnValidate || !c.Reachable()) return true;
+  bool cancel = false;
+  RunEvent(c, "Validate", [&] { c.OnValidate(cancel); });
+  return !cancel;
+}
+
 bool User::MoveFocus(Control& to) {
   if (!Reach(to) || !to.TakesFocus()) return false;
   Form& form = to.ParentForm();
   Control* old = form.ActiveControl();
   if (old == &to) return true;
-  // A control that became hidden or disabled has lost the focus already.
-  if (old != nullptr && old->OnValidate && old->Reachable()) {
-    bool cancel = false;
-    RunEvent([&] { old->OnValidate(cancel); });
-    if (cancel) return false;
-  }
+  if (old != nullptr && !ValidateLeaving(*old)) return false;
   form.SetActive(&to);
+  return true;
+}
+
+bool User::Leave(Form& form) {
+  if (!form.IsCreated()) throw ScriptFailure("the form " + form.Name() + " was never created");
+  Control* old = form.ActiveControl();
+  if (old != nullptr && !ValidateLeaving(*old)) return false;
+  // The focus may have moved while validating; Tab goes on from where it is.
+  Control* next = form.TabNext(form.ActiveControl());
+  if (next != nullptr) form.SetActive(next);
   return true;
 }
 
 bool User::Key(TextBox& box, int16_t keyAscii) {
   int16_t key = keyAscii;
-  if (box.OnKeyPress) RunEvent([&] { box.OnKeyPress(key); });
+  if (box.OnKeyPress) RunEvent(box, "KeyPress", [&] { box.OnKeyPress(key); });
   if (key == 0) return true;
   std::string text = box.allSelected_ ? std::string() : box.text_;
   if (key == 8) {
@@ -88,7 +101,7 @@ bool User::Key(TextBox& box, int16_t keyAscii) {
     AppendUtf8(text, static_cast<uint16_t>(key));
   }
   box.allSelected_ = false;
-  RunEvent([&] { box.SetText(std::move(text)); });
+  RunEvent(box, "Change", [&] { box.SetText(std::move(text)); });
   return true;
 }
 
@@ -120,52 +133,52 @@ bool User::Paste(TextBox& box, std::string_view text) {
   if (!MoveFocus(box)) return false;
   std::string result = box.allSelected_ ? std::string(text) : box.text_ + std::string(text);
   box.allSelected_ = false;
-  RunEvent([&] { box.SetText(std::move(result)); });
+  RunEvent(box, "Change", [&] { box.SetText(std::move(result)); });
   return true;
 }
 
 bool User::Type(ComboBox& combo, std::string_view text) {
   if (combo.GetStyle() != ComboBox::Style::Editable) return false;
   if (!MoveFocus(combo)) return false;
-  RunEvent([&] { combo.SetText(std::string(text)); });
+  RunEvent(combo, "Change", [&] { combo.SetText(std::string(text)); });
   return true;
 }
 
 bool User::Click(CommandButton& button) {
   if (!MoveFocus(button)) return false;
-  if (button.OnClick) RunEvent(button.OnClick);
+  if (button.OnClick) RunEvent(button, "Click", button.OnClick);
   return true;
 }
 
 bool User::Tick(CheckBox& box) {
   if (!MoveFocus(box)) return false;
-  RunEvent([&] { box.SetValue(CheckBox::Checked); });
+  RunEvent(box, "Click", [&] { box.SetValue(CheckBox::Checked); });
   return true;
 }
 
 bool User::Untick(CheckBox& box) {
   if (!MoveFocus(box)) return false;
-  RunEvent([&] { box.SetValue(CheckBox::Unchecked); });
+  RunEvent(box, "Click", [&] { box.SetValue(CheckBox::Unchecked); });
   return true;
 }
 
 bool User::Choose(OptionButton& option) {
   if (!MoveFocus(option)) return false;
-  RunEvent([&] { option.SetValue(true); });
+  RunEvent(option, "Click", [&] { option.SetValue(true); });
   return true;
 }
 
 bool User::Select(ComboBox& combo, int32_t index) {
   if (!MoveFocus(combo)) return false;
   if (index < 0 || index >= combo.ListCount()) return false;
-  RunEvent([&] { combo.SetListIndex(index); });
+  RunEvent(combo, "Click", [&] { combo.SetListIndex(index); });
   return true;
 }
 
 bool User::Select(ListBox& list, int32_t index) {
   if (!MoveFocus(list)) return false;
   if (index < 0 || index >= list.ListCount()) return false;
-  RunEvent([&] { list.SetListIndex(index); });
+  RunEvent(list, "Click", [&] { list.SetListIndex(index); });
   return true;
 }
 
@@ -174,14 +187,14 @@ bool User::ClickItem(ListView& list, int32_t index) {
   if (index < 1 || index > list.Count()) return false;
   ListItem* item = &list.Item(index);
   list.SetSelectedItem(item);
-  if (list.OnItemClick) RunEvent([&] { list.OnItemClick(*item); });
+  if (list.OnItemClick) RunEvent(list, "ItemClick", [&] { list.OnItemClick(*item); });
   return true;
 }
 
 bool User::SetDate(DatePicker& picker, std::optional<rt::Date> value) {
   if (!MoveFocus(picker)) return false;
-  if (value && !rt::IsValidDate(*value)) return false;
-  RunEvent([&] { picker.SetValue(value); });
+  if (value ? !rt::IsValidDate(*value) : !picker.AllowEmpty()) return false;
+  RunEvent(picker, "Change", [&] { picker.SetValue(value); });
   return true;
 }
 

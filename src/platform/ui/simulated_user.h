@@ -9,7 +9,10 @@
 //   - moving the focus there was cancelled by the Validate handler of the
 //     control that had the focus (a click is then swallowed);
 //   - the action does not apply (an index that is not in the list, typing
-//     into a drop-down list, a text box the focus left while typing).
+//     into a drop-down list, a text box the focus left while typing, no
+//     date for a picker the user may not empty).
+// Errors escaping a handler are reported under the event's name,
+// "<form>.<control>_<event>" (event_boundary.h).
 // Acting on a form that was never created throws ui::ScriptFailure. The
 // form need not be shown: tests may drive a dialog directly.
 #pragma once
@@ -28,6 +31,11 @@ class User {
   // Moves the focus to `to`. The control that had the focus is validated
   // first (unless it is `to`); a cancel keeps the focus where it was.
   bool MoveFocus(Control& to);
+
+  // Tab: the focused control of `form` is validated; unless that cancels
+  // (false), the focus goes to the next control in the tab order
+  // (Form::TabNext), or stays where it is when there is no other.
+  bool Leave(Form& form);
 
   // Focuses the text box and types the characters one by one at the end of
   // the text (or over the whole text after SelectAll). Each character
@@ -55,10 +63,14 @@ class User {
   bool Select(ComboBox& combo, int32_t index);  // picks an entry; clicks
   bool Select(ListBox& list, int32_t index);
   bool ClickItem(ListView& list, int32_t index);  // selects item `index` (from 1), then ItemClick
+  // Chooses a date, or empties the picker (nullopt), which only a picker
+  // with AllowEmpty allows.
   bool SetDate(DatePicker& picker, std::optional<rt::Date> value);
 
  private:
   static bool Reach(Control& c);
+  // Runs the Validate of `c` as the user leaves it; true unless it cancels.
+  static bool ValidateLeaving(Control& c);
   bool Key(TextBox& box, int16_t keyAscii);
 };
 

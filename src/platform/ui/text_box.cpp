@@ -25,4 +25,14 @@ void TextBox::SetForeColor(Color color) {
   foreColor_ = color;
 }
 
+TextBox::Alignment TextBox::GetAlignment() const {
+  Touch();
+  return alignment_;
+}
+
+void TextBox::SetAlignment(Alignment alignment) {
+  Touch();
+  alignment_ = alignment;
+}
+
 }  // namespace ui

@@ -11,6 +11,8 @@ namespace ui {
 
 class TextBox : public Control {
  public:
+  enum class Alignment { Left, Right, Center };
+
   TextBox(Container& parent, std::string name) : Control(parent, std::move(name)) {}
 
   const std::string& Text() const;
@@ -20,6 +22,11 @@ class TextBox : public Control {
 
   Color ForeColor() const;
   void SetForeColor(Color color);
+
+  // How the text stands in the box (number fields are right-aligned).
+  // Stored, never drawn.
+  Alignment GetAlignment() const;
+  void SetAlignment(Alignment alignment);
 
   bool TakesFocus() const override { return true; }
 
@@ -34,6 +41,7 @@ class TextBox : public Control {
   friend class test::User;
   std::string text_;
   Color foreColor_ = color::WindowText;
+  Alignment alignment_ = Alignment::Left;
   bool allSelected_ = false;  // the user selected the whole text
 };
 

@@ -52,6 +52,22 @@ TEST_F(UiDatePicker, ChangeOnlyWhenTheValueChanges) {
   EXPECT_EQ(changes, 1);
 }
 
+TEST_F(UiDatePicker, OnlyAPickerDesignedSoMayBeEmptiedByTheUser) {
+  auto f = ui::NewForm<TestForm>();
+  ui::DatePicker& dtp = f->DTPBeginn;
+  dtp.SetValue(rt::DateSerial(2024, 3, 15));
+  EXPECT_FALSE(dtp.AllowEmpty());
+  EXPECT_FALSE(user.SetDate(dtp, std::nullopt));
+  EXPECT_EQ(dtp.Value(), rt::DateSerial(2024, 3, 15));
+  dtp.SetValue(std::nullopt);  // code may always empty it
+  EXPECT_FALSE(dtp.Value().has_value());
+
+  dtp.SetAllowEmpty(true);
+  dtp.SetValue(rt::DateSerial(2024, 3, 15));
+  EXPECT_TRUE(user.SetDate(dtp, std::nullopt));
+  EXPECT_FALSE(dtp.Value().has_value());
+}
+
 }  // namespace
 }  // namespace uitest
 

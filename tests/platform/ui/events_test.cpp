@@ -182,31 +182,58 @@ TEST_F(UiEvents, KeyPressMayReplaceOrSwallowKeysAndPastingBypassesIt) {
   EXPECT_EQ(f->txtInFrame.Text(), "Prüfung");
 }
 
-TEST_F(UiEvents, ErrorsInUserEventsEndAtTheBoundary) {
+TEST_F(UiEvents, ErrorsInUserEventsEndAtTheBoundaryUnderTheEventsName) {
   auto f = ui::NewForm<TestForm>();
-  std::vector<rt::Error> reported;
-  ui::SetEventErrorReporter([&](const rt::Error& e) { reported.push_back(e); });
+  std::vector<std::pair<std::string, int32_t>> reported;
+  ui::SetEventErrorReporter(
+      [&](const std::string& event, const rt::Error& e) { reported.emplace_back(event, e.number()); });
   f->cmdOK.OnClick = [] { rt::RaiseRuntime(rt::errc::DivByZero); };
   f->txtDauer.OnChange = [&] { (void)rt::CLng(rt::Variant(f->txtDauer.Text())); };
+  f->txtRabatt.OnKeyPress = [](int16_t&) { rt::RaiseRuntime(rt::errc::Overflow); };
+  f->txtRabatt.OnValidate = [](bool&) { rt::RaiseRuntime(rt::errc::ObjectNotSet); };
+  f->chkFlag.OnClick = [] { rt::RaiseRuntime(rt::errc::InvalidCall); };
+  f->lvwTypes.AddColumn("Typ", 1000);
+  f->lvwTypes.Add("A");
+  f->lvwTypes.OnItemClick = [](ui::ListItem&) { rt::RaiseRuntime(rt::errc::TypeMismatch); };
 
   EXPECT_TRUE(user.Click(f->cmdOK));
   EXPECT_TRUE(user.Paste(f->txtDauer, "x"));  // "12x" is no number
-  ASSERT_EQ(reported.size(), 2u);
-  EXPECT_EQ(reported[0].number(), 11);
-  EXPECT_EQ(reported[1].number(), 13);
-  EXPECT_EQ(ui::EventErrorCount(), 2);
+  EXPECT_TRUE(user.Type(f->txtRabatt, "1"));  // the key filter fails; the key still arrives
+  EXPECT_TRUE(user.Tick(f->chkFlag));          // leaving txtRabatt validates it first
+  EXPECT_TRUE(user.ClickItem(f->lvwTypes, 1));
+  const std::vector<std::pair<std::string, int32_t>> expected = {
+      {"frmTest.cmdOK_Click", 11},      {"frmTest.txtDauer_Change", 13},   {"frmTest.txtRabatt_KeyPress", 6},
+      {"frmTest.txtRabatt_Validate", 91}, {"frmTest.chkFlag_Click", 5}, {"frmTest.lvwTypes_ItemClick", 13}};
+  EXPECT_EQ(reported, expected);
+  EXPECT_EQ(ui::EventErrorCount(), 6);
+  EXPECT_EQ(ui::LastEventName(), "frmTest.lvwTypes_ItemClick");
+  EXPECT_EQ(ui::EventName(*f, "Activate"), "frmTest.Form_Activate");
 
   // The same handler run by code: the error reaches the code.
   EXPECT_RT_ERROR(f->txtDauer.SetText("abc"), 13);
-  EXPECT_EQ(reported.size(), 2u);
+  EXPECT_EQ(reported.size(), 6u);
 
   // A failing reporter does not bring the process down either, but a broken
   // script passes through it.
-  ui::SetEventErrorReporter([](const rt::Error&) { rt::RaiseRuntime(rt::errc::ObjectNotSet); });
+  ui::SetEventErrorReporter([](const std::string&, const rt::Error&) { rt::RaiseRuntime(rt::errc::ObjectNotSet); });
   EXPECT_TRUE(user.Click(f->cmdOK));
-  EXPECT_EQ(ui::EventErrorCount(), 3);
-  ui::SetEventErrorReporter([](const rt::Error&) { throw rt::Unrecoverable("kaputtes Skript"); });
+  EXPECT_EQ(ui::EventErrorCount(), 7);
+  ui::SetEventErrorReporter([](const std::string&, const rt::Error&) { throw rt::Unrecoverable("kaputtes Skript"); });
   EXPECT_THROW(user.Click(f->cmdOK), rt::Unrecoverable);
+}
+
+TEST_F(UiEvents, FontsAndAlignmentAreStoredAndLabelsShowTheFormsFontUnlessTheirOwn) {
+  auto f = ui::NewForm<TestForm>();
+  ui::Label lblNote{*f, "lblNote"};
+  EXPECT_EQ(f->lblDirty.FontName(), "MS Sans Serif");
+  f->SetFontName("Tahoma");
+  lblNote.SetFontName("Arial");
+  EXPECT_EQ(f->lblDirty.FontName(), "Tahoma");
+  EXPECT_EQ(lblNote.FontName(), "Arial");
+
+  EXPECT_EQ(f->txtRabatt.GetAlignment(), ui::TextBox::Alignment::Left);
+  f->txtRabatt.SetAlignment(ui::TextBox::Alignment::Right);
+  EXPECT_EQ(f->txtRabatt.GetAlignment(), ui::TextBox::Alignment::Right);
 }
 
 TEST_F(UiEvents, WithoutReporterEscapedErrorsAreRecordedAndSwallowed) {

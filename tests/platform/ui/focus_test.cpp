@@ -107,9 +107,41 @@ TEST_F(UiFocus, BackspaceOnTheLastDigitRaisesChangeWithAnEmptyText) {
   EXPECT_EQ(seen, (std::vector<std::string>{"1", ""}));
 }
 
+TEST_F(UiFocus, TabValidatesAndMovesOnInCreationOrderSkippingUnreachableControls) {
+  // Creation order: txtDauer, txtRabatt, lblDirty, chkFlag, optA, optB,
+  // (fraGroup) optC, txtInFrame, cboPeriod, cboUnit, lstInvoices, ...
+  ASSERT_TRUE(user.MoveFocus(f->txtDauer));
+  EXPECT_TRUE(user.Leave(*f));
+  EXPECT_TRUE(f->txtRabatt.HasFocus());
+
+  // Empty: the validation keeps the focus.
+  EXPECT_FALSE(user.Leave(*f));
+  EXPECT_EQ(validations, 1);
+  EXPECT_TRUE(f->txtRabatt.HasFocus());
+  ASSERT_TRUE(user.Type(f->txtRabatt, "5"));
+  EXPECT_TRUE(user.Leave(*f));  // the label takes no focus
+  EXPECT_TRUE(f->chkFlag.HasFocus());
+
+  f->optA.SetEnabled(false);
+  f->optB.SetVisible(false);
+  f->fraGroup.SetEnabled(false);
+  EXPECT_TRUE(user.Leave(*f));
+  EXPECT_TRUE(f->cboPeriod.HasFocus());
+
+  // From the last control the tab order wraps round to the first.
+  f->cmdCancel.SetFocus();
+  EXPECT_TRUE(user.Leave(*f));
+  EXPECT_TRUE(f->txtDauer.HasFocus());
+
+  // The first focus of a display is the first reachable control, too.
+  f->txtDauer.SetEnabled(false);
+  EXPECT_EQ(f->TabNext(nullptr), &f->txtRabatt);
+}
+
 TEST_F(UiFocus, ActingOnAFormThatWasNeverCreatedIsAScriptError) {
   TestForm raw;
   EXPECT_THROW(user.Click(raw.cmdOK), ui::ScriptFailure);
+  EXPECT_THROW(user.Leave(raw), ui::ScriptFailure);
   raw.Create();
   EXPECT_TRUE(user.Click(raw.cmdOK));
 }

@@ -1,0 +1,34 @@
+#include "core/tables.h"
+
+#include "core/globals.h"
+#include "platform/object.h"
+
+namespace kp {
+
+using rt::Need;
+
+std::shared_ptr<host::DbTable> OpenTable(const std::string& name) {
+  return Need(Need(Need(gDB)->Connection())->Table(name));
+}
+
+rt::Variant FieldValue(const std::shared_ptr<host::DbTable>& table, const std::string& name) {
+  return Need(Need(Need(table)->Fields())->Item(name))->Value();
+}
+
+void PutField(const std::shared_ptr<host::DbTable>& table, const std::string& name, const rt::Variant& value) {
+  Need(Need(Need(table)->Fields())->Item(name))->SetValue(value);
+}
+
+void Put(const std::shared_ptr<host::DbFields>& fields, const std::string& name, const rt::Variant& value) {
+  Need(Need(fields)->Item(name))->SetValue(value);
+}
+
+std::shared_ptr<host::DbFields> PrepareNew(const std::shared_ptr<host::DbTable>& table) {
+  Need(table);
+  rt::Variant values;
+  table->NewValues(0, &values);
+  table->SetValues(values);
+  return Need(table->Fields());
+}
+
+}  // namespace kp

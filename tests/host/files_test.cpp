@@ -1,0 +1,135 @@
+// Which files the stand-in takes as its own, and that opening a file it
+// refuses, or only reads, changes nothing.
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "host_fixture.h"
+
+namespace host_test {
+namespace {
+
+namespace fs = std::filesystem;
+using host::sqlite::FileKind;
+using host::sqlite::OpenMode;
+using host::sqlite::ProbeFile;
+using host::sqlite::StandIn;
+
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void Sql(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  char* err = nullptr;
+  const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
+  EXPECT_EQ(rc, SQLITE_OK) << (err ? err : "");
+  sqlite3_free(err);
+  sqlite3_close(db);
+}
+
+// The names in a folder.
+std::set<std::string> Listing(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  return names;
+}
+
+class HostFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "host_files_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    dir_ = tmpl;
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  std::string File(const std::string& name) const { return (fs::path(dir_) / name).string(); }
+  // A database of the stand-in whose mark was taken away again.
+  std::string Unmarked(const std::string& name) {
+    const std::string path = File(name);
+    StandIn::Create(path, true);
+    Sql(path, "PRAGMA application_id = 0; PRAGMA user_version = 0;");
+    return path;
+  }
+  std::string dir_;
+};
+
+TEST_F(HostFiles, OnlyItsOwnAndUnmarkedOlderDatabasesAreTakenAndOthersStayAsTheyAre) {
+  std::ofstream(File("empty.db")).close();
+  std::ofstream(File("notes.txt")) << "SQLite format 3 is what this file is not\n";
+  std::ofstream(File("short.db")) << "SQLite format 3";
+  fs::create_directory(File("folder.db"));
+  Sql(File("foreign.db"), "CREATE TABLE \"Artikel\" (\"Nummer\" TEXT); INSERT INTO \"Artikel\" VALUES ('1');");
+  Sql(File("foreign-wal.db"), "PRAGMA journal_mode=WAL; CREATE TABLE t (x);");
+  StandIn::Create(File("newer.db"), false);
+  Sql(File("newer.db"), "PRAGMA user_version = 2;");
+  Sql(Unmarked("extra.db"), "CREATE TABLE \"Notizen\" (x);");
+  Sql(Unmarked("lacking.db"), "DROP TABLE \"_kelhost_users\";");
+  Sql(Unmarked("versioned.db"), "PRAGMA user_version = 7;");
+  StandIn::Create(File("own.db"), true);
+  Unmarked("old.db");
+
+  struct Case {
+    const char* name;
+    FileKind kind;
+  };
+  const Case cases[] = {
+      {"missing.db", FileKind::Missing},    {"folder.db", FileKind::NotAFile},
+      {"empty.db", FileKind::Empty},        {"notes.txt", FileKind::NotSqlite},
+      {"short.db", FileKind::NotSqlite},    {"foreign.db", FileKind::Foreign},
+      {"foreign-wal.db", FileKind::Foreign}, {"newer.db", FileKind::Newer},
+      {"extra.db", FileKind::Foreign},      {"lacking.db", FileKind::Foreign},
+      {"versioned.db", FileKind::Foreign},  {"own.db", FileKind::Own},
+      {"old.db", FileKind::Unmarked},
+  };
+  const std::set<std::string> listing = Listing(dir_);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = File(c.name);
+    const std::string before = fs::is_regular_file(path) ? Bytes(path) : "";
+    EXPECT_EQ(ProbeFile(path).kind, c.kind);
+    if (!host::sqlite::IsHostDatabase(c.kind)) {
+      for (OpenMode mode : {OpenMode::ReadWrite, OpenMode::ReadOnly})
+        EXPECT_EQ(ErrorOf([&] { StandIn::Open(path, mode); }), hosterr::NotOwnDatabase);
+    } else {
+      // Opening and reading writes nothing.
+      for (OpenMode mode : {OpenMode::ReadWrite, OpenMode::ReadOnly})
+        EXPECT_EQ(StandIn::Open(path, mode)->Rows("Artikel").size(), 9u);
+    }
+    if (fs::is_regular_file(path)) {
+      EXPECT_EQ(Bytes(path), before);
+    }
+    EXPECT_EQ(Listing(dir_), listing);  // no log files left behind
+  }
+  EXPECT_EQ(ProbeFile(File("newer.db")).schemaVersion, 2);
+}
+
+TEST_F(HostFiles, AnUnmarkedOlderDatabaseIsMarkedWithItsFirstWrite) {
+  const std::string path = Unmarked("old.db");
+  {
+    auto reader = StandIn::Open(path, OpenMode::ReadOnly);
+    EXPECT_EQ(ErrorOf([&] { reader->SetDatabaseSetting("k", "v"); }), hosterr::Storage);
+  }
+  EXPECT_EQ(ProbeFile(path).kind, FileKind::Unmarked);
+  {
+    auto host = StandIn::Open(path);
+    EXPECT_EQ(ProbeFile(path).kind, FileKind::Unmarked);
+    // A write that fails leaves the file unmarked; the next one marks it.
+    EXPECT_EQ(ErrorOf([&] { host->InsertRow("Keine", {}); }), hosterr::UnknownTable);
+    host->RunCall([] {});
+    EXPECT_EQ(ProbeFile(path).kind, FileKind::Own);
+    EXPECT_EQ(host->Rows("Adressen").size(), 3u);
+  }
+  EXPECT_EQ(ProbeFile(path).kind, FileKind::Own);
+  EXPECT_EQ(ProbeFile(path).schemaVersion, host::sqlite::kSchemaVersion);
+}
+
+}  // namespace
+}  // namespace host_test

@@ -1,0 +1,189 @@
+// Several kelhost processes on one database, a process killed at random
+// points, and a database that another program keeps locked.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "debitor_fixture.h"
+#include "kelhost_run.h"
+
+namespace kelhost_test {
+namespace {
+
+// One SQL query's first column, row by row, as text.
+std::vector<std::string> Query(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  std::vector<std::string> rows;
+  EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  sqlite3_stmt* s = nullptr;
+  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  while (s && sqlite3_step(s) == SQLITE_ROW) {
+    const unsigned char* text = sqlite3_column_text(s, 0);
+    rows.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
+  }
+  sqlite3_finalize(s);
+  sqlite3_close(db);
+  return rows;
+}
+
+// The record heads of a debitor listing ("<table> <Oid>"), and the value
+// of `field` in the record of `table`.
+struct Listing {
+  std::string number;
+  std::vector<std::pair<std::string, std::string>> records;
+  std::map<std::string, std::map<std::string, std::string>> values;  // table -> field -> value
+};
+
+Listing Parse(const std::string& out) {
+  Listing l;
+  std::string table;
+  for (const std::string& line : Lines(out)) {
+    if (line.rfind("Vertragnummer ", 0) == 0) {
+      l.number = line.substr(14);
+    } else if (line.rfind("  ", 0) == 0) {
+      const size_t eq = line.find(" = ");
+      if (eq != std::string::npos) l.values[table][line.substr(2, eq - 2)] = line.substr(eq + 3);
+    } else if (const size_t blank = line.find(' '); blank != std::string::npos) {
+      table = line.substr(0, blank);
+      l.records.emplace_back(table, line.substr(blank + 1));
+    }
+  }
+  return l;
+}
+
+class KelhostCliConcurrency : public DebitorTest {
+ protected:
+  std::vector<std::string> DebitorArgs() const {
+    return {"debitor", db_, "--today", "2024-03-10", "--contract", contract_, "--articles", articles_};
+  }
+};
+
+TEST_F(KelhostCliConcurrency, ParallelRunsDrawDistinctNumbersAndListOnlyTheirOwnRecords) {
+  constexpr int kProcesses = 8;
+  constexpr int kRuns = 200;
+  std::map<pid_t, int> running;
+  std::vector<Result> results(kRuns);
+  auto reap = [&] {
+    int status = 0;
+    const pid_t pid = ::waitpid(-1, &status, 0);
+    ASSERT_TRUE(running.count(pid));
+    Result& r = results[static_cast<size_t>(running[pid])];
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = ReadFile(dir_.File("out" + std::to_string(running[pid])));
+    r.err = ReadFile(dir_.File("err" + std::to_string(running[pid])));
+    running.erase(pid);
+  };
+  for (int i = 0; i < kRuns; ++i) {
+    if (running.size() == kProcesses) reap();
+    Launch l{DebitorArgs(), dir_.File("out" + std::to_string(i)), dir_.File("err" + std::to_string(i)), ""};
+    running[StartKelhost(l)] = i;
+  }
+  while (!running.empty()) reap();
+
+  std::set<std::string> numbers;
+  std::set<std::pair<std::string, std::string>> records;
+  std::map<std::string, std::string> numberOfContract;
+  for (const Result& r : results) {
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Listing l = Parse(r.out);
+    EXPECT_TRUE(numbers.insert(l.number).second) << "number " << l.number << " printed twice";
+    // The number range the run updated shows the run's own number, and the
+    // contract it lists carries it.
+    EXPECT_EQ(l.values.at("KMMD_Nummern").at("Nummer"), l.number);
+    EXPECT_EQ(l.values.at("kt_Vertraege").at("Vertragnummer"), l.number);
+    for (const auto& record : l.records) {
+      if (record.first == "kt_Vertraege") numberOfContract[record.second] = l.number;
+      if (record.first != "KMMD_Nummern") {
+        EXPECT_TRUE(records.insert(record).second) << record.first << " " << record.second << " listed twice";
+      }
+    }
+    EXPECT_EQ(l.records.size(), 7u) << r.out;  // range, contract, 2 reminders, state, position, attribute
+  }
+  EXPECT_EQ(numbers.size(), static_cast<size_t>(kRuns));
+
+  // The database agrees: every contract complete and numbered as listed.
+  const std::vector<host::sqlite::Row> contracts = Rows("kt_Vertraege");
+  ASSERT_EQ(contracts.size(), static_cast<size_t>(kRuns));
+  for (const host::sqlite::Row& c : contracts) EXPECT_EQ(rt::CStr(c["Vertragnummer"]), numberOfContract[c.oid]);
+  EXPECT_EQ(Rows("kt_Vertragsstaende").size(), static_cast<size_t>(kRuns));
+  EXPECT_EQ(Rows("kt_Vertragspositionen").size(), static_cast<size_t>(kRuns));
+  EXPECT_EQ(Rows("kt_VertragsAktivitaeten").size(), 2u * kRuns);
+  EXPECT_EQ(Rows("Adressmerkmale").size(), static_cast<size_t>(kRuns));
+  EXPECT_EQ(Query(db_, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+}
+
+TEST_F(KelhostCliConcurrency, AKilledRunLeavesAllOfItsContractOrNothing) {
+  // 300 positions per contract widen the window a kill can fall into.
+  std::string articles = "sArtikelID;dblAnzahl;lPreisDauer;sBeschreibung\n";
+  for (int i = 1; i <= 300; ++i) {
+    // Built piece by piece: GCC's -Wrestrict misreads chained additions.
+    articles += "A";
+    articles += std::to_string(i % 9 + 1);
+    articles += ";1;12;Position ";
+    articles += std::to_string(i);
+    articles += "\n";
+  }
+  WriteFile(articles_, articles);
+  Launch l{DebitorArgs(), dir_.File("out"), dir_.File("err"), ""};
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(RunKelhost(l).status, 0) << ReadFile(l.err);
+  const auto whole = std::chrono::steady_clock::now() - start;
+
+  // Kill points spread over a whole run, from a fixed seed.
+  std::mt19937 random(20240310);
+  std::uniform_int_distribution<int64_t> point(0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
+  int kills = 0;
+  for (int i = 0; i < 30; ++i) {
+    const pid_t pid = StartKelhost(l);
+    std::this_thread::sleep_for(std::chrono::microseconds(point(random)));
+    kills += ::kill(pid, SIGKILL) == 0 ? 1 : 0;
+    WaitKelhost(pid);
+  }
+  EXPECT_GT(kills, 0);
+  ASSERT_EQ(RunKelhost(l).status, 0) << ReadFile(l.err);  // the database is usable afterwards
+
+  EXPECT_EQ(Query(db_, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+  // Each contract has its state with all 300 positions and its value, and
+  // every number drawn belongs to a contract.
+  const std::vector<std::string> contracts = Query(
+      db_,
+      "SELECT (SELECT count(*) FROM kt_Vertragsstaende s WHERE s._master = v._oid) || '/' ||"
+      " (SELECT count(*) FROM kt_Vertragspositionen p JOIN kt_Vertragsstaende s ON p._master = s._oid"
+      "  WHERE s._master = v._oid) || '/' || (v.AktValue > 0) FROM kt_Vertraege v");
+  ASSERT_GE(contracts.size(), 2u);
+  for (const std::string& c : contracts) EXPECT_EQ(c, "1/300/1");
+  char last[16];
+  std::snprintf(last, sizeof last, "%08zu", contracts.size());
+  EXPECT_EQ(Query(db_, "SELECT Nummer FROM KMMD_Nummern"), std::vector<std::string>{last});
+  EXPECT_EQ(Query(db_, "SELECT count(*) FROM Adressmerkmale"), std::vector<std::string>{std::to_string(contracts.size())});
+}
+
+TEST_F(KelhostCliConcurrency, ADatabaseLockedByAnotherProgramIsWaitedForThenRefused) {
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(db_.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  const auto start = std::chrono::steady_clock::now();
+  Result r = RunKelhost(dir_, DebitorArgs());
+  const auto waited = std::chrono::steady_clock::now() - start;
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "kelhost: the database is locked by another process; gave up waiting, nothing was written\n");
+  EXPECT_GE(waited, std::chrono::seconds(4));
+  EXPECT_TRUE(Rows("kt_Vertraege").empty());
+  EXPECT_EQ(RunKelhost(dir_, DebitorArgs()).status, 0);
+}
+
+}  // namespace
+}  // namespace kelhost_test

@@ -1,0 +1,156 @@
+// kelhost and files that are not its own, or that it may only read: every
+// command refuses what is not a kelhost database and leaves it as it is;
+// show reads a read-only database, wherever it lies.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "debitor_fixture.h"
+#include "kelhost_run.h"
+
+namespace kelhost_test {
+namespace {
+
+namespace fs = std::filesystem;
+
+void Sql(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  sqlite3_close(db);
+}
+
+std::set<std::string> Listing(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  return names;
+}
+
+class KelhostCliFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    files_ = dir_.File("files");
+    fs::create_directory(files_);
+    WriteFile(dir_.File("vertrag.txt"), ContractWith());
+    WriteFile(dir_.File("artikel.csv"), kValidArticles);
+  }
+  std::string File(const std::string& name) const { return (fs::path(files_) / name).string(); }
+  Result Run(const std::vector<std::string>& args, bool unprivileged = false) {
+    Launch l{args, dir_.File("stdout.txt"), dir_.File("stderr.txt"), ""};
+    l.unprivileged = unprivileged;
+    return RunKelhost(l);
+  }
+  std::vector<std::string> Debitor(const std::string& db) {
+    return {"debitor", db, "--contract", dir_.File("vertrag.txt"), "--articles", dir_.File("artikel.csv")};
+  }
+  TempDir dir_;
+  std::string files_;
+};
+
+TEST_F(KelhostCliFiles, EveryCommandRefusesWhatIsNotAKelhostDatabaseAndLeavesIt) {
+  WriteFile(File("empty.db"), "");
+  WriteFile(File("notes.txt"), "Einkaufsliste\nMilch\n");
+  Sql(File("foreign.db"),
+      "PRAGMA journal_mode=WAL; CREATE TABLE \"Artikel\" (\"Id\" TEXT, \"Bezeichnung\" TEXT);"
+      "INSERT INTO \"Artikel\" VALUES ('X', 'fremd');");
+  host::sqlite::StandIn::Create(File("newer.db"), true);
+  Sql(File("newer.db"), "PRAGMA user_version = 9;");
+  fs::create_directory(File("folder.db"));
+
+  struct Case {
+    const char* name;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"empty.db", "is an empty file, not a kelhost database"},
+      {"notes.txt", "is not a kelhost database (not an SQLite database"},
+      {"foreign.db", "is another program's SQLite database, not a kelhost database"},
+      {"newer.db", "is a kelhost database of the newer schema version 9 (this kelhost knows version 1)"},
+      {"folder.db", "is a folder or another special file"},
+  };
+  const std::set<std::string> listing = Listing(files_);
+  for (const Case& c : cases) {
+    const std::string path = File(c.name);
+    const std::string before = fs::is_regular_file(path) ? ReadFile(path) : "";
+    const std::vector<std::vector<std::string>> commands = {
+        {"show", path, "Artikel"}, Debitor(path), {"demo", path}, {"init", path}};
+    for (const std::vector<std::string>& args : commands) {
+      SCOPED_TRACE(args[0] + " " + c.name);
+      const Result r = Run(args);
+      EXPECT_EQ(r.status, 2) << r.err;
+      EXPECT_EQ(r.out, "");
+      if (args[0] != "init") {
+        EXPECT_NE(r.err.find("kelhost: " + args[0] + ": " + path + " " + c.says), std::string::npos) << r.err;
+      }
+      if (fs::is_regular_file(path)) {
+        EXPECT_EQ(ReadFile(path), before);
+      }
+      EXPECT_EQ(Listing(files_), listing);
+    }
+  }
+  // A file that is not there: show and debitor make none.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"show", File("fehlt.db"), "Artikel"}, Debitor(File("fehlt.db"))}) {
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(File("fehlt.db") + " does not exist"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(Listing(files_), listing);
+}
+
+TEST_F(KelhostCliFiles, ShowReadsAReadOnlyDatabaseAndDebitorRefusesIt) {
+  // As a user that meets the file modes: a read-only file in a folder it
+  // may write, and a file in a folder it may not.
+  const std::string inWritable = File("readonly.db");
+  fs::create_directory(File("locked"));
+  const std::string inLocked = File("locked/host.db");
+  for (const std::string& db : {inWritable, inLocked}) host::sqlite::StandIn::Create(db, true);
+  ::chmod(dir_.path().c_str(), 0755);
+  ::chmod(files_.c_str(), 0777);
+  ::chmod(inWritable.c_str(), 0444);
+  ::chmod(inLocked.c_str(), 0666);
+  ::chmod(File("locked").c_str(), 0555);
+
+  struct Case {
+    std::string db, folder, why;
+  };
+  const Case cases[] = {{inWritable, files_, "is read-only; debitor writes to it"},
+                        {inLocked, File("locked"), "lies in a read-only folder; debitor writes to it"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.db);
+    const std::string before = ReadFile(c.db);
+    const std::set<std::string> listing = Listing(c.folder);
+    Result r = Run({"show", c.db, "Artikel"}, true);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Lines(r.out).size(), 10u);
+    r = Run(Debitor(c.db), true);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("kelhost: debitor: " + c.db + " " + c.why), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(c.db), before);
+    EXPECT_EQ(Listing(c.folder), listing);
+  }
+  ::chmod(File("locked").c_str(), 0755);
+}
+
+TEST_F(KelhostCliFiles, AnUnmarkedOlderDatabaseIsShownAsItIsAndMarkedByItsFirstContract) {
+  const std::string db = File("alt.db");
+  host::sqlite::StandIn::Create(db, true);
+  Sql(db, "PRAGMA application_id = 0; PRAGMA user_version = 0;");
+  const std::string before = ReadFile(db);
+  Result r = Run({"show", db, "Adressen"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFile(db), before);
+  EXPECT_EQ(host::sqlite::ProbeFile(db).kind, host::sqlite::FileKind::Unmarked);
+  r = Run(Debitor(db));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(host::sqlite::ProbeFile(db).kind, host::sqlite::FileKind::Own);
+  EXPECT_EQ(Run({"show", db, "kt_Vertraege"}).status, 0);
+}
+
+}  // namespace
+}  // namespace kelhost_test

@@ -1,0 +1,106 @@
+// kelhost new-contract DB [--address ID] [--user NAME] [--today YYYY-MM-DD]
+//                         --script FILE
+//
+// Creates a contract the way a user does in the host: one CKT through the
+// add-on's class factory and one CKT.NewContract (pbShowDef false), whose
+// dialog, and any editor or position dialog it opens, a scripted user
+// plays line by line from the script file (platform/ui/script.h). Message
+// boxes go to standard error as "[<title>] <text>". The whole scripted run
+// is one host call (host_call.h).
+//
+// Then prints "pbOK <true|false>", "plVsCount <n>" and, as `debitor` does,
+// "Vertragnummer <number>" when a contract was written and every record the
+// run wrote.
+//
+// Exit status 0: pbOK is true; 1: it is false, or the database stayed
+// locked; 2: bad arguments, a script file that cannot be read or has a line
+// that is not an action, an unknown user or address, a bad date, a file
+// that is not a kelhost database, or a failing script (an action the user
+// cannot perform, a script that ends while a dialog is shown, lines left
+// after the dialog closed; lines left when no dialog was shown do not
+// count). A failing script ends the run where it failed; what was written
+// before stays written and is printed.
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/ckt.h"
+#include "core/class_factory.h"
+#include "host/sqlite/stand_in.h"
+#include "kelhost/arguments.h"
+#include "kelhost/command.h"
+#include "kelhost/database.h"
+#include "kelhost/host_call.h"
+#include "kelhost/input_files.h"
+#include "kelhost/script_file.h"
+#include "platform/error.h"
+#include "platform/ui/script.h"
+
+namespace kelhost {
+
+namespace {
+
+constexpr const char* kCommand = "new-contract";
+constexpr const char* kUsage =
+    "usage: kelhost new-contract DB [--address ID] [--user NAME] [--today YYYY-MM-DD] --script FILE";
+
+int Usage(const std::string& problem) {
+  PrintError(std::string(kCommand) + ": " + problem);
+  PrintError(kUsage);
+  return kExitUsage;
+}
+
+int RunNewContract(const std::vector<std::string>& args) {
+  Arguments a;
+  const std::string problem = ParseArguments(args, {"--address", "--user", "--today", "--script"}, {}, a);
+  if (!problem.empty()) return Usage(problem);
+  if (!a.Has("--script")) return Usage("--script is missing");
+  if (a.Has("--today") && !ParseIsoDate(a.Value("--today")))
+    return Usage("--today " + a.Value("--today") + " is not a date YYYY-MM-DD");
+
+  // The whole script is read and checked before anything runs.
+  const std::string& scriptFile = a.Value("--script");
+  std::vector<ui::test::ScriptAction> script;
+  try {
+    script = ReadScriptFile(scriptFile);
+  } catch (const InputError& e) {
+    PrintError(std::string(kCommand) + ": " + e.what());
+    return kExitUsage;
+  }
+
+  host::sqlite::RegisterErrorTexts();
+  std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase(kCommand, a.database, host::sqlite::OpenMode::ReadWrite);
+  if (!host) return kExitUsage;
+  if (!ApplyRunOptions(*host, a, kCommand)) return kExitUsage;
+
+  auto ckt = std::dynamic_pointer_cast<CKT>(kelpaktor2::CreateInstance("CKT"));
+  if (!ckt) rt::RaiseRuntime(rt::errc::CannotCreateObject);
+  std::shared_ptr<host::HostApplication> app = host->Application();
+  bool pbOK = false;
+  int32_t plVsCount = 0;
+  bool pbShowDef = false;
+  const ScriptedCall run = RunScriptedCall(*host, std::move(script), std::cerr,
+                                           [&] { ckt->NewContract(app, pbOK, plVsCount, pbShowDef); });
+  ckt.reset();
+  if (!run.call.ran) return kExitFailed;
+
+  std::cout << "pbOK " << (pbOK ? "true" : "false") << "\n" << "plVsCount " << plVsCount << "\n";
+  PrintCallRecords(std::cout, run.call.written);
+  std::cout << std::flush;
+
+  if (run.failure) {
+    PrintError(std::string(kCommand) + ": " + scriptFile + ", " + *run.failure);
+    return kExitUsage;
+  }
+  if (run.call.raised) return kExitFailed;
+  return pbOK ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+KELHOST_COMMAND({kCommand, "DB [--address ID] [--user NAME] [--today YYYY-MM-DD] --script FILE",
+                 "create a contract in the new-contract dialog, played by a script", RunNewContract});
+
+}  // namespace kelhost

@@ -1,0 +1,36 @@
+// kelhost persist DB NAME VALUE
+//
+// Stores VALUE as text in the persistent variable NAME
+// (HostScriptEngine.PersistVars), replacing its value (the host matches
+// names without regard to letter case; a new variable keeps NAME as
+// written, and the add-on looks its variables up by their exact name); for
+// instance
+//
+//   kelhost persist demo.db kt_AlarmWochenKuendigung 8
+//   kelhost persist demo.db g_DateFormat yyyy-MM-dd
+//
+// Exit status 0 when stored; 2 for wrong arguments or a file that is not a
+// kelhost database (nothing stored).
+#include <string>
+#include <vector>
+
+#include "kelhost/command.h"
+#include "kelhost/database.h"
+#include "platform/variant.h"
+
+namespace kelhost {
+
+namespace {
+
+int RunPersist(const std::vector<std::string>& args) {
+  return StoreNamedText("persist", args, [](host::sqlite::StandIn& host, const std::string& name,
+                                            const std::string& value) {
+    host.SetPersistVar(name, rt::Variant(value));
+  });
+}
+
+}  // namespace
+
+KELHOST_COMMAND({"persist", "DB NAME VALUE", "store a persistent variable as text", RunPersist});
+
+}  // namespace kelhost
