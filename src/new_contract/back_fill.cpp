@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/table_access.h"
+#include "core/tables.h"
 #include "new_contract/frm_new_contract.h"
 #include "new_contract/internal.h"
 #include "platform/error.h"

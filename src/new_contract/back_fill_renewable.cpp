@@ -11,7 +11,7 @@
 #include "core/discount.h"
 #include "core/globals.h"
 #include "core/mod_kt.h"
-#include "core/table_access.h"
+#include "core/tables.h"
 #include "new_contract/frm_new_contract.h"
 #include "new_contract/internal.h"
 #include "platform/error.h"
