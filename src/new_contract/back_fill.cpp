@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/period_prices.h"
 #include "core/tables.h"
 #include "new_contract/frm_new_contract.h"
 #include "new_contract/internal.h"
@@ -28,23 +29,6 @@ std::string Text(const std::shared_ptr<host::DbTable>& table, const char* field)
 }
 int32_t Long(const std::shared_ptr<host::DbTable>& table, const char* field) {
   return rt::CLng(kp::FieldValue(table, field));
-}
-
-// The price of a position for one renewal payment period of `months`
-// months: its price column; a period without a column (the editor offers
-// none) at the monthly price, as the programmatic creation prices it.
-double RenewalPeriodPrice(const kp::ContractPosition& p, int32_t months) {
-  switch (months) {
-    case 1: return p.PreisM1;
-    case 3: return p.PreisM3;
-    case 6: return p.PreisM6;
-    case 12: return p.PreisM12;
-    case 24: return p.PreisM24;
-    case 36: return p.PreisM36;
-    case 48: return p.PreisM48;
-    case 60: return p.PreisM60;
-    default: return rt::Mul(months, p.PreisM1);
-  }
 }
 
 }  // namespace
@@ -125,7 +109,9 @@ double frmNewContract::WriteBackFilledPositions(bool renewalPricing) {
     p.Gruppierung.reset();
     p.Gruppierungsposition.reset();
     if (renewalPricing) {
-      p.NettoOhneRabatt = RenewalPeriodPrice(p, lVerlaengerungsZahlungsperiode);
+      // A period without a column (the editor offers none) at the monthly
+      // price, as the programmatic creation prices it.
+      p.NettoOhneRabatt = kp::PeriodPrice(p, lVerlaengerungsZahlungsperiode);
       p.Nettopreis = ApplyDiscount(p.NettoOhneRabatt);
       sum = rt::Add(sum, rt::Mul(p.Anzahl, p.Nettopreis));
     }
