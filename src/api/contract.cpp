@@ -5,6 +5,7 @@
 #include "api/internal.h"
 #include "api/mod_api.h"
 #include "api/run_state.h"
+#include "core/contract_dates.h"
 #include "core/contract_reminders.h"
 #include "core/contract_writing.h"
 #include "core/globals.h"
@@ -23,12 +24,6 @@ using rt::Need;
 
 constexpr int32_t kRenewable = 1;
 constexpr int32_t kOneOff = 2;
-constexpr double kDaysPerWeek = 7;
-
-// `weeks` weeks before `d` (after it for a negative count); a date outside
-// the calendar raises 5.
-rt::Date WeeksBefore(rt::Date d, int32_t weeks) { return rt::AddDays(d, -kDaysPerWeek * weeks); }
-
 std::string DateKey(rt::Date d) { return rt::FormatDate(d, "yyyyMMdd"); }
 
 // A lead time in weeks from the host's persistent variable; a text that
@@ -96,8 +91,8 @@ bool CreateVandVS() {
     const std::shared_ptr<kt_CContractD> contract = Need(gContractD);
     const kt_CContractD& c = *contract;
 
-    gEndDate = rt::AddDays(rt::AddMonths(c.VertragBeginn, c.Dauer), -1);
-    const rt::Date deadline = WeeksBefore(rt::AddDays(gEndDate, 1), c.KuendFristInWochen);
+    gEndDate = kp::TermEnd(c.VertragBeginn, c.Dauer);
+    const rt::Date deadline = kp::NoticeDate(gEndDate, c.KuendFristInWochen, "Wochen");
 
     const std::shared_ptr<host::DbFields> fields = kp::PrepareNew(gVertraege);
     if (!PutTerms(fields, c, deadline)) return false;

@@ -1,5 +1,7 @@
 #include "core/billing_periods.h"
 
+#include "core/contract_dates.h"
+
 namespace kp {
 
 namespace {
@@ -27,7 +29,7 @@ BillingPeriods ListBillingPeriods(int32_t kind, rt::Date start, int32_t months, 
                                   int32_t renewalPeriod, rt::Date today) {
   BillingPeriods list;
   if (kind == kRenewable) {
-    const rt::Date firstTermEnd = DayBefore(rt::AddMonths(start, months));
+    const rt::Date firstTermEnd = TermEnd(start, months);
     Run(list.periods, start, period, firstTermEnd);
     list.firstTermCount = list.periods.size();
     Run(list.periods, rt::AddDays(firstTermEnd, 1), renewalPeriod, today);
@@ -35,7 +37,7 @@ BillingPeriods ListBillingPeriods(int32_t kind, rt::Date start, int32_t months, 
   }
   rt::Date end;
   if (kind == kOneOff) {
-    end = DayBefore(rt::AddMonths(start, months));
+    end = TermEnd(start, months);
   } else {
     // The first period starting on or after today closes the list.
     // Without a step of a month or more the search ends at once and the
@@ -45,7 +47,7 @@ BillingPeriods ListBillingPeriods(int32_t kind, rt::Date start, int32_t months, 
     } else {
       rt::Date s = start;
       while (s < today) s = rt::AddMonths(s, period);
-      end = DayBefore(rt::AddMonths(s, period));
+      end = TermEnd(s, period);
     }
   }
   list.listEnd = end;

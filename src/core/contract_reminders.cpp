@@ -1,5 +1,6 @@
 #include "core/contract_reminders.h"
 
+#include "core/contract_dates.h"
 #include "core/globals.h"
 #include "core/mod_kt.h"
 
@@ -11,9 +12,6 @@ constexpr int32_t kRenewable = 1;
 constexpr int32_t kOneOff = 2;
 // The open reminder lies this many days after today.
 constexpr double kOpenReminderDays = 2;
-
-// `weeks` weeks before `d` (after it for a negative count).
-rt::Date WeeksBefore(rt::Date d, int32_t weeks) { return rt::AddDays(d, -7.0 * weeks); }
 
 }  // namespace
 

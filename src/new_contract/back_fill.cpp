@@ -19,17 +19,13 @@
 #include "platform/ui/service.h"
 
 using new_contract::kFlags;
+using new_contract::Long;
+using new_contract::Number;
+using new_contract::Text;
 
 namespace {
 
 constexpr int32_t kOneOff = 2;
-
-std::string Text(const std::shared_ptr<host::DbTable>& table, const char* field) {
-  return rt::CStr(kp::FieldValue(table, field));
-}
-int32_t Long(const std::shared_ptr<host::DbTable>& table, const char* field) {
-  return rt::CLng(kp::FieldValue(table, field));
-}
 
 }  // namespace
 

@@ -19,16 +19,13 @@
 #include "platform/object.h"
 
 using new_contract::kFlags;
+using new_contract::Number;
 using rt::Need;
 
 namespace {
 
 // The kind of the notice reminder of a renewable contract.
 constexpr int32_t kNoticeReminder = 1;
-
-double Number(const std::shared_ptr<host::DbTable>& table, const char* field) {
-  return rt::CDbl(kp::FieldValue(table, field));
-}
 
 }  // namespace
 

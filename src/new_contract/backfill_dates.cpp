@@ -1,5 +1,6 @@
 #include "new_contract/backfill_dates.h"
 
+#include "core/contract_dates.h"
 #include "platform/number.h"
 
 namespace backfill {
@@ -9,8 +10,11 @@ namespace {
 rt::Date PlusMonths(rt::Date d, int32_t months) { return rt::AddMonths(d, months); }
 rt::Date PlusDays(rt::Date d, int32_t days) { return rt::AddDays(d, days); }
 
-// The last day of a term of `months` months starting on `start`.
-rt::Date TermEnd(rt::Date start, int32_t months) { return PlusDays(PlusMonths(start, months), -1); }
+using kp::TermEnd;
+
+rt::Date NoticeDate(rt::Date termEnd, const NoticePeriod& notice) {
+  return kp::NoticeDate(termEnd, notice.count, notice.unit);
+}
 
 // The start of the period k + 1 periods after `start`, stepped one period at
 // a time with the 16-bit counter of the list position.
@@ -70,7 +74,7 @@ class RenewableWalk {
     plan_.lastTermEnd = end;
   }
   void Remind(rt::Date kd) {
-    if (o_.noticeReminder) plan_.reminder = NoticeReminder{rt::AddWeeks(kd, -o_.leadWeeks), kd};
+    if (o_.noticeReminder) plan_.reminder = NoticeReminder{kp::WeeksBefore(kd, o_.leadWeeks), kd};
   }
   // The invoicing-time rule of a renewal term: in arrears one payment period
   // of the first term later (kept as the host's renewal expects it).
@@ -201,12 +205,6 @@ class RenewableWalk {
 };
 
 }  // namespace
-
-rt::Date NoticeDate(rt::Date termEnd, const NoticePeriod& notice) {
-  const rt::Date dayAfter = PlusDays(termEnd, 1);
-  return notice.unit == "Wochen" ? rt::AddWeeks(dayAfter, -notice.count)
-                                 : PlusMonths(dayAfter, -notice.count);
-}
 
 bool PeriodsAreValid(const Terms& terms) {
   if (terms.lZahlungsperiode < 1) return false;

@@ -29,15 +29,12 @@
 namespace backfill {
 
 // A notice period of a contract type: `count` weeks when `unit` is exactly
-// "Wochen" (letter case counts), `count` months for any other unit text.
+// "Wochen" (letter case counts), `count` months for any other unit text
+// (kp::NoticeDate).
 struct NoticePeriod {
   int32_t count = 0;
   std::string unit;
 };
-
-// The notice date of a term ending on `termEnd`: the day after the end,
-// less the notice period.
-rt::Date NoticeDate(rt::Date termEnd, const NoticePeriod& notice);
 
 // The terms of the selected contract type, as the dialog holds them.
 struct Terms {

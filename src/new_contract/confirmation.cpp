@@ -2,10 +2,10 @@
 // contract, and the steps every save path of the dialog shares up to its
 // records.
 #include <cstdint>
-#include <limits>
 #include <string>
 
 #include "core/addon_error.h"
+#include "core/contract_dates.h"
 #include "core/mod_kt.h"
 #include "core/tables.h"
 #include "new_contract/frm_new_contract.h"
@@ -16,23 +16,13 @@
 using new_contract::kFlags;
 using new_contract::kNoFlags;
 using new_contract::kTicked;
+using new_contract::Text;
 using rt::Need;
 
 namespace {
 
 // The open reminder lies this many days after today.
 constexpr double kOpenReminderDays = 2;
-constexpr double kDaysPerWeek = 7;
-
-std::string Text(const std::shared_ptr<host::DbTable>& table, const char* field) {
-  return rt::CStr(kp::FieldValue(table, field));
-}
-
-// -n; the one count that has no negative overflows (6).
-int32_t Negated(int32_t n) {
-  if (n == std::numeric_limits<int32_t>::min()) rt::RaiseRuntime(rt::errc::Overflow);
-  return -n;
-}
 
 }  // namespace
 
@@ -155,10 +145,8 @@ bool frmNewContract::ContractNumberGiven() {
 frmNewContract::ContractDates frmNewContract::ComputeContractDates(int32_t notice, const std::string& unit) const {
   ContractDates d;
   d.start = rt::CDate(DTPVertragBeginn.ValueVariant());
-  d.end = rt::AddDays(rt::AddMonths(d.start, lDauer), -1);
-  const rt::Date afterEnd = rt::AddDays(d.end, 1);
-  d.notice = unit == "Wochen" ? rt::AddDays(afterEnd, -kDaysPerWeek * notice)
-                              : rt::AddMonths(afterEnd, Negated(notice));
+  d.end = kp::TermEnd(d.start, lDauer);
+  d.notice = kp::NoticeDate(d.end, notice, unit);
   d.nextInvoice = lRechnungWann == 0 ? d.start : rt::AddMonths(d.start, lZahlungsperiode);
   return d;
 }

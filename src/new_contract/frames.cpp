@@ -12,6 +12,7 @@
 #include "platform/text.h"
 
 using new_contract::kFlags;
+using new_contract::Text;
 using rt::Need;
 
 namespace {
@@ -21,10 +22,6 @@ constexpr const char* kNoRenewalWorkflow = "< kein Workflow zugeordnet >";
 constexpr const char* kReleased = "freigegeben";
 constexpr const char* kWorkflowName = "KMWFG_WorkflowName";
 constexpr const char* kWorkflowId = "KMWFG_WorkflowID";
-
-std::string Text(const std::shared_ptr<host::DbTable>& table, const char* field) {
-  return rt::CStr(kp::FieldValue(table, field));
-}
 
 // The record of `table` whose key in `index` is `key`: true when found.
 bool SeekIn(const std::shared_ptr<host::DbTable>& table, const char* index, const std::string& key) {

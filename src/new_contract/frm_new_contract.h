@@ -159,6 +159,7 @@ class frmNewContract : public ui::Form, public kp::NewContractDialog {
   // --- Loading and the choice of a type (loading.cpp) -------------------------
   void lvwBezeichnung_ItemClick(ui::ListItem& Item);
   void ApplyContractTypeOptions();
+  void LockPayableOptions();
   void AddTypeItem();
   void ChkAutoNumber_Click();
   void chkOldContract_Click();

@@ -2,9 +2,13 @@
 // part of its interface.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 
+#include "core/tables.h"
 #include "host/table.h"
+#include "platform/variant.h"
 
 namespace new_contract {
 
@@ -24,5 +28,16 @@ inline constexpr int32_t kOpenEnded = 3;
 
 // A check box's value when ticked.
 inline constexpr int16_t kTicked = 1;
+
+// A field of the table's current record, converted by the standard rules.
+inline std::string Text(const std::shared_ptr<host::DbTable>& table, const char* field) {
+  return rt::CStr(kp::FieldValue(table, field));
+}
+inline int32_t Long(const std::shared_ptr<host::DbTable>& table, const char* field) {
+  return rt::CLng(kp::FieldValue(table, field));
+}
+inline double Number(const std::shared_ptr<host::DbTable>& table, const char* field) {
+  return rt::CDbl(kp::FieldValue(table, field));
+}
 
 }  // namespace new_contract

@@ -14,7 +14,15 @@
 #include "platform/object.h"
 #include "platform/text.h"
 
-using namespace new_contract;
+using new_contract::kErrSource;
+using new_contract::kFlags;
+using new_contract::kNoFlags;
+using new_contract::kPayable;
+using new_contract::kReceivable;
+using new_contract::kRenewable;
+using new_contract::kTicked;
+using new_contract::kTitle;
+using new_contract::Text;
 using rt::Need;
 
 namespace {
@@ -50,10 +58,6 @@ rt::Date DefaultStart(rt::Date today) {
   const int32_t month = rt::Month(today);
   return rt::Day(today) < kMidMonth ? rt::DateSerial(year, month, kMidMonth)
                                     : rt::DateSerial(year, month + 1, 1);
-}
-
-std::string FieldText(const std::shared_ptr<host::DbTable>& table, const char* field) {
-  return rt::CStr(kp::FieldValue(table, field));
 }
 
 }  // namespace
@@ -115,7 +119,7 @@ bool frmNewContract::InitNew() {
       return false;
     }
     while (!oDefinitionen->Eof()) {
-      if (FieldText(oDefinitionen, "Status") == kReleased) AddTypeItem();
+      if (Text(oDefinitionen, "Status") == kReleased) AddTypeItem();
       oDefinitionen->Move(1, kFlags);
     }
     if (lvwBezeichnung.Count() == 0) {
@@ -133,13 +137,7 @@ bool frmNewContract::InitNew() {
     bInitialized = true;
     DTPVertragBeginn_Change();
     if (sTyp == kPayable) {
-      ChkAutoNumber.SetValue(ui::CheckBox::Unchecked);
-      ChkAutoNumber.SetEnabled(false);
-      chkOldContract.SetValue(ui::CheckBox::Unchecked);
-      chkOldContract.SetEnabled(false);
-      chkNoBooking.SetEnabled(false);
-      chkRabattNurErsteLaufzeit.SetEnabled(false);
-      lstInvoices.Clear();
+      LockPayableOptions();
       txtVertragnummer.SetText("");
       txtVertragnummer.SetEnabled(true);
     }
@@ -152,21 +150,21 @@ bool frmNewContract::InitNew() {
 
 // One list item for the current record of oDefinitionen.
 void frmNewContract::AddTypeItem() {
-  const std::string name = FieldText(oDefinitionen, "Bezeichnung");
-  const std::string typ = FieldText(oDefinitionen, "Typ");
+  const std::string name = Text(oDefinitionen, "Bezeichnung");
+  const std::string typ = Text(oDefinitionen, "Typ");
   ui::ListItem& item = lvwBezeichnung.Add(name);
   item.SetToolTipText(name);
-  item.SetSubItems(1, FieldText(oDefinitionen, "ArtStr"));
+  item.SetSubItems(1, Text(oDefinitionen, "ArtStr"));
   item.SetSubItems(2, oDefinitionen->Oid());
   item.SetSubItems(3, typ);
-  item.SetSubItems(4, FieldText(oDefinitionen, "Art"));
-  item.SetSubItems(5, FieldText(oDefinitionen, "RechnungWann"));
-  item.SetSubItems(6, FieldText(oDefinitionen, "Dauer"));
-  item.SetSubItems(7, FieldText(oDefinitionen, "Zahlungsperiode"));
-  item.SetSubItems(8, FieldText(oDefinitionen, "Verlaengerungsdauer"));
-  item.SetSubItems(9, FieldText(oDefinitionen, "VerlaengerungsZahlungsperiode"));
+  item.SetSubItems(4, Text(oDefinitionen, "Art"));
+  item.SetSubItems(5, Text(oDefinitionen, "RechnungWann"));
+  item.SetSubItems(6, Text(oDefinitionen, "Dauer"));
+  item.SetSubItems(7, Text(oDefinitionen, "Zahlungsperiode"));
+  item.SetSubItems(8, Text(oDefinitionen, "Verlaengerungsdauer"));
+  item.SetSubItems(9, Text(oDefinitionen, "VerlaengerungsZahlungsperiode"));
   item.SetSubItems(10, typ == kReceivable ? "Forderung" : "Verbindlichkeit");
-  item.SetSubItems(11, FieldText(oDefinitionen, "NoBooking"));
+  item.SetSubItems(11, Text(oDefinitionen, "NoBooking"));
 }
 
 void frmNewContract::lvwBezeichnung_ItemClick(ui::ListItem& Item) {
@@ -219,17 +217,22 @@ void frmNewContract::ApplyContractTypeOptions() {
     chkRabattNurErsteLaufzeit.SetEnabled(lArt == kRenewable);
     if (bInitialized) DTPVertragBeginn_Change();
   } else if (sTyp == kPayable) {
-    // A payable contract keeps the type's NoBooking and the first-term tick.
-    ChkAutoNumber.SetValue(ui::CheckBox::Unchecked);
-    ChkAutoNumber.SetEnabled(false);
-    chkOldContract.SetValue(ui::CheckBox::Unchecked);
-    chkOldContract.SetEnabled(false);
-    chkNoBooking.SetEnabled(false);
-    lstInvoices.Clear();
-    chkRabattNurErsteLaufzeit.SetEnabled(false);
+    LockPayableOptions();
   }
   SetWorkflowFrameVisibility();
   ShowRenewalWorkflow();
+}
+
+// A payable contract has no number drawn and no invoiced periods, and keeps
+// the type's NoBooking and the first-term tick as they stand.
+void frmNewContract::LockPayableOptions() {
+  ChkAutoNumber.SetValue(ui::CheckBox::Unchecked);
+  ChkAutoNumber.SetEnabled(false);
+  chkOldContract.SetValue(ui::CheckBox::Unchecked);
+  chkOldContract.SetEnabled(false);
+  chkNoBooking.SetEnabled(false);
+  chkRabattNurErsteLaufzeit.SetEnabled(false);
+  lstInvoices.Clear();
 }
 
 void frmNewContract::InitAgain() {

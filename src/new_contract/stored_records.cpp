@@ -12,22 +12,11 @@
 #include "platform/object.h"
 
 using new_contract::kFlags;
+using new_contract::Long;
 using new_contract::kNoFlags;
+using new_contract::Number;
+using new_contract::Text;
 using rt::Need;
-
-namespace {
-
-std::string Text(const std::shared_ptr<host::DbTable>& table, const char* field) {
-  return rt::CStr(kp::FieldValue(table, field));
-}
-int32_t Long(const std::shared_ptr<host::DbTable>& table, const char* field) {
-  return rt::CLng(kp::FieldValue(table, field));
-}
-double Number(const std::shared_ptr<host::DbTable>& table, const char* field) {
-  return rt::CDbl(kp::FieldValue(table, field));
-}
-
-}  // namespace
 
 void frmNewContract::WriteStoredContract(const ContractDates& dates) { InsertStoredContract(StoredContract(dates)); }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/billing_periods.h"
+#include "core/contract_dates.h"
 #include "new_contract/backfill_dates.h"
 #include "platform/date.h"
 #include "platform/error.h"
@@ -356,7 +357,7 @@ TEST(NewContractBackfillDates, PeriodsBelowOneMonthAreInvalid) {
   }
 }
 
-TEST(NewContractBackfillDates, NoticeDates) {
+TEST(NewContractBackfillDates, NoticeDatesOfTheTerms) {
   struct Case {
     const char* end;
     int32_t count;
@@ -373,7 +374,7 @@ TEST(NewContractBackfillDates, NoticeDates) {
       {"31.12.2024", 0, "Monate", "01.01.2025"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Text(backfill::NoticeDate(D(c.end), {c.count, c.unit})), c.expected) << c.end << " " << c.unit;
+    EXPECT_EQ(Text(kp::NoticeDate(D(c.end), c.count, c.unit)), c.expected) << c.end << " " << c.unit;
   }
 }
 

@@ -238,11 +238,7 @@ TEST_F(NewContractConfirmation, NumberMustBeGivenWhenNotDrawn) {
 
 TEST_F(NewContractConfirmation, RequiredAttributeIsLookedForByAttributeAndValueOnly) {
   AddType({{"ErfordertMerkmalGruppe", "Kunde"}, {"ErfordertMerkmal", "Status"}, {"ErfordertWert", "aktiv"}});
-  const std::string address = [&] {
-    for (const auto& r : Rows("Adressen"))
-      if (Str(r, "ID") == "A1000") return r.oid;
-    return std::string();
-  }();
+  const std::string address = AddressOid();
   // Missing: the message, nothing written, the dialog open.
   host_->InsertRow("Adressmerkmale", {{"Gruppe", "Kunde"}, {"Merkmal", "Status"}, {"Wert", "Aktiv"}}, address);
   auto outcome = ShowThroughCkt([&](frmNewContract& f) {

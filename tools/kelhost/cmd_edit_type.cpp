@@ -20,6 +20,7 @@
 // user could not play to its end (an action that cannot be performed, the
 // script ending with a dialog shown, lines left after the editor closed).
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,6 @@
 #include "kelhost/command.h"
 #include "kelhost/database.h"
 #include "kelhost/edit_type_call.h"
-#include "kelhost/input_files.h"
 #include "kelhost/script_file.h"
 #include "platform/ui/script.h"
 
@@ -56,13 +56,8 @@ int RunEditTypeCommand(const std::vector<std::string>& args) {
 
   // The whole script is read and checked before anything runs.
   const std::string& scriptFile = a.Value("--script");
-  std::vector<ui::test::ScriptAction> script;
-  try {
-    script = ReadScriptFile(scriptFile);
-  } catch (const InputError& e) {
-    PrintError(std::string("edit-type: ") + e.what());
-    return kExitUsage;
-  }
+  std::optional<std::vector<ui::test::ScriptAction>> script = ReadScriptFile("edit-type", scriptFile);
+  if (!script) return kExitUsage;
 
   host::sqlite::RegisterErrorTexts();
   std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase("edit-type", a.database, host::sqlite::OpenMode::ReadWrite);
@@ -83,7 +78,7 @@ int RunEditTypeCommand(const std::vector<std::string>& args) {
   if (!ApplyRunOptions(*host, a, "edit-type")) return kExitUsage;
   if (!typeOid.empty()) host->SetCurrentContractTypeOid(typeOid, false);
 
-  const EditTypeRun run = RunEditType(*host, typeOid, std::move(script), std::cerr);
+  const EditTypeRun run = RunEditType(*host, typeOid, std::move(*script), std::cerr);
   if (!run.ran) return kExitFailed;
   if (!run.typeOid.empty()) PrintContractType(std::cout, *host, run.typeOid);
   std::cout << std::flush;

@@ -33,7 +33,6 @@
 #include "kelhost/command.h"
 #include "kelhost/database.h"
 #include "kelhost/host_call.h"
-#include "kelhost/input_files.h"
 #include "kelhost/script_file.h"
 #include "platform/error.h"
 #include "platform/ui/script.h"
@@ -62,13 +61,8 @@ int RunNewContract(const std::vector<std::string>& args) {
 
   // The whole script is read and checked before anything runs.
   const std::string& scriptFile = a.Value("--script");
-  std::vector<ui::test::ScriptAction> script;
-  try {
-    script = ReadScriptFile(scriptFile);
-  } catch (const InputError& e) {
-    PrintError(std::string(kCommand) + ": " + e.what());
-    return kExitUsage;
-  }
+  std::optional<std::vector<ui::test::ScriptAction>> script = ReadScriptFile(kCommand, scriptFile);
+  if (!script) return kExitUsage;
 
   host::sqlite::RegisterErrorTexts();
   std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase(kCommand, a.database, host::sqlite::OpenMode::ReadWrite);
@@ -81,7 +75,7 @@ int RunNewContract(const std::vector<std::string>& args) {
   bool pbOK = false;
   int32_t plVsCount = 0;
   bool pbShowDef = false;
-  const ScriptedCall run = RunScriptedCall(*host, std::move(script), std::cerr,
+  const ScriptedCall run = RunScriptedCall(*host, std::move(*script), std::cerr,
                                            [&] { ckt->NewContract(app, pbOK, plVsCount, pbShowDef); });
   ckt.reset();
   if (!run.call.ran) return kExitFailed;

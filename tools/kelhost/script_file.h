@@ -3,6 +3,7 @@
 // (the rules of input_files.h).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,11 @@
 
 namespace kelhost {
 
-// Reads and parses the script; a file that cannot be read or a line that
-// is not an action raises InputError (with the line).
-std::vector<ui::test::ScriptAction> ReadScriptFile(const std::string& path);
+// Reads and parses the script FILE of `command`, all of it before anything
+// runs. A file that cannot be read or a line that is not an action is
+// printed as "kelhost: <command>: <file>[, line N]: <problem>" and gives
+// nullopt; the command then exits with kExitUsage.
+std::optional<std::vector<ui::test::ScriptAction>> ReadScriptFile(const std::string& command,
+                                                                  const std::string& path);
 
 }  // namespace kelhost
