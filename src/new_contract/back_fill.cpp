@@ -20,7 +20,6 @@
 
 using new_contract::kFlags;
 using new_contract::Long;
-using new_contract::Number;
 using new_contract::Text;
 
 namespace {
