@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/billing_periods.h"
+#include "core/contract_reminders.h"
 #include "core/discount.h"
 #include "core/globals.h"
 #include "core/mod_kt.h"
@@ -53,10 +54,7 @@ void frmNewContract::BackFillRenewable(const backfill::Terms& terms, int16_t k) 
   InsertStoredContract(contract);
 
   const std::string user = cboVerantwortlich.Text();
-  if (!DTPGeschlossenAm.Value().has_value()) {
-    rt::Date alarm = save_.openReminder;  // the helper moves its date to 09:00
-    modKT::CreateOpenAlarm("", alarm, user);
-  }
+  if (!DTPGeschlossenAm.Value().has_value()) kp::CreateOpenReminder(user);
 
   lVsCount_ = 0;
   // The discounted NettoSumme the contract shows is the entered percent's,
@@ -75,7 +73,7 @@ void frmNewContract::BackFillRenewable(const backfill::Terms& terms, int16_t k) 
     }
   }
   if (plan.reminder) {
-    rt::Date alarm = plan.reminder->day;
+    rt::Date alarm = plan.reminder->day;  // the helper moves its copy to 09:00
     modKT::CreateCancellationAlarm("", alarm, plan.reminder->due, user, kNoticeReminder);
   }
 

@@ -19,13 +19,6 @@ using new_contract::kTicked;
 using new_contract::Text;
 using rt::Need;
 
-namespace {
-
-// The open reminder lies this many days after today.
-constexpr double kOpenReminderDays = 2;
-
-}  // namespace
-
 void frmNewContract::cmdOK_Click() {
   // The macro step lets pending messages through: a second click meanwhile
   // must not start a second save.
@@ -127,7 +120,6 @@ void frmNewContract::OpenSaveTables() {
 void frmNewContract::TakeSaveValues() {
   save_.noBooking = chkNoBooking.Value() == kTicked;
   save_.firstTermOnly = chkRabattNurErsteLaufzeit.Value() == kTicked;
-  save_.openReminder = rt::AddDays(rt::Today(), kOpenReminderDays);
   save_.percent = dblRabattProzent;
 }
 

@@ -146,7 +146,6 @@ class frmNewContract : public ui::Form, public kp::NewContractDialog {
     bool presetUsers = false;   // optDefinierteBenutzer's value
     bool noBooking = false;
     bool firstTermOnly = false;  // the discount holds for the first term only
-    rt::Date openReminder;       // today + 2 days
     // The discount percent of this save: a copy of dblRabattProzent taken
     // when the save starts. Rules that drop the discount for later terms
     // zero this copy, never the dialog's own percent, so a failed save
@@ -194,8 +193,8 @@ class frmNewContract : public ui::Form, public kp::NewContractDialog {
   // Opens the tables a save writes into their members, and Artikel into
   // save_.articles.
   void OpenSaveTables();
-  // The no-booking flag, the first-term-only flag, the open-reminder date
-  // and the discount copy into save_.
+  // The no-booking flag, the first-term-only flag and the discount copy
+  // into save_.
   void TakeSaveValues();
   // False, after its message, when a manual number is blank; otherwise sets
   // save_.manualNumber.

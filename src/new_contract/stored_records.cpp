@@ -58,7 +58,7 @@ ContractRecord frmNewContract::StoredContract(const ContractDates& dates) {
   c.SetztWert = Text(type, "SetztWert");
   c.VertragsDefinitionID = Text(type, "ID");
   c.NoBooking = save_.noBooking;
-  c.VerlaengerungsWorkflowID = Text(type, "WorkflowID");
+  c.VerlaengerungsWorkflowID = save_.workflowId;
   c.RabattNurErsteLaufzeit = lArt == new_contract::kRenewable && save_.firstTermOnly;
   return c;
 }
