@@ -39,7 +39,7 @@ void frmNewContract::BackFillRenewable(const backfill::Terms& terms, int16_t k) 
   const kp::BillingPeriods list = kp::ListBillingPeriods(lArt, terms.start, lDauer, lZahlungsperiode,
                                                          lVerlaengerungsZahlungsperiode, today);
   if (static_cast<size_t>(k) >= list.periods.size()) rt::RaiseRuntime(rt::errc::SubscriptRange);
-  const backfill::Selection selection{k, list.periods[static_cast<size_t>(k)].start, dLastListedStart, today};
+  const backfill::Selection selection{list.periods[static_cast<size_t>(k)].start, dLastListedStart, today};
   const backfill::RenewablePlan plan = backfill::PlanRenewable(
       terms, selection, {save_.firstTermOnly, gCreateAppointment4AllContracts, gAlarmWochenKuendigung});
 

@@ -76,9 +76,9 @@ SingleTermPlan PlanOpenEnded(const Terms& terms, int16_t k);
 
 // --- Renewable contracts ----------------------------------------------------
 
-// What the renewable path needs besides the terms.
+// What the renewable path needs besides the terms. The selected list
+// position k enters as the start of its period.
 struct Selection {
-  int16_t k = 0;               // the selected list position (the last invoiced period)
   rt::Date lastInvoicedStart;  // L: the start of list entry k
   rt::Date lastListedStart;    // the start of the list's last entry
   rt::Date today;

@@ -111,7 +111,7 @@ std::vector<std::string> Describe(const RenewablePlan& p) {
 struct RenewableCase {
   const char* name;
   Type type;
-  int16_t k;
+  int16_t k;  // the list entry whose start is lastInvoiced (for the reader)
   const char* lastInvoiced;
   const char* lastListed;
   const char* today;
@@ -120,7 +120,7 @@ struct RenewableCase {
 };
 
 RenewablePlan Plan(const RenewableCase& c, bool reminder = true) {
-  backfill::Selection sel{c.k, D(c.lastInvoiced), D(c.lastListed), D(c.today)};
+  backfill::Selection sel{D(c.lastInvoiced), D(c.lastListed), D(c.today)};
   return backfill::PlanRenewable(c.type.ToTerms(1), sel, {c.firstTermOnly, reminder, 6});
 }
 
@@ -324,7 +324,7 @@ TEST(NewContractBackfillDates, ListPositionsAndThePathsAgree) {
 TEST(NewContractBackfillDates, ZeroPeriodsAreRefusedByTheWalkItself) {
   // A zero renewal term would write states for ever; the engine refuses
   // such terms even when called without the check before it.
-  backfill::Selection sel{7, D("01.07.2026"), D("01.10.2026"), D("08.12.2026")};
+  backfill::Selection sel{D("01.07.2026"), D("01.10.2026"), D("08.12.2026")};
   for (int32_t Terms::*field :
        {&Terms::lVerlaengerungsdauer, &Terms::lVerlaengerungsZahlungsperiode, &Terms::lZahlungsperiode}) {
     Terms t = kQuarterly.ToTerms(1);
