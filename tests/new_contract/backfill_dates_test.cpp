@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "core/billing_periods.h"
-#include "core/contract_dates.h"
 #include "new_contract/backfill_dates.h"
 #include "platform/date.h"
 #include "platform/error.h"
@@ -335,46 +334,6 @@ TEST(NewContractBackfillDates, ZeroPeriodsAreRefusedByTheWalkItself) {
     } catch (const rt::Error& e) {
       EXPECT_EQ(e.number(), 5);
     }
-  }
-}
-
-TEST(NewContractBackfillDates, PeriodsBelowOneMonthAreInvalid) {
-  struct Case {
-    int32_t art, zp, vd, vzp;
-    bool valid;
-  };
-  const Case cases[] = {
-      {1, 1, 1, 1, true},    {1, 0, 12, 3, false}, {1, 3, 0, 3, false}, {1, 3, 12, 0, false},
-      {1, 3, -12, 3, false}, {2, 3, 0, 0, true},   {2, 0, 12, 3, false}, {3, 3, 0, 0, true},
-      {3, -1, 12, 3, false}, {4, 0, 12, 3, false}, {4, 3, 0, 0, true},
-  };
-  for (const Case& c : cases) {
-    Terms t = kQuarterly.ToTerms(c.art);
-    t.lZahlungsperiode = c.zp;
-    t.lVerlaengerungsdauer = c.vd;
-    t.lVerlaengerungsZahlungsperiode = c.vzp;
-    EXPECT_EQ(backfill::PeriodsAreValid(t), c.valid) << c.art << " " << c.zp << " " << c.vd << " " << c.vzp;
-  }
-}
-
-TEST(NewContractBackfillDates, NoticeDatesOfTheTerms) {
-  struct Case {
-    const char* end;
-    int32_t count;
-    const char* unit;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {"31.12.2024", 3, "Monate", "01.10.2024"},
-      {"31.12.2024", 6, "Wochen", "20.11.2024"},  // 42 days before 01.01.2025
-      {"31.12.2024", 6, "wochen", "01.07.2024"},  // only "Wochen" counts weeks
-      {"31.12.2024", 2, "", "01.11.2024"},
-      {"30.03.2025", 6, "Wochen", "17.02.2025"},
-      {"30.05.2024", 3, "Monate", "29.02.2024"},  // 31.05. less 3 months, cut to February
-      {"31.12.2024", 0, "Monate", "01.01.2025"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Text(kp::NoticeDate(D(c.end), c.count, c.unit)), c.expected) << c.end << " " << c.unit;
   }
 }
 
