@@ -134,8 +134,8 @@ void BM_DebitorCommand(benchmark::State& state) {
   for (auto _ : state) {
     pid_t pid = 0;
     int status = 0;
-    if (posix_spawn(&pid, argv[0], &quiet, nullptr, argv.data(), environ) != 0 || ::waitpid(pid, &status, 0) != pid ||
-        !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (posix_spawn(&pid, argv[0], &quiet, nullptr, argv.data(), environ) != 0 ||
+        ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
       state.SkipWithError("kelhost debitor failed");
       break;
     }
@@ -175,14 +175,16 @@ void BM_DebitorHostCall(benchmark::State& state) {
     auto host = host::sqlite::StandIn::Open(db);
     auto ckt = std::dynamic_pointer_cast<CKT>(kelpaktor2::CreateInstance("CKT"));
     auto app = host->Application();
-    const host::sqlite::CallResult result = host->RunCall([&] { ckt->NewContractDebitor(app, contract, articles); });
+    const host::sqlite::CallResult result =
+        host->RunCall([&] { ckt->NewContractDebitor(app, contract, articles); });
     if (result.error) {
       state.SkipWithError("the call raised an error");
       break;
     }
     written += result.written.size();
   }
-  state.counters["records"] = benchmark::Counter(static_cast<double>(written), benchmark::Counter::kAvgIterations);
+  state.counters["records"] =
+      benchmark::Counter(static_cast<double>(written), benchmark::Counter::kAvgIterations);
   rt::SetToday(std::nullopt);
 }
 

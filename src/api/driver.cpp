@@ -44,7 +44,8 @@ bool IsRenewalDuration(int32_t months) {
 bool LineDiscountsInRange() {
   bool result = true;
   internal::ForEachLine([&](const kt_CArticle& line) {
-    if (line.bUseCustomDiscount && !(line.dblCustomDiscount >= 0 && line.dblCustomDiscount <= 100)) result = false;
+    const double own = line.dblCustomDiscount;
+    if (line.bUseCustomDiscount && !(own >= 0 && own <= 100)) result = false;
   });
   return result;
 }

@@ -190,6 +190,9 @@ class frmFEditDefinitions : public ui::Form {
   // The notice row and the renewal column after a change of kind: renewable
   // (Art 1) or not (Art 2).
   void ApplyRenewable(bool renewable);
+  // Sets the kind options for a stored kind (1, 2 or 3), their handlers
+  // running as the options change; false, changing nothing, for another.
+  bool ShowKind(int32_t art);
   void EnableKuendFrist(bool bEnable);
   void EnableFollowUpTerms(bool bEnable);
   void txtDauer_Change();

@@ -61,22 +61,7 @@ void frmFEditDefinitions::ShowFromMemory() {
     // the new-contract dialog's next look at it.
     const std::shared_ptr<kt_CDefinition> def = Need(gDefinition);
     m_sTyp = def->Typ;
-    switch (def->Art) {
-      case 1:
-        optBefristet.SetValue(true);
-        chkVerlaengerbar.SetValue(ui::CheckBox::Checked);
-        break;
-      case 2:
-        optBefristet.SetValue(true);
-        chkVerlaengerbar.SetValue(ui::CheckBox::Unchecked);
-        break;
-      case 3:
-        optUnbefristet.SetValue(true);
-        chkVerlaengerbar.SetEnabled(false);
-        break;
-      default:
-        break;
-    }
+    ShowKind(def->Art);  // another kind: nothing
     chkNoBooking.SetValue(def->NoBooking ? ui::CheckBox::Checked : ui::CheckBox::Unchecked);
     txtBezeichnung.SetText(def->Bezeichnung);
     {

@@ -68,22 +68,7 @@ bool frmFEditDefinitions::InitEdit() {
     m_sWorkflowID = text("WorkflowID");
 
     m_lArt = rt::CLng(kp::FieldValue(def, "Art"));
-    switch (m_lArt) {
-      case 1:
-        optBefristet.SetValue(true);
-        chkVerlaengerbar.SetValue(ui::CheckBox::Checked);
-        break;
-      case 2:
-        optBefristet.SetValue(true);
-        chkVerlaengerbar.SetValue(ui::CheckBox::Unchecked);
-        break;
-      case 3:
-        optUnbefristet.SetValue(true);
-        chkVerlaengerbar.SetEnabled(false);
-        break;
-      default:
-        return false;
-    }
+    if (!ShowKind(m_lArt)) return false;
 
     const std::string status = text("Status");
     int32_t entry = -1;

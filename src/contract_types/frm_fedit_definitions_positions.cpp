@@ -98,15 +98,23 @@ void frmFEditDefinitions::cmdAddPos_Click() {
     dlg->ShowModal();
     if (!dlg->bOK) return;
 
+    // Everything the row needs is read first: a failure leaves no half
+    // filled row in the list.
+    const std::string nummer = rt::CStr(kp::FieldValue(article, "Nummer"));
+    const std::string art = rt::CStr(kp::FieldValue(article, "Art"));
+    // Both formulas read the article found above, which is still current.
+    const std::string ustSatz = Evaluate("USTSatzArtikel()");
+    const std::string erloeskonto = Evaluate("Erloeskonto()");
+    const std::string articleId = rt::CStr(kp::FieldValue(article, "Id"));
+    const std::string gruppierung = rt::CStr(kp::FieldValue(article, "Gruppierung"));
     ui::ListItem& item = lvwPositionen.Add("");
     CopyDialogColumns(*dlg, item);
-    item.SetSubItems(editor::Artikelnummer, rt::CStr(kp::FieldValue(article, "Nummer")));
-    item.SetSubItems(editor::Artikelart, rt::CStr(kp::FieldValue(article, "Art")));
-    // Both formulas read the article found above, which is still current.
-    item.SetSubItems(editor::USTSatz, Evaluate("USTSatzArtikel()"));
-    item.SetSubItems(editor::Erloeskonto, Evaluate("Erloeskonto()"));
-    item.SetSubItems(editor::ArtikelID, rt::CStr(kp::FieldValue(article, "Id")));
-    item.SetSubItems(editor::Gruppierung, rt::CStr(kp::FieldValue(article, "Gruppierung")));
+    item.SetSubItems(editor::Artikelnummer, nummer);
+    item.SetSubItems(editor::Artikelart, art);
+    item.SetSubItems(editor::USTSatz, ustSatz);
+    item.SetSubItems(editor::Erloeskonto, erloeskonto);
+    item.SetSubItems(editor::ArtikelID, articleId);
+    item.SetSubItems(editor::Gruppierung, gruppierung);
   } catch (...) {
     ReportError(Source(".cmdAddPos_Click"), rt::CurrentError());
   }

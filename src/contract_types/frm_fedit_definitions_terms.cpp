@@ -45,6 +45,25 @@ void frmFEditDefinitions::ApplyRenewable(bool renewable) {
   EnableWorkflowSelection(m_sTyp == "D" && m_lArt == 1);
 }
 
+bool frmFEditDefinitions::ShowKind(int32_t art) {
+  switch (art) {
+    case 1:
+      optBefristet.SetValue(true);
+      chkVerlaengerbar.SetValue(ui::CheckBox::Checked);
+      return true;
+    case 2:
+      optBefristet.SetValue(true);
+      chkVerlaengerbar.SetValue(ui::CheckBox::Unchecked);
+      return true;
+    case 3:
+      optUnbefristet.SetValue(true);
+      chkVerlaengerbar.SetEnabled(false);
+      return true;
+    default:
+      return false;
+  }
+}
+
 void frmFEditDefinitions::optUnbefristet_Click() {
   m_lArt = 3;
   txtDauer.SetEnabled(false);

@@ -5,7 +5,7 @@
 // cmdOk_Click"). Installed when the library is loaded. While no CKT object
 // lives there is no reporter; the error is then only recorded by the
 // boundary.
-#include <memory>
+#include <string>
 
 #include "core/addon_error.h"
 #include "core/globals.h"

@@ -11,12 +11,6 @@ class ContractTypesAttributes : public EditorTest {
     f = NewEditor();
     ASSERT_TRUE(f->InitNew());
   }
-  // The id of a sample record by one field's value.
-  std::string OidOf(const std::string& table, const char* field, const std::string& value) {
-    for (const auto& r : Rows(table))
-      if (Str(r, field) == value) return r.oid;
-    return "";
-  }
   std::shared_ptr<frmFEditDefinitions> f;
 };
 

@@ -68,6 +68,22 @@ inline std::vector<std::string> RowOf(const ui::ListView& lvw, int32_t index) {
   return out;
 }
 
+// `values` with `changes` put over them: a field named again takes the new
+// value, another is added.
+inline Values Changed(Values values, const Values& changes) {
+  for (const auto& [name, value] : changes) {
+    bool replaced = false;
+    for (auto& [n, old] : values) {
+      if (n == name) {
+        old = value;
+        replaced = true;
+      }
+    }
+    if (!replaced) values.emplace_back(name, value);
+  }
+  return values;
+}
+
 class EditorTest : public coretest::CoreTest {
  protected:
   void SetUp() override {
@@ -106,13 +122,7 @@ class EditorTest : public coretest::CoreTest {
                 {"RechnungWann", int32_t{0}},
                 {"WorkflowID", ""},
                 {"NettoSumme", 0.0}};
-    for (const auto& [name, value] : changes) {
-      bool replaced = false;
-      for (auto& [n, old] : v)
-        if (n == name) old = value, replaced = true;
-      if (!replaced) v.emplace_back(name, value);
-    }
-    const std::string oid = host_->InsertRow("kt_Vertragsdefinitionen", v);
+    const std::string oid = host_->InsertRow("kt_Vertragsdefinitionen", Changed(v, changes));
     host_->SetCurrentContractTypeOid(oid, false);
     return oid;
   }
@@ -128,13 +138,7 @@ class EditorTest : public coretest::CoreTest {
                 {"PreisM36", 378.0},          {"PreisM48", 504.0},      {"PreisM60", 630.0},
                 {"Preis", 126.0},             {"NettoOhneRabatt", 10.5}, {"Row", "001"},
                 {"Positionsnummer", "1"},     {"Gruppierung", ""},      {"Gruppierungsposition", int32_t{1}}};
-    for (const auto& [name, value] : changes) {
-      bool replaced = false;
-      for (auto& [n, old] : v)
-        if (n == name) old = value, replaced = true;
-      if (!replaced) v.emplace_back(name, value);
-    }
-    return host_->InsertRow("kt_DefinitionsPositionen", v, typeOid);
+    return host_->InsertRow("kt_DefinitionsPositionen", Changed(v, changes), typeOid);
   }
 
   // Queues the user's work on the next modal display of an editor.
@@ -151,6 +155,12 @@ class EditorTest : public coretest::CoreTest {
   }
 
   std::vector<host::sqlite::Row> Rows(const std::string& table) { return host_->Rows(table); }
+  // The id of the first record of `table` whose `field` reads `value`.
+  std::string OidOf(const std::string& table, const char* field, const std::string& value) {
+    for (const auto& r : Rows(table))
+      if (Str(r, field) == value) return r.oid;
+    return "";
+  }
   static std::string Str(const host::sqlite::Row& r, const char* field) { return rt::CStr(r[field]); }
 
   // The titles of the boxes shown so far.

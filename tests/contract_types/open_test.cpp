@@ -12,11 +12,6 @@ class ContractTypesOpen : public EditorTest {
     EXPECT_EQ(f->InitEdit(), expected);
     return f;
   }
-  std::string OidOf(const std::string& table, const char* field, const std::string& value) {
-    for (const auto& r : Rows(table))
-      if (Str(r, field) == value) return r.oid;
-    return "";
-  }
 };
 
 TEST_F(ContractTypesOpen, StoredValuesAreShownOverTheDefaults) {

@@ -1,11 +1,10 @@
 // Which files the stand-in takes as its own, and that opening a file it
 // refuses, or only reads, changes nothing.
-#include <sqlite3.h>
-
 #include <filesystem>
 #include <fstream>
 #include <set>
 
+#include "file_helpers.h"
 #include "host_fixture.h"
 
 namespace host_test {
@@ -16,27 +15,12 @@ using host::sqlite::FileKind;
 using host::sqlite::OpenMode;
 using host::sqlite::ProbeFile;
 using host::sqlite::StandIn;
+using test_files::Listing;
+using test_files::Sql;
 
 std::string Bytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void Sql(const std::string& path, const std::string& sql) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  char* err = nullptr;
-  const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
-  EXPECT_EQ(rc, SQLITE_OK) << (err ? err : "");
-  sqlite3_free(err);
-  sqlite3_close(db);
-}
-
-// The names in a folder.
-std::set<std::string> Listing(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-  return names;
 }
 
 class HostFiles : public ::testing::Test {

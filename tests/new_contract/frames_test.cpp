@@ -112,17 +112,11 @@ TEST_F(NewContractFrames, ATypeAdjustedInMemoryShowsItsOwnWorkflows) {
   const std::string type = AddType({{"WorkflowID", ""}});
   auto f = OpenDialog();
   EXPECT_EQ(State(*f), kReset);
-  auto d = std::make_shared<kt_CDefinition>();
-  d->DefOid = type;
-  d->Typ = "D";
-  d->Art = 1;
-  d->Dauer = 12;
-  d->Zahlungsperiode = 3;
+  auto d = Adjusted(type);
   d->SetztMerkmalGruppe = "Service";
   d->SetztMerkmal = "Paket";
   d->SetztWert = "gold";
   d->VerlaengerungsWorkflowID = "WF1";
-  gDefinition = d;
   NewContractPeer::InitAgain(*f);
   EXPECT_EQ(State(*f), "wf 1 chk 1 'Workflow  'Begrüßung'  erstellen' resp 1 def 00 new 10 user 1");
   EXPECT_EQ(f->lblWorkflow2.Caption(), "Vertragsverlängerung prüfen");

@@ -24,6 +24,7 @@
 #include "core/ckt.h"
 #include "core/core_fixture.h"
 #include "core/globals.h"
+#include "core/records.h"
 #include "new_contract/frm_new_contract.h"
 #include "platform/date.h"
 #include "platform/object.h"
@@ -155,6 +156,23 @@ class NewContractTest : public coretest::CoreTest {
     const std::string oid = AddType();
     AddPosition(oid);
     return oid;
+  }
+
+  // gDefinition and gPositions as the editor hands over a copy of the type
+  // `oid` adjusted for one contract: here a receivable one-off type of six
+  // months, paid monthly in arrears, without booking.
+  static std::shared_ptr<kt_CDefinition> Adjusted(const std::string& oid) {
+    auto d = std::make_shared<kt_CDefinition>();
+    d->DefOid = oid;
+    d->Typ = "D";
+    d->Art = 2;
+    d->RechnungWann = 1;
+    d->Dauer = 6;
+    d->Zahlungsperiode = 1;
+    d->NoBooking = true;
+    gDefinition = d;
+    gPositions = std::make_shared<rt::Collection>();
+    return d;
   }
 
   // A dialog created as CKT creates it and initialised; InitNew must

@@ -12,22 +12,6 @@ using nctest::D;
 
 class NewContractSelection : public nctest::NewContractTest {
  protected:
-  // gDefinition as the editor hands over an adjusted copy of `oid`.
-  static std::shared_ptr<kt_CDefinition> Adjusted(const std::string& oid) {
-    auto d = std::make_shared<kt_CDefinition>();
-    d->DefOid = oid;
-    d->Typ = "D";
-    d->Art = 2;
-    d->RechnungWann = 1;
-    d->Dauer = 6;
-    d->Verlaengerungsdauer = 0;
-    d->Zahlungsperiode = 1;
-    d->VerlaengerungsZahlungsperiode = 0;
-    d->NoBooking = true;
-    gDefinition = d;
-    gPositions = std::make_shared<rt::Collection>();
-    return d;
-  }
   struct Members {
     std::string typ;
     int32_t art, wann, dauer, verl, zp, vzp;

@@ -2,7 +2,6 @@
 // points, and a database that another program keeps locked.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,26 +14,13 @@
 #include <vector>
 
 #include "debitor_fixture.h"
+#include "file_helpers.h"
 #include "kelhost_run.h"
 
 namespace kelhost_test {
 namespace {
 
-// One SQL query's first column, row by row, as text.
-std::vector<std::string> Query(const std::string& path, const std::string& sql) {
-  sqlite3* db = nullptr;
-  std::vector<std::string> rows;
-  EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  sqlite3_stmt* s = nullptr;
-  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-  while (s && sqlite3_step(s) == SQLITE_ROW) {
-    const unsigned char* text = sqlite3_column_text(s, 0);
-    rows.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
-  }
-  sqlite3_finalize(s);
-  sqlite3_close(db);
-  return rows;
-}
+using test_files::Query;
 
 // The record heads of a debitor listing ("<table> <Oid>"), and the value
 // of `field` in the record of `table`.
@@ -141,7 +127,8 @@ TEST_F(KelhostCliConcurrency, AKilledRunLeavesAllOfItsContractOrNothing) {
 
   // Kill points spread over a whole run, from a fixed seed.
   std::mt19937 random(20240310);
-  std::uniform_int_distribution<int64_t> point(0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
+  std::uniform_int_distribution<int64_t> point(
+      0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
   int kills = 0;
   for (int i = 0; i < 30; ++i) {
     const pid_t pid = StartKelhost(l);
@@ -165,7 +152,8 @@ TEST_F(KelhostCliConcurrency, AKilledRunLeavesAllOfItsContractOrNothing) {
   char last[16];
   std::snprintf(last, sizeof last, "%08zu", contracts.size());
   EXPECT_EQ(Query(db_, "SELECT Nummer FROM KMMD_Nummern"), std::vector<std::string>{last});
-  EXPECT_EQ(Query(db_, "SELECT count(*) FROM Adressmerkmale"), std::vector<std::string>{std::to_string(contracts.size())});
+  EXPECT_EQ(Query(db_, "SELECT count(*) FROM Adressmerkmale"),
+            std::vector<std::string>{std::to_string(contracts.size())});
 }
 
 TEST_F(KelhostCliConcurrency, ADatabaseLockedByAnotherProgramIsWaitedForThenRefused) {

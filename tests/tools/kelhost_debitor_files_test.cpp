@@ -1,6 +1,7 @@
 // kelhost debitor: reading the contract file and the articles file.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <map>
@@ -106,12 +107,14 @@ TEST_F(KelhostCliDebitorFiles, MalformedArticleLinesAreRefusedWithFileAndLine) {
 }
 
 TEST_F(KelhostCliDebitorFiles, FilesThatAreNotRegularOrTooLargeAreRefusedUnread) {
-  // A device that never ends, and a file one byte above 64 MiB (sparse,
-  // so it costs no disk).
+  // A device that never ends, a pipe nobody writes to, and a file one byte
+  // above 64 MiB (sparse, so it costs no disk).
   const std::string big = dir_.File("gross.csv");
   WriteFile(big, "");
   ASSERT_EQ(::truncate(big.c_str(), (int64_t{64} << 20) + 1), 0);
-  for (const std::string& file : {std::string("/dev/zero"), big}) {
+  const std::string pipe = dir_.File("pipe.csv");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string& file : {std::string("/dev/zero"), pipe, big}) {
     articles_ = file;
     ExpectMalformed(file, 0, file);
   }

@@ -2,7 +2,6 @@
 // command refuses what is not a kelhost database and leaves it as it is;
 // show reads a read-only database, wherever it lies.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -11,25 +10,15 @@
 #include <vector>
 
 #include "debitor_fixture.h"
+#include "file_helpers.h"
 #include "kelhost_run.h"
 
 namespace kelhost_test {
 namespace {
 
 namespace fs = std::filesystem;
-
-void Sql(const std::string& path, const std::string& sql) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-  sqlite3_close(db);
-}
-
-std::set<std::string> Listing(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-  return names;
-}
+using test_files::Listing;
+using test_files::Sql;
 
 class KelhostCliFiles : public ::testing::Test {
  protected:

@@ -33,6 +33,10 @@ struct Arguments {
 std::string ParseArguments(const std::vector<std::string>& args, std::initializer_list<const char*> valued,
                            std::initializer_list<const char*> flags, Arguments& out);
 
+// A usage error of `command`: "kelhost: <command>: <problem>", then the
+// command's usage line, on standard error. Returns kExitUsage.
+int UsageError(const std::string& command, const std::string& usage, const std::string& problem);
+
 // A date written YYYY-MM-DD that names a real day.
 std::optional<rt::Date> ParseIsoDate(const std::string& s);
 

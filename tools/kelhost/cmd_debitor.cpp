@@ -37,11 +37,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: kelhost debitor DB [--address ID] [--user NAME] [--today YYYY-MM-DD] --contract FILE --articles FILE";
 
-int Usage(const std::string& problem) {
-  PrintError("debitor: " + problem);
-  PrintError(kUsage);
-  return kExitUsage;
-}
+int Usage(const std::string& problem) { return UsageError("debitor", kUsage, problem); }
 
 int RunDebitor(const std::vector<std::string>& args) {
   Arguments a;

@@ -39,11 +39,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: kelhost edit-type DB (--new | --type NAME) [--user NAME] [--today YYYY-MM-DD] --script FILE";
 
-int Usage(const std::string& problem) {
-  PrintError("edit-type: " + problem);
-  PrintError(kUsage);
-  return kExitUsage;
-}
+int Usage(const std::string& problem) { return UsageError("edit-type", kUsage, problem); }
 
 int RunEditTypeCommand(const std::vector<std::string>& args) {
   Arguments a;

@@ -54,29 +54,31 @@ bool IsUtf8(std::string_view s) {
 }
 
 // Reads a whole input file: a regular file of at most kMaxInputBytes,
-// checked before anything is read; a file that grows meanwhile is cut off
-// at the bound and refused.
+// checked before anything is read (opened without waiting, so that a pipe
+// without a writer is refused rather than waited for); a file that grows
+// meanwhile is cut off at the bound and refused.
 std::string ReadFileText(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw InputError(path, 0, std::string("cannot be read: ") + std::strerror(errno));
+  auto failed = [&path](const std::string& why) { return InputError(path, 0, why); };
+  const std::string tooLarge = "is larger than " + std::to_string(kMaxInputBytes >> 20) + " MiB";
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) throw failed(std::string("cannot be read: ") + std::strerror(errno));
   struct Closer {
     int fd;
     ~Closer() { ::close(fd); }
   } closer{fd};
   struct stat st {};
-  if (::fstat(fd, &st) != 0) throw InputError(path, 0, std::string("cannot be read: ") + std::strerror(errno));
-  if (!S_ISREG(st.st_mode)) throw InputError(path, 0, "is not a regular file");
-  if (st.st_size > kMaxInputBytes) throw InputError(path, 0, "is larger than " + std::to_string(kMaxInputBytes >> 20) + " MiB");
+  if (::fstat(fd, &st) != 0) throw failed(std::string("cannot be read: ") + std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) throw failed("is not a regular file");
+  if (st.st_size > kMaxInputBytes) throw failed(tooLarge);
   std::string text;
   char buffer[65536];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw InputError(path, 0, std::string("cannot be read: ") + std::strerror(errno));
+    if (n < 0) throw failed(std::string("cannot be read: ") + std::strerror(errno));
     if (n == 0) return text;
     text.append(buffer, static_cast<size_t>(n));
-    if (text.size() > static_cast<size_t>(kMaxInputBytes))
-      throw InputError(path, 0, "is larger than " + std::to_string(kMaxInputBytes >> 20) + " MiB");
+    if (text.size() > static_cast<size_t>(kMaxInputBytes)) throw failed(tooLarge);
   }
 }
 

@@ -101,9 +101,11 @@ Db::Db(const std::string& path, Access access) {
     // last one to leave, removes the log files; it writes no data.
     flags |= SQLITE_OPEN_READWRITE;
   } else {
-    // Without the right to write, SQLite cannot make the log's index. A
-    // log left by a writer is read through its index; without one the file
-    // holds everything and nobody can change it without our missing rights.
+    // Read only, without joining the writers: a log that a writer left is
+    // read through its index; without a log the file holds every committed
+    // change. For a short look at a file (Inspect), and for a reader that
+    // may not write, for whom SQLite could not make the index: such a file
+    // changes only through someone with rights this process lacks.
     flags |= SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
     name = Uri(path, Exists(path + "-wal") ? "mode=ro" : "mode=ro&immutable=1");
   }

@@ -82,7 +82,6 @@ class Db {
 
   // The bound on waiting for another connection's write lock.
   void SetBusyWait(int milliseconds);
-  int BusyWait() const { return busyWaitMs_; }
 
   // True while a transaction is open on this connection.
   bool InTransaction() const;

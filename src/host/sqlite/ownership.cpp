@@ -38,7 +38,8 @@ using Layout = std::map<std::string, std::vector<std::string>>;
 Layout LayoutOf(Db& db) {
   std::vector<std::string> tables;
   {
-    Stmt s = db.Prepare("SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
+    Stmt s = db.Prepare(
+        "SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
     while (s.Step()) tables.push_back(s.Text(0));
   }
   Layout layout;

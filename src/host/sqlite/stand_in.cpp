@@ -28,7 +28,8 @@ Row ToRow(const TableDef& def, Record r) {
   row.oid = std::to_string(r.oid);
   if (def.masterIndex >= 0) row.masterOid = std::to_string(r.master);
   row.fields.reserve(def.fields.size());
-  for (size_t i = 0; i < def.fields.size(); ++i) row.fields.emplace_back(def.fields[i].name, std::move(r.values[i]));
+  for (size_t i = 0; i < def.fields.size(); ++i)
+    row.fields.emplace_back(def.fields[i].name, std::move(r.values[i]));
   return row;
 }
 

@@ -219,7 +219,8 @@ std::vector<std::pair<int, int64_t>> Store::TakeLog() {
 }
 
 void Store::Note(const TableDef& t, int64_t oid) {
-  if (logging_ && logged_.insert(oid).second) log_.emplace_back(static_cast<int>(&t - schema_.tables().data()), oid);
+  if (logging_ && logged_.insert(oid).second)
+    log_.emplace_back(static_cast<int>(&t - schema_.tables().data()), oid);
 }
 
 Position Store::First(const TableDef& t, const Order& o) {

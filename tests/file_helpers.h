@@ -1,0 +1,51 @@
+// Helpers of the tests that look at database files from outside the
+// stand-in host: SQL run straight on a file, and what a folder holds.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace test_files {
+
+// Runs SQL on the file with a connection of its own.
+inline void Sql(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  char* err = nullptr;
+  const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
+  EXPECT_EQ(rc, SQLITE_OK) << (err ? err : "");
+  sqlite3_free(err);
+  sqlite3_close(db);
+}
+
+// The first column of a query's rows, as text, read through a read-only
+// connection.
+inline std::vector<std::string> Query(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  std::vector<std::string> rows;
+  EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  sqlite3_stmt* s = nullptr;
+  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  while (s && sqlite3_step(s) == SQLITE_ROW) {
+    const unsigned char* text = sqlite3_column_text(s, 0);
+    rows.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
+  }
+  sqlite3_finalize(s);
+  sqlite3_close(db);
+  return rows;
+}
+
+// The names in a folder.
+inline std::set<std::string> Listing(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.insert(entry.path().filename().string());
+  return names;
+}
+
+}  // namespace test_files
