@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/globals.h"
+#include "core/period_prices.h"
 #include "core/records.h"
 #include "core/tables.h"
 #include "host/application.h"
@@ -26,12 +27,7 @@ inline constexpr host::Flags kFlags = 256;
 
 using rt::Need;
 
-// The payment periods of the standard list: 1, 3, 6, 12, 24, 36, 48 and
-// 60 months.
-inline bool IsStandardPeriod(int32_t months) {
-  return months == 1 || months == 3 || months == 6 || months == 12 || months == 24 || months == 36 ||
-         months == 48 || months == 60;
-}
+using kp::IsStandardPeriod;
 
 // Visits every line of gColArt in order with the module's 16-bit line
 // counter: a collection of 32767 lines or more overflows it (error 6). An

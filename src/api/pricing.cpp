@@ -18,29 +18,9 @@ namespace modAPI {
 namespace {
 
 using internal::IsStandardPeriod;
+using kp::PeriodPrice;
+using kp::PriceColumn;
 using rt::Need;
-
-// The stored price column for a standard period of `months` months.
-double PriceColumn(const NewPosition& p, int32_t months) {
-  switch (months) {
-    case 1: return p.PreisM1;
-    case 3: return p.PreisM3;
-    case 6: return p.PreisM6;
-    case 12: return p.PreisM12;
-    case 24: return p.PreisM24;
-    case 36: return p.PreisM36;
-    case 48: return p.PreisM48;
-    default: return p.PreisM60;
-  }
-}
-
-// The price of one payment period of `period` months: the stored column
-// for a standard period, else `period` times the monthly column, not
-// rounded again (2 .. 11 months, and 15, 16, 18, 20 or 30 months within
-// the long terms).
-double PeriodPrice(const NewPosition& p, int32_t period) {
-  return IsStandardPeriod(period) ? PriceColumn(p, period) : rt::Mul(period, p.PreisM1);
-}
 
 // The value of a field of the article current in `articles`.
 rt::Variant ArticleValue(const std::shared_ptr<host::DbTable>& articles, const char* field) {

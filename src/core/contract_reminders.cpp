@@ -27,10 +27,12 @@ void CreateNewContractReminders(int32_t kind, rt::Date notice, rt::Date end, int
     rt::Date alarm = WeeksBefore(end, endLeadWeeks);
     modKT::CreateCancellationAlarm("", alarm, end, user, kOneOff);
   }
-  if (!concluded) {
-    rt::Date alarm = rt::AddDays(rt::Today(), kOpenReminderDays);
-    modKT::CreateOpenAlarm("", alarm, user);
-  }
+  if (!concluded) CreateOpenReminder(user);
+}
+
+void CreateOpenReminder(const std::string& user) {
+  rt::Date alarm = rt::AddDays(rt::Today(), kOpenReminderDays);
+  modKT::CreateOpenAlarm("", alarm, user);
 }
 
 }  // namespace kp

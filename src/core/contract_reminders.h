@@ -21,4 +21,8 @@ namespace kp {
 void CreateNewContractReminders(int32_t kind, rt::Date notice, rt::Date end, int32_t noticeLeadWeeks,
                                 int32_t endLeadWeeks, bool concluded, const std::string& user);
 
+// The open reminder alone ("not concluded yet", two days after today), for
+// the paths that create the other reminders later.
+void CreateOpenReminder(const std::string& user);
+
 }  // namespace kp

@@ -53,7 +53,7 @@ void InsertContract(const std::shared_ptr<host::DbTable>& table, const ContractR
   Put(fields, "NoBooking", c.NoBooking);
   const std::shared_ptr<host::DbField> numberField = rt::Need(fields->Item("Vertragnummer"));
   numberField->SetValue(number(numberField));
-  Put(fields, "VerlaengerungsWorkflowID", c.VerlaengerungsWorkflowID);
+  PutIfSet(fields, "VerlaengerungsWorkflowID", c.VerlaengerungsWorkflowID);
   if (c.RabattNurErsteLaufzeit) Put(fields, "RabattNurErsteLaufzeit", true);
   table->Insert(256);
 }

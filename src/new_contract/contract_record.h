@@ -48,7 +48,9 @@ struct ContractRecord {
   std::string SetztWert;
   std::string VertragsDefinitionID;
   bool NoBooking = false;
-  std::string VerlaengerungsWorkflowID;
+  // Unset on the paths of an already invoiced one-off or open-ended
+  // contract, which keep the host's value for a new record.
+  std::optional<std::string> VerlaengerungsWorkflowID;
   bool RabattNurErsteLaufzeit = false;  // written, as true, only when set
 };
 
@@ -64,7 +66,7 @@ using ContractNumberFn = std::function<std::string(const std::shared_ptr<host::D
 // AktNaechsteRechnungStr ("yyyyMMdd"), KuendfristDatum?, Verantwortlich, the
 // six attribute fields, VertragsDefinitionID, NoBooking, Vertragnummer (from
 // `number`, asked while the record is pending, so a number drawn there is
-// used up even when the insert fails), VerlaengerungsWorkflowID and
+// used up even when the insert fails), VerlaengerungsWorkflowID? and
 // RabattNurErsteLaufzeit (only when set), then inserts it with 256 under the
 // host's current address. The contract stays the current record of `table`.
 // Nothing is trapped.

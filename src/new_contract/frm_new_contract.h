@@ -33,10 +33,14 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "core/contract_writing.h"
 #include "core/subsystems.h"
 #include "core/xp_frame.h"
 #include "host/table.h"
+#include "new_contract/backfill_dates.h"
+#include "new_contract/contract_record.h"
 #include "platform/date.h"
 #include "platform/ui/controls.h"
 #include "platform/variant.h"
@@ -220,11 +224,35 @@ class frmNewContract : public ui::Form, public kp::NewContractDialog {
   void WriteStoredContract(const ContractDates& dates);
   void WriteStoredState(const ContractDates& dates);
   void WriteStoredPositions();
+  // The records of a new contract as the writers above fill them, for the
+  // paths that change a few fields first: the contract (its insert with the
+  // dialog's number is InsertStoredContract), the state of its first term,
+  // and the position of the current type position of oDefinitionsPositionen;
+  // amounts at the save's percent.
+  ContractRecord StoredContract(const ContractDates& dates);
+  void InsertStoredContract(const ContractRecord& c);
+  kp::ContractState StoredState(const ContractDates& dates);
+  kp::ContractPosition StoredPosition();
 
   // --- Further save paths ----------------------------------------------------------
   // The contract whose past periods were already invoiced (back_fill.cpp);
   // true when it was saved.
   bool BackFill();
+  // The selected type's terms as the dialog holds them, with the notice
+  // periods of its record.
+  backfill::Terms BackFillTerms();
+  // One state for the whole term of a one-off or open-ended contract.
+  void BackFillSingleTerm(const backfill::Terms& terms, int16_t k);
+  // The renewable contract: a state per term up to the one in which
+  // invoicing goes on (back_fill_renewable.cpp).
+  void BackFillRenewable(const backfill::Terms& terms, int16_t k);
+  void WritePlannedState(const backfill::PlannedState& planned, std::vector<double>& sums);
+  void WriteContractUpdate(const backfill::ContractUpdate& update, const std::vector<double>& sums,
+                           double enteredPercent);
+  // The positions of the state just written, without grouping fields; with
+  // `renewalPricing` priced for one renewal payment period. Returns the sum
+  // of their line amounts when renewal-priced, else 0.
+  double WriteBackFilledPositions(bool renewalPricing);
   // The save from the contract type adjusted in memory
   // (src/new_contract_memory); true when it was saved.
   bool SaveFromMemory();

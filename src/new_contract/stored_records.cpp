@@ -18,7 +18,13 @@ using new_contract::Number;
 using new_contract::Text;
 using rt::Need;
 
-void frmNewContract::WriteStoredContract(const ContractDates& dates) {
+void frmNewContract::WriteStoredContract(const ContractDates& dates) { InsertStoredContract(StoredContract(dates)); }
+
+void frmNewContract::InsertStoredContract(const ContractRecord& c) {
+  InsertContract(oVertraege, c, [this](const std::shared_ptr<host::DbField>& field) { return ContractNumber(field); });
+}
+
+ContractRecord frmNewContract::StoredContract(const ContractDates& dates) {
   const std::shared_ptr<host::DbTable>& type = oDefinitionen;
   ContractRecord c;
   c.Typ = sTyp;
@@ -54,10 +60,14 @@ void frmNewContract::WriteStoredContract(const ContractDates& dates) {
   c.NoBooking = save_.noBooking;
   c.VerlaengerungsWorkflowID = save_.workflowId;
   c.RabattNurErsteLaufzeit = lArt == new_contract::kRenewable && save_.firstTermOnly;
-  InsertContract(oVertraege, c, [this](const std::shared_ptr<host::DbField>& field) { return ContractNumber(field); });
+  return c;
 }
 
 void frmNewContract::WriteStoredState(const ContractDates& dates) {
+  kp::InsertContractState(oVertragsstaende, StoredState(dates));
+}
+
+kp::ContractState frmNewContract::StoredState(const ContractDates& dates) {
   kp::ContractState s;
   s.LaufzeitStart = dates.start;
   s.LaufzeitEnde = lArt == new_contract::kOpenEnded ? rt::kNoDate : dates.end;
@@ -68,42 +78,47 @@ void frmNewContract::WriteStoredState(const ContractDates& dates) {
   s.RechnungWann = lRechnungWann;
   s.NaechsteRechnung = dates.nextInvoice;
   s.Rabattprozent = save_.percent;
-  kp::InsertContractState(oVertragsstaende, s);
+  return s;
 }
 
 void frmNewContract::WriteStoredPositions() {
   const std::shared_ptr<host::DbTable>& row = oDefinitionsPositionen;
   row->MoveFirst(kFlags);
   while (!row->Eof()) {
-    kp::ContractPosition p;
-    p.Artikel = Text(row, "Artikel");
-    p.Nettopreis = ApplyDiscount(Number(row, "NettoOhneRabatt"));
-    p.Artikelnummer = Text(row, "Artikelnummer");
-    p.Artikelart = Text(row, "Artikelart");
-    p.Einheit = Text(row, "Einheit");
-    p.UStSatz = Number(row, "UStSatz");
-    p.Beschreibung = Text(row, "Beschreibung");
-    p.Anzahl = Number(row, "Anzahl");
-    p.Erloeskonto = RevenueAccount(Text(row, "ArtikelID"), kp::FieldValue(row, "Erloeskonto"));
-    p.ArtikelID = Text(row, "ArtikelID");
-    p.Row = Text(row, "Row");
-    p.PreisM1 = Number(row, "PreisM1");
-    p.PreisM3 = Number(row, "PreisM3");
-    p.PreisM6 = Number(row, "PreisM6");
-    p.PreisM12 = Number(row, "PreisM12");
-    p.PreisM24 = Number(row, "PreisM24");
-    p.PreisM36 = Number(row, "PreisM36");
-    p.PreisM48 = Number(row, "PreisM48");
-    p.PreisM60 = Number(row, "PreisM60");
-    p.Preis = Number(row, "Preis");
-    p.NettoOhneRabatt = Number(row, "NettoOhneRabatt");
-    p.Rabattprozent = save_.percent;
-    p.Positionsnummer = Text(row, "Positionsnummer");
-    p.Gruppierung = Text(row, "Gruppierung");
-    p.Gruppierungsposition = Long(row, "Gruppierungsposition");
-    kp::InsertContractPosition(oVertragspositionen, p);  // under the state just written
+    kp::InsertContractPosition(oVertragspositionen, StoredPosition());  // under the state just written
     row->Move(1, kFlags);
   }
+}
+
+kp::ContractPosition frmNewContract::StoredPosition() {
+  const std::shared_ptr<host::DbTable>& row = oDefinitionsPositionen;
+  kp::ContractPosition p;
+  p.Artikel = Text(row, "Artikel");
+  p.Nettopreis = ApplyDiscount(Number(row, "NettoOhneRabatt"));
+  p.Artikelnummer = Text(row, "Artikelnummer");
+  p.Artikelart = Text(row, "Artikelart");
+  p.Einheit = Text(row, "Einheit");
+  p.UStSatz = Number(row, "UStSatz");
+  p.Beschreibung = Text(row, "Beschreibung");
+  p.Anzahl = Number(row, "Anzahl");
+  p.Erloeskonto = RevenueAccount(Text(row, "ArtikelID"), kp::FieldValue(row, "Erloeskonto"));
+  p.ArtikelID = Text(row, "ArtikelID");
+  p.Row = Text(row, "Row");
+  p.PreisM1 = Number(row, "PreisM1");
+  p.PreisM3 = Number(row, "PreisM3");
+  p.PreisM6 = Number(row, "PreisM6");
+  p.PreisM12 = Number(row, "PreisM12");
+  p.PreisM24 = Number(row, "PreisM24");
+  p.PreisM36 = Number(row, "PreisM36");
+  p.PreisM48 = Number(row, "PreisM48");
+  p.PreisM60 = Number(row, "PreisM60");
+  p.Preis = Number(row, "Preis");
+  p.NettoOhneRabatt = Number(row, "NettoOhneRabatt");
+  p.Rabattprozent = save_.percent;
+  p.Positionsnummer = Text(row, "Positionsnummer");
+  p.Gruppierung = Text(row, "Gruppierung");
+  p.Gruppierungsposition = Long(row, "Gruppierungsposition");
+  return p;
 }
 
 rt::Variant frmNewContract::RevenueAccount(const std::string& articleId, const rt::Variant& storedAccount) {

@@ -74,19 +74,4 @@ TEST_F(NewContractEntry, AHeldDialogWithoutTypesIsShownAgainAndOnlyCancelDoesAny
   EXPECT_TRUE(Rows("kt_Vertraege").empty());
 }
 
-TEST_F(NewContractEntry, AnAlreadyInvoicedContractIsNotWrittenYet) {
-  AddWartung();
-  const auto outcome = ShowThroughCkt([&](frmNewContract& f) {
-    user_.Tick(f.chkOldContract);
-    user_.Click(f.cmdOK);
-    EXPECT_TRUE(f.IsShown());
-    EXPECT_FALSE(f.bOK());
-    user_.Click(f.cmdCancel);
-  });
-  EXPECT_FALSE(outcome.ok);
-  EXPECT_TRUE(Boxes().empty());
-  EXPECT_EQ(Counts(), (std::vector<size_t>{0, 0, 0, 0, 0}));
-  EXPECT_TRUE(Rows("KMMD_Nummern").empty());
-}
-
 }  // namespace
