@@ -17,7 +17,7 @@ void frmNewContract::CreateReminders(const ContractDates& dates) {
                                  DTPGeschlossenAm.Value().has_value(), cboVerantwortlich.Text());
 }
 
-void frmNewContract::SetAddressAttribute(rt::Date validFrom, rt::Date validTo, const std::string& directTypeName) {
+void frmNewContract::SetAddressAttribute(rt::Date validFrom, rt::Date validTo) {
   if (save_.attribute.empty()) return;
 
   if (chkWorkflow.Value() == new_contract::kTicked) {
@@ -58,6 +58,6 @@ void frmNewContract::SetAddressAttribute(rt::Date validFrom, rt::Date validTo, c
   a.Wert = save_.value;
   a.GueltigVom = validFrom;
   a.GueltigBis = validTo;
-  a.Beschreibung = txtVertragnummer.Text() + " / " + directTypeName;
+  a.Beschreibung = txtVertragnummer.Text() + " / " + save_.describedAs;
   kp::InsertAddressAttribute(oAdressmerkmale, a);
 }

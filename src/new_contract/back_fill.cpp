@@ -1,26 +1,20 @@
 // The save of a contract whose past periods were already invoiced: the
-// start every kind shares, the one-off and open-ended contracts (one state
-// for the whole term) and the positions of a back-filled state.
+// start every kind shares, and the one-off and open-ended contracts (one
+// state for the whole term).
 //
 // The dates come from backfill (backfill_dates.h); the records are those of
-// a new contract from the stored type with the fields these paths change.
+// a new contract from the save's type with the fields these paths change,
+// and the positions are the type's in their order, without grouping.
 #include <cstdint>
 #include <limits>
 #include <string>
 #include <vector>
 
-#include "core/period_prices.h"
-#include "core/tables.h"
+#include "core/contract_writing.h"
 #include "new_contract/frm_new_contract.h"
 #include "new_contract/internal.h"
 #include "platform/error.h"
-#include "platform/number.h"
-#include "platform/object.h"
 #include "platform/ui/service.h"
-
-using new_contract::kFlags;
-using new_contract::Long;
-using new_contract::Text;
 
 namespace {
 
@@ -46,17 +40,24 @@ bool frmNewContract::BackFill() {
                new_contract::kTitle);
     return false;
   }
-  switch (lArt) {
-    case new_contract::kRenewable:
-      BackFillRenewable(terms, k);
-      return true;
-    case kOneOff:
-    case new_contract::kOpenEnded:
-      BackFillSingleTerm(terms, k);
-      return true;
-    default:  // the editor stores no other kind: nothing is written, nothing shown
-      return false;
+  // The editor stores no other kind: nothing is written, nothing shown.
+  if (lArt != new_contract::kRenewable && lArt != kOneOff && lArt != new_contract::kOpenEnded) return false;
+  // Not built yet from a type adjusted in memory.
+  if (save_.fromMemory) rt::RaiseRuntime(rt::errc::CannotCreateObject);
+
+  // A back-filled state's positions are not grouped.
+  std::vector<kp::ContractPosition> lines = TypePositions();
+  for (kp::ContractPosition& p : lines) {
+    p.Positionsnummer.reset();
+    p.Gruppierung.reset();
+    p.Gruppierungsposition.reset();
   }
+  if (lArt == new_contract::kRenewable) {
+    BackFillRenewable(terms, k, lines);
+  } else {
+    BackFillSingleTerm(terms, k, lines);
+  }
+  return true;
 }
 
 backfill::Terms frmNewContract::BackFillTerms() {
@@ -68,50 +69,28 @@ backfill::Terms frmNewContract::BackFillTerms() {
   t.lVerlaengerungsdauer = lVerlaengerungsdauer;
   t.lVerlaengerungsZahlungsperiode = lVerlaengerungsZahlungsperiode;
   t.lRechnungWann = lRechnungWann;
-  t.notice = {Long(oDefinitionen, "Kuendigungsfrist"), Text(oDefinitionen, "KuendigungsfristEinh")};
-  t.renewalNotice = {Long(oDefinitionen, "VerlKuendigungsfrist"), Text(oDefinitionen, "VerlKuendigungsfristEinh")};
+  t.notice = {save_.type.Kuendigungsfrist, save_.type.KuendigungsfristEinh};
+  t.renewalNotice = {save_.type.VerlKuendigungsfrist, save_.type.VerlKuendigungsfristEinh};
   return t;
 }
 
-void frmNewContract::BackFillSingleTerm(const backfill::Terms& terms, int16_t k) {
+void frmNewContract::BackFillSingleTerm(const backfill::Terms& terms, int16_t k,
+                                        const std::vector<kp::ContractPosition>& lines) {
   const bool oneOff = lArt == kOneOff;
   if (oneOff) lVsCount_ = 1;
   const backfill::SingleTermPlan plan = oneOff ? backfill::PlanOneOff(terms, k) : backfill::PlanOpenEnded(terms, k);
   const ContractDates dates{terms.start, plan.end, rt::kNoDate, plan.nextInvoice};
 
-  ContractRecord contract = StoredContract(dates);
+  ContractRecord contract = NewContractRecord(dates);
   contract.VerlaengerungsWorkflowID.reset();  // not renewed: the host's value stays
-  InsertStoredContract(contract);
+  InsertNewContract(contract);
   CreateReminders(dates);
 
-  kp::ContractState state = StoredState(dates);
+  kp::ContractState state = FirstTermState(dates);
   state.AlteFakturierung = true;
   lVsCount_ = 1;
   kp::InsertContractState(oVertragsstaende, state);
-  WriteBackFilledPositions(false);
+  WritePositions(lines, false);
 
-  SetAddressAttribute(terms.start, plan.end, lvwBezeichnung.SelectedItem().Text());
-}
-
-double frmNewContract::WriteBackFilledPositions(bool renewalPricing) {
-  const std::shared_ptr<host::DbTable>& row = oDefinitionsPositionen;
-  double sum = 0;
-  row->MoveFirst(kFlags);
-  while (!row->Eof()) {
-    kp::ContractPosition p = StoredPosition();
-    // A back-filled state's positions are not grouped.
-    p.Positionsnummer.reset();
-    p.Gruppierung.reset();
-    p.Gruppierungsposition.reset();
-    if (renewalPricing) {
-      // A period without a column (the editor offers none) at the monthly
-      // price, as the programmatic creation prices it.
-      p.NettoOhneRabatt = kp::PeriodPrice(p, lVerlaengerungsZahlungsperiode);
-      p.Nettopreis = ApplyDiscount(p.NettoOhneRabatt);
-      sum = rt::Add(sum, rt::Mul(p.Anzahl, p.Nettopreis));
-    }
-    kp::InsertContractPosition(oVertragspositionen, p);  // under the state just written
-    row->Move(1, kFlags);
-  }
-  return sum;
+  SetAddressAttribute(terms.start, plan.end);
 }

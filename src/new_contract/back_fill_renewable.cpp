@@ -20,7 +20,6 @@
 #include "platform/object.h"
 
 using new_contract::kFlags;
-using new_contract::Number;
 using rt::Need;
 
 namespace {
@@ -30,7 +29,8 @@ constexpr int32_t kNoticeReminder = 1;
 
 }  // namespace
 
-void frmNewContract::BackFillRenewable(const backfill::Terms& terms, int16_t k) {
+void frmNewContract::BackFillRenewable(const backfill::Terms& terms, int16_t k,
+                                       const std::vector<kp::ContractPosition>& lines) {
   // L, the start of the last invoiced period, is entry k of the periods the
   // list shows. Today can only have moved on since the list was built,
   // which adds entries after k; should the sequence not reach k, nothing is
@@ -44,14 +44,14 @@ void frmNewContract::BackFillRenewable(const backfill::Terms& terms, int16_t k) 
       terms, selection, {save_.firstTermOnly, gCreateAppointment4AllContracts, gAlarmWochenKuendigung});
 
   // The current values follow by updates once the path knows the term.
-  ContractRecord contract = StoredContract({terms.start, plan.firstTermEnd, rt::kNoDate, rt::kNoDate});
+  ContractRecord contract = NewContractRecord({terms.start, plan.firstTermEnd, rt::kNoDate, rt::kNoDate});
   contract.VertragEnde.reset();
   contract.KuendfristDatum.reset();
   contract.AktZahlungsperiode.reset();
   contract.AktZahlungsperiodeStr.reset();
   contract.AktValue.reset();
   contract.AktNaechsteRechnung.reset();
-  InsertStoredContract(contract);
+  InsertNewContract(contract);
 
   const std::string user = cboVerantwortlich.Text();
   if (!DTPGeschlossenAm.Value().has_value()) kp::CreateOpenReminder(user);
@@ -63,7 +63,7 @@ void frmNewContract::BackFillRenewable(const backfill::Terms& terms, int16_t k) 
   std::vector<double> sums;  // per state written, the sum of its positions
   for (const backfill::Step& step : plan.steps) {
     if (const auto* state = std::get_if<backfill::PlannedState>(&step)) {
-      WritePlannedState(*state, sums);
+      WritePlannedState(*state, lines, sums);
     } else if (const auto* update = std::get_if<backfill::ContractUpdate>(&step)) {
       WriteContractUpdate(*update, sums, enteredPercent);
     } else {
@@ -77,16 +77,17 @@ void frmNewContract::BackFillRenewable(const backfill::Terms& terms, int16_t k) 
     modKT::CreateCancellationAlarm("", alarm, plan.reminder->due, user, kNoticeReminder);
   }
 
-  SetAddressAttribute(plan.validFrom, plan.validTo, lvwBezeichnung.SelectedItem().Text());
+  SetAddressAttribute(plan.validFrom, plan.validTo);
 }
 
-void frmNewContract::WritePlannedState(const backfill::PlannedState& planned, std::vector<double>& sums) {
+void frmNewContract::WritePlannedState(const backfill::PlannedState& planned,
+                                       const std::vector<kp::ContractPosition>& lines, std::vector<double>& sums) {
   ++lVsCount_;
   // The save's copy of the percent, never the dialog's: txtRabatt and a
   // later attempt keep the entered discount.
   if (planned.undiscounted) save_.percent = 0;
 
-  kp::ContractState s = StoredState({planned.start, planned.end, rt::kNoDate, planned.nextInvoice});
+  kp::ContractState s = FirstTermState({planned.start, planned.end, rt::kNoDate, planned.nextInvoice});
   s.AlteFakturierung = true;
   s.LaufTyp.emplace(planned.renewal ? "2" : "1");
   s.Zahlungsperiode = planned.zahlungsperiode;
@@ -94,7 +95,7 @@ void frmNewContract::WritePlannedState(const backfill::PlannedState& planned, st
   if (!planned.insertWithValue) s.Value.reset();
   kp::InsertContractState(oVertragsstaende, s);
 
-  const double sum = WriteBackFilledPositions(planned.renewal);
+  const double sum = WritePositions(lines, planned.renewal);
   if (planned.valueFromSum) {
     kp::Put(Need(oVertragsstaende->Fields()), "Value", sum);
     oVertragsstaende->Update(kFlags);
@@ -112,7 +113,7 @@ void frmNewContract::WriteContractUpdate(const backfill::ContractUpdate& update,
     double value = 0;
     switch (c.value.kind) {
       case backfill::ValueSource::kDiscountedNettoSumme:
-        value = kp::ApplyDiscount(Number(oDefinitionen, "NettoSumme"), enteredPercent);
+        value = kp::ApplyDiscount(save_.type.NettoSumme, enteredPercent);
         break;
       case backfill::ValueSource::kStateSum:
         value = sums.at(static_cast<size_t>(c.value.state));

@@ -1,11 +1,12 @@
-// The confirmation: from the selected stored contract type to a saved
-// contract, and the steps every save path of the dialog shares up to its
-// records.
+// The confirmation: from the selected contract type, stored or adjusted in
+// memory, to a saved contract, and the steps every save of the dialog
+// shares up to its records.
 #include <cstdint>
 #include <string>
 
 #include "core/addon_error.h"
 #include "core/contract_dates.h"
+#include "core/contract_writing.h"
 #include "core/mod_kt.h"
 #include "core/tables.h"
 #include "new_contract/frm_new_contract.h"
@@ -42,50 +43,43 @@ void frmNewContract::ConfirmFromStoredType() {
   if (!found) return;
 
   save_ = SaveValues{};
-  const std::string requiredAttribute = Text(oDefinitionen, "ErfordertMerkmal");
-  const std::string requiredValue = Text(oDefinitionen, "ErfordertWert");
-  save_.group = Text(oDefinitionen, "SetztMerkmalGruppe");
-  save_.attribute = Text(oDefinitionen, "SetztMerkmal");
-  save_.value = Text(oDefinitionen, "SetztWert");
   // The stored type's requirement holds for an adjusted type too: the
   // editor cannot change it for one contract.
+  const std::string requiredAttribute = Text(oDefinitionen, "ErfordertMerkmal");
+  const std::string requiredValue = Text(oDefinitionen, "ErfordertWert");
   if (!requiredAttribute.empty() && !RequiredAttributePresent(requiredAttribute, requiredValue)) return;
-  save_.workflowId = Text(oDefinitionen, "WorkflowID");
 
-  if (bDefEdited) {
-    if (SaveFromMemory()) {
-      bOK_ = true;
-      Hide();
-    }
-    return;
+  if (bDefEdited ? SaveFromMemory() : SaveFromStoredType()) {
+    bOK_ = true;
+    Hide();
   }
+}
 
-  save_.workflowUser = cmbUser.Text();
-  save_.presetUsers = optDefinierteBenutzer.Value();
+bool frmNewContract::SaveFromStoredType() {
   OpenSaveTables();
   TakeSaveValues();
-  if (!ContractNumberGiven()) return;
+  if (!ContractNumberGiven()) return false;
+  TakeStoredType();
+  return SaveContract();
+}
 
-  if (chkOldContract.Value() == kTicked) {
-    if (BackFill()) {
-      bOK_ = true;
-      Hide();
-    }
-    return;
-  }
+bool frmNewContract::SaveContract() {
+  save_.workflowUser = cmbUser.Text();
+  save_.presetUsers = optDefinierteBenutzer.Value();
+  if (chkOldContract.Value() == kTicked) return BackFill();
+  SaveNewContract();
+  return true;
+}
 
+void frmNewContract::SaveNewContract() {
   lVsCount_ = 1;
-  const ContractDates dates =
-      ComputeContractDates(rt::CLng(kp::FieldValue(oDefinitionen, "Kuendigungsfrist")),
-                           Text(oDefinitionen, "KuendigungsfristEinh"));
-  WriteStoredContract(dates);
+  const ContractDates dates = ComputeContractDates();
+  InsertNewContract(NewContractRecord(dates));
   CreateReminders(dates);
-  WriteStoredState(dates);
-  WriteStoredPositions();
+  kp::InsertContractState(oVertragsstaende, FirstTermState(dates));
+  WritePositions(NewContractPositions(), false);
   const rt::Date validTo = lArt == new_contract::kOpenEnded ? rt::kNoDate : dates.end;
-  SetAddressAttribute(dates.start, validTo, lvwBezeichnung.SelectedItem().Text());
-  bOK_ = true;
-  Hide();
+  SetAddressAttribute(dates.start, validTo);
 }
 
 bool frmNewContract::RequiredAttributePresent(const std::string& merkmal, const std::string& wert) {
@@ -134,11 +128,11 @@ bool frmNewContract::ContractNumberGiven() {
   return true;
 }
 
-frmNewContract::ContractDates frmNewContract::ComputeContractDates(int32_t notice, const std::string& unit) const {
+frmNewContract::ContractDates frmNewContract::ComputeContractDates() const {
   ContractDates d;
   d.start = rt::CDate(DTPVertragBeginn.ValueVariant());
   d.end = kp::TermEnd(d.start, lDauer);
-  d.notice = kp::NoticeDate(d.end, notice, unit);
+  d.notice = kp::NoticeDate(d.end, save_.type.Kuendigungsfrist, save_.type.KuendigungsfristEinh);
   d.nextInvoice = lRechnungWann == 0 ? d.start : rt::AddMonths(d.start, lZahlungsperiode);
   return d;
 }

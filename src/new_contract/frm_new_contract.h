@@ -14,11 +14,11 @@
 //   hidden         by Cancel or by a successful confirmation; never
 //                  unloaded, so CKT may show it again as it was.
 //
-// The confirmation saves from the stored contract type (its steps are in
-// confirmation.cpp, stored_records.cpp and attribute_step.cpp), hands an
-// already invoiced contract to the back-fill and an adjusted type to
-// SaveFromMemory. Those later save paths are members too and reuse the
-// steps declared under "Steps of every save" below.
+// The confirmation saves from the stored contract type or, when the user
+// adjusted the type for this contract, from the copy in memory
+// (SaveFromMemory). Both saves are one piece of code (confirmation.cpp,
+// contract_records.cpp, attribute_step.cpp, back_fill*.cpp) that differs
+// only in where the type's values and positions come from (save_).
 //
 // Errors: InitNew, cmdDetails_Click, cmdOK_Click and
 // SetWorkflowFrameVisibility trap their errors and show them in the dialog's
@@ -134,14 +134,42 @@ class frmNewContract : public ui::Form, public kp::NewContractDialog {
     rt::Date nextInvoice;  // the start, or a period later when in arrears
   };
 
+  // The contract type as a save writes it onto the contract, its state and
+  // the address attribute. Kind, invoicing time and periods are the
+  // dialog's own copies (lArt, lDauer, ...), not repeated here.
+  struct TypeValues {
+    std::string Bezeichnung;
+    int32_t Art = 0;
+    std::string ArtStr;
+    int32_t Kuendigungsfrist = 0;
+    std::string KuendigungsfristEinh;
+    std::string KuendigungsfristBezug;
+    int32_t VerlKuendigungsfrist = 0;
+    std::string VerlKuendigungsfristEinh;
+    double NettoSumme = 0;
+    std::string ErfordertMerkmalGruppe;
+    std::string ErfordertMerkmal;
+    std::string ErfordertWert;
+    // Always the stored record's, also for a type adjusted in memory.
+    std::string ID;
+    rt::Variant Dokument;
+  };
+
   // What a confirmation takes before it writes anything; every save path
   // of that confirmation reads it.
   struct SaveValues {
+    // The type comes from gDefinition and gPositions (adjusted in memory),
+    // not from the stored record and its rows.
+    bool fromMemory = false;
+    TypeValues type;
     // The attribute the contract type sets on the address.
     std::string group;
     std::string attribute;
     std::string value;
-    std::string workflowId;     // the type's WorkflowID
+    // The type name the direct attribute write describes the contract by:
+    // the list's text for a stored type, the name in memory otherwise.
+    std::string describedAs;
+    std::string workflowId;     // VerlaengerungsWorkflowID of the contract
     std::string workflowUser;   // cmbUser's text
     bool presetUsers = false;   // optDefinierteBenutzer's value
     bool noBooking = false;
@@ -183,7 +211,17 @@ class frmNewContract : public ui::Form, public kp::NewContractDialog {
 
   // --- The confirmation (confirmation.cpp) -------------------------------------
   void cmdOK_Click();
+  // Finds the selected type's record, tests the attribute it requires and
+  // hands over to the save from the stored type or from memory; on success
+  // sets bOK and hides the dialog.
   void ConfirmFromStoredType();
+  // The save from the selected stored type; its errors reach cmdOK_Click's
+  // trap. True when the contract was saved.
+  bool SaveFromStoredType();
+  // The save from the contract type adjusted in memory
+  // (src/new_contract_memory); traps its own errors. True when the contract
+  // was saved.
+  bool SaveFromMemory();
 
   // --- Steps of every save -------------------------------------------------------
   // True when the address carries Merkmal == `merkmal` with Wert == `wert`
@@ -199,63 +237,78 @@ class frmNewContract : public ui::Form, public kp::NewContractDialog {
   // False, after its message, when a manual number is blank; otherwise sets
   // save_.manualNumber.
   bool ContractNumberGiven();
+  // The type's values, attribute and workflow into save_: from the current
+  // record of oDefinitionen, or (TakeMemoryType) from gDefinition with the
+  // stored record's ID and Dokument; a missing gDefinition raises 91.
+  void TakeStoredType();
+  void TakeMemoryType();
+  // What both saves do once the type is taken: the workflow choices, then
+  // the new contract or the one with already invoiced periods. True when
+  // the contract was saved.
+  bool SaveContract();
+  // The new contract: contract, reminders, state, positions, attribute.
+  void SaveNewContract();
   // The dates from the start picker, lDauer, lRechnungWann, lZahlungsperiode
-  // and the notice period given (weeks when `unit` is exactly "Wochen",
+  // and the type's notice period (weeks when its unit is exactly "Wochen",
   // months otherwise).
-  ContractDates ComputeContractDates(int32_t notice, const std::string& unit) const;
+  ContractDates ComputeContractDates() const;
   // The contract number for `field` of the record being written: drawn from
   // the number range into txtVertragnummer when automatic; txtVertragnummer's
   // text in both cases.
   std::string ContractNumber(const std::shared_ptr<host::DbField>& field);
   // The revenue account of a position's article: "Erloeskonto()" on the
-  // article found in save_.articles, or `storedAccount` when it is not found.
-  rt::Variant RevenueAccount(const std::string& articleId, const rt::Variant& storedAccount);
+  // article found in save_.articles, or `ownAccount` when it is not found.
+  rt::Variant RevenueAccount(const std::string& articleId, const rt::Variant& ownAccount);
   // The reminders of a new contract with the dialog's lead times and user.
   void CreateReminders(const ContractDates& dates);
   // The attribute step that ends every save: nothing when save_.attribute is
   // empty; the macro "kt_CreateAttribute" when chkWorkflow is ticked (its
   // failures ignored); else the direct write into oAdressmerkmale, whose
   // errors other than the host's "already there" reach the caller.
-  // `directTypeName` is the type name the direct write's description ends
-  // with.
-  void SetAddressAttribute(rt::Date validFrom, rt::Date validTo, const std::string& directTypeName);
+  void SetAddressAttribute(rt::Date validFrom, rt::Date validTo);
 
-  // --- Records from the stored type (stored_records.cpp) ------------------------
-  void WriteStoredContract(const ContractDates& dates);
-  void WriteStoredState(const ContractDates& dates);
-  void WriteStoredPositions();
-  // The records of a new contract as the writers above fill them, for the
-  // paths that change a few fields first: the contract (its insert with the
-  // dialog's number is InsertStoredContract), the state of its first term,
-  // and the position of the current type position of oDefinitionsPositionen;
+  // --- Records of a contract (contract_records.cpp) --------------------------------
+  // The records of a new contract from save_.type and the dialog, for the
+  // paths that change a few fields first: the contract (inserted with the
+  // dialog's number by InsertNewContract) and the state of its first term;
   // amounts at the save's percent.
-  ContractRecord StoredContract(const ContractDates& dates);
-  void InsertStoredContract(const ContractRecord& c);
-  kp::ContractState StoredState(const ContractDates& dates);
-  kp::ContractPosition StoredPosition();
+  ContractRecord NewContractRecord(const ContractDates& dates);
+  void InsertNewContract(const ContractRecord& c);
+  kp::ContractState FirstTermState(const ContractDates& dates);
+  // The type's positions as lines for the position writer, in the order
+  // they are written. Nettopreis, Rabattprozent and Erloeskonto are the
+  // writer's; Erloeskonto holds the position's own account. From the stored
+  // rows: in their order, Row and the grouping fields as stored. From
+  // gPositions (MemoryTypePositions, src/new_contract_memory): in collection
+  // order, Row its place there, Gruppierung its label and no numbering.
+  std::vector<kp::ContractPosition> StoredTypePositions();
+  std::vector<kp::ContractPosition> MemoryTypePositions();
+  // The lines of the save's source (either of the above).
+  std::vector<kp::ContractPosition> TypePositions();
+  // The lines of a new contract: the stored rows as stored, or the lines of
+  // gPositions numbered by group (kp::GroupedWriteOrder).
+  std::vector<kp::ContractPosition> NewContractPositions();
+  // Writes `lines` under the state just written, at the save's percent;
+  // with `renewalPricing` each priced for one renewal payment period.
+  // Returns the sum of their line amounts when renewal-priced, else 0.
+  double WritePositions(const std::vector<kp::ContractPosition>& lines, bool renewalPricing);
 
-  // --- Further save paths ----------------------------------------------------------
-  // The contract whose past periods were already invoiced (back_fill.cpp);
-  // true when it was saved.
+  // --- Already invoiced periods (back_fill.cpp, back_fill_renewable.cpp) -----------
+  // The contract whose past periods were already invoiced; true when it was
+  // saved.
   bool BackFill();
-  // The selected type's terms as the dialog holds them, with the notice
-  // periods of its record.
+  // The selected type's terms as the dialog holds them, with the type's
+  // notice periods.
   backfill::Terms BackFillTerms();
   // One state for the whole term of a one-off or open-ended contract.
-  void BackFillSingleTerm(const backfill::Terms& terms, int16_t k);
+  void BackFillSingleTerm(const backfill::Terms& terms, int16_t k, const std::vector<kp::ContractPosition>& lines);
   // The renewable contract: a state per term up to the one in which
-  // invoicing goes on (back_fill_renewable.cpp).
-  void BackFillRenewable(const backfill::Terms& terms, int16_t k);
-  void WritePlannedState(const backfill::PlannedState& planned, std::vector<double>& sums);
+  // invoicing goes on.
+  void BackFillRenewable(const backfill::Terms& terms, int16_t k, const std::vector<kp::ContractPosition>& lines);
+  void WritePlannedState(const backfill::PlannedState& planned, const std::vector<kp::ContractPosition>& lines,
+                         std::vector<double>& sums);
   void WriteContractUpdate(const backfill::ContractUpdate& update, const std::vector<double>& sums,
                            double enteredPercent);
-  // The positions of the state just written, without grouping fields; with
-  // `renewalPricing` priced for one renewal payment period. Returns the sum
-  // of their line amounts when renewal-priced, else 0.
-  double WriteBackFilledPositions(bool renewalPricing);
-  // The save from the contract type adjusted in memory
-  // (src/new_contract_memory); true when it was saved.
-  bool SaveFromMemory();
 
   // --- State ---------------------------------------------------------------------------
   bool bOK_ = false;

@@ -1,16 +1,94 @@
-// The save from a contract type adjusted in memory for one contract.
-#include "core/addon_error.h"
-#include "new_contract/frm_new_contract.h"
-#include "platform/error.h"
+// The save from a contract type adjusted in memory for one contract: the
+// type's values from gDefinition, its positions from gPositions, and only
+// the stored record's ID and Dokument. Everything else is the save from a
+// stored type (src/new_contract), run on these values.
+#include <memory>
+#include <string>
+#include <vector>
 
-// Not built yet: it fails as an object that cannot be created would, inside
-// its own trap, so nothing is written and the dialog stays open.
+#include "core/addon_error.h"
+#include "core/contract_writing.h"
+#include "core/globals.h"
+#include "core/records.h"
+#include "core/tables.h"
+#include "new_contract/frm_new_contract.h"
+#include "new_contract/internal.h"
+#include "platform/error.h"
+#include "platform/format.h"
+#include "platform/number.h"
+#include "platform/object.h"
+
 bool frmNewContract::SaveFromMemory() {
-  bool result = false;
   try {
-    rt::RaiseRuntime(rt::errc::CannotCreateObject);
+    OpenSaveTables();
+    TakeSaveValues();
+    if (!ContractNumberGiven()) return false;
+    TakeMemoryType();
+    return SaveContract();
   } catch (...) {
-    ShowOwnErrorBox("kt_FNewContract", ".SaveFromMemory", rt::CurrentError());
+    ShowOwnErrorBox(new_contract::kErrSource, ".SaveFromMemory", rt::CurrentError());
+    return false;
   }
-  return result;
+}
+
+void frmNewContract::TakeMemoryType() {
+  // Released from outside while the dialog still holds the adjustment: 91,
+  // before anything is written.
+  const kt_CDefinition& d = *rt::Need(gDefinition);
+  save_.fromMemory = true;
+  TypeValues& t = save_.type;
+  t.Bezeichnung = d.Bezeichnung;
+  t.Art = d.Art;
+  t.ArtStr = d.ArtStr;
+  t.Kuendigungsfrist = d.Kuendigungsfrist;
+  t.KuendigungsfristEinh = d.KuendigungsfristEinh;
+  t.KuendigungsfristBezug = d.KuendigungsfristBezug;
+  t.VerlKuendigungsfrist = d.VerlKuendigungsfrist;
+  t.VerlKuendigungsfristEinh = d.VerlKuendigungsfristEinh;
+  t.NettoSumme = d.NettoSumme;
+  t.ErfordertMerkmalGruppe = d.ErfordertMerkmalGruppe;
+  t.ErfordertMerkmal = d.ErfordertMerkmal;
+  t.ErfordertWert = d.ErfordertWert;
+  // The contract still refers to the stored type and takes its document.
+  t.ID = new_contract::Text(oDefinitionen, "ID");
+  t.Dokument = kp::FieldValue(oDefinitionen, "Dokument");
+  save_.group = d.SetztMerkmalGruppe;
+  save_.attribute = d.SetztMerkmal;
+  save_.value = d.SetztWert;
+  save_.describedAs = d.Bezeichnung;
+  save_.workflowId = d.VerlaengerungsWorkflowID;
+}
+
+std::vector<kp::ContractPosition> frmNewContract::MemoryTypePositions() {
+  std::vector<kp::ContractPosition> lines;
+  const std::shared_ptr<rt::Collection> positions = gPositions;
+  if (!positions) return lines;  // no collection: no positions
+  // A type holds at most 32 767 positions: the place is a 16-bit count.
+  rt::For16(1, positions->Count(), [&](int16_t i) {
+    const std::shared_ptr<kt_CPosition> source = rt::CastObject<kt_CPosition>(positions->Item(i));
+    const kt_CPosition& s = *source;
+    kp::ContractPosition& p = lines.emplace_back();
+    p.Artikel = s.Artikel;
+    p.Artikelnummer = s.Artikelnummer;
+    p.Artikelart = s.Artikelart;
+    p.Einheit = s.Einheit;
+    p.UStSatz = s.UStSatz;
+    p.Beschreibung = s.Beschreibung;
+    p.Anzahl = s.Anzahl;
+    p.Erloeskonto = s.Erloeskonto;
+    p.ArtikelID = s.ArtikelID;
+    p.Row = rt::FormatNumber(i, "000");
+    p.PreisM1 = s.PreisM1;
+    p.PreisM3 = s.PreisM3;
+    p.PreisM6 = s.PreisM6;
+    p.PreisM12 = s.PreisM12;
+    p.PreisM24 = s.PreisM24;
+    p.PreisM36 = s.PreisM36;
+    p.PreisM48 = s.PreisM48;
+    p.PreisM60 = s.PreisM60;
+    p.Preis = s.Preis;
+    p.NettoOhneRabatt = s.NettoOhneRabatt;
+    p.Gruppierung = s.Gruppierung;
+  });
+  return lines;
 }

@@ -36,23 +36,17 @@ TEST_F(NewContractDetails, AnAdjustedTypeIsTakenOverAndSavedFromMemory) {
     ASSERT_NE(gDefinition, nullptr);
     EXPECT_EQ(gDefinition->DefOid, type);
 
-    // The save from memory is not there yet: its own box, nothing written,
-    // the dialog still open for Cancel.
+    // Saved from memory: the contract runs for the adjusted 24 months.
     user_.Click(f.cmdOK);
-    EXPECT_TRUE(f.IsShown());
-    EXPECT_FALSE(f.bOK());
-    user_.Click(f.cmdCancel);
+    EXPECT_FALSE(f.IsShown());
   });
-  EXPECT_FALSE(outcome.ok);
-  EXPECT_EQ(outcome.count, 0);
-  // The editor's notice on the changed term, then the save's box.
-  ASSERT_EQ(Boxes().size(), 2u);
-  EXPECT_EQ(Boxes()[1].prompt,
-            "Fehler &H1AD\r\n(Objekterstellung durch ActiveX-Komponente nicht möglich)\r\nin "
-            "kt_FNewContract.SaveFromMemory");
-  EXPECT_EQ(Boxes()[1].style, ui::mb::OkOnly);
-  EXPECT_EQ(Boxes()[1].title, std::nullopt);
-  EXPECT_EQ(Counts(), (std::vector<size_t>{0, 0, 0, 0, 0}));
+  EXPECT_TRUE(outcome.ok);
+  EXPECT_EQ(outcome.count, 1);
+  // The editor's notice on the changed term, nothing else.
+  EXPECT_EQ(Boxes().size(), 1u);
+  const auto contract = Only("kt_Vertraege");
+  EXPECT_EQ(Num(contract, "Dauer"), 24);
+  EXPECT_EQ(DateOf(contract, "VertragEnde"), rt::AddDays(rt::AddMonths(DateOf(contract, "VertragBeginn"), 24), -1));
   EXPECT_EQ(EditorDisplays(), 1u);
   // The stored type is as it was.
   EXPECT_EQ(Num(Only("kt_Vertragsdefinitionen"), "Dauer"), 12);
