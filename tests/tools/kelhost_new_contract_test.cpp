@@ -65,6 +65,36 @@ TEST_F(KelhostCliNewContract, AScriptCreatesTheContractAndTheRecordsArePrinted) 
   EXPECT_EQ(rt::CStr(Rows("kt_Vertraege").back()["Verantwortlich"]), "Meier");
 }
 
+TEST_F(KelhostCliNewContract, ATypeAdjustedInTheEditorIsSavedFromMemory) {
+  const std::string adjust =
+      "pick lvwBezeichnung Wartung jährlich\n"
+      "date DTPVertragBeginn 01.02.2027\n"
+      "click cmdDetails\n"
+      "type txtBezeichnung Wartung Sonderfall\n"
+      "pick lvwPositionen #1\n"
+      "click cmdEditPos\n"
+      "type txtAnzahl 3\n"
+      "click cmdOk\n"
+      "click cmdSave\n";
+  const Result r = NewContract(adjust + "type txtRabatt 10\nclick cmdOK\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out.rfind("pbOK true\nplVsCount 1\nVertragnummer 00000001\n", 0), 0u) << r.out;
+  // The adjusted name and quantity: three at 30,00 less 10 %.
+  for (const char* expected : {"\n  Bezeichnung = Wartung Sonderfall\n", "\n  AktValue = 81\n", "\n  Anzahl = 3\n",
+                               "\n  Nettopreis = 27\n", "\n  VertragEnde = 31.01.2028\n"})
+    EXPECT_NE(r.out.find(expected), std::string::npos) << expected << "\n" << r.out;
+  // The stored type is as it was.
+  for (const auto& row : Rows("kt_Vertragsdefinitionen")) EXPECT_NE(rt::CStr(row["Bezeichnung"]), "Wartung Sonderfall");
+
+  const Result blank = NewContract(adjust + "untick ChkAutoNumber\nclick cmdOK\nclick cmdCancel\n");
+  EXPECT_EQ(blank.status, 1) << blank.err;
+  EXPECT_EQ(blank.out, "pbOK false\nplVsCount 0\n");
+  EXPECT_NE(blank.err.find("[Kelmaris Paktor] Vergeben Sie bitte eine Vertragsnummer!"), std::string::npos)
+      << blank.err;
+  EXPECT_EQ(Rows("kt_Vertraege").size(), 1u);
+}
+
 TEST_F(KelhostCliNewContract, OutcomesAndExitStatuses) {
   struct Case {
     const char* what;
