@@ -42,8 +42,6 @@ bool frmNewContract::BackFill() {
   }
   // The editor stores no other kind: nothing is written, nothing shown.
   if (lArt != new_contract::kRenewable && lArt != kOneOff && lArt != new_contract::kOpenEnded) return false;
-  // Not built yet from a type adjusted in memory.
-  if (save_.fromMemory) rt::RaiseRuntime(rt::errc::CannotCreateObject);
 
   // A back-filled state's positions are not grouped.
   std::vector<kp::ContractPosition> lines = TypePositions();

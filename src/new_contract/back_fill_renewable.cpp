@@ -40,8 +40,13 @@ void frmNewContract::BackFillRenewable(const backfill::Terms& terms, int16_t k,
                                                          lVerlaengerungsZahlungsperiode, today);
   if (static_cast<size_t>(k) >= list.periods.size()) rt::RaiseRuntime(rt::errc::SubscriptRange);
   const backfill::Selection selection{list.periods[static_cast<size_t>(k)].start, dLastListedStart, today};
-  const backfill::RenewablePlan plan = backfill::PlanRenewable(
-      terms, selection, {save_.firstTermOnly, gCreateAppointment4AllContracts, gAlarmWochenKuendigung});
+  backfill::RenewableOptions options;
+  options.firstTermOnly = save_.firstTermOnly;
+  options.noticeReminder = gCreateAppointment4AllContracts;
+  options.leadWeeks = gAlarmWochenKuendigung;
+  options.finalTermReminder = save_.fromMemory;
+  options.validToLastTerm = save_.fromMemory;
+  const backfill::RenewablePlan plan = backfill::PlanRenewable(terms, selection, options);
 
   // The current values follow by updates once the path knows the term.
   ContractRecord contract = NewContractRecord({terms.start, plan.firstTermEnd, rt::kNoDate, rt::kNoDate});

@@ -73,8 +73,8 @@ class RenewableWalk {
     plan_.steps.emplace_back(ContractUpdate{kd, end, current});
     plan_.lastTermEnd = end;
   }
-  void Remind(rt::Date kd) {
-    if (o_.noticeReminder) plan_.reminder = NoticeReminder{kp::WeeksBefore(kd, o_.leadWeeks), kd};
+  void Remind(rt::Date kd, bool always = false) {
+    if (o_.noticeReminder || always) plan_.reminder = NoticeReminder{kp::WeeksBefore(kd, o_.leadWeeks), kd};
   }
   // The invoicing-time rule of a renewal term: in arrears one payment period
   // of the first term later (kept as the host's renewal expects it).
@@ -154,7 +154,7 @@ class RenewableWalk {
            ContractUpdate::Current{VZP(), pending ? ValueSource{ValueSource::kStateSum, ordinal} : v,
                                    pending ? next : p});
     plan_.validTo = te;
-    Remind(kd);
+    Remind(kd, o_.finalTermReminder);
   }
 
   // A term the invoicing has reached: its next invoice is the start of its
@@ -192,6 +192,7 @@ class RenewableWalk {
       const rt::Date end = PlusDays(ts, -1);
       kd = NoticeDate(end, t_.renewalNotice);
       Update(kd, end, ContractUpdate::Current{VZP(), v, p});
+      if (o_.validToLastTerm) plan_.validTo = end;
     }
     Remind(kd);
   }

@@ -88,6 +88,14 @@ struct RenewableOptions {
   bool firstTermOnly = false;   // the discount applies to the first term only
   bool noticeReminder = false;  // create the notice reminder at the end
   int32_t leadWeeks = 6;        // the reminder lies this many weeks before the notice date
+  // The save from a type adjusted in memory differs from the save from a
+  // stored type in two places only:
+  //  - a final certain term gets its notice reminder even without
+  //    noticeReminder;
+  //  - at a closing update after renewal terms, the address attribute runs
+  //    to the end of the last term written instead of the first term's end.
+  bool finalTermReminder = false;
+  bool validToLastTerm = false;
 };
 
 // Where an amount written to the contract comes from. The discounted
@@ -167,7 +175,8 @@ struct RenewablePlan {
 //     reached by the invoicing is written and the walk goes on (invoiced
 //     term); otherwise the contract stays in the last term written (closing
 //     update).
-// The notice reminder is planned only when options.noticeReminder is set.
+// The notice reminder is planned only when options.noticeReminder is set
+// (or, for a final certain term, options.finalTermReminder).
 // The periods must be valid (PeriodsAreValid), else raises 5; a failure of
 // E1 itself raises (nothing is written then), every later one ends the
 // steps with a Failure.

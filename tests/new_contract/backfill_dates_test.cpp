@@ -260,6 +260,40 @@ TEST(NewContractBackfillDates, RenewablePathEveryOutcome) {
   }
 }
 
+// The two switches of the save from a type adjusted in memory, without the
+// setting: a final certain term still gets its reminder, and a closing
+// update after renewal terms gives the attribute the last term's end.
+TEST(NewContractBackfillDates, TheInMemorySwitches) {
+  struct Case {
+    const char* name;
+    const char* lastInvoiced;
+    const char* lastListed;
+    const char* today;
+    std::vector<std::string> tail;  // the reminder line, if any, and the summary
+  };
+  const Case cases[] = {
+      {"a final certain term", "01.07.2026", "01.10.2026", "08.12.2026",
+       {"remind 20.05.2027 of 01.07.2027", "valid 01.10.2024-30.09.2027, 3 states, last end 30.09.2027"}},
+      {"a closing update after a renewal term", "01.01.2026", "01.10.2027", "08.12.2027",
+       {"valid 01.10.2024-30.09.2026, 2 states, last end 30.09.2026"}},
+      {"a closing update in the first term", "01.07.2025", "01.07.2025", "15.06.2025",
+       {"valid 01.10.2024-30.09.2025, 1 states, last end 30.09.2025"}},
+      {"case A with a renewal state", "01.01.2025", "01.10.2026", "08.12.2026",
+       {"valid 01.10.2024-30.09.2026, 2 states, last end 30.09.2026"}},
+  };
+  for (const Case& c : cases) {
+    backfill::RenewableOptions o;
+    o.finalTermReminder = true;
+    o.validToLastTerm = true;
+    const std::vector<std::string> lines = Describe(backfill::PlanRenewable(
+        kQuarterly.ToTerms(1), {D(c.lastInvoiced), D(c.lastListed), D(c.today)}, o));
+    const std::vector<std::string> tail(lines.end() - static_cast<std::ptrdiff_t>(c.tail.size()), lines.end());
+    EXPECT_EQ(tail, c.tail) << c.name;
+    const bool reminded = lines.end()[-2].rfind("remind", 0) == 0;
+    EXPECT_EQ(reminded, c.tail.size() == 2) << c.name;
+  }
+}
+
 // The renewable path's own search for the start of list entry k: the
 // first-term periods while they start before the first term's end, then
 // the renewal periods while they start before today, counted from 0.
