@@ -1,0 +1,353 @@
+// Already invoiced contracts saved from an adjusted type: the one-off and
+// open-ended paths, and every outcome of the renewable walk, looked at in
+// the records.
+#include <string>
+#include <vector>
+
+#include "memory_fixture.h"
+#include "platform/format.h"
+
+namespace {
+
+using memtest::D;
+using memtest::Values;
+using nctest::At9;
+using nctest::Hr;
+using rt::Variant;
+
+class MemoryBackFill : public memtest::MemoryTest {
+ protected:
+  // The subjects and days of the reminders written.
+  std::vector<std::string> Reminders() {
+    std::vector<std::string> out;
+    for (const auto& r : Rows("kt_VertragsAktivitaeten"))
+      out.push_back(Str(r, "Betreff") + " @ " + rt::FormatDate(DateOf(r, "Datum"), "dd.MM.yyyy HH:mm"));
+    return out;
+  }
+  void Clear() {
+    for (const char* t : {"kt_Vertragsdefinitionen", "kt_Vertraege", "kt_VertragsAktivitaeten", "kt_Vertragsstaende",
+                          "kt_Vertragspositionen", "Adressmerkmale", "KMMD_Nummern"})
+      host_->DeleteRows(t);
+  }
+};
+
+TEST_F(MemoryBackFill, OneOffAndOpenEndedNextInvoice) {
+  struct Case {
+    const char* what;
+    Values type;
+    rt::Date start, today;
+    int32_t k;
+    rt::Date end;  // date 0: open-ended
+    rt::Date next;
+  };
+  const Values oneOff{{"Art", int32_t{2}}, {"ArtStr", "einmalig"}};
+  const Values openEnded{{"Art", int32_t{3}}, {"ArtStr", "unbefristet"}, {"Dauer", int32_t{0}},
+                         {"Verlaengerungsdauer", int32_t{0}}};
+  const Values arrears{{"RechnungWann", int32_t{1}}};
+  const Case cases[] = {
+      {"open-ended, the second quarter", openEnded, D(2024, 1, 1), D(2024, 5, 15), 1, rt::kNoDate, D(2024, 7, 1)},
+      {"open-ended in arrears", nctest::Merge(openEnded, arrears), D(2024, 1, 1), D(2024, 5, 15), 1, rt::kNoDate,
+       D(2024, 10, 1)},
+      {"open-ended, the period not begun yet", openEnded, D(2024, 1, 1), D(2024, 5, 15), 2, rt::kNoDate,
+       D(2024, 10, 1)},
+      {"open-ended from 31 January, monthly: the cut day stays", nctest::Merge(openEnded, {{"Zahlungsperiode", 1}}),
+       D(2024, 1, 31), D(2024, 5, 15), 2, rt::kNoDate, D(2024, 4, 29)},
+      {"one-off, the second quarter", oneOff, D(2024, 2, 1), D(2024, 3, 10), 1, D(2025, 1, 31), D(2024, 8, 1)},
+      {"one-off in arrears", nctest::Merge(oneOff, arrears), D(2024, 2, 1), D(2024, 3, 10), 1, D(2025, 1, 31),
+       D(2024, 11, 1)},
+      {"one-off, the last period: none due", oneOff, D(2024, 2, 1), D(2024, 3, 10), 3, D(2025, 1, 31),
+       rt::kMaxDate},
+      {"one-off in arrears, the last period: none due", nctest::Merge(oneOff, arrears), D(2024, 2, 1),
+       D(2024, 3, 10), 3, D(2025, 1, 31), rt::kMaxDate},
+      {"one-off in arrears: after the end, not compared again", nctest::Merge(oneOff, arrears), D(2024, 2, 1),
+       D(2024, 3, 10), 2, D(2025, 1, 31), D(2025, 2, 1)},
+      {"one-off from 31 January, monthly", nctest::Merge(oneOff, {{"Dauer", 3}, {"Zahlungsperiode", 1}}),
+       D(2024, 1, 31), D(2024, 3, 10), 2, D(2024, 4, 29), D(2024, 4, 29)},
+      {"one-off: a period starting on the end day is invoiced",
+       nctest::Merge(oneOff, {{"Dauer", 60}, {"Zahlungsperiode", 6}}), D(2024, 12, 31), D(2024, 3, 10), 9,
+       D(2029, 12, 30), D(2029, 12, 30)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clear();
+    rt::SetToday(c.today);
+    AddQuarterly(c.type);
+    const Run run = BackFillAdjusted(c.start, c.k, {});
+    ASSERT_TRUE(run.outcome.ok);
+    EXPECT_EQ(run.outcome.count, 1);
+    const std::string next = rt::FormatDate(c.next, "yyyyMMdd");  // "99991231" when none is due
+    ExpectFields(Only("kt_Vertraege"),
+                 {{"VertragEnde", Variant(c.end)},
+                  {"AktNaechsteRechnung", Variant(c.next)},
+                  {"AktNaechsteRechnungStr", next},
+                  {"KuendfristDatum", Variant(rt::kNoDate)},
+                  {"VerlaengerungsWorkflowID", ""},
+                  {"RabattNurErsteLaufzeit", false}},
+                 "contract");
+    ExpectFields(Only("kt_Vertragsstaende"),
+                 {{"AlteFakturierung", true},
+                  {"LaufTyp", ""},
+                  {"LaufzeitEnde", Variant(c.end)},
+                  {"NaechsteRechnung", Variant(c.next)},
+                  {"NaechsteRechnungStr", next}},
+                 "state");
+    ExpectFields(Only("Adressmerkmale"), {{"GültigVom", Variant(c.start)}, {"GültigBis", Variant(c.end)}},
+                 "attribute");
+  }
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(MemoryBackFill, SingleTermsWriteCollectionOrderWithoutGroupsAndTheirReminders) {
+  host_->SetDatabaseSetting("CreateAppointment4AllContracts", "true");
+  struct Case {
+    const char* what;
+    int32_t art;
+    std::vector<std::string> reminders;
+  };
+  const Case cases[] = {
+      {"one-off: its end, then the conclusion",
+       2,
+       {"Vertrag läuft am  31.12.2024  aus @ 03.12.2024 09:00",
+        "Vertragsabschluss ist noch nicht erfolgt? @ 12.03.2024 09:00"}},
+      {"open-ended: the conclusion only", 3, {"Vertragsabschluss ist noch nicht erfolgt? @ 12.03.2024 09:00"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clear();
+    AddQuarterly({{"Art", c.art}});
+    const Run run = BackFillAdjusted(D(2024, 1, 1), 0, {}, [this](frmNewContract& f) {
+      Discount(f, "10");
+      user_.SetDate(f.DTPGeschlossenAm, std::nullopt);
+      PositionsWithLabels({"B", "A", "B"});
+    });
+    ASSERT_TRUE(run.outcome.ok);
+    EXPECT_EQ(run.outcome.count, 1);
+    EXPECT_EQ(Reminders(), c.reminders);
+    EXPECT_EQ(Str(Only("kt_Vertraege"), "AlarmOID"), Rows("kt_VertragsAktivitaeten").back().oid);
+    const auto rows = Rows("kt_Vertragspositionen");
+    ASSERT_EQ(rows.size(), 3u);
+    for (size_t i = 0; i < rows.size(); ++i) {
+      const std::string row = "00" + std::to_string(i + 1);
+      ExpectFields(rows[i],
+                   {{"Beschreibung", "P" + std::to_string(i + 1)},
+                    {"Row", row},
+                    {"Nettopreis", 9.0},
+                    {"NettoOhneRabatt", 10.0},
+                    {"Rabattprozent", 10.0},
+                    {"Positionsnummer", ""},
+                    {"Gruppierung", ""},
+                    {"Gruppierungsposition", int32_t{0}}},
+                   row);
+    }
+  }
+}
+
+// The walk over one type (kind 1, a year paid quarterly, renewed by years
+// paid quarterly, three months' notice, in advance) from 01.01.2020, for
+// each outcome; with and without "CreateAppointment4AllContracts".
+TEST_F(MemoryBackFill, EveryOutcomeOfTheRenewableWalk) {
+  struct State {
+    const char* laufTyp;
+    rt::Date start;
+    rt::Date next;
+    double value;
+  };
+  struct Case {
+    const char* what;
+    rt::Date today;
+    int32_t k;
+    std::vector<State> states;
+    rt::Date notice, end, next;
+    int32_t period;
+    double value;
+    bool alwaysReminded;  // a current-term ending
+    rt::Date validTo;
+  };
+  const rt::Date none = rt::kMaxDate;
+  // NettoSumme 100 and a term's sum 4 x 20,00, both less 10 %.
+  const Case cases[] = {
+      {"branch A on the notice date: no renewal", D(2020, 10, 1), 1, {{"1", D(2020, 1, 1), D(2020, 7, 1), 90}},
+       D(2020, 10, 1), D(2020, 12, 31), D(2020, 7, 1), 3, 90, false, D(2020, 12, 31)},
+      {"branch A a day later: one renewal state", D(2020, 10, 2), 1,
+       {{"1", D(2020, 1, 1), D(2020, 7, 1), 90}, {"2", D(2021, 1, 1), D(2021, 1, 1), 72}},
+       D(2021, 10, 1), D(2021, 12, 31), D(2020, 7, 1), 3, 90, false, D(2021, 12, 31)},
+      {"branch B, the current term", D(2021, 5, 15), 4,
+       {{"1", D(2020, 1, 1), none, 90}, {"2", D(2021, 1, 1), D(2021, 4, 1), 72}}, D(2021, 10, 1), D(2021, 12, 31),
+       D(2021, 4, 1), 3, 72, true, D(2021, 12, 31)},
+      {"branch B, the first-term ending", D(2022, 5, 15), 3, {{"1", D(2020, 1, 1), none, 90}}, D(2020, 10, 1),
+       D(2020, 12, 31), none, 3, 90, false, D(2020, 12, 31)},
+      {"branch B, a reached term fixes the next invoice, then the current term", D(2022, 5, 15), 5,
+       {{"1", D(2020, 1, 1), none, 90}, {"2", D(2021, 1, 1), D(2021, 7, 1), 72}, {"2", D(2022, 1, 1), D(2022, 1, 1), 72}},
+       D(2022, 10, 1), D(2022, 12, 31), D(2021, 7, 1), 3, 72, true, D(2022, 12, 31)},
+      {"branch B, a reached term, then the renewal ending", D(2023, 3, 15), 5,
+       {{"1", D(2020, 1, 1), none, 90}, {"2", D(2021, 1, 1), D(2021, 7, 1), 72}}, D(2021, 10, 1), D(2021, 12, 31),
+       D(2021, 7, 1), 3, 72, false, D(2021, 12, 31)},
+  };
+  for (const bool remindAll : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (remindAll ? ", reminders for all" : ""));
+      Clear();
+      host_->SetDatabaseSetting("CreateAppointment4AllContracts", remindAll ? "true" : "false");
+      rt::SetToday(c.today);
+      AddQuarterly();
+      const Run run = BackFillAdjusted(D(2020, 1, 1), c.k, {}, [this](frmNewContract& f) { Discount(f, "10"); });
+      ASSERT_TRUE(run.outcome.ok);
+      EXPECT_EQ(run.outcome.count, static_cast<int32_t>(c.states.size()));
+      const auto v = Only("kt_Vertraege");
+      const std::string nextText = rt::FormatDate(c.next, "yyyyMMdd");
+      ExpectFields(v,
+                   {{"KuendfristDatum", Variant(c.notice)},
+                    {"VertragEnde", Variant(c.end)},
+                    {"AktZahlungsperiode", c.period},
+                    {"AktValue", c.value},
+                    {"AktNaechsteRechnung", Variant(c.next)},
+                    {"AktNaechsteRechnungStr", nextText}},
+                   "contract");
+      const auto states = Rows("kt_Vertragsstaende");
+      ASSERT_EQ(states.size(), c.states.size());
+      for (size_t i = 0; i < states.size(); ++i) {
+        const State& e = c.states[i];
+        ExpectFields(states[i],
+                     {{"AlteFakturierung", true},
+                      {"LaufTyp", e.laufTyp},
+                      {"LaufzeitStart", Variant(e.start)},
+                      {"NaechsteRechnung", Variant(e.next)},
+                      {"Value", e.value}},
+                     "state " + std::to_string(i + 1));
+      }
+      // The notice reminder of the term written last, six weeks ahead.
+      const auto reminders = Rows("kt_VertragsAktivitaeten");
+      if (remindAll || c.alwaysReminded) {
+        ASSERT_EQ(reminders.size(), 1u);
+        EXPECT_EQ(Str(reminders[0], "Betreff"),
+                  "Kündigungsfrist läuft am  " + rt::FormatDate(c.notice, "dd.MM.yyyy") + "  aus");
+        EXPECT_EQ(DateOf(reminders[0], "Datum"), rt::Date{rt::AddDays(c.notice, -42).serial + 0.375});
+        EXPECT_EQ(Str(v, "AlarmOID"), reminders[0].oid);
+      } else {
+        EXPECT_TRUE(reminders.empty());
+      }
+      EXPECT_EQ(DateOf(Only("Adressmerkmale"), "GültigBis"), c.validTo);
+    }
+  }
+}
+
+TEST_F(MemoryBackFill, RenewalPricesAndTheDiscountOfTheFirstTermOnly) {
+  struct Case {
+    const char* what;
+    int32_t renewalPeriod;  // set in memory; 3 as stored
+    double renewalPrice;    // NettoOhneRabatt of a renewal position
+  };
+  const Case cases[] = {
+      {"a quarter: PreisM3", 3, 20},
+      {"a year: PreisM12", 12, 90},
+      {"two months, no column: twice PreisM1", 2, 5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clear();
+    rt::SetToday(D(2021, 5, 15));
+    AddQuarterly();
+    const Run run = BackFillAdjusted(D(2020, 1, 1), 4, {}, [&](frmNewContract& f) {
+      if (c.renewalPeriod != 3) ChangeInMemory(f, [&](kt_CDefinition& d) { d.VerlaengerungsZahlungsperiode = c.renewalPeriod; });
+      Discount(f, "10");
+      user_.Tick(f.chkRabattNurErsteLaufzeit);
+    });
+    ASSERT_TRUE(run.outcome.ok);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(run.outcome.count, 2);
+    EXPECT_EQ(Only("kt_Vertraege")["RabattNurErsteLaufzeit"], Variant(true));
+    const auto states = Rows("kt_Vertragsstaende");
+    const auto positions = Rows("kt_Vertragspositionen");
+    ASSERT_EQ(states.size(), 2u);
+    ASSERT_EQ(positions.size(), 2u);
+    // The first term discounted, the renewal term at its undiscounted price.
+    ExpectFields(states[0], {{"Rabattprozent", 10.0}, {"Value", 90.0}}, "first term");
+    ExpectFields(positions[0], {{"Rabattprozent", 10.0}, {"Nettopreis", 22.5}, {"NettoOhneRabatt", 25.0}},
+                 "first-term position");
+    ExpectFields(states[1], {{"Rabattprozent", 0.0}, {"Value", 4 * c.renewalPrice}, {"Zahlungsperiode", c.renewalPeriod}},
+                 "renewal term");
+    ExpectFields(positions[1],
+                 {{"Rabattprozent", 0.0}, {"Nettopreis", c.renewalPrice}, {"NettoOhneRabatt", c.renewalPrice}},
+                 "renewal position");
+  }
+
+  // A failed save keeps the entered discount for the second confirmation.
+  Clear();
+  AddQuarterly();
+  const Run retried = SaveAdjusted(D(2020, 1, 1), {}, [this](frmNewContract& f) {
+    Discount(f, "10");
+    user_.Tick(f.chkRabattNurErsteLaufzeit);
+    user_.Tick(f.chkOldContract);
+    user_.Select(f.lstInvoices, 4);
+    host_->FailNext("Adressmerkmale", "Insert", Hr(nctest::kStorage), "voll");
+    user_.Click(f.cmdOK);
+    EXPECT_TRUE(f.IsShown());
+    EXPECT_EQ(f.txtRabatt.Text(), "10,00");
+  });
+  EXPECT_TRUE(retried.outcome.ok);
+  const auto states = Rows("kt_Vertragsstaende");
+  ASSERT_EQ(states.size(), 4u);
+  EXPECT_EQ(Num(states[2], "Rabattprozent"), 10);
+  EXPECT_EQ(Num(states[2], "Value"), 90);
+}
+
+TEST_F(MemoryBackFill, WithoutAPositionCollectionTheRenewalTermsAreWorthNothing) {
+  rt::SetToday(D(2022, 5, 15));
+  AddQuarterly();
+  const Run run = BackFillAdjusted(D(2020, 1, 1), 5, {}, [](frmNewContract&) { gPositions.reset(); });
+  ASSERT_TRUE(run.outcome.ok);
+  EXPECT_TRUE(Rows("kt_Vertragspositionen").empty());
+  const auto states = Rows("kt_Vertragsstaende");
+  ASSERT_EQ(states.size(), 3u);
+  EXPECT_EQ(Num(states[0], "Value"), 100);
+  EXPECT_EQ(Num(states[1], "Value"), 0);
+  EXPECT_EQ(Num(states[2], "Value"), 0);
+  // The current term takes the reached term's value and next invoice.
+  ExpectFields(Only("kt_Vertraege"), {{"AktValue", 0.0}, {"AktNaechsteRechnung", Variant(D(2021, 7, 1))}},
+               "contract");
+}
+
+TEST_F(MemoryBackFill, StopsBeforeWritingWhenTodayMovedBackSinceTheListWasBuilt) {
+  rt::SetToday(D(2021, 5, 15));
+  AddQuarterly();
+  const Run run = BackFillAdjusted(D(2020, 1, 1), 5, {}, [](frmNewContract&) { rt::SetToday(D(2021, 2, 15)); });
+  EXPECT_FALSE(run.outcome.ok);
+  EXPECT_TRUE(run.stayedOpen);
+  EXPECT_EQ(Counts(), (std::vector<size_t>{0, 0, 0, 0, 0}));
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_TRUE(Boxes()[0].prompt.starts_with("Fehler &H9\r\n"));
+  EXPECT_TRUE(Boxes()[0].prompt.ends_with("\r\nin kt_FNewContract.SaveFromMemory"));
+}
+
+TEST_F(MemoryBackFill, InjectedFailuresLeaveWhatWasWrittenAndTheStatesCounted) {
+  struct Case {
+    const char* table;
+    const char* member;
+    std::vector<size_t> counts;  // contracts, reminders, states, positions, attributes
+    int32_t lVsCount;
+  };
+  // The reached-then-current case: three states, the current one reminded.
+  const Case cases[] = {
+      {"kt_Vertraege", "Insert", {0, 0, 0, 0, 0}, 0},
+      {"kt_Vertragsstaende", "Insert", {1, 0, 0, 0, 0}, 1},
+      {"kt_Vertragspositionen", "Insert", {1, 0, 1, 0, 0}, 1},
+      {"kt_Vertraege", "Update", {1, 0, 3, 3, 0}, 3},
+      {"Adressmerkmale", "Insert", {1, 1, 3, 3, 0}, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.table) + "." + c.member);
+    Clear();
+    rt::SetToday(D(2022, 5, 15));
+    AddQuarterly();
+    const Run run = BackFillAdjusted(D(2020, 1, 1), 5, {}, [&](frmNewContract&) {
+      host_->FailNext(c.table, c.member, Hr(nctest::kStorage), "voll");
+    });
+    EXPECT_FALSE(run.outcome.ok);
+    EXPECT_TRUE(run.stayedOpen);
+    EXPECT_EQ(run.outcome.count, c.lVsCount);
+    EXPECT_EQ(Counts(), c.counts);
+    EXPECT_TRUE(Boxes().back().prompt.ends_with("\r\nin kt_FNewContract.SaveFromMemory"));
+  }
+}
+
+}  // namespace
