@@ -104,4 +104,56 @@ TEST_F(MemoryDifferential, AFailedStateInsertLeavesTheSameRecordsAndBoxesButTheS
   EXPECT_EQ(memory.boxes[0], head + "\r\nin kt_FNewContract.SaveFromMemory");
 }
 
+TEST_F(MemoryDifferential, AlreadyInvoicedContractsDifferOnlyWhereTheSavesAreMeantTo) {
+  struct Case {
+    const char* what;
+    int32_t kind;
+    rt::Date today, start;
+    int32_t k;
+    bool remindAll;
+    std::vector<std::string> articles;
+    Diffs expected;
+  };
+  const std::vector<std::string> grouped = {"Wartung Basis", "Support", "Hotline"};
+  // The in-memory save reminds of a current term's notice date whatever the
+  // setting says: one more reminder, and AlarmOID names it.
+  const Diffs currentTermReminder = {"kt_Vertraege[0].AlarmOID", "kt_VertragsAktivitaeten: 1 | 2"};
+  const Case cases[] = {
+      {"open-ended", 3, D(2024, 5, 15), D(2024, 1, 1), 1, false, grouped, {}},
+      {"one-off", 2, D(2024, 5, 15), D(2024, 1, 1), 1, false, grouped, {}},
+      {"branch A, no renewal state", 1, D(2020, 10, 1), D(2020, 1, 1), 1, true, grouped, {}},
+      {"branch A, a renewal state", 1, D(2020, 10, 2), D(2020, 1, 1), 1, true, grouped, {}},
+      {"branch B, the first-term ending", 1, D(2022, 5, 15), D(2020, 1, 1), 3, false, grouped, {}},
+      {"branch B, the current term", 1, D(2021, 5, 15), D(2020, 1, 1), 4, false, grouped, currentTermReminder},
+      {"branch B, the current term, reminders for all", 1, D(2021, 5, 15), D(2020, 1, 1), 4, true, grouped, {}},
+      {"branch B, the current term after a term that fixed the next invoice", 1, D(2022, 5, 15), D(2020, 1, 1), 5,
+       false, grouped, currentTermReminder},
+      // The attribute runs to the last term written, not to the first term's end.
+      {"branch B, the renewal ending", 1, D(2023, 3, 15), D(2020, 1, 1), 5, false, grouped,
+       {"Adressmerkmale[0].GültigBis"}},
+      // Stored rows carrying old list places (saved from A, B, A).
+      {"stale stored Row values", 1, D(2020, 10, 1), D(2020, 1, 1), 1, false, {"Wartung Basis", "Hotline", "Support"},
+       {"kt_Vertragspositionen[1].Row", "kt_Vertragspositionen[2].Row"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Scenario s;
+    s.kind = c.kind;
+    s.today = c.today;
+    s.start = c.start;
+    s.k = c.k;
+    s.remindAll = c.remindAll;
+    s.articles = c.articles;
+    const Copy stored = Save(s, false);
+    const Copy memory = Save(s, true);
+    ASSERT_TRUE(stored.ok);
+    EXPECT_TRUE(memory.ok);
+    EXPECT_EQ(memory.count, stored.count);
+    EXPECT_EQ(Differences(stored, memory), c.expected);
+    EXPECT_EQ(memory.boxes, stored.boxes);
+    EXPECT_FALSE(stored.tables.at("kt_Vertragspositionen").empty());
+    EXPECT_EQ(Value(stored, "kt_Vertragsstaende", 0, "AlteFakturierung"), rt::Variant(true));
+  }
+}
+
 }  // namespace

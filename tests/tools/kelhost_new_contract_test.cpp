@@ -95,6 +95,35 @@ TEST_F(KelhostCliNewContract, ATypeAdjustedInTheEditorIsSavedFromMemory) {
   EXPECT_EQ(Rows("kt_Vertraege").size(), 1u);
 }
 
+TEST_F(KelhostCliNewContract, AnAdjustedTypeBackFillsARenewableContract) {
+  // Started 01.10.2024, invoiced up to the first renewal year (entry 4):
+  // that year is reached, the next one holds today.
+  const Result r = NewContract(
+      "pick lvwBezeichnung Wartung jährlich\n"
+      "date DTPVertragBeginn 01.10.2024\n"
+      "click cmdDetails\n"
+      "type txtBezeichnung Wartung Sonderfall\n"
+      "pick lvwPositionen #1\n"
+      "click cmdEditPos\n"
+      "type txtAnzahl 3\n"
+      "click cmdOk\n"
+      "click cmdSave\n"
+      "tick chkOldContract\n"
+      "select lstInvoices #4\n"
+      "click cmdOK\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out.rfind("pbOK true\nplVsCount 3\nVertragnummer 00000001\n", 0), 0u) << r.out;
+  // Three yearly prices of 100,00 for the renewal terms; the current term's
+  // notice reminder although the setting is off.
+  for (const char* expected :
+       {"\n  Bezeichnung = Wartung Sonderfall\n", "\n  VertragEnde = 30.09.2027\n", "\n  AktValue = 300\n",
+        "\n  AktNaechsteRechnung = 01.10.2026\n", "\n  KuendfristDatum = 20.08.2027\n", "\n  LaufTyp = 2\n",
+        "\n  Betreff = Kündigungsfrist läuft am  20.08.2027  aus\n", "\n  Datum = 09.07.2027 09:00\n"})
+    EXPECT_NE(r.out.find(expected), std::string::npos) << expected << "\n" << r.out;
+  EXPECT_EQ(Rows("kt_Vertragsstaende").size(), 3u);
+}
+
 TEST_F(KelhostCliNewContract, OutcomesAndExitStatuses) {
   struct Case {
     const char* what;
