@@ -30,13 +30,13 @@ void frmNewContract::cmdOK_Click() {
     ~EndOfSave() { saving = false; }
   } end{bSaving_};
   try {
-    ConfirmFromStoredType();
+    Confirm();
   } catch (...) {
     ShowOwnErrorBox(new_contract::kErrSource, ".cmdOK_Click", rt::CurrentError());
   }
 }
 
-void frmNewContract::ConfirmFromStoredType() {
+void frmNewContract::Confirm() {
   if (lvwBezeichnung.Count() == 0) return;
   bool found = false;
   Need(oDefinitionen)->GotoOid(lvwBezeichnung.SelectedItem().SubItems(2), kFlags, &found);

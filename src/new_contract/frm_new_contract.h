@@ -214,7 +214,7 @@ class frmNewContract : public ui::Form, public kp::NewContractDialog {
   // Finds the selected type's record, tests the attribute it requires and
   // hands over to the save from the stored type or from memory; on success
   // sets bOK and hides the dialog.
-  void ConfirmFromStoredType();
+  void Confirm();
   // The save from the selected stored type; its errors reach cmdOK_Click's
   // trap. True when the contract was saved.
   bool SaveFromStoredType();
