@@ -24,11 +24,6 @@ class MemoryBackFill : public memtest::MemoryTest {
       out.push_back(Str(r, "Betreff") + " @ " + rt::FormatDate(DateOf(r, "Datum"), "dd.MM.yyyy HH:mm"));
     return out;
   }
-  void Clear() {
-    for (const char* t : {"kt_Vertragsdefinitionen", "kt_Vertraege", "kt_VertragsAktivitaeten", "kt_Vertragsstaende",
-                          "kt_Vertragspositionen", "Adressmerkmale", "KMMD_Nummern"})
-      host_->DeleteRows(t);
-  }
 };
 
 TEST_F(MemoryBackFill, OneOffAndOpenEndedNextInvoice) {

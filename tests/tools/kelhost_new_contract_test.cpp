@@ -27,6 +27,19 @@ class KelhostCliNewContract : public ::testing::Test {
     args.insert(args.end(), extra.begin(), extra.end());
     return RunKelhost(dir_, args);
   }
+  // The sample maintenance type from `start`, adjusted in the editor for
+  // the contract: renamed, its position's quantity 3.
+  static std::string AdjustSample(const std::string& start) {
+    return "pick lvwBezeichnung Wartung jährlich\n"
+           "date DTPVertragBeginn " + start + "\n"
+           "click cmdDetails\n"
+           "type txtBezeichnung Wartung Sonderfall\n"
+           "pick lvwPositionen #1\n"
+           "click cmdEditPos\n"
+           "type txtAnzahl 3\n"
+           "click cmdOk\n"
+           "click cmdSave\n";
+  }
   std::vector<host::sqlite::Row> Rows(const std::string& table) {
     return host::sqlite::StandIn::Open(db_)->Rows(table);
   }
@@ -66,16 +79,7 @@ TEST_F(KelhostCliNewContract, AScriptCreatesTheContractAndTheRecordsArePrinted) 
 }
 
 TEST_F(KelhostCliNewContract, ATypeAdjustedInTheEditorIsSavedFromMemory) {
-  const std::string adjust =
-      "pick lvwBezeichnung Wartung jährlich\n"
-      "date DTPVertragBeginn 01.02.2027\n"
-      "click cmdDetails\n"
-      "type txtBezeichnung Wartung Sonderfall\n"
-      "pick lvwPositionen #1\n"
-      "click cmdEditPos\n"
-      "type txtAnzahl 3\n"
-      "click cmdOk\n"
-      "click cmdSave\n";
+  const std::string adjust = AdjustSample("01.02.2027");
   const Result r = NewContract(adjust + "type txtRabatt 10\nclick cmdOK\n");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
@@ -99,15 +103,7 @@ TEST_F(KelhostCliNewContract, AnAdjustedTypeBackFillsARenewableContract) {
   // Started 01.10.2024, invoiced up to the first renewal year (entry 4):
   // that year is reached, the next one holds today.
   const Result r = NewContract(
-      "pick lvwBezeichnung Wartung jährlich\n"
-      "date DTPVertragBeginn 01.10.2024\n"
-      "click cmdDetails\n"
-      "type txtBezeichnung Wartung Sonderfall\n"
-      "pick lvwPositionen #1\n"
-      "click cmdEditPos\n"
-      "type txtAnzahl 3\n"
-      "click cmdOk\n"
-      "click cmdSave\n"
+      AdjustSample("01.10.2024") +
       "tick chkOldContract\n"
       "select lstInvoices #4\n"
       "click cmdOK\n");
