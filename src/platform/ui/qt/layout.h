@@ -16,8 +16,11 @@
 // A row's cells stand in the columns of the grid of their frame (or of the
 // form); a Field takes two columns, label and control, so that the labels
 // of consecutive rows line up; the last cell of a row reaches to the right
-// edge. Frames side by side in one row share its width evenly. Lists grow
-// with the window. The buttons stand in a row at the
+// edge. A Column is a group of rows without a frame, standing in one cell.
+// Two or more frames or columns in one row stand side by side, each at its
+// own width, and share what the window has more in proportion to it; what
+// else stands in that row keeps its own width. Lists
+// grow with the window. The buttons stand in a row at the
 // bottom right; a Stretch() among them sends the buttons before it to the
 // left. The keyboard focus follows the order of the layout.
 //
@@ -48,6 +51,7 @@ class Item {
     Control,  // one control
     Field,    // a label and, to its right, the control it names
     Box,      // a frame with rows of its own
+    Column,   // rows of their own in one cell, without a frame
     Stack,    // controls in one cell, of which the one in front shows
     Stretch,  // empty room that takes up what is left
   };
@@ -58,12 +62,14 @@ class Item {
   Kind kind;
   std::string name;           // Control, Box: the control; Field: the label
   std::vector<Item> parts;    // Field: the control; Stack: the stacked cells
-  std::vector<Row> rows;      // Box: its rows
+  std::vector<Row> rows;      // Box, Column: its rows
   int lines = 0;              // a text box shown with this many lines (0: one)
+  int chars = 0;              // a text box this many digits wide (0: its cell's width)
 
  private:
   friend Item Field(std::string, Item);
   friend Item Box(std::string, std::vector<Row>);
+  friend Item Column(std::vector<Row>);
   friend Item Stack(std::vector<Item>);
   friend Item Stretch();
   Item(Kind k, std::string n) : kind(k), name(std::move(n)) {}
@@ -71,10 +77,13 @@ class Item {
 
 Item Field(std::string label, Item control);
 Item Box(std::string frame, std::vector<Row> rows);
+Item Column(std::vector<Row> rows);
 Item Stack(std::vector<Item> cells);
 Item Stretch();
 // A text box of several lines (Enter starts a new line in it).
 Item Lines(std::string textBox, int lines);
+// A text box of one line as wide as `chars` digits, for a short number.
+Item Chars(std::string textBox, int chars);
 
 struct FormLayout {
   std::vector<Row> rows{};  // the body, top to bottom
