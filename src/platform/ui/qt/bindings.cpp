@@ -454,6 +454,10 @@ class DateBinding : public Bound<DatePicker, QWidget> {
     view_->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     edit_->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     edit_->setCalendarPopup(true);
+    // A date being typed is no date yet ("2" of "2027" would be the year
+    // 2): it counts when the person leaves the picker or presses Enter
+    // (Commit); the arrow keys and the calendar count at once.
+    edit_->setKeyboardTracking(false);
     // The day before the first date a picker takes shows as empty.
     edit_->setDateRange(QDate(100, 1, 1).addDays(-1), QDate(9999, 12, 31));
     edit_->setSpecialValueText(QStringLiteral(" "));
@@ -467,6 +471,10 @@ class DateBinding : public Bound<DatePicker, QWidget> {
       if (ticked) value = KeepTime(FromQDate(shown_));
       UserDoes([&](User& user) { user.SetDate(model_, value); });
     });
+  }
+
+  void Commit() override {
+    if (edit_->isEnabled()) edit_->interpretText();
   }
 
   // The date, or the check box while an empty picker greys the date out.

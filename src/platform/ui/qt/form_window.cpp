@@ -567,6 +567,7 @@ void FormWindow::UserClosed() {
 
 bool FormWindow::FocusNext(bool next, const std::function<bool(bool)>& moveWidgetFocus) {
   if (showing_ > 0) return moveWidgetFocus(next);
+  CommitFocused();
   bool moved = false;
   {
     ShowScope scope(*this);
@@ -575,7 +576,9 @@ bool FormWindow::FocusNext(bool next, const std::function<bool(bool)>& moveWidge
   if (!moved) return false;
   // The focus went to a widget; the control it stands for takes the focus
   // from the form, or, when the control left refuses, the focus goes back.
-  for (QObject* w = QApplication::focusWidget(); w != nullptr; w = w->parent()) {
+  // (The window's own focus widget: the window need not be the active one
+  // yet, as a dialog just opened over another.)
+  for (QObject* w = dialog_->focusWidget(); w != nullptr; w = w->parent()) {
     auto it = widgets_.find(w);
     if (it == widgets_.end()) continue;
     Control& c = it->second->control();
@@ -591,9 +594,15 @@ void FormWindow::Tab(bool next) { static_cast<FormDialog*>(dialog_)->Tab(next); 
 bool FormWindow::PressOn(Binding& binding) {
   Control& c = binding.control();
   if (showing_ > 0 || !c.TakesFocus() || c.HasFocus()) return true;
+  CommitFocused();
   bool moved = false;
   Act(c, [&](test::User& user) { moved = user.MoveFocus(c); });
   return moved;
+}
+
+void FormWindow::CommitFocused() {
+  Control* active = form_.ActiveControl();
+  if (Binding* b = active != nullptr ? BindingOf(*active) : nullptr) b->Commit();
 }
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {

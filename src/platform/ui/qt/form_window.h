@@ -11,6 +11,8 @@
 //    press is swallowed (a button is not clicked, a list keeps its entry);
 //  - Tab and Shift+Tab move the focus in the order of the layout, with the
 //    same validation; a cancel keeps the focus where it was;
+//  - before the focus moves that way, the control that has it takes what
+//    its widget held back (a date typed into a picker);
 //  - keys typed into a text box pass its KeyPress filter, then edit the
 //    text at the caret; other edits (Delete, cut, paste) store the text.
 // Closing the window (its close button or Escape) hides the form, as the
@@ -108,6 +110,9 @@ class FormWindow : public Display, private QObject {
   void FitToScreen();
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool PressOn(Binding& binding);
+  // Before a person's action moves the focus: the control that has it
+  // takes what its widget holds back (Binding::Commit).
+  void CommitFocused();
   void Fail(std::exception_ptr failure);
   Binding* BindingOf(const Control& control) const;
 
