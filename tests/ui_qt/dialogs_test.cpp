@@ -85,13 +85,24 @@ std::vector<std::string> ModelTabRound(const ui::Form& form) {
 
 TEST_F(QtDialogs, PicturesShowEveryControlInsideTheWindowWithoutOverlaps) {
   const std::string type = AddWartung();
+  const std::string payable = AddType({{"Bezeichnung", "Miete Büro"}, {"Typ", "K"}});
   struct Case {
     std::string picture;
     std::function<std::shared_ptr<ui::Form>()> make;
   };
   const std::vector<Case> cases = {
       {"new-contract", [&] { return NewContractDialog(); }},
+      {"new-contract-invoiced",
+       [&] {
+         std::shared_ptr<ui::Form> f = NewContractDialog();
+         auto& dialog = static_cast<frmNewContract&>(*f);
+         EXPECT_TRUE(user_.ClickItem(dialog.lvwBezeichnung, 2));  // the maintenance type
+         EXPECT_TRUE(user_.SetDate(dialog.DTPVertragBeginn, rt::DateSerial(2023, 1, 1)));
+         EXPECT_TRUE(user_.Tick(dialog.chkOldContract));
+         return f;
+       }},
       {"editor", [&] { return Editor(type); }},
+      {"editor-payable", [&] { return Editor(payable); }},
       {"position-dialog", [] { return PositionDialog(); }},
   };
   for (const Case& c : cases) {

@@ -350,7 +350,10 @@ void FormWindow::PlaceItem(Grid& grid, const Item& item, int row, int column, in
       std::vector<Control*> stacked;
       for (const Item& part : item.parts) {
         PlaceItem(grid, part, row, column, span);
-        if (Control* c = form_.ControlByName(part.name)) stacked.push_back(c);
+        if (Control* c = form_.ControlByName(part.name)) {
+          stacked.push_back(c);
+          bindings_.at(c)->widget()->setAutoFillBackground(true);  // what lies behind does not show through
+        }
       }
       for (Control* c : stacked) stackOf_[c] = stacks_.size();
       stacks_.push_back(std::move(stacked));
@@ -392,8 +395,17 @@ Binding& FormWindow::PlaceControl(Grid& grid, const std::string& name, int lines
 }
 
 void FormWindow::Restack(size_t stack) {
-  // Of stacked controls only the visible one in front shows.
-  for (Control* c : stacks_[stack]) bindings_.at(c)->widget()->setHidden(!c->Visible() || Covered(*c));
+  // Stacked controls lie in the form's z-order: the one in front covers
+  // those behind, which stay where they are in the focus order, as they
+  // do in the form.
+  std::vector<Control*> backToFront = stacks_[stack];
+  std::stable_sort(backToFront.begin(), backToFront.end(),
+                   [](const Control* a, const Control* b) { return b->InFrontOf(*a); });
+  for (Control* c : backToFront) {
+    QWidget* w = bindings_.at(c)->widget();
+    w->setHidden(!c->Visible());
+    w->raise();
+  }
 }
 
 bool FormWindow::Covered(const Control& control) const {

@@ -52,7 +52,7 @@ class Item {
     Field,    // a label and, to its right, the control it names
     Box,      // a frame with rows of its own
     Column,   // rows of their own in one cell, without a frame
-    Stack,    // controls in one cell, of which the one in front shows
+    Stack,    // controls in one cell, the one in front covering the others
     Stretch,  // empty room that takes up what is left
   };
 
