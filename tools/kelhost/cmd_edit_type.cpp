@@ -16,13 +16,12 @@
 //
 // Exit status 0: a save closed the editor (for a script: its `click
 // cmdSave`, which closes it only after a successful save); 1: the editor
-// was not shown, or it was closed
-// otherwise, or the database stayed locked; 2: bad arguments, an unknown
-// --type or --user, a bad --today, a file that cannot be read or is not a
-// kelhost database, a malformed script line (nothing runs), or a script the
-// user could not play to its end (an action that cannot be performed, the
-// script ending with a dialog shown, lines left after the editor closed), or
-// no display to show the editor on.
+// was not shown, or it was closed otherwise, or the database stayed locked;
+// 2: bad arguments, no display to show the editor on, an unknown --type or
+// --user, a bad --today, a file that cannot be read or is not a kelhost
+// database, a malformed script line (nothing runs), or a script the user
+// could not play to its end (an action that cannot be performed, the
+// script ending with a dialog shown, lines left after the editor closed).
 #include <iostream>
 #include <memory>
 #include <optional>

@@ -17,10 +17,9 @@
 // locked; 2: bad arguments, no display to show the dialog on, a script file
 // that cannot be read or has a line that is not an action, an unknown user
 // or address, a bad date, a file that is not a kelhost database, or a
-// failing script (an action the user
-// cannot perform, a script that ends while a dialog is shown, lines left
-// after the dialog closed; lines left when no dialog was shown do not
-// count). A failing script ends the run where it failed; what was written
+// failing script (an action the user cannot perform, a script that ends
+// while a dialog is shown, lines left after the dialog closed; lines left
+// when no dialog was shown do not count). A failing script ends the run where it failed; what was written
 // before stays written and is printed.
 #include <iostream>
 #include <memory>

@@ -18,11 +18,12 @@
 // of consecutive rows line up; the last cell of a row reaches to the right
 // edge. A Column is a group of rows without a frame, standing in one cell.
 // Two or more frames or columns in one row stand side by side, each at its
-// own width, and share what the window has more in proportion to it; what
-// else stands in that row keeps its own width. Lists
-// grow with the window. The buttons stand in a row at the
-// bottom right; a Stretch() among them sends the buttons before it to the
-// left. The keyboard focus follows the order of the layout.
+// own width; those that can use more width share what the window has to
+// spare in proportion to their own. Lists grow with the window. Stacked
+// controls share one cell, the one in front (in the form's z-order)
+// covering the others. The buttons stand in a row at the bottom right; a
+// Stretch() among them sends the buttons before it to the left. The
+// keyboard focus follows the order of the layout.
 //
 // Each control stands inside the frame that holds it in the form, so that
 // disabling or hiding a frame does the same on screen. Controls the layout
