@@ -169,7 +169,7 @@ TEST_F(KelhostCliNewContract, WithoutAReleasedTypeTheMessageGoesToStandardError)
 TEST_F(KelhostCliNewContract, UsageErrorsCallNothing) {
   WriteFile(script_, "click cmdOK\n");
   const std::vector<std::vector<std::string>> cases = {
-      {"new-contract", db_},
+      {"new-contract", db_},  // on screen, but there is no display
       {"new-contract", "--script", script_},
       {"new-contract", db_, "--script", script_, "--today", "2027-02-30"},
       {"new-contract", db_, "--script", script_, "--user", "Niemand"},

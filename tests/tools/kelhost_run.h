@@ -57,12 +57,17 @@ struct Launch {
   std::string cwd;       // "" : the test's own working folder
   bool closedStdout = false;  // standard output a pipe nobody reads
   bool unprivileged = false;  // as the user "nobody" when the test runs as root
+  bool offscreen = false;     // dialogs show on Qt's offscreen platform
 };
 
-// Starts kelhost; returns its process id.
+// Starts kelhost; returns its process id. It finds no display (a command
+// that would show a dialog on screen says so instead) unless the launch
+// asks for the offscreen one.
 inline pid_t StartKelhost(const Launch& l) {
   pid_t pid = ::fork();
   if (pid == 0) {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) ::unsetenv(name);
+    if (l.offscreen) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     if (!std::freopen(l.out.c_str(), "w", stdout) || !std::freopen(l.err.c_str(), "w", stderr)) std::_Exit(127);
     if (l.closedStdout) {
       int fds[2];

@@ -133,13 +133,14 @@ TEST_F(QtUiDisplay, HidingTheFormClosesItsWindowAndStacksShowTheFrontControl) {
   QWidget* dauer = w.WidgetOf(f->txtDauer);
   QWidget* rabatt = w.WidgetOf(f->txtRabatt);
   EXPECT_EQ(dauer->geometry(), rabatt->geometry());
-  EXPECT_TRUE(dauer->isHidden());  // created first: behind
-  EXPECT_FALSE(rabatt->isHidden());
+  auto onTop = [&] { return dauer->parentWidget()->childAt(dauer->geometry().center()); };
+  EXPECT_EQ(onTop(), rabatt);  // created last: in front
+  EXPECT_TRUE(w.Covered(f->txtDauer));
   f->txtDauer.ZOrder(0);
-  EXPECT_FALSE(dauer->isHidden());
-  EXPECT_TRUE(rabatt->isHidden());
+  EXPECT_EQ(onTop(), dauer);
   f->txtDauer.SetVisible(false);  // the one behind shows through
-  EXPECT_FALSE(rabatt->isHidden());
+  EXPECT_TRUE(dauer->isHidden());
+  EXPECT_EQ(onTop(), rabatt);
 
   // A window shown without the form being shown closes on its own.
   f->Hide();

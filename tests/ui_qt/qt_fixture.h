@@ -8,6 +8,10 @@
 //     ui::qt::FormWindow& w = Open(*f);
 //     QTest::keyClicks(Widget<QLineEdit>(w, f->txtDauer), "24");
 //   }
+//
+// QtFixture<Base> puts the front end over another fixture, such as the core
+// tests' stand-in host (QtFixture<coretest::CoreTest>): the Qt service takes
+// the place of the base's service while the test runs.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -33,10 +37,18 @@
 
 namespace qttest {
 
-class QtUi : public ::testing::Test {
+// A fixed today and nothing else.
+class TodayFixed : public ::testing::Test {
+ protected:
+  void SetUp() override { rt::SetToday(rt::DateSerial(2024, 3, 10)); }
+  void TearDown() override { rt::SetToday(std::nullopt); }
+};
+
+template <class Base>
+class QtFixture : public Base {
  protected:
   void SetUp() override {
-    rt::SetToday(rt::DateSerial(2024, 3, 10));
+    Base::SetUp();
     ui::SetEventErrorReporter({});
     ui::ClearEventErrors();
     frontEnd_ = ui::qt::StartFrontEnd();
@@ -48,7 +60,7 @@ class QtUi : public ::testing::Test {
     frontEnd_.reset();
     ui::SetEventErrorReporter({});
     ui::ClearEventErrors();
-    rt::SetToday(std::nullopt);
+    Base::TearDown();
   }
 
   // Shows the window of `form` (by its registered or generic layout, or by
@@ -97,6 +109,8 @@ class QtUi : public ::testing::Test {
   std::vector<Opened> opened_;
 };
 
+using QtUi = QtFixture<TodayFixed>;
+
 // What is wrong with how a window shows its form: a control the form shows
 // whose widget is not visible or reaches outside the window, or two visible
 // widgets of controls that overlap (a frame and what stands in it do not
@@ -106,8 +120,8 @@ inline std::vector<std::string> LayoutProblems(const ui::qt::FormWindow& w) {
   const QRect window = w.dialog().rect();
   std::vector<std::pair<const ui::Control*, QRect>> shown;
   for (const ui::Control* c : w.Placed()) {
-    bool visible = !w.Covered(*c);
-    for (const ui::Control* p = c; p != &w.form(); p = p->Parent()) visible = visible && p->Visible();
+    bool visible = true;
+    for (const ui::Control* p = c; p != &w.form(); p = p->Parent()) visible = visible && p->Visible() && !w.Covered(*p);
     if (!visible) continue;
     QWidget* widget = w.WidgetOf(*c);
     if (!widget->isVisible()) {

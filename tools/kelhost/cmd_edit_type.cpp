@@ -1,25 +1,29 @@
 // kelhost edit-type DB (--new | --type NAME) [--user NAME] [--today YYYY-MM-DD]
-//                       --script FILE
+//                       [--script FILE]
 //
 // Opens the contract-type editor as the host does (CKT.EditContractDefinition,
 // pbNew true for --new; with --type NAME the first kt_Vertragsdefinitionen
 // record named NAME is the current type for this run) and lets the script
-// FILE play the user (the script language: platform/ui/script.h). The whole
-// run is one host call. Options may stand before or after DB; --user and
-// --today hold for this run only.
+// FILE play the user (the script language: platform/ui/script.h), or,
+// without --script, a person at the screen (screen.h; no display: exit 2,
+// nothing done). The whole run is one host call. Options may stand before
+// or after DB; --user and --today hold for this run only.
 //
-// Message boxes go to standard error as "[<title>] <text>". Standard output
-// then gets the type record and its position rows as they stand (for --new
-// only when a type was inserted), in the form `debitor` prints records.
+// Message boxes of a script go to standard error as "[<title>] <text>".
+// Standard output then gets the type record and its position rows as they
+// stand (for --new only when a type was inserted), in the form `debitor`
+// prints records.
 //
-// Exit status 0: the script's `click cmdSave` closed the editor (only a
-// successful save does); 1: the editor was not shown, or it was closed
-// otherwise, or the database stayed locked; 2: bad arguments, an unknown
-// --type or --user, a bad --today, a file that cannot be read or is not a
-// kelhost database, a malformed script line (nothing runs), or a script the
-// user could not play to its end (an action that cannot be performed, the
+// Exit status 0: a save closed the editor (for a script: its `click
+// cmdSave`, which closes it only after a successful save); 1: the editor
+// was not shown, or it was closed otherwise, or the database stayed locked;
+// 2: bad arguments, no display to show the editor on, an unknown --type or
+// --user, a bad --today, a file that cannot be read or is not a kelhost
+// database, a malformed script line (nothing runs), or a script the user
+// could not play to its end (an action that cannot be performed, the
 // script ending with a dialog shown, lines left after the editor closed).
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +33,7 @@
 #include "kelhost/command.h"
 #include "kelhost/database.h"
 #include "kelhost/edit_type_call.h"
+#include "kelhost/screen.h"
 #include "kelhost/script_file.h"
 #include "platform/ui/script.h"
 
@@ -37,7 +42,7 @@ namespace kelhost {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kelhost edit-type DB (--new | --type NAME) [--user NAME] [--today YYYY-MM-DD] --script FILE";
+    "usage: kelhost edit-type DB (--new | --type NAME) [--user NAME] [--today YYYY-MM-DD] [--script FILE]";
 
 int Usage(const std::string& problem) { return UsageError("edit-type", kUsage, problem); }
 
@@ -46,14 +51,22 @@ int RunEditTypeCommand(const std::vector<std::string>& args) {
   const std::string problem = ParseArguments(args, {"--type", "--user", "--today", "--script"}, {"--new"}, a);
   if (!problem.empty()) return Usage(problem);
   if (a.Has("--new") == a.Has("--type")) return Usage("give either --new or --type NAME");
-  if (!a.Has("--script")) return Usage("--script is missing");
   if (a.Has("--today") && !ParseIsoDate(a.Value("--today")))
     return Usage("--today " + a.Value("--today") + " is not a date YYYY-MM-DD");
 
-  // The whole script is read and checked before anything runs.
-  const std::string& scriptFile = a.Value("--script");
-  std::optional<std::vector<ui::test::ScriptAction>> script = ReadScriptFile("edit-type", scriptFile);
-  if (!script) return kExitUsage;
+  // The whole script is read and checked before anything runs; without one
+  // the editor shows on screen.
+  const bool onScreen = !a.Has("--script");
+  const std::string scriptFile = onScreen ? "" : a.Value("--script");
+  std::optional<std::vector<ui::test::ScriptAction>> script;
+  std::unique_ptr<ui::qt::FrontEnd> screen;
+  if (onScreen) {
+    screen = StartScreen("edit-type");
+    if (!screen) return kExitUsage;
+  } else {
+    script = ReadScriptFile("edit-type", scriptFile);
+    if (!script) return kExitUsage;
+  }
 
   host::sqlite::RegisterErrorTexts();
   std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase("edit-type", a.database, host::sqlite::OpenMode::ReadWrite);
@@ -74,7 +87,8 @@ int RunEditTypeCommand(const std::vector<std::string>& args) {
   if (!ApplyRunOptions(*host, a, "edit-type")) return kExitUsage;
   if (!typeOid.empty()) host->SetCurrentContractTypeOid(typeOid, false);
 
-  const EditTypeRun run = RunEditType(*host, typeOid, std::move(*script), std::cerr);
+  const EditTypeRun run =
+      onScreen ? RunEditTypeOnScreen(*host, typeOid) : RunEditType(*host, typeOid, std::move(*script), std::cerr);
   if (!run.ran) return kExitFailed;
   if (!run.typeOid.empty()) PrintContractType(std::cout, *host, run.typeOid);
   std::cout << std::flush;
@@ -96,7 +110,7 @@ int RunEditTypeCommand(const std::vector<std::string>& args) {
 
 }  // namespace
 
-KELHOST_COMMAND({"edit-type", "DB (--new | --type NAME) [--user NAME] [--today YYYY-MM-DD] --script FILE",
-                 "edit a contract type in the editor, driven by a script", RunEditTypeCommand});
+KELHOST_COMMAND({"edit-type", "DB (--new | --type NAME) [--user NAME] [--today YYYY-MM-DD] [--script FILE]",
+                 "edit a contract type in the editor, on screen or driven by a script", RunEditTypeCommand});
 
 }  // namespace kelhost

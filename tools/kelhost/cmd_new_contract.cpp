@@ -1,24 +1,25 @@
 // kelhost new-contract DB [--address ID] [--user NAME] [--today YYYY-MM-DD]
-//                         --script FILE
+//                         [--script FILE]
 //
 // Creates a contract the way a user does in the host: one CKT through the
 // add-on's class factory and one CKT.NewContract (pbShowDef false), whose
 // dialog, and any editor or position dialog it opens, a scripted user
-// plays line by line from the script file (platform/ui/script.h). Message
-// boxes go to standard error as "[<title>] <text>". The whole scripted run
-// is one host call (host_call.h).
+// plays line by line from the script file (platform/ui/script.h), or,
+// without --script, a person at the screen (screen.h; no display: exit 2,
+// nothing done). Message boxes of a script go to standard error as
+// "[<title>] <text>". The whole run is one host call (host_call.h).
 //
 // Then prints "pbOK <true|false>", "plVsCount <n>" and, as `debitor` does,
 // "Vertragnummer <number>" when a contract was written and every record the
 // run wrote.
 //
 // Exit status 0: pbOK is true; 1: it is false, or the database stayed
-// locked; 2: bad arguments, a script file that cannot be read or has a line
-// that is not an action, an unknown user or address, a bad date, a file
-// that is not a kelhost database, or a failing script (an action the user
-// cannot perform, a script that ends while a dialog is shown, lines left
-// after the dialog closed; lines left when no dialog was shown do not
-// count). A failing script ends the run where it failed; what was written
+// locked; 2: bad arguments, no display to show the dialog on, a script file
+// that cannot be read or has a line that is not an action, an unknown user
+// or address, a bad date, a file that is not a kelhost database, or a
+// failing script (an action the user cannot perform, a script that ends
+// while a dialog is shown, lines left after the dialog closed; lines left
+// when no dialog was shown do not count). A failing script ends the run where it failed; what was written
 // before stays written and is printed.
 #include <iostream>
 #include <memory>
@@ -33,6 +34,7 @@
 #include "kelhost/command.h"
 #include "kelhost/database.h"
 #include "kelhost/host_call.h"
+#include "kelhost/screen.h"
 #include "kelhost/script_file.h"
 #include "platform/error.h"
 #include "platform/ui/script.h"
@@ -43,7 +45,7 @@ namespace {
 
 constexpr const char* kCommand = "new-contract";
 constexpr const char* kUsage =
-    "usage: kelhost new-contract DB [--address ID] [--user NAME] [--today YYYY-MM-DD] --script FILE";
+    "usage: kelhost new-contract DB [--address ID] [--user NAME] [--today YYYY-MM-DD] [--script FILE]";
 
 int Usage(const std::string& problem) {
   PrintError(std::string(kCommand) + ": " + problem);
@@ -55,14 +57,22 @@ int RunNewContract(const std::vector<std::string>& args) {
   Arguments a;
   const std::string problem = ParseArguments(args, {"--address", "--user", "--today", "--script"}, {}, a);
   if (!problem.empty()) return Usage(problem);
-  if (!a.Has("--script")) return Usage("--script is missing");
   if (a.Has("--today") && !ParseIsoDate(a.Value("--today")))
     return Usage("--today " + a.Value("--today") + " is not a date YYYY-MM-DD");
 
-  // The whole script is read and checked before anything runs.
-  const std::string& scriptFile = a.Value("--script");
-  std::optional<std::vector<ui::test::ScriptAction>> script = ReadScriptFile(kCommand, scriptFile);
-  if (!script) return kExitUsage;
+  // The whole script is read and checked before anything runs; without one
+  // the dialog shows on screen.
+  const bool onScreen = !a.Has("--script");
+  const std::string scriptFile = onScreen ? "" : a.Value("--script");
+  std::optional<std::vector<ui::test::ScriptAction>> script;
+  std::unique_ptr<ui::qt::FrontEnd> screen;
+  if (onScreen) {
+    screen = StartScreen(kCommand);
+    if (!screen) return kExitUsage;
+  } else {
+    script = ReadScriptFile(kCommand, scriptFile);
+    if (!script) return kExitUsage;
+  }
 
   host::sqlite::RegisterErrorTexts();
   std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase(kCommand, a.database, host::sqlite::OpenMode::ReadWrite);
@@ -75,8 +85,10 @@ int RunNewContract(const std::vector<std::string>& args) {
   bool pbOK = false;
   int32_t plVsCount = 0;
   bool pbShowDef = false;
-  const ScriptedCall run = RunScriptedCall(*host, std::move(*script), std::cerr,
-                                           [&] { ckt->NewContract(app, pbOK, plVsCount, pbShowDef); });
+  const auto call = [&] { ckt->NewContract(app, pbOK, plVsCount, pbShowDef); };
+  const ScriptedCall run =
+      onScreen ? ScriptedCall{RunHostCall(*host, call), std::nullopt, nullptr}
+               : RunScriptedCall(*host, std::move(*script), std::cerr, call);
   ckt.reset();
   if (!run.call.ran) return kExitFailed;
 
@@ -94,7 +106,7 @@ int RunNewContract(const std::vector<std::string>& args) {
 
 }  // namespace
 
-KELHOST_COMMAND({kCommand, "DB [--address ID] [--user NAME] [--today YYYY-MM-DD] --script FILE",
-                 "create a contract in the new-contract dialog, played by a script", RunNewContract});
+KELHOST_COMMAND({kCommand, "DB [--address ID] [--user NAME] [--today YYYY-MM-DD] [--script FILE]",
+                 "create a contract in the new-contract dialog, on screen or played by a script", RunNewContract});
 
 }  // namespace kelhost

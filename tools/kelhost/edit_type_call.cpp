@@ -1,11 +1,15 @@
 #include "kelhost/edit_type_call.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
 
+#include "contract_types/frm_fedit_definitions.h"
 #include "core/ckt.h"
 #include "core/class_factory.h"
 #include "kelhost/host_call.h"
 #include "platform/object.h"
+#include "platform/ui/qt/front_end.h"
 #include "platform/ui/script_player.h"
 
 namespace kelhost {
@@ -15,29 +19,22 @@ namespace {
 constexpr const char* kTypeTable = "kt_Vertragsdefinitionen";
 constexpr const char* kPositionTable = "kt_DefinitionsPositionen";
 
-}  // namespace
-
-EditTypeRun RunEditType(host::sqlite::StandIn& host, const std::string& typeOid,
-                        std::vector<ui::test::ScriptAction> script, std::ostream& boxes) {
+// Runs the editor as one host call under `runner`, which installs the
+// user's service for the call and runs it; records what the call tells of
+// the run.
+EditTypeRun RunEditor(host::sqlite::StandIn& host, const std::string& typeOid,
+                      const std::function<HostCall(const std::function<void()>&)>& runner) {
   EditTypeRun run;
   auto ckt = std::dynamic_pointer_cast<CKT>(kelpaktor2::CreateInstance("CKT"));
   if (!ckt) rt::RaiseRuntime(rt::errc::CannotCreateObject);
   std::shared_ptr<host::HostApplication> app = host.Application();
-  const ScriptedCall scripted = RunScriptedCall(host, std::move(script), boxes, [&] {
+  const HostCall call = runner([&] {
     bool pbNew = typeOid.empty();
     ckt->EditContractDefinition(app, pbNew);
   });
-  const HostCall& call = scripted.call;
   ckt.reset();
-  run.failure = scripted.failure;
   run.ran = call.ran;
   run.raised = call.raised;
-  const auto& displays = scripted.player->Displays();
-  run.shown = !displays.empty();
-  if (run.shown && displays.front().closedBy) {
-    const ui::test::ScriptAction& closing = *displays.front().closedBy;
-    run.saved = closing.verb == ui::test::Verb::Click && rt::NameEquals(closing.control, "cmdSave");
-  }
   run.typeOid = typeOid;
   if (typeOid.empty()) {
     for (const host::sqlite::WrittenRecord& w : call.written) {
@@ -47,6 +44,51 @@ EditTypeRun RunEditType(host::sqlite::StandIn& host, const std::string& typeOid,
       }
     }
   }
+  return run;
+}
+
+// The Qt service, noting whether it showed a form and whether the first,
+// the editor, ended saved.
+class EditorScreen : public ui::qt::QtService {
+ public:
+  void ShowModal(ui::Form& form) override {
+    const bool first = !shown;
+    shown = true;
+    QtService::ShowModal(form);
+    if (!first) return;
+    const auto* editor = dynamic_cast<const frmFEditDefinitions*>(&form);
+    saved = editor != nullptr && editor->m_bSaved();
+  }
+  bool shown = false;
+  bool saved = false;
+};
+
+}  // namespace
+
+EditTypeRun RunEditType(host::sqlite::StandIn& host, const std::string& typeOid,
+                        std::vector<ui::test::ScriptAction> script, std::ostream& boxes) {
+  std::optional<ScriptedCall> scripted;
+  EditTypeRun run = RunEditor(host, typeOid, [&](const std::function<void()>& call) {
+    scripted = RunScriptedCall(host, std::move(script), boxes, call);
+    return scripted->call;
+  });
+  run.failure = scripted->failure;
+  const auto& displays = scripted->player->Displays();
+  run.shown = !displays.empty();
+  if (run.shown && displays.front().closedBy) {
+    const ui::test::ScriptAction& closing = *displays.front().closedBy;
+    run.saved = closing.verb == ui::test::Verb::Click && rt::NameEquals(closing.control, "cmdSave");
+  }
+  return run;
+}
+
+EditTypeRun RunEditTypeOnScreen(host::sqlite::StandIn& host, const std::string& typeOid) {
+  auto screen = std::make_shared<EditorScreen>();
+  EditTypeRun run = RunEditor(host, typeOid, [&](const std::function<void()>& call) {
+    return RunHostCallWith(host, screen, call);
+  });
+  run.shown = screen->shown;
+  run.saved = screen->saved;
   return run;
 }
 

@@ -1,8 +1,9 @@
-// One run of the contract-type editor driven by a script, as a user at the
-// screen would drive it: CKT.EditContractDefinition (pbNew true for a new
-// type) on a CKT made through the add-on's class factory, as one host call
-// (RunHostCall), with the script player (platform/ui/script_player.h) as the
-// user-interface service for the call.
+// One run of the contract-type editor: CKT.EditContractDefinition (pbNew
+// true for a new type) on a CKT made through the add-on's class factory, as
+// one host call (RunHostCall), played either by a script, as a user at the
+// screen would play it, with the script player (platform/ui/script_player.h)
+// as the user-interface service for the call, or by a person at the screen
+// (screen.h).
 #pragma once
 
 #include <iosfwd>
@@ -20,8 +21,8 @@ struct EditTypeRun {
   bool ran = false;
   // The add-on raised an error to kelhost (printed already).
   bool raised = false;
-  // The editor was shown, and its display was ended by the script's
-  // `click cmdSave` (which closes it only after a successful save).
+  // The editor was shown, and a successful save ended its display (for a
+  // script: its `click cmdSave`, which closes it only after one).
   bool shown = false;
   bool saved = false;
   // A broken script: "line N: what the user could not do"; what the call
@@ -37,6 +38,10 @@ struct EditTypeRun {
 // warnings go to `boxes`.
 EditTypeRun RunEditType(host::sqlite::StandIn& host, const std::string& typeOid,
                         std::vector<ui::test::ScriptAction> script, std::ostream& boxes);
+
+// The same run with a person playing the user in the dialogs on screen;
+// the front end must be running (StartScreen). `failure` stays empty.
+EditTypeRun RunEditTypeOnScreen(host::sqlite::StandIn& host, const std::string& typeOid);
 
 // Prints the contract type `typeOid` and its position rows as they stand,
 // in the form of PrintRecords.

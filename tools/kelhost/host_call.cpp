@@ -52,12 +52,17 @@ HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& c
   return report;
 }
 
+HostCall RunHostCallWith(host::sqlite::StandIn& host, std::shared_ptr<ui::Service> service,
+                         const std::function<void()>& call) {
+  ServiceScope scope(std::move(service));
+  return RunHostCall(host, call);
+}
+
 ScriptedCall RunScriptedCall(host::sqlite::StandIn& host, std::vector<ui::test::ScriptAction> script,
                              std::ostream& boxes, const std::function<void()>& call) {
   ScriptedCall run;
   run.player = std::make_shared<ui::test::ScriptPlayer>(std::move(script), boxes);
-  ServiceScope scope(run.player);
-  run.call = RunHostCall(host, [&] {
+  run.call = RunHostCallWith(host, run.player, [&] {
     // A broken script ends the run, not the host call: what was saved
     // before stays saved and is listed.
     try {

@@ -15,6 +15,7 @@
 #include "platform/error.h"
 #include "platform/ui/script.h"
 #include "platform/ui/script_player.h"
+#include "platform/ui/service.h"
 
 namespace kelhost {
 
@@ -34,6 +35,11 @@ struct HostCall {
 // printed with PrintAddonError. Failures of the host itself (a failed
 // commit) are raised.
 HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& call);
+
+// RunHostCall with `service` as the user-interface service for the call
+// only; the service installed before is put back afterwards.
+HostCall RunHostCallWith(host::sqlite::StandIn& host, std::shared_ptr<ui::Service> service,
+                         const std::function<void()>& call);
 
 // What RunScriptedCall reports.
 struct ScriptedCall {

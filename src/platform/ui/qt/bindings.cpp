@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTreeWidget>
 
 #include <cmath>
@@ -300,9 +301,20 @@ class LabelBinding : public Bound<Label, QLabel> {
 
 // --- list box ------------------------------------------------------------------
 
+// A list box asks for room for a few rows.
+class ListBoxWidget : public QListWidget {
+ public:
+  using QListWidget::QListWidget;
+  QSize sizeHint() const override {
+    constexpr int kRows = 6;
+    return {QListWidget::sizeHint().width(), kRows * (fontMetrics().height() + 2) + 2 * frameWidth()};
+  }
+};
+
 class ListBoxBinding : public Bound<ListBox, QListWidget> {
  public:
-  ListBoxBinding(FormWindow& window, ListBox& list, QWidget* parent) : Bound(window, list, new QListWidget(parent)) {
+  ListBoxBinding(FormWindow& window, ListBox& list, QWidget* parent)
+      : Bound(window, list, new ListBoxWidget(parent)) {
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
     view_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     QObject::connect(view_, &QListWidget::currentRowChanged, view_, [this](int row) {
@@ -333,9 +345,27 @@ Qt::Alignment AlignmentOf(ListView::Alignment a) {
   }
 }
 
+// A list view asks for room for its shown columns and a few rows.
+class ListViewWidget : public QTreeWidget {
+ public:
+  using QTreeWidget::QTreeWidget;
+  QSize sizeHint() const override {
+    constexpr int kRows = 8;
+    int width = 0;
+    for (int i = 0; i < columnCount(); ++i) {
+      if (!isColumnHidden(i)) width += columnWidth(i);
+    }
+    const int frame = 2 * frameWidth();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const int row = fontMetrics().height() + 2;
+    return {std::max(width, 120) + frame + bar, header()->sizeHint().height() + kRows * row + frame};
+  }
+};
+
 class ListViewBinding : public Bound<ListView, QTreeWidget> {
  public:
-  ListViewBinding(FormWindow& window, ListView& list, QWidget* parent) : Bound(window, list, new QTreeWidget(parent)) {
+  ListViewBinding(FormWindow& window, ListView& list, QWidget* parent)
+      : Bound(window, list, new ListViewWidget(parent)) {
     view_->setRootIsDecorated(false);
     view_->setItemsExpandable(false);
     view_->setUniformRowHeights(true);
@@ -420,8 +450,14 @@ class DateBinding : public Bound<DatePicker, QWidget> {
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(check_);
     row->addWidget(edit_, 1);
+    // A date needs no more room than it takes.
+    view_->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     edit_->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     edit_->setCalendarPopup(true);
+    // A date being typed is no date yet ("2" of "2027" would be the year
+    // 2): it counts when the person leaves the picker or presses Enter
+    // (Commit); the arrow keys and the calendar count at once.
+    edit_->setKeyboardTracking(false);
     // The day before the first date a picker takes shows as empty.
     edit_->setDateRange(QDate(100, 1, 1).addDays(-1), QDate(9999, 12, 31));
     edit_->setSpecialValueText(QStringLiteral(" "));
@@ -435,6 +471,10 @@ class DateBinding : public Bound<DatePicker, QWidget> {
       if (ticked) value = KeepTime(FromQDate(shown_));
       UserDoes([&](User& user) { user.SetDate(model_, value); });
     });
+  }
+
+  void Commit() override {
+    if (edit_->isEnabled()) edit_->interpretText();
   }
 
   // The date, or the check box while an empty picker greys the date out.

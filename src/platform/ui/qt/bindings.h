@@ -48,6 +48,11 @@ class Binding {
   // widget and on every widget inside it.
   virtual bool Filter(QObject* watched, QEvent* event);
 
+  // Gives the control what the person entered on the widget and the widget
+  // has kept to itself so far (a date being typed); called before a
+  // person's action moves the focus away from the control.
+  virtual void Commit() {}
+
  protected:
   virtual void SyncState() = 0;
   void SetWidget(QWidget* widget) { widget_ = widget; }

@@ -6,8 +6,11 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShowEvent>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -33,6 +36,16 @@ class FormDialog : public QDialog {
   bool Tab(bool next) { return focusNextPrevChild(next); }
 
  protected:
+  // Widgets learn their own sizes when first shown (a combo box measures
+  // its entries then): the window fits them before it appears.
+  void showEvent(QShowEvent* e) override {
+    if (!fitted_ && !e->spontaneous()) {
+      fitted_ = true;
+      window_.FitToContents();
+    }
+    QDialog::showEvent(e);
+  }
+
   void keyPressEvent(QKeyEvent* e) override {
     if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
       window_.UserClosed();
@@ -56,6 +69,7 @@ class FormDialog : public QDialog {
 
  private:
   FormWindow& window_;
+  bool fitted_ = false;
 };
 
 // The body of the window; scrolls only when the screen is too small for
@@ -99,9 +113,24 @@ void CollectNames(const std::vector<Row>& rows, std::vector<std::string>& names)
   }
 }
 
+// A frame or a column, or a stack holding one: a cell that stands side by
+// side with its like.
 bool HoldsBox(const Item& item) {
-  return item.kind == Item::Kind::Box ||
+  return item.kind == Item::Kind::Box || item.kind == Item::Kind::Column ||
          std::any_of(item.parts.begin(), item.parts.end(), [](const Item& part) { return HoldsBox(part); });
+}
+
+// Sets a text box of one line to the width of `chars` digits.
+void Narrow(const Binding& b, int chars) {
+  auto* line = qobject_cast<QLineEdit*>(b.widget());
+  if (line == nullptr) {
+    throw std::logic_error("the layout of " + b.control().ParentForm().Name() + " gives a width in digits to " +
+                           b.control().Name() + ", which is no text box of one line");
+  }
+  // The box asks for seventeen x's and its frame.
+  const QFontMetrics fm = line->fontMetrics();
+  const int frame = line->sizeHint().width() - 17 * fm.horizontalAdvance(QLatin1Char('x'));
+  line->setFixedWidth(frame + chars * fm.horizontalAdvance(QLatin1Char('0')));
 }
 
 bool GrowsTall(const QWidget* w) { return (w->sizePolicy().verticalPolicy() & QSizePolicy::ExpandFlag) != 0; }
@@ -134,6 +163,7 @@ struct FormWindow::Grid {
 FormWindow::FormWindow(Form& form, const FormLayout& layout, QWidget* parent)
     : form_(form), dialog_(new FormDialog(*this, parent)) {
   form_.EnsureLoaded();
+  dialog_->setObjectName(ToQ(form_.Name()));
   ShowScope scope(*this);
   try {
     Build(layout);
@@ -145,7 +175,7 @@ FormWindow::FormWindow(Form& form, const FormLayout& layout, QWidget* parent)
   for (size_t s = 0; s < stacks_.size(); ++s) Restack(s);
   form_.SetDisplay(this);
   ShowForm();
-  FitToScreen();
+  FitToContents();
 }
 
 FormWindow::~FormWindow() {
@@ -160,8 +190,10 @@ void FormWindow::Build(const FormLayout& layout) {
 
   auto* main = new QVBoxLayout(dialog_);
   auto* area = new BodyArea(dialog_);
+  body_ = area;
   area->setFrameShape(QFrame::NoFrame);
   area->setWidgetResizable(true);
+  area->setFocusPolicy(Qt::NoFocus);  // Tab goes round the controls only
   auto* body = new QWidget();
   area->setWidget(body);
   main->addWidget(area, 1);
@@ -214,19 +246,23 @@ void FormWindow::PlaceRows(Grid& grid, const std::vector<Row>& rows) {
   }
   for (const Row& row : rows) {
     const int r = grid.next++;
-    if (!grid.oneRow && row.size() > 1 && std::any_of(row.begin(), row.end(), HoldsBox)) {
-      // Frames side by side share the width evenly and leave the columns
-      // of the fields above and below alone.
+    if (!grid.oneRow && std::count_if(row.begin(), row.end(), HoldsBox) > 1) {
+      // Frames side by side stand in a grid of their own and leave the
+      // columns of the fields above and below alone.
       Grid beside{new QGridLayout(), grid.parent, grid.container};
       beside.oneRow = true;
       beside.layout->setContentsMargins(0, 0, 0, 0);
       grid.layout->addLayout(beside.layout, r, 0, 1, columns);
       PlaceRows(beside, {row});
+      // Each takes a share of extra width in proportion to its own, known
+      // once the widgets show their contents (ShareWidths).
+      Beside shares{beside.layout, {}};
       int column = 0;
       for (const Item& item : row) {
-        if (HoldsBox(item)) beside.layout->setColumnStretch(column, 1);
+        if (HoldsBox(item)) shares.columns.push_back(column);
         column += Width(item);
       }
+      besides_.push_back(std::move(shares));
       if (beside.grows) {
         grid.layout->setRowStretch(r, 1);
         grid.grows = true;
@@ -252,6 +288,7 @@ void FormWindow::PlaceItem(Grid& grid, const Item& item, int row, int column, in
   switch (item.kind) {
     case Item::Kind::Control: {
       Binding& b = PlaceControl(grid, item.name, item.lines);
+      if (item.chars > 0) Narrow(b, item.chars);
       grid.layout->addWidget(b.widget(), row, column, 1, span);
       if (GrowsTall(b.widget())) growRow();
       return;
@@ -297,11 +334,26 @@ void FormWindow::PlaceItem(Grid& grid, const Item& item, int row, int column, in
       }
       return;
     }
+    case Item::Kind::Column: {
+      Grid inner{new QGridLayout(), grid.parent, grid.container};
+      inner.layout->setContentsMargins(0, 0, 0, 0);
+      grid.layout->addLayout(inner.layout, row, column, 1, span);
+      PlaceRows(inner, item.rows);
+      if (inner.grows) {
+        growRow();
+      } else {
+        inner.layout->setRowStretch(inner.next, 1);
+      }
+      return;
+    }
     case Item::Kind::Stack: {
       std::vector<Control*> stacked;
       for (const Item& part : item.parts) {
         PlaceItem(grid, part, row, column, span);
-        if (Control* c = form_.ControlByName(part.name)) stacked.push_back(c);
+        if (Control* c = form_.ControlByName(part.name)) {
+          stacked.push_back(c);
+          bindings_.at(c)->widget()->setAutoFillBackground(true);  // what lies behind does not show through
+        }
       }
       for (Control* c : stacked) stackOf_[c] = stacks_.size();
       stacks_.push_back(std::move(stacked));
@@ -323,6 +375,7 @@ Binding& FormWindow::PlaceControl(Grid& grid, const std::string& name, int lines
   if (bindings_.count(c) != 0) throw std::logic_error(where + name + " is placed twice");
   auto made = MakeBinding(*this, *c, grid.parent, lines);
   Binding& b = *made;
+  b.widget()->setObjectName(ToQ(c->Name()));  // found by name, as in the form
   bindings_[c] = std::move(made);
   order_.push_back(&b);
 
@@ -342,8 +395,17 @@ Binding& FormWindow::PlaceControl(Grid& grid, const std::string& name, int lines
 }
 
 void FormWindow::Restack(size_t stack) {
-  // Of stacked controls only the visible one in front shows.
-  for (Control* c : stacks_[stack]) bindings_.at(c)->widget()->setHidden(!c->Visible() || Covered(*c));
+  // Stacked controls lie in the form's z-order: the one in front covers
+  // those behind, which stay where they are in the focus order, as they
+  // do in the form.
+  std::vector<Control*> backToFront = stacks_[stack];
+  std::stable_sort(backToFront.begin(), backToFront.end(),
+                   [](const Control* a, const Control* b) { return b->InFrontOf(*a); });
+  for (Control* c : backToFront) {
+    QWidget* w = bindings_.at(c)->widget();
+    w->setHidden(!c->Visible());
+    w->raise();
+  }
 }
 
 bool FormWindow::Covered(const Control& control) const {
@@ -355,12 +417,56 @@ bool FormWindow::Covered(const Control& control) const {
   return false;
 }
 
+void FormWindow::FitToContents() {
+  SettleLayouts();
+  ShareWidths();
+  FitToScreen();
+}
+
+void FormWindow::SettleLayouts() {
+  // Frames learn what their widgets want now, the innermost first, then
+  // the window asks its body again.
+  QList<QWidget*> inner = dialog_->findChildren<QWidget*>();
+  auto depth = [this](const QWidget* w) {
+    int d = 0;
+    for (; w != dialog_; w = w->parentWidget()) ++d;
+    return d;
+  };
+  std::stable_sort(inner.begin(), inner.end(), [&](QWidget* a, QWidget* b) { return depth(a) > depth(b); });
+  for (QWidget* w : inner) {
+    if (w->layout() != nullptr) w->layout()->activate();
+  }
+  body_->updateGeometry();
+}
+
+void FormWindow::ShareWidths() {
+  // Of the cells side by side, those that can use more width take it in
+  // proportion to their own.
+  for (const Beside& b : besides_) {
+    for (int column : b.columns) {
+      QLayoutItem* cell = b.layout->itemAtPosition(0, column);
+      const bool grows = cell != nullptr && (cell->expandingDirections() & Qt::Horizontal) != 0;
+      b.layout->setColumnStretch(column, grows ? std::max(cell->sizeHint().width(), 1) : 0);
+    }
+  }
+}
+
 void FormWindow::FitToScreen() {
   dialog_->layout()->activate();
   const QWidget* owner = dialog_->parentWidget();
   QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
-  const QSize room = screen != nullptr ? screen->availableGeometry().size() : QSize(1024, 768);
-  dialog_->resize(dialog_->sizeHint().boundedTo(room));
+  // The screen's room less the window's title bar, which the window
+  // manager adds.
+  QSize room = screen != nullptr ? screen->availableGeometry().size() : QSize(1024, 768);
+  room.rheight() -= dialog_->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, dialog_);
+  // Where the body has to scroll one way, the scroll bar takes room the
+  // other way.
+  QSize wanted = dialog_->sizeHint();
+  const QSize least = body_->widget()->minimumSizeHint() + (wanted - body_->sizeHint());
+  const int bar = dialog_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, dialog_);
+  if (least.height() > room.height()) wanted.rwidth() += bar;
+  if (least.width() > room.width()) wanted.rheight() += bar;
+  dialog_->resize(wanted.boundedTo(room));
 }
 
 Binding* FormWindow::BindingOf(const Control& control) const {
@@ -473,6 +579,7 @@ void FormWindow::UserClosed() {
 
 bool FormWindow::FocusNext(bool next, const std::function<bool(bool)>& moveWidgetFocus) {
   if (showing_ > 0) return moveWidgetFocus(next);
+  CommitFocused();
   bool moved = false;
   {
     ShowScope scope(*this);
@@ -481,7 +588,9 @@ bool FormWindow::FocusNext(bool next, const std::function<bool(bool)>& moveWidge
   if (!moved) return false;
   // The focus went to a widget; the control it stands for takes the focus
   // from the form, or, when the control left refuses, the focus goes back.
-  for (QObject* w = QApplication::focusWidget(); w != nullptr; w = w->parent()) {
+  // (The window's own focus widget: the window need not be the active one
+  // yet, as a dialog just opened over another.)
+  for (QObject* w = dialog_->focusWidget(); w != nullptr; w = w->parent()) {
     auto it = widgets_.find(w);
     if (it == widgets_.end()) continue;
     Control& c = it->second->control();
@@ -497,9 +606,15 @@ void FormWindow::Tab(bool next) { static_cast<FormDialog*>(dialog_)->Tab(next); 
 bool FormWindow::PressOn(Binding& binding) {
   Control& c = binding.control();
   if (showing_ > 0 || !c.TakesFocus() || c.HasFocus()) return true;
+  CommitFocused();
   bool moved = false;
   Act(c, [&](test::User& user) { moved = user.MoveFocus(c); });
   return moved;
+}
+
+void FormWindow::CommitFocused() {
+  Control* active = form_.ActiveControl();
+  if (Binding* b = active != nullptr ? BindingOf(*active) : nullptr) b->Commit();
 }
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {

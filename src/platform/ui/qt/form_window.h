@@ -1,6 +1,7 @@
 // The window of one form: a QDialog holding a widget per control, laid out
 // by the form's layout (layout.h), bound both ways to the controls
-// (bindings.h).
+// (bindings.h). The dialog carries the form's name as its object name, and
+// each control's widget the control's name.
 //
 // The window is the form's display (ui::Display) while it exists: every
 // change to a control shows on its widget at once. A person's actions go
@@ -10,6 +11,8 @@
 //    press is swallowed (a button is not clicked, a list keeps its entry);
 //  - Tab and Shift+Tab move the focus in the order of the layout, with the
 //    same validation; a cancel keeps the focus where it was;
+//  - before the focus moves that way, the control that has it takes what
+//    its widget held back (a date typed into a picker);
 //  - keys typed into a text box pass its KeyPress filter, then edit the
 //    text at the caret; other edits (Delete, cut, paste) store the text.
 // Closing the window (its close button or Escape) hides the form, as the
@@ -33,6 +36,7 @@
 #include "platform/ui/simulated_user.h"
 
 class QGridLayout;
+class QScrollArea;
 
 namespace ui::qt {
 
@@ -64,6 +68,9 @@ class FormWindow : public Display, private QObject {
   QWidget* FocusWidgetOf(const Control& control) const;
   // The controls with a widget, in the order of the layout.
   std::vector<Control*> Placed() const;
+  // The names of the controls the layout declares (the rest the generic
+  // rules placed).
+  const std::vector<std::string>& Declared() const { return declared_; }
   // Whether a visible control stacked in front of `control` hides it.
   bool Covered(const Control& control) const;
 
@@ -81,6 +88,8 @@ class FormWindow : public Display, private QObject {
 
   // --- for the dialog ---
   void UserClosed();
+  // Sizes the window for its contents, within the screen.
+  void FitToContents();
   // Tab or Shift+Tab: moves the widget focus, then the control's.
   bool FocusNext(bool next, const std::function<bool(bool)>& moveWidgetFocus);
 
@@ -96,18 +105,30 @@ class FormWindow : public Display, private QObject {
   void Restack(size_t stack);
   void ShowForm();
   void ShowFocus();
+  void SettleLayouts();
+  void ShareWidths();
   void FitToScreen();
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool PressOn(Binding& binding);
+  // Before a person's action moves the focus: the control that has it
+  // takes what its widget holds back (Binding::Commit).
+  void CommitFocused();
   void Fail(std::exception_ptr failure);
   Binding* BindingOf(const Control& control) const;
 
   Form& form_;
   QDialog* dialog_;  // owned; deleted with the window
+  QScrollArea* body_ = nullptr;  // the scrolling area of the controls, in the dialog
   test::User user_;
   std::map<const Control*, std::unique_ptr<Binding>> bindings_;
   std::vector<Binding*> order_;              // in layout order
   std::map<QObject*, Binding*> widgets_;     // every widget of a binding
+  // The cells of a row of frames side by side, by their columns.
+  struct Beside {
+    QGridLayout* layout;
+    std::vector<int> columns;
+  };
+  std::vector<Beside> besides_;
   std::vector<std::vector<Control*>> stacks_;
   std::map<const Control*, size_t> stackOf_;
   std::vector<std::string> declared_;        // controls the layout names

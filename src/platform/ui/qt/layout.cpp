@@ -20,6 +20,12 @@ Item Box(std::string frame, std::vector<Row> rows) {
   return item;
 }
 
+Item Column(std::vector<Row> rows) {
+  Item item(Item::Kind::Column, "");
+  item.rows = std::move(rows);
+  return item;
+}
+
 Item Stack(std::vector<Item> cells) {
   Item item(Item::Kind::Stack, "");
   item.parts = std::move(cells);
@@ -31,6 +37,12 @@ Item Stretch() { return Item(Item::Kind::Stretch, ""); }
 Item Lines(std::string textBox, int lines) {
   Item item(std::move(textBox));
   item.lines = lines;
+  return item;
+}
+
+Item Chars(std::string textBox, int chars) {
+  Item item(std::move(textBox));
+  item.chars = chars;
   return item;
 }
 

@@ -16,10 +16,14 @@
 // A row's cells stand in the columns of the grid of their frame (or of the
 // form); a Field takes two columns, label and control, so that the labels
 // of consecutive rows line up; the last cell of a row reaches to the right
-// edge. Frames side by side in one row share its width evenly. Lists grow
-// with the window. The buttons stand in a row at the
-// bottom right; a Stretch() among them sends the buttons before it to the
-// left. The keyboard focus follows the order of the layout.
+// edge. A Column is a group of rows without a frame, standing in one cell.
+// Two or more frames or columns in one row stand side by side, each at its
+// own width; those that can use more width share what the window has to
+// spare in proportion to their own. Lists grow with the window. Stacked
+// controls share one cell, the one in front (in the form's z-order)
+// covering the others. The buttons stand in a row at the bottom right; a
+// Stretch() among them sends the buttons before it to the left. The
+// keyboard focus follows the order of the layout.
 //
 // Each control stands inside the frame that holds it in the form, so that
 // disabling or hiding a frame does the same on screen. Controls the layout
@@ -48,7 +52,8 @@ class Item {
     Control,  // one control
     Field,    // a label and, to its right, the control it names
     Box,      // a frame with rows of its own
-    Stack,    // controls in one cell, of which the one in front shows
+    Column,   // rows of their own in one cell, without a frame
+    Stack,    // controls in one cell, the one in front covering the others
     Stretch,  // empty room that takes up what is left
   };
 
@@ -58,12 +63,14 @@ class Item {
   Kind kind;
   std::string name;           // Control, Box: the control; Field: the label
   std::vector<Item> parts;    // Field: the control; Stack: the stacked cells
-  std::vector<Row> rows;      // Box: its rows
+  std::vector<Row> rows;      // Box, Column: its rows
   int lines = 0;              // a text box shown with this many lines (0: one)
+  int chars = 0;              // a text box this many digits wide (0: its cell's width)
 
  private:
   friend Item Field(std::string, Item);
   friend Item Box(std::string, std::vector<Row>);
+  friend Item Column(std::vector<Row>);
   friend Item Stack(std::vector<Item>);
   friend Item Stretch();
   Item(Kind k, std::string n) : kind(k), name(std::move(n)) {}
@@ -71,10 +78,13 @@ class Item {
 
 Item Field(std::string label, Item control);
 Item Box(std::string frame, std::vector<Row> rows);
+Item Column(std::vector<Row> rows);
 Item Stack(std::vector<Item> cells);
 Item Stretch();
 // A text box of several lines (Enter starts a new line in it).
 Item Lines(std::string textBox, int lines);
+// A text box of one line as wide as `chars` digits, for a short number.
+Item Chars(std::string textBox, int chars);
 
 struct FormLayout {
   std::vector<Row> rows{};  // the body, top to bottom

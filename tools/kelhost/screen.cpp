@@ -1,0 +1,20 @@
+#include "kelhost/screen.h"
+
+#include "kelhost/command.h"
+#include "kelhost/layouts/dialog_layouts.h"
+
+namespace kelhost {
+
+std::unique_ptr<ui::qt::FrontEnd> StartScreen(const std::string& command) {
+  std::unique_ptr<ui::qt::FrontEnd> frontEnd = ui::qt::StartFrontEnd();
+  if (!frontEnd) {
+    PrintError(command +
+               ": no display to show the dialog on (DISPLAY or WAYLAND_DISPLAY); give --script FILE to play "
+               "it from a script; nothing was written");
+    return nullptr;
+  }
+  RegisterDialogLayouts();
+  return frontEnd;
+}
+
+}  // namespace kelhost
