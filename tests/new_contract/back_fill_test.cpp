@@ -11,6 +11,7 @@
 namespace {
 
 using nctest::At9;
+using nctest::Counts;
 using nctest::D;
 using nctest::Values;
 using rt::Variant;
@@ -55,15 +56,14 @@ TEST_F(NewContractBackFill, StopsBeforeWritingAnything) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    host_->DeleteRows("kt_Vertragsdefinitionen");
-    ui_ = std::make_shared<ui::test::ScriptedService>();
-    ui::SetService(ui_);
+    Clear();
+    NewUi();
     rt::SetToday(c.today);
     AddQuarterly(c.type);
     const Run run = BackFill(D(2024, 1, 1), c.k);
     EXPECT_FALSE(run.outcome.ok);
     EXPECT_TRUE(run.stayedOpen);
-    EXPECT_EQ(Counts(), (std::vector<size_t>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(Count(), (Counts{0, 0, 0, 0, 0}));
     EXPECT_TRUE(Rows("KMMD_Nummern").empty());  // no number drawn
     if (!c.message) {
       EXPECT_TRUE(Boxes().empty());
@@ -104,9 +104,7 @@ TEST_F(NewContractBackFill, NextInvoiceOfOneOffAndOpenEndedContracts) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    host_->DeleteRows("kt_Vertragsdefinitionen");
-    host_->DeleteRows("kt_Vertraege");
-    host_->DeleteRows("kt_Vertragsstaende");
+    Clear();
     rt::SetToday(c.today);
     AddQuarterly(c.type);
     const Run run = BackFill(c.start, c.k);
@@ -149,9 +147,7 @@ TEST_F(NewContractBackFill, SingleTermRecordsFieldByField) {
   host_->SetDatabaseSetting("CreateAppointment4AllContracts", "true");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    for (const char* t : {"kt_Vertragsdefinitionen", "kt_Vertraege", "kt_VertragsAktivitaeten", "kt_Vertragsstaende",
-                          "kt_Vertragspositionen", "Adressmerkmale"})
-      host_->DeleteRows(t);
+    Clear();
     AddQuarterly(c.type);
     const Run run = BackFill(D(2024, 2, 1), 1, [&](frmNewContract& f) {
       Discount(f, "10");
@@ -225,7 +221,7 @@ TEST_F(NewContractBackFill, SingleTermFailuresLeaveWhatWasWritten) {
     Values type;
     const char* table;
     const char* member;
-    std::vector<size_t> counts;  // contracts, reminders, states, positions, attributes
+    Counts counts;  // contracts, reminders, states, positions, attributes
     int32_t states;
   };
   const Case cases[] = {
@@ -238,16 +234,14 @@ TEST_F(NewContractBackFill, SingleTermFailuresLeaveWhatWasWritten) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.table) + "." + c.member);
-    for (const char* t : {"kt_Vertragsdefinitionen", "kt_Vertraege", "kt_VertragsAktivitaeten", "kt_Vertragsstaende",
-                          "kt_Vertragspositionen", "Adressmerkmale"})
-      host_->DeleteRows(t);
+    Clear();
     AddQuarterly(c.type);
     host_->FailNext(c.table, c.member, nctest::Hr(nctest::kStorage), "");
     const Run run = BackFill(D(2024, 2, 1), 1);
     EXPECT_FALSE(run.outcome.ok);
     EXPECT_TRUE(run.stayedOpen);
     EXPECT_EQ(run.outcome.count, c.states);
-    EXPECT_EQ(Counts(), c.counts);
+    EXPECT_EQ(Count(), c.counts);
     host_->ClearFaults();
   }
 }

@@ -8,6 +8,7 @@
 
 namespace {
 
+using nctest::Sets;
 using nctest::Values;
 
 struct Workflow {
@@ -35,9 +36,6 @@ class NewContractFrames : public nctest::NewContractTest {
         {{"Merkmal", "Paket"}, {"KMWFG_WorkflowName", attribute.name}, {"KMWFG_WorkflowID", attribute.id}}, g);
     host_->InsertRow("WerteMerkmalAdressen",
                      {{"Wert", "gold"}, {"KMWFG_WorkflowName", value.name}, {"KMWFG_WorkflowID", value.id}}, a);
-  }
-  static Values Sets(const std::string& group, const std::string& attribute, const std::string& value) {
-    return {{"SetztMerkmalGruppe", group}, {"SetztMerkmal", attribute}, {"SetztWert", value}};
   }
 
   // The frames' state as one line, to compare cases by.

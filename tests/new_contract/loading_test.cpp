@@ -12,11 +12,6 @@ using nctest::Values;
 
 class NewContractLoading : public nctest::NewContractTest {
  protected:
-  std::vector<std::string> ComboEntries(const ui::ComboBox& c) {
-    std::vector<std::string> out;
-    for (int32_t i = 0; i < c.ListCount(); ++i) out.push_back(c.List(i));
-    return out;
-  }
   std::optional<std::string> Setting(const std::string& key) {
     auto v = host_->DatabaseSetting(key);
     if (!v) return std::nullopt;
@@ -70,8 +65,8 @@ TEST_F(NewContractLoading, UsersAndTheCurrentUserInBothLists) {
   {
     auto f = OpenDialog();
     const std::vector<std::string> users = {"Meier", "Schulz", "development"};
-    EXPECT_EQ(ComboEntries(f->cboVerantwortlich), users);
-    EXPECT_EQ(ComboEntries(f->cmbUser), users);
+    EXPECT_EQ(Entries(f->cboVerantwortlich), users);
+    EXPECT_EQ(Entries(f->cmbUser), users);
     EXPECT_EQ(f->cboVerantwortlich.Text(), "Meier");
     EXPECT_EQ(f->cmbUser.Text(), "Meier");
   }

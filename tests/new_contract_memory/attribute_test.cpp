@@ -9,6 +9,7 @@
 namespace {
 
 using memtest::D;
+using nctest::Counts;
 using nctest::Hr;
 using rt::Variant;
 
@@ -132,7 +133,7 @@ TEST_F(MemoryAttribute, TheHostsAlreadyThereCountsAsDoneOtherErrorsFailTheSave) 
     EXPECT_EQ(run.outcome.count, 1);
     ++contracts;
     // The contract is complete but for the attribute.
-    EXPECT_EQ(Counts(), (std::vector<size_t>{contracts, 0, contracts, contracts, 0}));
+    EXPECT_EQ(Count(), (Counts{contracts, 0, contracts, contracts, 0}));
     if (c.ok) {
       EXPECT_EQ(Boxes().size(), boxes);
     } else {

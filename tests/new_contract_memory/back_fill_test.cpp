@@ -12,6 +12,7 @@ namespace {
 using memtest::D;
 using memtest::Values;
 using nctest::At9;
+using nctest::Counts;
 using nctest::Hr;
 using rt::Variant;
 
@@ -308,7 +309,7 @@ TEST_F(MemoryBackFill, StopsBeforeWritingWhenTodayMovedBackSinceTheListWasBuilt)
   const Run run = BackFillAdjusted(D(2020, 1, 1), 5, {}, [](frmNewContract&) { rt::SetToday(D(2021, 2, 15)); });
   EXPECT_FALSE(run.outcome.ok);
   EXPECT_TRUE(run.stayedOpen);
-  EXPECT_EQ(Counts(), (std::vector<size_t>{0, 0, 0, 0, 0}));
+  EXPECT_EQ(Count(), (Counts{0, 0, 0, 0, 0}));
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_TRUE(Boxes()[0].prompt.starts_with("Fehler &H9\r\n"));
   EXPECT_TRUE(Boxes()[0].prompt.ends_with("\r\nin kt_FNewContract.SaveFromMemory"));
@@ -318,7 +319,7 @@ TEST_F(MemoryBackFill, InjectedFailuresLeaveWhatWasWrittenAndTheStatesCounted) {
   struct Case {
     const char* table;
     const char* member;
-    std::vector<size_t> counts;  // contracts, reminders, states, positions, attributes
+    Counts counts;  // contracts, reminders, states, positions, attributes
     int32_t lVsCount;
   };
   // The reached-then-current case: three states, the current one reminded.
@@ -340,7 +341,7 @@ TEST_F(MemoryBackFill, InjectedFailuresLeaveWhatWasWrittenAndTheStatesCounted) {
     EXPECT_FALSE(run.outcome.ok);
     EXPECT_TRUE(run.stayedOpen);
     EXPECT_EQ(run.outcome.count, c.lVsCount);
-    EXPECT_EQ(Counts(), c.counts);
+    EXPECT_EQ(Count(), c.counts);
     EXPECT_TRUE(Boxes().back().prompt.ends_with("\r\nin kt_FNewContract.SaveFromMemory"));
   }
 }

@@ -10,6 +10,7 @@
 namespace {
 
 using memtest::D;
+using nctest::Counts;
 
 class MemoryFrame : public memtest::MemoryTest {};
 
@@ -78,7 +79,7 @@ TEST_F(MemoryFrame, ChecksStopTheSaveBeforeAnythingIsWritten) {
     EXPECT_FALSE(run.outcome.ok);
     EXPECT_TRUE(run.stayedOpen);
     EXPECT_EQ(run.outcome.count, count);  // lVsCount as it was
-    EXPECT_EQ(Counts(), (std::vector<size_t>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(Count(), (Counts{0, 0, 0, 0, 0}));
     EXPECT_EQ(Counter(), "");  // no number drawn
     if (!c.message) {
       EXPECT_TRUE(Boxes().empty());
