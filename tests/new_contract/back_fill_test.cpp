@@ -19,7 +19,9 @@ using rt::Variant;
 class NewContractBackFill : public nctest::BackFillTest {};
 
 const Values kOneOff{{"Art", int32_t{2}}, {"ArtStr", "einmalig"}};
-const Values kOpenEnded{{"Art", int32_t{3}}, {"ArtStr", "unbefristet"}};
+// As the editor stores an open-ended type: no term.
+const Values kOpenEnded{
+    {"Art", int32_t{3}}, {"ArtStr", "unbefristet"}, {"Dauer", int32_t{0}}, {"Verlaengerungsdauer", int32_t{0}}};
 
 TEST_F(NewContractBackFill, StopsBeforeWritingAnything) {
   struct Case {
@@ -89,16 +91,22 @@ TEST_F(NewContractBackFill, NextInvoiceOfOneOffAndOpenEndedContracts) {
   const Values yearQuarterly = nctest::Merge(kOneOff, {{"Dauer", int32_t{12}}, {"Zahlungsperiode", int32_t{3}}});
   const Values arrears = nctest::Merge(yearQuarterly, {{"RechnungWann", int32_t{1}}});
   const Values monthly31st = nctest::Merge(kOneOff, {{"Dauer", int32_t{3}}, {"Zahlungsperiode", int32_t{1}}});
+  const Values halfYears = nctest::Merge(kOneOff, {{"Dauer", int32_t{60}}, {"Zahlungsperiode", int32_t{6}}});
   const Values open = nctest::Merge(kOpenEnded, {{"Zahlungsperiode", int32_t{3}}});
   const Values openArrears = nctest::Merge(open, {{"RechnungWann", int32_t{1}}});
   const Case cases[] = {
       {"one-off, second period, in advance", yearQuarterly, D(2024, 2, 1), D(2024, 3, 10), 1, D(2025, 1, 31),
        D(2024, 8, 1)},
+      {"one-off, second period, in arrears", arrears, D(2024, 2, 1), D(2024, 3, 10), 1, D(2025, 1, 31),
+       D(2024, 11, 1)},
       {"one-off, last period, in arrears", arrears, D(2024, 2, 1), D(2024, 3, 10), 3, D(2025, 1, 31), rt::kMaxDate},
       {"one-off, in arrears the day after the end", arrears, D(2024, 2, 1), D(2024, 3, 10), 2, D(2025, 1, 31),
        D(2025, 2, 1)},
       {"one-off, drifted onto its own end", monthly31st, D(2024, 1, 31), D(2024, 3, 10), 2, D(2024, 4, 29),
        D(2024, 4, 29)},
+      {"one-off, a period starting on the end day", halfYears, D(2024, 12, 31), D(2024, 3, 10), 9, D(2029, 12, 30),
+       D(2029, 12, 30)},
+      {"open-ended, in advance", open, D(2024, 1, 1), D(2024, 5, 15), 1, rt::kNoDate, D(2024, 7, 1)},
       {"open-ended, in arrears", openArrears, D(2024, 1, 1), D(2024, 5, 15), 1, rt::kNoDate, D(2024, 10, 1)},
       {"open-ended, no upper limit", openArrears, D(2024, 1, 1), D(2024, 5, 15), 2, rt::kNoDate, D(2025, 1, 1)},
   };

@@ -65,9 +65,8 @@ TEST_F(MemoryFrame, ChecksStopTheSaveBeforeAnythingIsWritten) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    host_->DeleteRows("kt_Vertragsdefinitionen");
-    ui_ = std::make_shared<ui::test::ScriptedService>();
-    ui::SetService(ui_);
+    Clear();
+    NewUi();
     rt::SetToday(c.today);
     AddQuarterly();
     int32_t count = -1;
