@@ -108,6 +108,17 @@ struct Counts {
   }
 };
 
+// A message box as the user saw it.
+struct Shown {
+  std::string prompt;
+  int style = 0;
+  std::optional<std::string> title;  // nullopt: no title of its own
+  friend bool operator==(const Shown&, const Shown&) = default;
+  friend std::ostream& operator<<(std::ostream& os, const Shown& b) {
+    return os << "[" << b.title.value_or("<none>") << "] " << b.style << " " << b.prompt;
+  }
+};
+
 class CoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -133,6 +144,15 @@ class CoreTest : public ::testing::Test {
 
   // The message boxes shown so far.
   const std::vector<ui::test::MsgBoxCall>& Boxes() const { return ui_->Messages(); }
+  // The boxes shown after the first `from` ones.
+  std::vector<Shown> BoxesFrom(size_t from) const {
+    std::vector<Shown> out;
+    for (size_t i = from; i < Boxes().size(); ++i) {
+      const ui::test::MsgBoxCall& b = Boxes()[i];
+      out.push_back({b.prompt, b.style, b.title});
+    }
+    return out;
+  }
   // A fresh scripted service, for a table case that counts its boxes from
   // none; a broken script of the cases before still fails the test.
   void NewUi() {

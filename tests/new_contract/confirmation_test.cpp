@@ -9,6 +9,8 @@
 
 namespace {
 
+using coretest::Shown;
+
 using nctest::At9;
 using nctest::Counts;
 using nctest::D;
@@ -197,10 +199,8 @@ TEST_F(NewContractConfirmation, NumberMustBeGivenWhenNotDrawn) {
     user_.Tick(f.ChkAutoNumber);
     user_.Click(f.cmdOK);
   });
-  ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_EQ(Boxes()[0].prompt, "Vergeben Sie bitte eine Vertragsnummer!");
-  EXPECT_EQ(Boxes()[0].style, ui::mb::IconExclamation);
-  EXPECT_EQ(Boxes()[0].title, "Kelmaris Paktor");
+  EXPECT_EQ(BoxesFrom(0), (std::vector<Shown>{
+                             {"Vergeben Sie bitte eine Vertragsnummer!", ui::mb::IconExclamation, "Kelmaris Paktor"}}));
   EXPECT_TRUE(outcome.ok);
   EXPECT_EQ(Count(), (Counts{1, 0, 1, 1, 0}));
   EXPECT_EQ(Str(Only("kt_Vertraege"), "Vertragnummer"), "00000001");
@@ -217,11 +217,9 @@ TEST_F(NewContractConfirmation, RequiredAttributeIsLookedForByAttributeAndValueO
     user_.Click(f.cmdCancel);
   });
   EXPECT_FALSE(outcome.ok);
-  ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_EQ(Boxes()[0].prompt,
-            "Das für diesen Vertrag erforderliche Adressmerkmal  \"Status -> aktiv\"  ist nicht vorhanden!");
-  EXPECT_EQ(Boxes()[0].style, ui::mb::OkOnly);
-  EXPECT_EQ(Boxes()[0].title, std::nullopt);
+  EXPECT_EQ(BoxesFrom(0), (std::vector<Shown>{{"Das für diesen Vertrag erforderliche Adressmerkmal  \"Status -> "
+                                                "aktiv\"  ist nicht vorhanden!",
+                                                ui::mb::OkOnly, std::nullopt}}));
   EXPECT_EQ(Count(), (Counts{0, 0, 0, 0, 1}));
   EXPECT_TRUE(Rows("KMMD_Nummern").empty());
 

@@ -8,6 +8,8 @@
 
 namespace {
 
+using coretest::Shown;
+
 class NewContractDiscount : public nctest::NewContractTest {
  protected:
   void SetUp() override {
@@ -78,10 +80,8 @@ TEST_F(NewContractDiscount, LeavingTheFieldAcceptsOrRefusesTheEntry) {
     // Refused: the focus stays, and a click on OK is swallowed.
     EXPECT_FALSE(left);
     EXPECT_TRUE(f().txtRabatt.HasFocus());
-    ASSERT_EQ(Boxes().size(), before + 1);
-    EXPECT_EQ(Boxes().back().prompt, std::string(k.message) == "invalid" ? invalid : tooLarge);
-    EXPECT_EQ(Boxes().back().style, ui::mb::IconExclamation);
-    EXPECT_EQ(Boxes().back().title, "Kelmaris Paktor");
+    const std::string prompt = std::string(k.message) == "invalid" ? invalid : tooLarge;
+    EXPECT_EQ(BoxesFrom(before), (std::vector<Shown>{{prompt, ui::mb::IconExclamation, "Kelmaris Paktor"}}));
     EXPECT_FALSE(user_.Click(f().cmdOK));
     EXPECT_TRUE(Rows("kt_Vertraege").empty());
     // Put right again for the next case.

@@ -8,6 +8,8 @@
 
 namespace {
 
+using coretest::Shown;
+
 using nctest::Sets;
 using nctest::Values;
 
@@ -145,9 +147,9 @@ TEST_F(NewContractFrames, AFailedSearchIsShownAndTheDialogStaysUsable) {
   AddType(Sets("Service", "Paket", "gold"));
   host_->FailNext("MerkmallisteAdressen", "Seek", nctest::Hr(0x80041001), "weg");
   auto f = OpenDialog();
-  ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_EQ(Boxes()[0].prompt, "Fehler &H80041001\r\n(weg)\r\nin kt_FNewContract.SetWorkflowFrameVisibility");
-  EXPECT_EQ(Boxes()[0].style, ui::mb::OkOnly);
+  EXPECT_EQ(BoxesFrom(0),
+            (std::vector<Shown>{{"Fehler &H80041001\r\n(weg)\r\nin kt_FNewContract.SetWorkflowFrameVisibility",
+                                 ui::mb::OkOnly, std::nullopt}}));
   EXPECT_EQ(State(*f), kReset);
   // The tables are left as the failure found them.
   EXPECT_EQ(IndexOf("MerkmalgruppeAdressen"), "Merkmalgruppe");

@@ -7,6 +7,8 @@
 
 namespace {
 
+using coretest::Shown;
+
 using nctest::D;
 using nctest::Values;
 
@@ -131,10 +133,7 @@ TEST_F(NewContractLoading, ALoadThatFailsEndsInitNewWithItsOwnBox) {
     const size_t before = Boxes().size();
     auto f = NewDialog();
     EXPECT_FALSE(f->InitNew());
-    ASSERT_EQ(Boxes().size(), before + 1);
-    EXPECT_EQ(Boxes().back().prompt, k.prompt);
-    EXPECT_EQ(Boxes().back().style, ui::mb::OkOnly);
-    EXPECT_EQ(Boxes().back().title, std::nullopt);
+    EXPECT_EQ(BoxesFrom(before), (std::vector<Shown>{{k.prompt, ui::mb::OkOnly, std::nullopt}}));
   }
 }
 
@@ -151,11 +150,9 @@ TEST_F(NewContractLoading, WithoutAReleasedTypeTheDialogIsNotShown) {
     ckt_->NewContract(app_, ok, count, showDef);
     EXPECT_FALSE(ok);
     EXPECT_EQ(count, 0);
-    ASSERT_EQ(Boxes().size(), before + 1);
-    EXPECT_EQ(Boxes().back().prompt,
-              "Es muss mindestens ein freigegebener Vertragstyp definiert sein.\r\nLegen Sie einen Vertragstyp an!");
-    EXPECT_EQ(Boxes().back().style, ui::mb::IconExclamation);
-    EXPECT_EQ(Boxes().back().title, "Kelmaris Paktor");
+    EXPECT_EQ(BoxesFrom(before), (std::vector<Shown>{{"Es muss mindestens ein freigegebener Vertragstyp definiert "
+                                                     "sein.\r\nLegen Sie einen Vertragstyp an!",
+                                                     ui::mb::IconExclamation, "Kelmaris Paktor"}}));
   }
   EXPECT_TRUE(ui_->ModalLog().empty());
 }

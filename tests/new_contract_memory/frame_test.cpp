@@ -9,6 +9,8 @@
 
 namespace {
 
+using coretest::Shown;
+
 using memtest::D;
 using nctest::Counts;
 
@@ -80,14 +82,7 @@ TEST_F(MemoryFrame, ChecksStopTheSaveBeforeAnythingIsWritten) {
     EXPECT_EQ(run.outcome.count, count);  // lVsCount as it was
     EXPECT_EQ(Count(), (Counts{0, 0, 0, 0, 0}));
     EXPECT_EQ(Counter(), "");  // no number drawn
-    if (!c.message) {
-      EXPECT_TRUE(Boxes().empty());
-      continue;
-    }
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].prompt, *c.message);
-    EXPECT_EQ(Boxes()[0].style, c.style);
-    EXPECT_EQ(Boxes()[0].title, c.title);
+    EXPECT_EQ(BoxesFrom(0), (c.message ? std::vector<Shown>{{*c.message, c.style, c.title}} : std::vector<Shown>{}));
   }
 }
 
