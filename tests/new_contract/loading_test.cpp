@@ -194,16 +194,13 @@ TEST_F(NewContractLoading, CaptionVersionAndAnAddressWithoutName) {
   EXPECT_EQ(NewContractPeer::sAdressOid(*f), "");
 }
 
+// The boxes a payable type locks are those of a click on it
+// (NewContractSelection); the load also lists no periods and opens the
+// number field.
 TEST_F(NewContractLoading, PayableFirstTypeTakesATypedNumber) {
   AddType({{"Typ", "K"}, {"NoBooking", true}});
   auto f = OpenDialog();
   EXPECT_EQ(f->ChkAutoNumber.Value(), 0);
-  EXPECT_FALSE(f->ChkAutoNumber.Enabled());
-  EXPECT_EQ(f->chkOldContract.Value(), 0);
-  EXPECT_FALSE(f->chkOldContract.Enabled());
-  EXPECT_FALSE(f->chkNoBooking.Enabled());
-  EXPECT_EQ(f->chkNoBooking.Value(), 1);
-  EXPECT_FALSE(f->chkRabattNurErsteLaufzeit.Enabled());
   EXPECT_EQ(f->lstInvoices.ListCount(), 0);
   EXPECT_TRUE(f->txtVertragnummer.Enabled());
   EXPECT_EQ(f->txtVertragnummer.Text(), "");
