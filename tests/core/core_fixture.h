@@ -5,6 +5,10 @@
 // gDB bound to the stand-in, a reporter in gAddonError, everything else
 // empty). Every test starts and ends with that state reset.
 //
+// The fixtures of the add-on's other suites derive from it too and share its
+// helpers: records read back (Rows, Only, ExpectFields, Count), message
+// boxes compared whole (BoxesFrom), field values built by name (Merge).
+//
 // Suites derive a class of their own name from CoreTest:
 //   class CoreConfig : public coretest::CoreTest {};
 //   TEST_F(CoreConfig, ...) { ... host_->SetDatabaseSetting(...); ... Boxes()[0].prompt ... }
@@ -74,7 +78,7 @@ inline rt::Date FixedToday() { return rt::DateSerial(2024, 3, 10); }
 inline rt::Date D(int32_t y, int32_t m, int32_t d) { return rt::DateSerial(y, m, d); }
 // The day at 09:00, as reminders lie.
 inline rt::Date At9(int32_t y, int32_t m, int32_t d) { return rt::Date{D(y, m, d).serial + 0.375}; }
-// An error number written as its hexadecimal HRESULT.
+// The signed error number of an HRESULT written in hexadecimal.
 inline int32_t Hr(uint32_t n) { return static_cast<int32_t>(n); }
 // The host's storage failure, for injected faults.
 inline constexpr uint32_t kStorage = 0x8004100C;

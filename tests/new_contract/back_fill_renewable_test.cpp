@@ -14,8 +14,8 @@ using nctest::At9;
 using nctest::Counts;
 using nctest::D;
 using nctest::Hr;
-using nctest::Values;
 using nctest::kStorage;
+using nctest::Values;
 using rt::Variant;
 
 class NewContractBackFillRenewable : public nctest::BackFillTest {

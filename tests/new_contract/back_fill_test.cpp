@@ -11,7 +11,6 @@
 namespace {
 
 using coretest::Shown;
-
 using nctest::At9;
 using nctest::Counts;
 using nctest::D;

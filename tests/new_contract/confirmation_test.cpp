@@ -10,7 +10,6 @@
 namespace {
 
 using coretest::Shown;
-
 using nctest::At9;
 using nctest::Counts;
 using nctest::D;

@@ -9,7 +9,6 @@
 namespace {
 
 using coretest::Shown;
-
 using nctest::Sets;
 using nctest::Values;
 

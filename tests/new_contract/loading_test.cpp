@@ -8,7 +8,6 @@
 namespace {
 
 using coretest::Shown;
-
 using nctest::D;
 using nctest::Values;
 

@@ -9,7 +9,6 @@
 namespace {
 
 using coretest::Shown;
-
 using nctest::D;
 
 class NewContractSelection : public nctest::NewContractTest {

@@ -10,7 +10,6 @@
 namespace {
 
 using coretest::Shown;
-
 using memtest::D;
 using nctest::Counts;
 
