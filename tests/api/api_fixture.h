@@ -33,7 +33,9 @@ namespace apitest {
 
 inline constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-inline int32_t Hr(uint32_t n) { return static_cast<int32_t>(n); }
+using coretest::Counts;
+using coretest::Hr;
+using coretest::kStorage;
 
 // Empties the run state of the module.
 inline void ResetRunState() {
@@ -45,17 +47,6 @@ inline void ResetRunState() {
   modAPI::gEndDate = rt::Date{};
   modAPI::gVertragsnummer.clear();
   modAPI::gNewPositions.clear();
-}
-
-// Rows per table written by contract runs.
-struct Counts {
-  size_t contracts = 0, reminders = 0, states = 0, positions = 0, attributes = 0;
-  friend bool operator==(const Counts&, const Counts&) = default;
-};
-
-inline std::ostream& operator<<(std::ostream& os, const Counts& c) {
-  return os << "{contracts " << c.contracts << ", reminders " << c.reminders << ", states " << c.states
-            << ", positions " << c.positions << ", attributes " << c.attributes << "}";
 }
 
 class ApiTest : public coretest::CoreTest {
@@ -141,23 +132,6 @@ class ApiTest : public coretest::CoreTest {
     EXPECT_EQ(rt::Hex(err->number()), rt::Hex(number)) << err->what();
     EXPECT_EQ(err->source(), source);
   }
-
-  Counts Count() {
-    return {host_->Rows("kt_Vertraege").size(), host_->Rows("kt_VertragsAktivitaeten").size(),
-            host_->Rows("kt_Vertragsstaende").size(), host_->Rows("kt_Vertragspositionen").size(),
-            host_->Rows("Adressmerkmale").size()};
-  }
-
-  std::vector<host::sqlite::Row> Rows(const std::string& table) { return host_->Rows(table); }
-  host::sqlite::Row Only(const std::string& table) {
-    auto rows = host_->Rows(table);
-    EXPECT_EQ(rows.size(), 1u) << table;
-    return rows.empty() ? host::sqlite::Row{} : rows.front();
-  }
-
-  static double Num(const host::sqlite::Row& r, const char* field) { return rt::CDbl(r[field]); }
-  static std::string Str(const host::sqlite::Row& r, const char* field) { return rt::CStr(r[field]); }
-  static rt::Date DateOf(const host::sqlite::Row& r, const char* field) { return r[field].AsDate(); }
 
   std::shared_ptr<CKT> ckt_;
 };

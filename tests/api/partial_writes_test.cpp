@@ -7,8 +7,7 @@ namespace {
 
 using apitest::Counts;
 using apitest::Hr;
-
-constexpr uint32_t kStorage = 0x8004100C;
+using apitest::kStorage;
 
 class ApiPartialWrites : public apitest::ApiTest {
  protected:
@@ -40,10 +39,8 @@ TEST_F(ApiPartialWrites, EachPhaseLeavesWhatWasWrittenBeforeIt) {
   int number = 0;
   for (const Case& k : cases) {
     SCOPED_TRACE(std::string(k.table) + "." + k.member);
-    host_->DeleteRows("kt_Vertraege");
-    host_->DeleteRows("kt_VertragsAktivitaeten");
-    host_->DeleteRows("kt_Vertragsstaende");
-    host_->DeleteRows("kt_Vertragspositionen");
+    for (const char* t : {"kt_Vertraege", "kt_VertragsAktivitaeten", "kt_Vertragsstaende", "kt_Vertragspositionen"})
+      host_->DeleteRows(t);
     host_->FailNext(k.table, k.member, Hr(kStorage), "");
     const auto err = Run(c, {Line(), Line("A2")});
     ExpectError(err, Hr(kStorage), k.source);

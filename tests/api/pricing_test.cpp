@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "api_fixture.h"
+#include "platform/number.h"
 
 namespace {
 
@@ -46,11 +47,8 @@ TEST_F(ApiPricing, PriceColumnsForEveryPriceDuration) {
 }
 
 TEST_F(ApiPricing, CentRoundingAndDiscount) {
-  EXPECT_EQ(modAPI::Round2(0.625), 0.62);  // a true half goes to the even cent
-  EXPECT_EQ(modAPI::Round2(0.375), 0.38);
-  // Amounts beyond the 32-bit cents keep their value.
-  EXPECT_EQ(modAPI::Round2(21474836.48), 21474836.48);
-  EXPECT_EQ(modAPI::Round2(30000000), 30000000);
+  // The one cent rounding of the project (half to even, beyond 32-bit cents).
+  for (double x : {0.625, 0.375, 2.675, 21474836.48, 30000000.0}) EXPECT_EQ(modAPI::Round2(x), rt::Round2(x)) << x;
 
   EXPECT_EQ(modAPI::ApplyDiscount(100, 100), 0);
   EXPECT_EQ(modAPI::ApplyDiscount(30, 12.5), 30 - 3.75);

@@ -22,7 +22,7 @@ using apitest::Hr;
 using apitest::kNaN;
 
 constexpr uint32_t kTextTooLong = 0x80041007;
-constexpr uint32_t kStorage = 0x8004100C;
+using apitest::kStorage;
 constexpr int kRuns = 2000;
 
 // A host call that fails in this run.

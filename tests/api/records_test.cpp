@@ -7,6 +7,7 @@
 namespace {
 
 using apitest::Hr;
+using coretest::D;
 
 class ApiRecords : public apitest::ApiTest {
  protected:
@@ -26,58 +27,36 @@ TEST_F(ApiRecords, RenewableContractAndItsState) {
 
   const auto v = Only("kt_Vertraege");
   EXPECT_EQ(v.masterOid, AddressOid());
-  EXPECT_EQ(Str(v, "Typ"), "D");
-  EXPECT_EQ(DateOf(v, "VertragBeginn"), rt::DateSerial(2024, 1, 1));
-  EXPECT_EQ(DateOf(v, "VertragEnde"), rt::DateSerial(2024, 12, 31));
-  EXPECT_EQ(DateOf(v, "GeschlossenAm"), rt::DateSerial(2023, 12, 15));
-  EXPECT_EQ(Str(v, "Memo"), "Notiz");
-  EXPECT_EQ(v["RabattNurErsteLaufzeit"], rt::Variant(true));
-  EXPECT_EQ(Str(v, "Bezeichnung"), "Wartung");
-  EXPECT_EQ(Str(v, "Auftragsnummer"), "AU-7");
-  EXPECT_EQ(Num(v, "Art"), 1);
-  EXPECT_EQ(Str(v, "ArtStr"), "verlängerbar");
-  EXPECT_EQ(Num(v, "Dauer"), 12);
-  EXPECT_EQ(Num(v, "Verlaengerungsdauer"), 12);
-  EXPECT_EQ(Num(v, "Kuendigungsfrist"), 6);
-  EXPECT_EQ(Str(v, "KuendigungsfristEinh"), "Wochen");
-  EXPECT_EQ(Num(v, "VerlKuendigungsfrist"), 6);
-  EXPECT_EQ(Str(v, "VerlKuendigungsfristEinh"), "Wochen");
-  EXPECT_EQ(Num(v, "Zahlungsperiode"), 3);
-  EXPECT_EQ(Num(v, "VerlaengerungsZahlungsperiode"), 12);
-  EXPECT_EQ(Num(v, "AktZahlungsperiode"), 3);
-  EXPECT_EQ(Str(v, "AktZahlungsperiodeStr"), "vierteljährlich");
-  EXPECT_EQ(DateOf(v, "AktNaechsteRechnung"), rt::DateSerial(2024, 1, 1));
-  EXPECT_EQ(Str(v, "AktNaechsteRechnungStr"), "20240101");
-  EXPECT_EQ(DateOf(v, "KuendfristDatum"), rt::DateSerial(2024, 11, 20));
-  EXPECT_EQ(Str(v, "Verantwortlich"), "Meier");
-  EXPECT_EQ(v["NoBooking"], rt::Variant(false));
-  EXPECT_EQ(Str(v, "Vertragnummer"), "00000001");
-  EXPECT_EQ(Num(v, "AktValue"), 27);
-  // Left to the host's defaults.
-  EXPECT_EQ(Str(v, "VertragsDefinitionID"), "");
-  EXPECT_EQ(Str(v, "SetztMerkmal"), "");
-  EXPECT_EQ(Str(v, "AlarmOID"), "");
+  ExpectFields(v,
+               {{"Typ", "D"}, {"VertragBeginn", D(2024, 1, 1)}, {"VertragEnde", D(2024, 12, 31)},
+                {"GeschlossenAm", D(2023, 12, 15)}, {"Memo", "Notiz"}, {"RabattNurErsteLaufzeit", true},
+                {"Bezeichnung", "Wartung"}, {"Auftragsnummer", "AU-7"}, {"Art", int32_t{1}},
+                {"ArtStr", "verlängerbar"}, {"Dauer", int32_t{12}}, {"Verlaengerungsdauer", int32_t{12}},
+                {"Kuendigungsfrist", int32_t{6}}, {"KuendigungsfristEinh", "Wochen"},
+                {"VerlKuendigungsfrist", int32_t{6}}, {"VerlKuendigungsfristEinh", "Wochen"},
+                {"Zahlungsperiode", int32_t{3}}, {"VerlaengerungsZahlungsperiode", int32_t{12}},
+                {"AktZahlungsperiode", int32_t{3}}, {"AktZahlungsperiodeStr", "vierteljährlich"},
+                {"AktNaechsteRechnung", D(2024, 1, 1)}, {"AktNaechsteRechnungStr", "20240101"},
+                {"KuendfristDatum", D(2024, 11, 20)}, {"Verantwortlich", "Meier"}, {"NoBooking", false},
+                {"Vertragnummer", "00000001"}, {"AktValue", 27.0},
+                // Left to the host's defaults.
+                {"VertragsDefinitionID", ""}, {"SetztMerkmal", ""}, {"AlarmOID", ""}},
+               "contract");
 
   const auto s = Only("kt_Vertragsstaende");
   EXPECT_EQ(s.masterOid, v.oid);
-  EXPECT_EQ(DateOf(s, "LaufzeitStart"), rt::DateSerial(2024, 1, 1));
-  EXPECT_EQ(Str(s, "LaufzeitStartStr"), "20240101");
-  EXPECT_EQ(DateOf(s, "LaufzeitEnde"), rt::DateSerial(2024, 12, 31));
-  EXPECT_EQ(Str(s, "LaufzeitEndeStr"), "20241231");
-  EXPECT_EQ(Num(s, "Zahlungsperiode"), 3);
-  EXPECT_EQ(Str(s, "ZahlungsperiodeStr"), "vierteljährlich");
-  EXPECT_EQ(Num(s, "RechnungWann"), 0);
-  EXPECT_EQ(DateOf(s, "NaechsteRechnung"), rt::DateSerial(2024, 1, 1));
-  EXPECT_EQ(Str(s, "NaechsteRechnungStr"), "20240101");
-  EXPECT_EQ(Num(s, "Rabattprozent"), 10);
-  EXPECT_EQ(Num(s, "Value"), 27);
+  ExpectFields(s,
+               {{"LaufzeitStart", D(2024, 1, 1)}, {"LaufzeitStartStr", "20240101"},
+                {"LaufzeitEnde", D(2024, 12, 31)}, {"LaufzeitEndeStr", "20241231"},
+                {"Zahlungsperiode", int32_t{3}}, {"ZahlungsperiodeStr", "vierteljährlich"},
+                {"RechnungWann", int32_t{0}}, {"NaechsteRechnung", D(2024, 1, 1)},
+                {"NaechsteRechnungStr", "20240101"}, {"Rabattprozent", 10.0}, {"Value", 27.0}},
+               "state");
 
   const auto p = Only("kt_Vertragspositionen");
   EXPECT_EQ(p.masterOid, s.oid);
-  EXPECT_EQ(Str(p, "Row"), "001");
-  EXPECT_EQ(Str(p, "ArtikelID"), "A1");
-  EXPECT_EQ(Str(p, "Positionsnummer"), "");
-  EXPECT_EQ(Num(p, "Gruppierungsposition"), 0);
+  ExpectFields(p, {{"Row", "001"}, {"ArtikelID", "A1"}, {"Positionsnummer", ""}, {"Gruppierungsposition", int32_t{0}}},
+               "position");
   EXPECT_EQ(modAPI::gVertragsnummer, "00000001");
   EXPECT_EQ(modAPI::gEndDate, rt::DateSerial(2024, 12, 31));
 }

@@ -15,11 +15,9 @@ class ApiReminders : public apitest::ApiTest {
       out.emplace_back(Str(r, "Betreff"), DateOf(r, "Datum"));
     return out;
   }
-  static rt::Date At9(int32_t y, int32_t m, int32_t d) {
-    return rt::Date{rt::DateSerial(y, m, d).serial + 0.375};
-  }
 };
 
+using coretest::At9;
 using Reminder = std::pair<std::string, rt::Date>;
 
 TEST_F(ApiReminders, NoticeReminderOnlyWhenAllContractsGetOne) {
@@ -93,7 +91,7 @@ TEST_F(ApiReminders, LeadTimesComeFromThePersistentVariables) {
 TEST_F(ApiReminders, AFailingReminderIsShownAndTheRunGoesOn) {
   auto c = Baseline();
   c->VertragGeschlossenAm = rt::kNoDate;
-  host_->FailNext("kt_VertragsAktivitaeten", "Insert", apitest::Hr(0x8004100C), "");
+  host_->FailNext("kt_VertragsAktivitaeten", "Insert", apitest::Hr(apitest::kStorage), "");
   RunOk(c, {Line()});
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_NE(Boxes()[0].prompt.find("in modKT.CreateOpenAlarm"), std::string::npos);

@@ -52,7 +52,13 @@ struct frmFEditDefinitionsProbe {
 
 namespace editortest {
 
-using Values = std::vector<std::pair<std::string, rt::Variant>>;
+using coretest::Merge;
+using coretest::Values;
+
+// Every property of `expected` as `record` gives it by name (kind and value).
+inline void ExpectProperties(const rt::Object& record, const Values& expected, const std::string& what) {
+  for (const auto& [name, value] : expected) EXPECT_EQ(record.Get(name), value) << what << ": " << name;
+}
 
 // The entries of a combo box.
 inline std::vector<std::string> Entries(const ui::ComboBox& c) {
@@ -66,22 +72,6 @@ inline std::vector<std::string> RowOf(const ui::ListView& lvw, int32_t index) {
   std::vector<std::string> out{lvw.Item(index).Text()};
   for (int32_t c = 1; c < lvw.ColumnCount(); ++c) out.push_back(lvw.Item(index).SubItems(c));
   return out;
-}
-
-// `values` with `changes` put over them: a field named again takes the new
-// value, another is added.
-inline Values Changed(Values values, const Values& changes) {
-  for (const auto& [name, value] : changes) {
-    bool replaced = false;
-    for (auto& [n, old] : values) {
-      if (n == name) {
-        old = value;
-        replaced = true;
-      }
-    }
-    if (!replaced) values.emplace_back(name, value);
-  }
-  return values;
 }
 
 class EditorTest : public coretest::CoreTest {
@@ -122,7 +112,7 @@ class EditorTest : public coretest::CoreTest {
                 {"RechnungWann", int32_t{0}},
                 {"WorkflowID", ""},
                 {"NettoSumme", 0.0}};
-    const std::string oid = host_->InsertRow("kt_Vertragsdefinitionen", Changed(v, changes));
+    const std::string oid = host_->InsertRow("kt_Vertragsdefinitionen", Merge(v, changes));
     host_->SetCurrentContractTypeOid(oid, false);
     return oid;
   }
@@ -138,7 +128,7 @@ class EditorTest : public coretest::CoreTest {
                 {"PreisM36", 378.0},          {"PreisM48", 504.0},      {"PreisM60", 630.0},
                 {"Preis", 126.0},             {"NettoOhneRabatt", 10.5}, {"Row", "001"},
                 {"Positionsnummer", "1"},     {"Gruppierung", ""},      {"Gruppierungsposition", int32_t{1}}};
-    return host_->InsertRow("kt_DefinitionsPositionen", Changed(v, changes), typeOid);
+    return host_->InsertRow("kt_DefinitionsPositionen", Merge(v, changes), typeOid);
   }
 
   // Queues the user's work on the next modal display of an editor.
@@ -154,16 +144,14 @@ class EditorTest : public coretest::CoreTest {
     ckt_->EditContractDefinition(app_, pbNew);
   }
 
-  std::vector<host::sqlite::Row> Rows(const std::string& table) { return host_->Rows(table); }
   // The id of the first record of `table` whose `field` reads `value`.
   std::string OidOf(const std::string& table, const char* field, const std::string& value) {
     for (const auto& r : Rows(table))
       if (Str(r, field) == value) return r.oid;
     return "";
   }
-  static std::string Str(const host::sqlite::Row& r, const char* field) { return rt::CStr(r[field]); }
 
-  // The titles of the boxes shown so far.
+  // The prompts of the boxes shown so far.
   std::vector<std::string> Prompts() const {
     std::vector<std::string> out;
     for (const auto& b : Boxes()) out.push_back(b.prompt);

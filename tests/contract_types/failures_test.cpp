@@ -19,7 +19,6 @@ TEST_F(ContractTypesFailures, EachFailureIsReportedOnceUnderItsProcedure) {
     const char* source;
     size_t types, positions, listRows;  // afterwards
   };
-  const std::string stored = StoreType({{"Typ", "K"}});
   auto click = [this](ui::CommandButton frmFEditDefinitions::*b) {
     return [this, b](frmFEditDefinitions& f) { ASSERT_TRUE(user_.Click(f.*b)); };
   };
@@ -83,7 +82,6 @@ TEST_F(ContractTypesFailures, EachFailureIsReportedOnceUnderItsProcedure) {
     for (const auto& r : Rows("kt_Vertragsdefinitionen")) EXPECT_EQ(rt::CDbl(r["NettoSumme"]), 0) << c.what;
     host_->ClearFaults();
   }
-  (void)stored;
 }
 
 TEST_F(ContractTypesFailures, OpeningAndTheNewContractModeReportTheirOwnFailures) {

@@ -47,32 +47,18 @@ TEST_F(ContractTypesMemory, ConfirmingHandsTheTypeOverAndWritesNothing) {
   EXPECT_TRUE(f->m_bSaved());
   EXPECT_EQ(Stored(), before);
   ASSERT_TRUE(gDefinition);
-  const kt_CDefinition& d = *gDefinition;
-  EXPECT_EQ(d.Typ, "D");
-  EXPECT_EQ(d.Art, 1);
-  EXPECT_EQ(d.ArtStr, "verlängerbar");
-  EXPECT_EQ(d.Dauer, 24);
-  EXPECT_EQ(d.Zahlungsperiode, 1);
-  EXPECT_EQ(d.NettoSumme, 15.5);
-  EXPECT_EQ(d.VerlaengerungsWorkflowID, "WF1");
-  EXPECT_EQ(d.ErfordertMerkmal, "Status");
-  EXPECT_EQ(d.ErfordertWert, "aktiv");
-  EXPECT_EQ(d.ErfordertMerkmalGruppe, "Kunde");
-  EXPECT_EQ(d.SetztMerkmal, "");
-  EXPECT_TRUE(d.Dirty);
-  EXPECT_EQ(d.DefOid, oid);
-  EXPECT_EQ(d.KuendigungsfristBezug, "Vertragsende");
+  ExpectProperties(*gDefinition,
+                   {{"Typ", "D"}, {"Art", int32_t{1}}, {"ArtStr", "verlängerbar"}, {"Dauer", int32_t{24}},
+                    {"Zahlungsperiode", int32_t{1}}, {"NettoSumme", 15.5}, {"VerlaengerungsWorkflowID", "WF1"},
+                    {"ErfordertMerkmal", "Status"}, {"ErfordertWert", "aktiv"}, {"ErfordertMerkmalGruppe", "Kunde"},
+                    {"SetztMerkmal", ""}, {"Dirty", true}, {"DefOid", oid}, {"KuendigungsfristBezug", "Vertragsende"}},
+                   "type");
   ASSERT_TRUE(gPositions);
   ASSERT_EQ(gPositions->Count(), 2);
-  const auto p1 = rt::CastObject<kt_CPosition>(gPositions->Item(1));
-  EXPECT_EQ(p1->Artikel, "Wartung Basis");
-  EXPECT_EQ(p1->Nettopreis, 10);
-  EXPECT_EQ(p1->Anzahl, 1);
-  EXPECT_EQ(p1->UStSatz, 19);
-  EXPECT_EQ(p1->Erloeskonto, 0);
-  EXPECT_EQ(p1->PreisM12, 126);
-  EXPECT_EQ(p1->NettoOhneRabatt, 10.5);
-  EXPECT_EQ(p1->Gruppierung, "G");
+  ExpectProperties(*rt::CastObject<kt_CPosition>(gPositions->Item(1)),
+                   {{"Artikel", "Wartung Basis"}, {"Nettopreis", 10.0}, {"Anzahl", 1.0}, {"UStSatz", 19.0},
+                    {"Erloeskonto", int32_t{0}}, {"PreisM12", 126.0}, {"NettoOhneRabatt", 10.5}, {"Gruppierung", "G"}},
+                   "position 1");
   EXPECT_TRUE(Boxes().empty());
 }
 
@@ -174,19 +160,13 @@ TEST_F(ContractTypesMemory, APayableTypeHandsOverItsPlaceholderOnly) {
     f.lvwPositionen.Add("").SetSubItems(4, "99,00");
     Confirm(f);
   });
-  EXPECT_EQ(gDefinition->Typ, "K");
-  EXPECT_EQ(gDefinition->NettoSumme, 0);
-  EXPECT_EQ(gDefinition->VerlaengerungsWorkflowID, "");
+  ExpectProperties(*gDefinition, {{"Typ", "K"}, {"NettoSumme", 0.0}, {"VerlaengerungsWorkflowID", ""}}, "type");
   ASSERT_EQ(gPositions->Count(), 1);
-  const auto p = rt::CastObject<kt_CPosition>(gPositions->Item(1));
-  EXPECT_EQ(p->Artikel, "Tragen Sie hier die Bezeichnung ein!");
-  EXPECT_EQ(p->Artikelnummer, "00000000");
-  EXPECT_EQ(p->Artikelart, "Verbindlichkeit");
-  EXPECT_EQ(p->Einheit, "Stück");
-  EXPECT_EQ(p->ArtikelID, "00000000");
-  EXPECT_EQ(p->Anzahl, 1);
-  EXPECT_EQ(p->Preis, 0);
-  EXPECT_EQ(p->UStSatz, 0);
+  ExpectProperties(*rt::CastObject<kt_CPosition>(gPositions->Item(1)),
+                   {{"Artikel", "Tragen Sie hier die Bezeichnung ein!"}, {"Artikelnummer", "00000000"},
+                    {"Artikelart", "Verbindlichkeit"}, {"Einheit", "Stück"}, {"ArtikelID", "00000000"},
+                    {"Anzahl", 1.0}, {"Preis", 0.0}, {"UStSatz", 0.0}},
+                   "placeholder");
 }
 
 TEST_F(ContractTypesMemory, AFailedHandOverKeepsTheEditorOpenAndTheEarlierCopy) {

@@ -5,6 +5,8 @@
 namespace editortest {
 namespace {
 
+using coretest::Shown;
+
 class ContractTypesDialog : public EditorTest {
  protected:
   // A dialog filled as the editor fills it for an article.
@@ -151,10 +153,7 @@ TEST_F(ContractTypesDialog, FieldsAreValidatedWhenLeft) {
     EXPECT_TRUE(left || box.HasFocus()) << c.pasted;
     EXPECT_EQ(d->txtGesamt.Text(), c.total) << c.pasted;
     if (*c.message) {
-      ASSERT_EQ(Boxes().size(), before + 1) << c.pasted;
-      EXPECT_EQ(Boxes().back().prompt, c.message);
-      EXPECT_EQ(Boxes().back().style, 64);
-      EXPECT_EQ(Boxes().back().title, std::optional<std::string>("Bitte ändern ..."));
+      EXPECT_EQ(BoxesFrom(before), (std::vector<Shown>{{c.message, 64, "Bitte ändern ..."}})) << c.pasted;
       // Put a valid text back: the net price as before, any other field 1.
       ASSERT_TRUE(user_.SelectAll(box));
       ASSERT_TRUE(user_.Paste(box, &box == &d->txtNettopreis ? "36" : "1"));

@@ -5,6 +5,8 @@
 namespace editortest {
 namespace {
 
+using coretest::Shown;
+
 class ContractTypesSave : public EditorTest {
  protected:
   // A new editor with a name.
@@ -101,10 +103,7 @@ TEST_F(ContractTypesSave, EntriesThatAreRefusedKeepTheEditorOpenAndWriteNothing)
     f->cmdSave.SetFocus();
     const size_t before = Boxes().size();
     Save(*f);
-    ASSERT_EQ(Boxes().size(), before + 1) << c.what;
-    EXPECT_EQ(Boxes().back().prompt, c.prompt) << c.what;
-    EXPECT_EQ(Boxes().back().style, 64) << c.what;
-    EXPECT_EQ(Boxes().back().title, c.title) << c.what;
+    EXPECT_EQ(BoxesFrom(before), (std::vector<Shown>{{c.prompt, 64, c.title}})) << c.what;
     EXPECT_EQ(f->ActiveControl()->Name(), *c.focus ? c.focus : "cmdSave") << c.what;
     EXPECT_FALSE(f->m_bSaved()) << c.what;
   }

@@ -5,6 +5,8 @@
 namespace editortest {
 namespace {
 
+using coretest::Shown;
+
 class ContractTypesTerms : public EditorTest {
  protected:
   void SetUp() override {
@@ -121,10 +123,7 @@ TEST_F(ContractTypesTerms, ThePeriodMustFitTheDurationOnEveryChange) {
   ASSERT_TRUE(user_.Select(f->cboZahlungsperiode, 1));  // 12 / 3 fits
   EXPECT_TRUE(Boxes().empty());
   ASSERT_TRUE(user_.Select(f->cboZahlungsperiode, 4));  // 12 / 24 does not
-  ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_EQ(Boxes()[0].prompt, fit + "12 Monate)");
-  EXPECT_EQ(Boxes()[0].style, 64);
-  EXPECT_EQ(Boxes()[0].title, std::nullopt);
+  EXPECT_EQ(BoxesFrom(0), (std::vector<Shown>{{fit + "12 Monate)", 64, std::nullopt}}));
   EXPECT_EQ(f->cboZahlungsperiode.Text(), "zweijährlich");   // stays chosen
   EXPECT_EQ(f->cboZahlungsperiode2.Text(), "vierteljährlich");  // not mirrored
   EXPECT_TRUE(f->cboZahlungsperiode.HasFocus());

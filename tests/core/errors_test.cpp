@@ -58,11 +58,9 @@ TEST_F(CoreErrors, OwnBoxHasNoIconNoTitleAndKeepsEmptyBrackets) {
   ShowOwnErrorBox("modKT", ".CreateOpenAlarm", rt::Error(static_cast<int32_t>(0x80041096u), "KelDbServer", ""));
   ShowOwnErrorBox("kt_FNewContract", ".InitNew", rt::Error(6, "kelPaktor2", "Überlauf"));
 
-  ASSERT_EQ(Boxes().size(), 2u);
-  EXPECT_EQ(Boxes()[0].prompt, "Fehler &H80041096\r\n()\r\nin modKT.CreateOpenAlarm");
-  EXPECT_EQ(Boxes()[0].style, 0);
-  EXPECT_EQ(Boxes()[0].title, std::nullopt);
-  EXPECT_EQ(Boxes()[1].prompt, "Fehler &H6\r\n(Überlauf)\r\nin kt_FNewContract.InitNew");
+  EXPECT_EQ(BoxesFrom(0), (std::vector<coretest::Shown>{
+                             {"Fehler &H80041096\r\n()\r\nin modKT.CreateOpenAlarm", 0, std::nullopt},
+                             {"Fehler &H6\r\n(Überlauf)\r\nin kt_FNewContract.InitNew", 0, std::nullopt}}));
 }
 
 // A dialog whose OK button fails without a trap of its own.

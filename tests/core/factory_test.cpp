@@ -32,11 +32,8 @@ TEST_F(CoreFactory, CreatesThePublicClassesWithOrWithoutPrefix) {
 }
 
 TEST_F(CoreFactory, UnknownOrPrivateClassesRaise429) {
-  EXPECT_EQ(CreateError("kelPaktor2.kt_CDefinition"), 429);
-  EXPECT_EQ(CreateError("kt_CPosition"), 429);
-  EXPECT_EQ(CreateError("Andere.CKT"), 429);
-  EXPECT_EQ(CreateError("kelPaktor2."), 429);
-  EXPECT_EQ(CreateError(""), 429);
+  for (const char* name : {"kelPaktor2.kt_CDefinition", "kt_CPosition", "Andere.CKT", "kelPaktor2.", ""})
+    EXPECT_EQ(CreateError(name), 429) << name;
 }
 
 TEST_F(CoreFactory, CKTNeedsTheHostErrorTexts) {

@@ -93,10 +93,9 @@ TEST_F(CoreReminders, AFailureShowsTheOwnBoxAndKeepsWhatWasWritten) {
   host_->FailNext("kt_Vertraege", "Update", n, "Datensatz gesperrt");
   rt::Date d{day_};
   modKT::CreateCancellationAlarm("", d, due_, "Meier", 1);
-  ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_EQ(Boxes()[0].prompt, "Fehler &H80041234\r\n(Datensatz gesperrt)\r\nin modKT.CreateCancellationAlarm");
-  EXPECT_EQ(Boxes()[0].style, 0);
-  EXPECT_FALSE(Boxes()[0].title.has_value());
+  EXPECT_EQ(BoxesFrom(0), (std::vector<coretest::Shown>{
+                             {"Fehler &H80041234\r\n(Datensatz gesperrt)\r\nin modKT.CreateCancellationAlarm", 0,
+                              std::nullopt}}));
   EXPECT_EQ(Alarms().size(), 1u);
   EXPECT_EQ(AlarmOidOf(0), "");
 

@@ -11,9 +11,6 @@
 
 namespace nctest {
 
-// A storage failure of the host, for injected faults.
-inline constexpr uint32_t kStorage = 0x8004100C;
-
 class BackFillTest : public NewContractTest {
  protected:
   // The worked examples' renewable type: a year paid quarterly, renewed by
@@ -66,11 +63,6 @@ class BackFillTest : public NewContractTest {
   void Discount(frmNewContract& f, const std::string& percent) {
     user_.SelectAll(f.txtRabatt);
     user_.Type(f.txtRabatt, percent);
-  }
-
-  // Every field of `expected` as the record holds it (kind and value).
-  static void ExpectFields(const host::sqlite::Row& r, const Values& expected, const std::string& what) {
-    for (const auto& [field, value] : expected) EXPECT_EQ(r[field], value) << what << ": " << field;
   }
 };
 

@@ -11,6 +11,7 @@
 namespace {
 
 using nctest::At9;
+using nctest::Counts;
 using nctest::D;
 using nctest::Hr;
 using nctest::kStorage;
@@ -258,9 +259,7 @@ TEST_F(NewContractBackFillRenewable, CurrentValuesOfEachOutcome) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    host_->DeleteRows("kt_Vertragsdefinitionen");
-    host_->DeleteRows("kt_Vertraege");
-    host_->DeleteRows("Adressmerkmale");
+    Clear();
     rt::SetToday(c.today);
     AddQuarterly(c.type);
     const Run run = BackFill(c.start, c.k);
@@ -288,10 +287,7 @@ TEST_F(NewContractBackFillRenewable, DiscountForTheFirstTermOnly) {
   // term is the final one.
   for (bool firstTermOnly : {false, true}) {
     SCOPED_TRACE(firstTermOnly ? "first term only" : "every term");
-    host_->DeleteRows("kt_Vertragsdefinitionen");
-    host_->DeleteRows("kt_Vertragsstaende");
-    host_->DeleteRows("kt_Vertragspositionen");
-    host_->DeleteRows("kt_Vertraege");
+    Clear();
     AddQuarterly({{"VerlaengerungsZahlungsperiode", int32_t{12}}});
     const Run run = BackFill(D(2024, 10, 1), 4, [&](frmNewContract& f) {
       Discount(f, "5");
@@ -343,9 +339,7 @@ TEST_F(NewContractBackFillRenewable, RemindersByFlagAndConclusionDate) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.flag ? "flag" : "no flag") + (c.concluded ? ", concluded" : ", not concluded"));
-    host_->DeleteRows("kt_Vertragsdefinitionen");
-    host_->DeleteRows("kt_Vertraege");
-    host_->DeleteRows("kt_VertragsAktivitaeten");
+    Clear();
     host_->SetDatabaseSetting("CreateAppointment4AllContracts", c.flag ? "true" : "false");
     AddQuarterly();
     // Worked example 2: the contract is updated twice after the open reminder.
@@ -353,9 +347,7 @@ TEST_F(NewContractBackFillRenewable, RemindersByFlagAndConclusionDate) {
                   if (!c.concluded) user_.SetDate(f.DTPGeschlossenAm, std::nullopt);
                 }).outcome.ok);
     const auto a = Rows("kt_VertragsAktivitaeten");
-    std::vector<std::string> subjects;
-    for (const auto& r : a) subjects.push_back(Str(r, "Betreff"));
-    EXPECT_EQ(subjects, c.subjects);
+    EXPECT_EQ(Subjects(), c.subjects);
     EXPECT_EQ(Str(Only("kt_Vertraege"), "AlarmOID"), c.alarmOid < 0 ? "" : a[c.alarmOid].oid);
   }
 }
@@ -368,7 +360,7 @@ TEST_F(NewContractBackFillRenewable, InjectedFailuresLeaveWhatWasWritten) {
     const char* table;
     const char* member;
     int32_t k;  // 7: worked example 1; 1: worked example 2
-    std::vector<size_t> counts;  // contracts, reminders, states, positions, attributes
+    Counts counts;  // contracts, reminders, states, positions, attributes
     int32_t states;
     bool ok;
     const char* reportedIn;
@@ -391,18 +383,15 @@ TEST_F(NewContractBackFillRenewable, InjectedFailuresLeaveWhatWasWritten) {
   host_->SetDatabaseSetting("CreateAppointment4AllContracts", "true");
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.table) + "." + c.member + " k " + std::to_string(c.k));
-    for (const char* t : {"kt_Vertraege", "kt_VertragsAktivitaeten", "kt_Vertragsstaende", "kt_Vertragspositionen",
-                          "Adressmerkmale", "kt_Vertragsdefinitionen"})
-      host_->DeleteRows(t);
-    ui_ = std::make_shared<ui::test::ScriptedService>();
-    ui::SetService(ui_);
+    Clear();
+    NewUi();
     AddQuarterly();
     host_->FailNext(c.table, c.member, Hr(kStorage), "Speicher voll");
     const Run run = BackFill(D(2024, 10, 1), c.k, [&](frmNewContract& f) { Discount(f, "10"); });
     EXPECT_EQ(run.outcome.ok, c.ok);
     EXPECT_EQ(run.stayedOpen, !c.ok);
     EXPECT_EQ(run.outcome.count, c.states);
-    EXPECT_EQ(Counts(), c.counts);
+    EXPECT_EQ(Count(), c.counts);
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].prompt, std::string("Fehler &H8004100C\r\n(Speicher voll)\r\nin ") + c.reportedIn);
     if (std::string(c.member) == "Update" && std::string(c.table) == "kt_Vertragsstaende") {

@@ -10,7 +10,9 @@
 
 namespace {
 
+using coretest::Shown;
 using nctest::At9;
+using nctest::Counts;
 using nctest::D;
 using nctest::Values;
 using rt::Variant;
@@ -18,7 +20,9 @@ using rt::Variant;
 class NewContractBackFill : public nctest::BackFillTest {};
 
 const Values kOneOff{{"Art", int32_t{2}}, {"ArtStr", "einmalig"}};
-const Values kOpenEnded{{"Art", int32_t{3}}, {"ArtStr", "unbefristet"}};
+// As the editor stores an open-ended type: no term.
+const Values kOpenEnded{
+    {"Art", int32_t{3}}, {"ArtStr", "unbefristet"}, {"Dauer", int32_t{0}}, {"Verlaengerungsdauer", int32_t{0}}};
 
 TEST_F(NewContractBackFill, StopsBeforeWritingAnything) {
   struct Case {
@@ -55,24 +59,16 @@ TEST_F(NewContractBackFill, StopsBeforeWritingAnything) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    host_->DeleteRows("kt_Vertragsdefinitionen");
-    ui_ = std::make_shared<ui::test::ScriptedService>();
-    ui::SetService(ui_);
+    Clear();
+    NewUi();
     rt::SetToday(c.today);
     AddQuarterly(c.type);
     const Run run = BackFill(D(2024, 1, 1), c.k);
     EXPECT_FALSE(run.outcome.ok);
     EXPECT_TRUE(run.stayedOpen);
-    EXPECT_EQ(Counts(), (std::vector<size_t>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(Count(), (Counts{0, 0, 0, 0, 0}));
     EXPECT_TRUE(Rows("KMMD_Nummern").empty());  // no number drawn
-    if (!c.message) {
-      EXPECT_TRUE(Boxes().empty());
-      continue;
-    }
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].prompt, *c.message);
-    EXPECT_EQ(Boxes()[0].style, c.style);
-    EXPECT_EQ(Boxes()[0].title, c.title);
+    EXPECT_EQ(BoxesFrom(0), (c.message ? std::vector<Shown>{{*c.message, c.style, c.title}} : std::vector<Shown>{}));
   }
 }
 
@@ -89,24 +85,28 @@ TEST_F(NewContractBackFill, NextInvoiceOfOneOffAndOpenEndedContracts) {
   const Values yearQuarterly = nctest::Merge(kOneOff, {{"Dauer", int32_t{12}}, {"Zahlungsperiode", int32_t{3}}});
   const Values arrears = nctest::Merge(yearQuarterly, {{"RechnungWann", int32_t{1}}});
   const Values monthly31st = nctest::Merge(kOneOff, {{"Dauer", int32_t{3}}, {"Zahlungsperiode", int32_t{1}}});
+  const Values halfYears = nctest::Merge(kOneOff, {{"Dauer", int32_t{60}}, {"Zahlungsperiode", int32_t{6}}});
   const Values open = nctest::Merge(kOpenEnded, {{"Zahlungsperiode", int32_t{3}}});
   const Values openArrears = nctest::Merge(open, {{"RechnungWann", int32_t{1}}});
   const Case cases[] = {
       {"one-off, second period, in advance", yearQuarterly, D(2024, 2, 1), D(2024, 3, 10), 1, D(2025, 1, 31),
        D(2024, 8, 1)},
+      {"one-off, second period, in arrears", arrears, D(2024, 2, 1), D(2024, 3, 10), 1, D(2025, 1, 31),
+       D(2024, 11, 1)},
       {"one-off, last period, in arrears", arrears, D(2024, 2, 1), D(2024, 3, 10), 3, D(2025, 1, 31), rt::kMaxDate},
       {"one-off, in arrears the day after the end", arrears, D(2024, 2, 1), D(2024, 3, 10), 2, D(2025, 1, 31),
        D(2025, 2, 1)},
       {"one-off, drifted onto its own end", monthly31st, D(2024, 1, 31), D(2024, 3, 10), 2, D(2024, 4, 29),
        D(2024, 4, 29)},
+      {"one-off, a period starting on the end day", halfYears, D(2024, 12, 31), D(2024, 3, 10), 9, D(2029, 12, 30),
+       D(2029, 12, 30)},
+      {"open-ended, in advance", open, D(2024, 1, 1), D(2024, 5, 15), 1, rt::kNoDate, D(2024, 7, 1)},
       {"open-ended, in arrears", openArrears, D(2024, 1, 1), D(2024, 5, 15), 1, rt::kNoDate, D(2024, 10, 1)},
       {"open-ended, no upper limit", openArrears, D(2024, 1, 1), D(2024, 5, 15), 2, rt::kNoDate, D(2025, 1, 1)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    host_->DeleteRows("kt_Vertragsdefinitionen");
-    host_->DeleteRows("kt_Vertraege");
-    host_->DeleteRows("kt_Vertragsstaende");
+    Clear();
     rt::SetToday(c.today);
     AddQuarterly(c.type);
     const Run run = BackFill(c.start, c.k);
@@ -149,9 +149,7 @@ TEST_F(NewContractBackFill, SingleTermRecordsFieldByField) {
   host_->SetDatabaseSetting("CreateAppointment4AllContracts", "true");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    for (const char* t : {"kt_Vertragsdefinitionen", "kt_Vertraege", "kt_VertragsAktivitaeten", "kt_Vertragsstaende",
-                          "kt_Vertragspositionen", "Adressmerkmale"})
-      host_->DeleteRows(t);
+    Clear();
     AddQuarterly(c.type);
     const Run run = BackFill(D(2024, 2, 1), 1, [&](frmNewContract& f) {
       Discount(f, "10");
@@ -225,7 +223,7 @@ TEST_F(NewContractBackFill, SingleTermFailuresLeaveWhatWasWritten) {
     Values type;
     const char* table;
     const char* member;
-    std::vector<size_t> counts;  // contracts, reminders, states, positions, attributes
+    Counts counts;  // contracts, reminders, states, positions, attributes
     int32_t states;
   };
   const Case cases[] = {
@@ -238,16 +236,14 @@ TEST_F(NewContractBackFill, SingleTermFailuresLeaveWhatWasWritten) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.table) + "." + c.member);
-    for (const char* t : {"kt_Vertragsdefinitionen", "kt_Vertraege", "kt_VertragsAktivitaeten", "kt_Vertragsstaende",
-                          "kt_Vertragspositionen", "Adressmerkmale"})
-      host_->DeleteRows(t);
+    Clear();
     AddQuarterly(c.type);
     host_->FailNext(c.table, c.member, nctest::Hr(nctest::kStorage), "");
     const Run run = BackFill(D(2024, 2, 1), 1);
     EXPECT_FALSE(run.outcome.ok);
     EXPECT_TRUE(run.stayedOpen);
     EXPECT_EQ(run.outcome.count, c.states);
-    EXPECT_EQ(Counts(), c.counts);
+    EXPECT_EQ(Count(), c.counts);
     host_->ClearFaults();
   }
 }

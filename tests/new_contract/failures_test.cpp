@@ -8,23 +8,18 @@
 
 namespace {
 
+using nctest::Counts;
 using nctest::Hr;
 
-class NewContractFailures : public nctest::NewContractTest {
- protected:
-  std::string Counter() {
-    const auto rows = Rows("KMMD_Nummern");
-    return rows.empty() ? "" : Str(rows[0], "Nummer");
-  }
-};
+class NewContractFailures : public nctest::NewContractTest {};
 
 TEST_F(NewContractFailures, EachWriteThatFailsKeepsWhatWasWrittenBefore) {
   struct Case {
     const char* what;
     std::function<void()> arm;
     uint32_t number;
-    std::vector<size_t> counts;  // contracts, reminders, states, positions, attributes
-    const char* counter;         // the number range after the failure
+    Counts counts;        // contracts, reminders, states, positions, attributes
+    const char* counter;  // the number range after the failure
   };
   auto fail = [this](const char* table, const char* member) {
     return [=, this] { host_->FailNext(table, member, Hr(0x80041001), "kaputt"); };
@@ -48,13 +43,8 @@ TEST_F(NewContractFailures, EachWriteThatFailsKeepsWhatWasWrittenBefore) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
-    for (const char* t : {"kt_Vertragsdefinitionen", "kt_Vertraege", "kt_VertragsAktivitaeten", "kt_Vertragsstaende",
-                          "kt_Vertragspositionen", "Adressmerkmale", "KMMD_Nummern"})
-      host_->DeleteRows(t);
-    const std::string type = AddType({{"SetztMerkmalGruppe", "Vertrag"},
-                                      {"SetztMerkmal", "Wartungsvertrag"},
-                                      {"SetztWert", "ja"},
-                                      {"Art", 2}});
+    Clear();
+    const std::string type = AddType(nctest::Merge(nctest::Sets("Vertrag", "Wartungsvertrag", "ja"), {{"Art", 2}}));
     AddPosition(type);
     const size_t boxes = Boxes().size();
     auto f = OpenDialog();
@@ -66,7 +56,7 @@ TEST_F(NewContractFailures, EachWriteThatFailsKeepsWhatWasWrittenBefore) {
     user_.Click(f->cmdOK);
     EXPECT_FALSE(f->bOK());
     EXPECT_EQ(f->lVsCount(), 1);
-    EXPECT_EQ(Counts(), k.counts);
+    EXPECT_EQ(Count(), k.counts);
     EXPECT_EQ(Counter(), k.counter);
     ASSERT_EQ(Boxes().size(), boxes + 1);
     EXPECT_EQ(Boxes().back().prompt.rfind("Fehler &H" + rt::Hex(Hr(k.number)) + "\r\n", 0), 0u)
@@ -88,7 +78,7 @@ TEST_F(NewContractFailures, ASecondConfirmationWritesAFurtherContractWithTheNext
   EXPECT_EQ(f->txtVertragnummer.Text(), "00000001");
   user_.Click(f->cmdOK);
   EXPECT_TRUE(f->bOK());
-  EXPECT_EQ(Counts(), (std::vector<size_t>{2, 0, 1, 1, 0}));
+  EXPECT_EQ(Count(), (Counts{2, 0, 1, 1, 0}));
   EXPECT_EQ(Str(Rows("kt_Vertraege").back(), "Vertragnummer"), "00000002");
   // The discount is the one the user still sees.
   EXPECT_EQ(Num(Only("kt_Vertragsstaende"), "Rabattprozent"), 10);
@@ -101,7 +91,7 @@ TEST_F(NewContractFailures, WithoutACurrentAddressTheContractCannotBeInserted) {
   auto f = OpenDialog();
   user_.Click(f->cmdOK);
   EXPECT_FALSE(f->bOK());
-  EXPECT_EQ(Counts(), (std::vector<size_t>{0, 0, 0, 0, 0}));
+  EXPECT_EQ(Count(), (Counts{0, 0, 0, 0, 0}));
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_EQ(Boxes()[0].prompt.rfind("Fehler &H80041008\r\n", 0), 0u) << Boxes()[0].prompt;
   EXPECT_EQ(Str(Only("KMMD_Nummern"), "Nummer"), "00000001");

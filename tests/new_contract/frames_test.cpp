@@ -8,6 +8,8 @@
 
 namespace {
 
+using coretest::Shown;
+using nctest::Sets;
 using nctest::Values;
 
 struct Workflow {
@@ -35,9 +37,6 @@ class NewContractFrames : public nctest::NewContractTest {
         {{"Merkmal", "Paket"}, {"KMWFG_WorkflowName", attribute.name}, {"KMWFG_WorkflowID", attribute.id}}, g);
     host_->InsertRow("WerteMerkmalAdressen",
                      {{"Wert", "gold"}, {"KMWFG_WorkflowName", value.name}, {"KMWFG_WorkflowID", value.id}}, a);
-  }
-  static Values Sets(const std::string& group, const std::string& attribute, const std::string& value) {
-    return {{"SetztMerkmalGruppe", group}, {"SetztMerkmal", attribute}, {"SetztWert", value}};
   }
 
   // The frames' state as one line, to compare cases by.
@@ -147,9 +146,9 @@ TEST_F(NewContractFrames, AFailedSearchIsShownAndTheDialogStaysUsable) {
   AddType(Sets("Service", "Paket", "gold"));
   host_->FailNext("MerkmallisteAdressen", "Seek", nctest::Hr(0x80041001), "weg");
   auto f = OpenDialog();
-  ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_EQ(Boxes()[0].prompt, "Fehler &H80041001\r\n(weg)\r\nin kt_FNewContract.SetWorkflowFrameVisibility");
-  EXPECT_EQ(Boxes()[0].style, ui::mb::OkOnly);
+  EXPECT_EQ(BoxesFrom(0),
+            (std::vector<Shown>{{"Fehler &H80041001\r\n(weg)\r\nin kt_FNewContract.SetWorkflowFrameVisibility",
+                                 ui::mb::OkOnly, std::nullopt}}));
   EXPECT_EQ(State(*f), kReset);
   // The tables are left as the failure found them.
   EXPECT_EQ(IndexOf("MerkmalgruppeAdressen"), "Merkmalgruppe");

@@ -62,27 +62,17 @@ class NewContractPeer {
 
 namespace nctest {
 
-using Values = std::vector<std::pair<std::string, rt::Variant>>;
+using coretest::At9;
+using coretest::Counts;
+using coretest::D;
+using coretest::Hr;
+using coretest::kStorage;
+using coretest::Merge;
+using coretest::Values;
 
-inline rt::Date D(int32_t y, int32_t m, int32_t d) { return rt::DateSerial(y, m, d); }
-// The day at 09:00, as reminders lie.
-inline rt::Date At9(int32_t y, int32_t m, int32_t d) { return rt::Date{D(y, m, d).serial + 0.375}; }
-inline int32_t Hr(uint32_t n) { return static_cast<int32_t>(n); }
-
-// `base` with every value of `overrides` put in (by name, letter case
-// ignored) or added.
-inline Values Merge(Values base, const Values& overrides) {
-  for (const auto& [name, value] : overrides) {
-    bool replaced = false;
-    for (auto& [n, v] : base) {
-      if (rt::NameEquals(n, name)) {
-        v = value;
-        replaced = true;
-      }
-    }
-    if (!replaced) base.emplace_back(name, value);
-  }
-  return base;
+// The values with which a type sets an address attribute.
+inline Values Sets(const std::string& group, const std::string& attribute, const std::string& value) {
+  return {{"SetztMerkmalGruppe", group}, {"SetztMerkmal", attribute}, {"SetztWert", value}};
 }
 
 inline Values TypeDefaults() {
@@ -205,29 +195,32 @@ class NewContractTest : public coretest::CoreTest {
     return ShowThroughCkt([this](frmNewContract& f) { user_.Click(f.cmdOK); });
   }
 
-  // The entries of a list box.
-  static std::vector<std::string> Entries(const ui::ListBox& list) {
+  // The entries of a list or combo box.
+  template <class List>
+  static std::vector<std::string> Entries(const List& list) {
     std::vector<std::string> out;
     for (int32_t i = 0; i < list.ListCount(); ++i) out.push_back(list.List(i));
     return out;
   }
 
-  std::vector<host::sqlite::Row> Rows(const std::string& table) { return host_->Rows(table); }
-  host::sqlite::Row Only(const std::string& table) {
-    auto rows = host_->Rows(table);
-    EXPECT_EQ(rows.size(), 1u) << table;
-    return rows.empty() ? host::sqlite::Row{} : rows.front();
+  // Removes every type and every record a save writes, the number range
+  // included, for the next case of a table.
+  void Clear() {
+    for (const char* t : {"kt_Vertragsdefinitionen", "kt_Vertraege", "kt_VertragsAktivitaeten", "kt_Vertragsstaende",
+                          "kt_Vertragspositionen", "Adressmerkmale", "KMMD_Nummern"})
+      host_->DeleteRows(t);
   }
-  // Records per table: contracts, reminders, states, positions, attributes.
-  std::vector<size_t> Counts() {
-    return {Rows("kt_Vertraege").size(), Rows("kt_VertragsAktivitaeten").size(),
-            Rows("kt_Vertragsstaende").size(), Rows("kt_Vertragspositionen").size(),
-            Rows("Adressmerkmale").size()};
+  // The number range's counter ("" before the first number was drawn).
+  std::string Counter() {
+    const auto rows = Rows("KMMD_Nummern");
+    return rows.empty() ? "" : Str(rows[0], "Nummer");
   }
-
-  static double Num(const host::sqlite::Row& r, const char* field) { return rt::CDbl(r[field]); }
-  static std::string Str(const host::sqlite::Row& r, const char* field) { return rt::CStr(r[field]); }
-  static rt::Date DateOf(const host::sqlite::Row& r, const char* field) { return r[field].AsDate(); }
+  // The subjects of the reminders written, in write order.
+  std::vector<std::string> Subjects() {
+    std::vector<std::string> out;
+    for (const auto& r : Rows("kt_VertragsAktivitaeten")) out.push_back(Str(r, "Betreff"));
+    return out;
+  }
 
   std::shared_ptr<CKT> ckt_;
   ui::test::User user_;

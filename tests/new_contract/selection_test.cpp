@@ -8,6 +8,7 @@
 
 namespace {
 
+using coretest::Shown;
 using nctest::D;
 
 class NewContractSelection : public nctest::NewContractTest {
@@ -154,12 +155,11 @@ TEST_F(NewContractSelection, AnAdjustedTypeIsTakenOverAndDroppedOnlyAfterTheQues
   // Another one, answered No: the adjusted type stays selected.
   ui_->AnswerNext(ui::MsgResult::No, "gehen verloren");
   user_.ClickItem(f->lvwBezeichnung, 2);
-  ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_EQ(Boxes()[0].prompt,
-            "Die Änderungen, die Sie an der Vertragsdefinition gemacht haben, gehen verloren, wenn Sie eine "
-            "andere Vertragsdefinition auswählen!Wollen Sie das wirklich?");
-  EXPECT_EQ(Boxes()[0].style, ui::mb::YesNo + ui::mb::IconExclamation + ui::mb::DefaultButton2);
-  EXPECT_EQ(Boxes()[0].title, "Kelmaris Paktor");
+  EXPECT_EQ(BoxesFrom(0), (std::vector<Shown>{{"Die Änderungen, die Sie an der Vertragsdefinition gemacht haben, "
+                                                "gehen verloren, wenn Sie eine andere Vertragsdefinition auswählen!"
+                                                "Wollen Sie das wirklich?",
+                                                ui::mb::YesNo + ui::mb::IconExclamation + ui::mb::DefaultButton2,
+                                                "Kelmaris Paktor"}}));
   EXPECT_EQ(f->lvwBezeichnung.SelectedItem().Index(), 1);
   EXPECT_TRUE(NewContractPeer::bDefEdited(*f));
   EXPECT_TRUE(f->lblDirty.Visible());

@@ -8,6 +8,7 @@
 namespace {
 
 using memtest::D;
+using nctest::Counts;
 using nctest::Hr;
 
 class MemoryFailures : public memtest::MemoryTest {};
@@ -17,7 +18,7 @@ TEST_F(MemoryFailures, EachWriteThatFailsKeepsWhatWasWrittenBefore) {
     const char* table;
     const char* member;
     bool ok;
-    std::vector<size_t> counts;  // contracts, reminders, states, positions, attributes
+    Counts counts;  // contracts, reminders, states, positions, attributes
     const char* source;          // the box's last line
   };
   const Case cases[] = {
@@ -41,7 +42,7 @@ TEST_F(MemoryFailures, EachWriteThatFailsKeepsWhatWasWrittenBefore) {
     EXPECT_EQ(run.outcome.ok, c.ok);
     EXPECT_EQ(run.stayedOpen, !c.ok);
     EXPECT_EQ(run.outcome.count, 1);
-    EXPECT_EQ(Counts(), c.counts);
+    EXPECT_EQ(Count(), c.counts);
     // The number drawn stays used, and shown.
     EXPECT_EQ(Counter(), "00000001");
     EXPECT_EQ(run.number, "00000001");

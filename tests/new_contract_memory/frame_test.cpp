@@ -9,7 +9,9 @@
 
 namespace {
 
+using coretest::Shown;
 using memtest::D;
+using nctest::Counts;
 
 class MemoryFrame : public memtest::MemoryTest {};
 
@@ -64,9 +66,8 @@ TEST_F(MemoryFrame, ChecksStopTheSaveBeforeAnythingIsWritten) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    host_->DeleteRows("kt_Vertragsdefinitionen");
-    ui_ = std::make_shared<ui::test::ScriptedService>();
-    ui::SetService(ui_);
+    Clear();
+    NewUi();
     rt::SetToday(c.today);
     AddQuarterly();
     int32_t count = -1;
@@ -78,16 +79,9 @@ TEST_F(MemoryFrame, ChecksStopTheSaveBeforeAnythingIsWritten) {
     EXPECT_FALSE(run.outcome.ok);
     EXPECT_TRUE(run.stayedOpen);
     EXPECT_EQ(run.outcome.count, count);  // lVsCount as it was
-    EXPECT_EQ(Counts(), (std::vector<size_t>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(Count(), (Counts{0, 0, 0, 0, 0}));
     EXPECT_EQ(Counter(), "");  // no number drawn
-    if (!c.message) {
-      EXPECT_TRUE(Boxes().empty());
-      continue;
-    }
-    ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].prompt, *c.message);
-    EXPECT_EQ(Boxes()[0].style, c.style);
-    EXPECT_EQ(Boxes()[0].title, c.title);
+    EXPECT_EQ(BoxesFrom(0), (c.message ? std::vector<Shown>{{*c.message, c.style, c.title}} : std::vector<Shown>{}));
   }
 }
 

@@ -113,20 +113,6 @@ class MemoryTest : public nctest::BackFillTest {
       if (k >= 0) user_.Select(f.lstInvoices, k);
     });
   }
-
-  // Removes every type and every record a save writes, the number range
-  // included, for the next case of a table.
-  void Clear() {
-    for (const char* t : {"kt_Vertragsdefinitionen", "kt_Vertraege", "kt_VertragsAktivitaeten", "kt_Vertragsstaende",
-                          "kt_Vertragspositionen", "Adressmerkmale", "KMMD_Nummern"})
-      host_->DeleteRows(t);
-  }
-
-  // The number range's counter ("" before the first number was drawn).
-  std::string Counter() {
-    const auto rows = Rows("KMMD_Nummern");
-    return rows.empty() ? "" : Str(rows[0], "Nummer");
-  }
 };
 
 }  // namespace memtest

@@ -222,7 +222,7 @@ TEST_F(UiEvents, ErrorsInUserEventsEndAtTheBoundaryUnderTheEventsName) {
   EXPECT_THROW(user.Click(f->cmdOK), rt::Unrecoverable);
 }
 
-TEST_F(UiEvents, FontsAndAlignmentAreStoredAndLabelsShowTheFormsFontUnlessTheirOwn) {
+TEST_F(UiEvents, LabelsShowTheFormsFontUnlessTheirOwn) {
   auto f = ui::NewForm<TestForm>();
   ui::Label lblNote{*f, "lblNote"};
   EXPECT_EQ(f->lblDirty.FontName(), "MS Sans Serif");
@@ -230,10 +230,6 @@ TEST_F(UiEvents, FontsAndAlignmentAreStoredAndLabelsShowTheFormsFontUnlessTheirO
   lblNote.SetFontName("Arial");
   EXPECT_EQ(f->lblDirty.FontName(), "Tahoma");
   EXPECT_EQ(lblNote.FontName(), "Arial");
-
-  EXPECT_EQ(f->txtRabatt.GetAlignment(), ui::TextBox::Alignment::Left);
-  f->txtRabatt.SetAlignment(ui::TextBox::Alignment::Right);
-  EXPECT_EQ(f->txtRabatt.GetAlignment(), ui::TextBox::Alignment::Right);
 }
 
 TEST_F(UiEvents, WithoutReporterEscapedErrorsAreRecordedAndSwallowed) {
