@@ -36,6 +36,10 @@ Stmt& Stmt::BindNull(int i) {
 }
 
 bool Stmt::Step() {
+  if (!stepped_) {
+    stepped_ = true;
+    ++db_->counters_.statements;
+  }
   int rc = sqlite3_step(s_);
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
@@ -141,17 +145,33 @@ Stmt Db::Prepare(const std::string& sql) {
   if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &s,
                          nullptr) != SQLITE_OK)
     Fail();
+  ++counters_.prepares;
   cache_.emplace(sql, s);
   return Stmt(*this, s);
 }
 
-void Db::Exec(const std::string& sql) {
-  char* err = nullptr;
-  const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err);
-  if (rc != SQLITE_OK) {
-    std::string msg = err ? err : sqlite3_errstr(rc);
-    sqlite3_free(err);
-    RaiseHost((rc & 0xFF) == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, msg);
+void Db::Exec(std::string_view sql) {
+  const char* p = sql.data();
+  const char* const end = p + sql.size();
+  while (p < end) {
+    sqlite3_stmt* s = nullptr;
+    const char* tail = end;
+    int rc = sqlite3_prepare_v2(db_, p, static_cast<int>(end - p), &s, &tail);
+    if (rc == SQLITE_OK && s) {
+      ++counters_.prepares;
+      ++counters_.statements;
+      while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+      }
+      if (rc == SQLITE_DONE) rc = SQLITE_OK;
+    }
+    if (rc != SQLITE_OK) {
+      const std::string msg = sqlite3_errmsg(db_);
+      sqlite3_finalize(s);
+      RaiseHost((rc & 0xFF) == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, msg);
+    }
+    sqlite3_finalize(s);
+    if (!s && tail == p) break;
+    p = tail;
   }
 }
 
@@ -170,6 +190,8 @@ void Db::SetBusyWait(int milliseconds) {
 bool Db::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 
 void Db::BeginWrite() {
+  counters_.prepares++;
+  counters_.statements++;
   const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   if (rc == SQLITE_BUSY)
     RaiseHost(hosterr::Busy, "nach " + std::to_string(busyWaitMs_) + " ms Warten aufgegeben");
@@ -187,6 +209,8 @@ void Db::BeginWrite() {
 
 void Db::CommitWrite() {
   char* err = nullptr;
+  counters_.prepares++;
+  counters_.statements++;
   const int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, &err);
   if (rc != SQLITE_OK) {
     std::string msg = err ? err : sqlite3_errstr(rc);
@@ -201,7 +225,11 @@ void Db::CommitWrite() {
 
 void Db::RollbackWrite() noexcept {
   // SQLite may have rolled back by itself already (after an I/O error).
-  if (InTransaction()) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  if (InTransaction()) {
+    counters_.prepares++;
+    counters_.statements++;
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
   hookRan_ = false;
 }
 

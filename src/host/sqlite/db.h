@@ -18,6 +18,13 @@ namespace host::sqlite {
 
 class Db;
 
+// What a connection did since it opened, for benchmarks and tests that
+// watch what host calls cost.
+struct SqlCounters {
+  int64_t statements = 0;  // statements run (each use of a statement that stepped)
+  int64_t prepares = 0;    // statements compiled
+};
+
 // One use of a cached prepared statement; resets it when the use ends.
 class Stmt {
  public:
@@ -45,6 +52,7 @@ class Stmt {
  private:
   Db* db_;
   sqlite3_stmt* s_;
+  bool stepped_ = false;
 };
 
 // How a database file is opened.
@@ -76,12 +84,14 @@ class Db {
   // A statement prepared once per SQL text and kept for later uses.
   Stmt Prepare(const std::string& sql);
   // Runs SQL without parameters (may hold several statements).
-  void Exec(const std::string& sql);
+  void Exec(std::string_view sql);
   int64_t Changes() const;
   [[noreturn]] void Fail() const;  // raises the connection's last error
 
   // The bound on waiting for another connection's write lock.
   void SetBusyWait(int milliseconds);
+
+  const SqlCounters& counters() const { return counters_; }
 
   // True while a transaction is open on this connection.
   bool InTransaction() const;
@@ -106,6 +116,7 @@ class Db {
   std::function<void()> firstWrite_;
   bool hookRan_ = false;  // the open write transaction ran firstWrite_
   std::unordered_map<std::string, sqlite3_stmt*> cache_;
+  SqlCounters counters_;
 };
 
 // A write transaction. The outermost one begins with BEGIN IMMEDIATE and

@@ -72,6 +72,11 @@ class StandInImpl : public StandIn {
     return result;
   }
 
+  SqlStatistics Statistics() override {
+    const SqlCounters& c = core_->db.counters();
+    return {c.statements, c.prepares};
+  }
+
   void SetBusyWait(int milliseconds) override { core_->db.SetBusyWait(milliseconds); }
 
   void LoadSampleData() override {

@@ -127,6 +127,14 @@ class StandIn {
   // raises InvalidArgument inside another RunCall. What `call` raised is
   // handed back in the result, not raised.
   virtual CallResult RunCall(const std::function<void()>& call) = 0;
+  // How much SQL the stand-in ran and compiled since it opened, for
+  // benchmarks and tests that watch what host calls cost.
+  struct SqlStatistics {
+    int64_t statements = 0;  // statements run
+    int64_t prepares = 0;    // statements compiled
+  };
+  virtual SqlStatistics Statistics() = 0;
+
   // How long RunCall (and every write) waits for another process's write
   // lock; 5 s unless set.
   virtual void SetBusyWait(int milliseconds) = 0;
