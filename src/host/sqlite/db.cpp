@@ -7,6 +7,21 @@
 
 namespace host::sqlite {
 
+// --- Query -------------------------------------------------------------------------
+
+Query& Query::operator=(Query&& other) noexcept {
+  if (this != &other) {
+    sqlite3_finalize(s_);
+    sql_ = std::move(other.sql_);
+    s_ = other.s_;
+    other.s_ = nullptr;
+  }
+  return *this;
+}
+
+// The connection closes once its last statement is finalized (see ~Db).
+Query::~Query() { sqlite3_finalize(s_); }
+
 // --- Stmt --------------------------------------------------------------------------
 
 Stmt::~Stmt() {
@@ -27,6 +42,11 @@ Stmt& Stmt::Bind(int i, double v) {
 Stmt& Stmt::Bind(int i, std::string_view v) {
   if (sqlite3_bind_text(s_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT) != SQLITE_OK)
     db_->Fail();
+  return *this;
+}
+
+Stmt& Stmt::BindRef(int i, std::string_view v) {
+  if (sqlite3_bind_text(s_, i, v.data(), static_cast<int>(v.size()), SQLITE_STATIC) != SQLITE_OK) db_->Fail();
   return *this;
 }
 
@@ -135,7 +155,19 @@ Db::Db(const std::string& path, Access access) {
 
 Db::~Db() {
   for (auto& [sql, s] : cache_) sqlite3_finalize(s);
-  sqlite3_close(db_);
+  // Kept statements of others (Query) may outlive the connection by a
+  // little; it closes when the last of them is finalized.
+  sqlite3_close_v2(db_);
+}
+
+Stmt Db::Use(Query& query) {
+  if (!query.s_) {
+    if (sqlite3_prepare_v3(db_, query.sql_.c_str(), static_cast<int>(query.sql_.size()),
+                           SQLITE_PREPARE_PERSISTENT, &query.s_, nullptr) != SQLITE_OK)
+      Fail();
+    ++counters_.prepares;
+  }
+  return Stmt(*this, query.s_);
 }
 
 Stmt Db::Prepare(const std::string& sql) {
@@ -189,48 +221,91 @@ void Db::SetBusyWait(int milliseconds) {
 
 bool Db::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 
+int Db::Run(Query& query) noexcept {
+  if (!query.s_) {
+    const int rc = sqlite3_prepare_v3(db_, query.sql_.c_str(), static_cast<int>(query.sql_.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &query.s_, nullptr);
+    if (rc != SQLITE_OK) return rc;
+    ++counters_.prepares;
+  }
+  ++counters_.statements;
+  const int rc = sqlite3_step(query.s_);
+  // The reset keeps the step's error as the connection's last error.
+  sqlite3_reset(query.s_);
+  return rc == SQLITE_DONE || rc == SQLITE_ROW ? SQLITE_OK : rc;
+}
+
+std::optional<uint32_t> Db::DataVersion() const {
+  unsigned int version = 0;
+  if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK) return std::nullopt;
+  return version;
+}
+
 void Db::BeginWrite() {
-  counters_.prepares++;
-  counters_.statements++;
-  const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+  const int rc = Run(begin_);
   if (rc == SQLITE_BUSY)
     RaiseHost(hosterr::Busy, "nach " + std::to_string(busyWaitMs_) + " ms Warten aufgegeben");
   if (rc != SQLITE_OK) Fail();
+  writing_ = true;
   hookRan_ = false;
-  if (!firstWrite_) return;
   try {
-    firstWrite_();
+    // BEGIN IMMEDIATE has begun reading, so the version counts every
+    // commit of every connection up to now.
+    const std::optional<uint32_t> version = DataVersion();
+    const bool unchanged = version && committedVersion_ == version;
+    if (observer_) observer_->Began(unchanged);
+    if (firstWrite_) {
+      firstWrite_();
+      hookRan_ = true;
+    }
   } catch (...) {
     RollbackWrite();
     throw;
   }
-  hookRan_ = true;
 }
 
 void Db::CommitWrite() {
-  char* err = nullptr;
-  counters_.prepares++;
-  counters_.statements++;
-  const int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, &err);
+  try {
+    if (observer_) observer_->Flush();
+  } catch (...) {
+    RollbackWrite();
+    throw;
+  }
+  const int rc = Run(commit_);
   if (rc != SQLITE_OK) {
-    std::string msg = err ? err : sqlite3_errstr(rc);
-    sqlite3_free(err);
+    const std::string msg = sqlite3_errmsg(db_);
     // A commit that failed leaves nothing of the transaction behind.
     RollbackWrite();
     RaiseHost(hosterr::Storage, msg);
   }
+  writing_ = false;
+  committedVersion_ = DataVersion();
   if (hookRan_) firstWrite_ = nullptr;
   hookRan_ = false;
 }
 
 void Db::RollbackWrite() noexcept {
   // SQLite may have rolled back by itself already (after an I/O error).
-  if (InTransaction()) {
-    counters_.prepares++;
-    counters_.statements++;
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-  }
+  if (InTransaction()) Run(rollback_);
+  writing_ = false;
   hookRan_ = false;
+  committedVersion_.reset();
+  if (observer_) observer_->RolledBack();
+}
+
+void Db::BeginSavepoint() {
+  if (observer_) observer_->Flush();
+  if (Run(savepoint_) != SQLITE_OK) Fail();
+}
+
+void Db::ReleaseSavepoint() {
+  if (Run(release_) != SQLITE_OK) Fail();
+}
+
+void Db::RollbackSavepoint() noexcept {
+  // The rollback of a failed step cannot itself be reported.
+  if (Run(rollbackTo_) == SQLITE_OK) Run(release_);
+  if (observer_) observer_->RolledBack();
 }
 
 // --- Transaction -------------------------------------------------------------------
@@ -239,7 +314,7 @@ Transaction::Transaction(Db& db) : db_(db), outer_(!db.InTransaction()) {
   if (outer_) {
     db_.BeginWrite();
   } else {
-    db_.Exec("SAVEPOINT kelhost");
+    db_.BeginSavepoint();
   }
 }
 
@@ -247,22 +322,17 @@ Transaction::~Transaction() {
   if (done_) return;
   if (outer_) {
     db_.RollbackWrite();
-    return;
-  }
-  try {
-    db_.Exec("ROLLBACK TO kelhost; RELEASE kelhost");
-  } catch (...) {
-    // The rollback of a failed step cannot itself be reported.
+  } else {
+    db_.RollbackSavepoint();
   }
 }
 
 void Transaction::Commit() {
+  done_ = true;  // a failed commit has rolled back already
   if (outer_) {
-    done_ = true;  // a failed commit has rolled back already
     db_.CommitWrite();
   } else {
-    db_.Exec("RELEASE kelhost");
-    done_ = true;
+    db_.ReleaseSavepoint();
   }
 }
 

@@ -175,7 +175,7 @@ void BindField(Stmt& stmt, int i, const FieldDef& field, const rt::Variant& valu
   switch (field.type) {
     case FieldType::Text:
     case FieldType::Memo:
-      stmt.Bind(i, std::string_view(value.AsString()));
+      stmt.BindRef(i, value.AsString());
       break;
     case FieldType::Long:
       stmt.Bind(i, int64_t{value.AsInt32()});
@@ -196,7 +196,7 @@ void BindField(Stmt& stmt, int i, const FieldDef& field, const rt::Variant& valu
       if (value.IsNothing()) {
         stmt.BindNull(i);
       } else {
-        stmt.Bind(i, std::string_view(std::static_pointer_cast<StoredDocument>(value.AsObject())->content()));
+        stmt.BindRef(i, std::static_pointer_cast<StoredDocument>(value.AsObject())->content());
       }
       break;
   }

@@ -47,7 +47,7 @@ class ScriptEngineObject : public HostScriptEngine {
     for (const Formula& f : kFormulas) {
       if (!rt::EqualsIgnoreCase(text, f.text)) continue;
       const int t = core_->TableIndex(f.table);
-      const Record* r = core_->views.Current(t);
+      const RecordPtr r = core_->views.Current(t);
       rt::Variant v = r ? r->values[core_->FieldIndex(t, f.field)] : rt::Variant();
       return std::make_shared<EvalResultObject>(std::move(v));
     }

@@ -13,7 +13,9 @@
 //    master moves the master (recursively) and the master's other details.
 //    A detail follows its master when it is next used (each view counts its
 //    moves; a detail remembers the count of its master it last followed), so
-//    walking a master costs nothing in its details;
+//    walking a master costs nothing in its details; and it looks its first
+//    record up only when that record is needed, so that a detail that only
+//    takes new records never looks;
 //  - any positioning discards the pending edit; a miss of Seek or GotoOid
 //    leaves the view as it was;
 //  - a record stored with Insert becomes current.
@@ -60,7 +62,7 @@ class Views {
   rt::Variant Read(int t, int field);
   void Put(int t, int field, const rt::Variant& value);
   // The stored current record (without pending puts), or null.
-  const Record* Current(int t);
+  RecordPtr Current(int t);
 
   // --- Writing -----------------------------------------------------------------
   rt::Variant NewValues(int t) const;
@@ -87,6 +89,9 @@ class Views {
   struct View {
     int64_t cur = 0;  // 0: no current record
     int64_t curMaster = 0;
+    // The current record is the master's first detail, not looked up yet
+    // (`cur` and `curMaster` do not hold).
+    bool atFirst = false;
     uint64_t moves = 0;     // changes of `cur` so far
     uint64_t followed = 0;  // the master's `moves` this view last followed
     int index = -1;
@@ -95,14 +100,18 @@ class Views {
     Edit edit = Edit::None;
     std::vector<rt::Variant> pending;  // New: every field; Change: the puts
     std::vector<bool> changed;         // Change: which fields were put
-    std::optional<Record> row;         // the current record, once loaded
+    RecordPtr row;                     // the current record, once loaded
   };
 
   const TableDef& Def(int t) const { return schema_.tables()[t]; }
   // Brings a detail (and its masters) up to its master's current record;
   // every public member starts with it.
   void Follow(int t);
-  Order ViewOrder(int t) const;
+  // Looks the current record up when the view is at its master's first
+  // detail; every member that needs `cur` calls it after Follow.
+  void Resolve(int t);
+  // The view's order; a detail's master is resolved.
+  Order ViewOrder(int t);
   static bool ViewIsEmpty(const Order& o) { return o.byMaster && o.master == 0; }
   const Record* Row(int t);
   void Discard(View& v);
