@@ -2,11 +2,27 @@
 
 namespace host::sqlite {
 
+namespace {
+
+// Empties a hash map at a cost that does not grow with what it once held:
+// clear() would wipe every bucket the map ever grew to.
+template <class Map>
+void Drop(Map& map) {
+  if (map.empty()) return;
+  if (map.bucket_count() > 64) {
+    map = Map();
+  } else {
+    map.clear();
+  }
+}
+
+}  // namespace
+
 void RecordCache::Clear() {
   for (Table& table : tables_) {
-    table.records.clear();
+    Drop(table.records);
     table.keys.clear();
-    table.steps.clear();
+    Drop(table.steps);
   }
 }
 
@@ -18,7 +34,7 @@ const RecordPtr* RecordCache::FindRecord(int t, int64_t oid) const {
 
 void RecordCache::KeepRecord(int t, RecordPtr r) {
   auto& records = tables_[static_cast<size_t>(t)].records;
-  if (records.size() >= kMaxPerTable) records.clear();
+  if (records.size() >= kMaxPerTable) Drop(records);
   const int64_t oid = r->oid;
   records.insert_or_assign(oid, std::move(r));
 }
@@ -35,7 +51,7 @@ void RecordCache::KeepKey(int t, int index, const std::string& key, int64_t oid)
   auto& keys = tables_[static_cast<size_t>(t)].keys;
   if (static_cast<size_t>(index) >= keys.size()) keys.resize(static_cast<size_t>(index) + 1);
   auto& kept = keys[static_cast<size_t>(index)];
-  if (kept.size() >= kMaxPerTable) kept.clear();
+  if (kept.size() >= kMaxPerTable) Drop(kept);
   kept.insert_or_assign(key, oid);
 }
 
@@ -48,7 +64,7 @@ std::optional<Position> RecordCache::FindStep(int t, const StepKey& k) const {
 
 void RecordCache::KeepStep(int t, const StepKey& k, Position p) {
   auto& steps = tables_[static_cast<size_t>(t)].steps;
-  if (steps.size() >= kMaxPerTable) steps.clear();
+  if (steps.size() >= kMaxPerTable) Drop(steps);
   steps.insert_or_assign(k, p);
 }
 
@@ -58,7 +74,7 @@ void RecordCache::ForgetKeys(Table& table, const Record& r) {
 
 void RecordCache::Inserted(int t, RecordPtr r) {
   Table& table = tables_[static_cast<size_t>(t)];
-  table.steps.clear();
+  Drop(table.steps);
   ForgetKeys(table, *r);
   KeepRecord(t, std::move(r));
 }
@@ -69,7 +85,7 @@ void RecordCache::Updated(int t, const Record* before, RecordPtr after) {
   // a key the record keeps leads to the same first record as before, and
   // leaves the record where it was in its index.
   if (!before || before->keys != after->keys) {
-    table.steps.clear();
+    Drop(table.steps);
     table.keys.clear();
   }
   KeepRecord(t, std::move(after));
@@ -77,7 +93,7 @@ void RecordCache::Updated(int t, const Record* before, RecordPtr after) {
 
 void RecordCache::Deleted(int t, int64_t oid) {
   Table& table = tables_[static_cast<size_t>(t)];
-  table.steps.clear();
+  Drop(table.steps);
   const auto it = table.records.find(oid);
   if (it != table.records.end()) {
     ForgetKeys(table, *it->second);
@@ -89,9 +105,9 @@ void RecordCache::Deleted(int t, int64_t oid) {
 
 void RecordCache::DroppedAll(int t) {
   Table& table = tables_[static_cast<size_t>(t)];
-  table.records.clear();
+  Drop(table.records);
   table.keys.clear();
-  table.steps.clear();
+  Drop(table.steps);
 }
 
 }  // namespace host::sqlite

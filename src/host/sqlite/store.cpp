@@ -264,13 +264,14 @@ void Store::RolledBack() noexcept {
 
 void Store::StartLog() {
   log_.clear();
-  logged_.clear();
+  logged_ = std::unordered_set<int64_t>();
   logging_ = true;
 }
 
 std::vector<std::pair<int, int64_t>> Store::TakeLog() {
   logging_ = false;
-  logged_.clear();
+  // A fresh set: clearing would wipe every bucket a large call left.
+  logged_ = std::unordered_set<int64_t>();
   return std::move(log_);
 }
 

@@ -17,7 +17,13 @@ int64_t ParseOid(const std::string& oid) {
 }
 
 Views::Views(Store& store, const Schema& schema, std::function<std::string()> tenant)
-    : store_(store), schema_(schema), tenant_(std::move(tenant)), views_(schema.tables().size()) {}
+    : store_(store), schema_(schema), tenant_(std::move(tenant)), views_(schema.tables().size()) {
+  for (const TableDef& def : schema_.tables()) {
+    rt::Array a;
+    for (const FieldDef& f : def.fields) a.items.push_back(EmptyValue(f));
+    empty_.emplace_back(std::move(a));
+  }
+}
 
 // --- Views and records -----------------------------------------------------------
 
@@ -213,21 +219,20 @@ void Views::Put(int t, int field, const rt::Variant& value) {
 
 // --- Writing -----------------------------------------------------------------------
 
-rt::Variant Views::NewValues(int t) const {
-  rt::Array a;
-  for (const FieldDef& f : Def(t).fields) a.items.push_back(EmptyValue(f));
-  return rt::Variant(std::move(a));
-}
-
 void Views::SetValues(int t, const rt::Variant& values) {
   const TableDef& def = Def(t);
   if (!values.IsArray()) RaiseHost(hosterr::InvalidArgument, def.name + ".SetValues");
   const rt::Array& a = values.AsArray();
   std::vector<rt::Variant> pending;
-  pending.reserve(def.fields.size());
-  for (size_t i = 0; i < def.fields.size(); ++i)
-    pending.push_back(i < a.items.size() ? ToFieldValue(def.fields[i], a.items[i])
-                                         : EmptyValue(def.fields[i]));
+  if (&a == &empty_[t].AsArray()) {
+    // NewValues as it was handed out: the empty values need no conversion.
+    pending = a.items;
+  } else {
+    pending.reserve(def.fields.size());
+    for (size_t i = 0; i < def.fields.size(); ++i)
+      pending.push_back(i < a.items.size() ? ToFieldValue(def.fields[i], a.items[i])
+                                           : EmptyValue(def.fields[i]));
+  }
   Follow(t);
   View& v = views_[t];
   Discard(v);

@@ -65,7 +65,9 @@ class Views {
   RecordPtr Current(int t);
 
   // --- Writing -----------------------------------------------------------------
-  rt::Variant NewValues(int t) const;
+  // The empty value of each field (one array per table, shared by the
+  // copies handed out until one is written to).
+  rt::Variant NewValues(int t) const { return empty_[t]; }
   void SetValues(int t, const rt::Variant& values);
   void Insert(int t);
   void BeginEdit(int t);
@@ -125,6 +127,7 @@ class Views {
   const Schema& schema_;
   std::function<std::string()> tenant_;
   std::vector<View> views_;
+  std::vector<rt::Variant> empty_;  // per table: the array of the fields' empty values
 };
 
 // Parses a record id; 0 for text that is not one.
