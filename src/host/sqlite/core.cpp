@@ -78,7 +78,7 @@ int64_t Core::InsertRow(int t, const std::vector<std::pair<std::string, rt::Vari
     const int f = FieldIndex(t, name);
     record[f] = ToFieldValue(def.fields[f], value);
   }
-  return views.InsertRecord(t, std::move(record), master);
+  return views.InsertRecord(t, record, master);
 }
 
 // --- Session -------------------------------------------------------------------------

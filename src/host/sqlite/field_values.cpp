@@ -47,7 +47,9 @@ rt::Variant ToText(const FieldDef& field, const rt::Variant& v) {
     default:
       Refuse(field);
   }
-  if (rt::Len(s) > field.size) RaiseHost(hosterr::TextTooLong, field.name);
+  // A text has no more characters than bytes.
+  if (s.size() > static_cast<size_t>(field.size) && rt::Len(s) > field.size)
+    RaiseHost(hosterr::TextTooLong, field.name);
   return rt::Variant(std::move(s));
 }
 

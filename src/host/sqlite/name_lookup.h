@@ -2,23 +2,38 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "platform/text.h"
 
 namespace host::sqlite {
 
 // Positions of names, found without regard to letter case (as
-// rt::EqualsIgnoreCase compares) by one hash lookup that copies nothing.
+// rt::EqualsIgnoreCase compares) in a small open-addressed table that
+// copies nothing: a name asked for as declared costs a hash of a few bytes
+// and one comparison. Every field put of the add-on looks a name up.
 class NameLookup {
  public:
   // False when the name is there already, in any letter case.
-  bool Add(const std::string& name, int position) { return positions_.emplace(name, position).second; }
+  bool Add(const std::string& name, int position) {
+    if (Find(name) >= 0) return false;
+    names_.push_back(name);
+    positions_.push_back(position);
+    Rebuild();
+    return true;
+  }
+
   int Find(std::string_view name) const {  // -1 if none
-    const auto it = positions_.find(name);
-    return it == positions_.end() ? -1 : it->second;
+    if (slots_.empty()) return -1;
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = Hash(name) & mask;; i = (i + 1) & mask) {
+      const int32_t entry = slots_[i];
+      if (entry < 0) return -1;
+      if (Equal(names_[static_cast<size_t>(entry)], name)) return positions_[static_cast<size_t>(entry)];
+    }
   }
 
  private:
@@ -29,36 +44,44 @@ class NameLookup {
   //
   // The length and a few upper-cased bytes from both ends and the middle
   // (other bytes count alike): enough to tell the names of one table apart.
-  struct Hash {
-    using is_transparent = void;
-    size_t operator()(std::string_view name) const {
-      const size_t n = name.size();
-      auto at = [name](size_t i) -> size_t {
-        const auto c = static_cast<unsigned char>(name[i]);
-        return c < 0x80 ? Upper(c) : 0x80;
-      };
-      size_t h = n;
-      if (n > 0) h = ((h * 131 + at(0)) * 131 + at(n / 2)) * 131 + at(n - 1);
-      if (n > 3) h = (h * 131 + at(1)) * 131 + at(n - 2);
-      return h;
-    }
-  };
+  static size_t Hash(std::string_view name) {
+    const size_t n = name.size();
+    auto at = [name](size_t i) -> size_t {
+      const auto c = static_cast<unsigned char>(name[i]);
+      return c < 0x80 ? Upper(c) : 0x80;
+    };
+    size_t h = n;
+    if (n > 0) h = ((h * 131 + at(0)) * 131 + at(n / 2)) * 131 + at(n - 1);
+    if (n > 3) h = (h * 131 + at(1)) * 131 + at(n - 2);
+    return h ^ (h >> 7);
+  }
   // Names are mostly asked for as declared; other ASCII names are compared
   // here, the rest by the full case mapping.
-  struct Equal {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const {
-      if (a.size() != b.size()) return false;
-      if (a == b) return true;
-      for (size_t i = 0; i < a.size(); ++i) {
-        const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
-        if ((ca | cb) >= 0x80) return rt::EqualsIgnoreCase(a.substr(i), b.substr(i));
-        if (Upper(ca) != Upper(cb)) return false;
-      }
-      return true;
+  static bool Equal(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    if (a == b) return true;
+    for (size_t i = 0; i < a.size(); ++i) {
+      const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
+      if ((ca | cb) >= 0x80) return rt::EqualsIgnoreCase(a.substr(i), b.substr(i));
+      if (Upper(ca) != Upper(cb)) return false;
     }
-  };
-  std::unordered_map<std::string, int, Hash, Equal> positions_;
+    return true;
+  }
+  // A table of at least four slots per name, so that probes stay short.
+  void Rebuild() {
+    size_t size = 8;
+    while (size < names_.size() * 4) size *= 2;
+    slots_.assign(size, -1);
+    for (size_t e = 0; e < names_.size(); ++e) {
+      size_t i = Hash(names_[e]) & (size - 1);
+      while (slots_[i] >= 0) i = (i + 1) & (size - 1);
+      slots_[i] = static_cast<int32_t>(e);
+    }
+  }
+
+  std::vector<std::string> names_;
+  std::vector<int> positions_;
+  std::vector<int32_t> slots_;  // index into names_, -1 for an empty slot
 };
 
 }  // namespace host::sqlite

@@ -276,7 +276,19 @@ std::vector<std::pair<int, int64_t>> Store::TakeLog() {
 }
 
 void Store::Note(const TableDef& t, int64_t oid) {
-  if (logging_ && logged_.insert(oid).second) log_.emplace_back(Index(t), oid);
+  if (!logging_) return;
+  // A short log is searched as it stands; a long one through a set of its
+  // ids, made when it grows long.
+  constexpr size_t kShortLog = 32;
+  if (log_.size() < kShortLog) {
+    for (const auto& entry : log_)
+      if (entry.second == oid) return;
+  } else {
+    if (logged_.empty())
+      for (const auto& entry : log_) logged_.insert(entry.second);
+    if (!logged_.insert(oid).second) return;
+  }
+  log_.emplace_back(Index(t), oid);
 }
 
 // --- Positions ---------------------------------------------------------------------

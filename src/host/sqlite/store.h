@@ -75,7 +75,8 @@ class Store {
 
   // --- The write log of one host call ----------------------------------------
   // While the log runs, each record stored by Insert or Update is noted
-  // once, where it was first written; a note costs a hash lookup.
+  // once, where it was first written; a note costs a look at a short log,
+  // or a hash lookup.
   void StartLog();
   // The records noted since StartLog, as (table position, id) in the order
   // first written; stops the log.
@@ -111,7 +112,7 @@ class Store {
   Query readLastOid_, writeLastOid_;
   bool logging_ = false;
   std::vector<std::pair<int, int64_t>> log_;
-  std::unordered_set<int64_t> logged_;  // ids are unique in the whole database
+  std::unordered_set<int64_t> logged_;  // the ids of a long log (ids are unique in the whole database)
 };
 
 }  // namespace host::sqlite

@@ -1,6 +1,7 @@
 #include "host/sqlite/views.h"
 
 #include <charconv>
+#include <utility>
 
 #include "host/sqlite/errors.h"
 #include "host/sqlite/field_values.h"
@@ -224,7 +225,7 @@ void Views::SetValues(int t, const rt::Variant& values) {
   if (!values.IsArray()) RaiseHost(hosterr::InvalidArgument, def.name + ".SetValues");
   const rt::Array& a = values.AsArray();
   std::vector<rt::Variant> pending;
-  if (&a == &empty_[t].AsArray()) {
+  if (&a == &std::as_const(empty_[t]).AsArray()) {
     // NewValues as it was handed out: the empty values need no conversion.
     pending = a.items;
   } else {
@@ -240,7 +241,7 @@ void Views::SetValues(int t, const rt::Variant& values) {
   v.pending = std::move(pending);
 }
 
-void Views::FillHostFields(int t, Record& r) {
+void Views::FillHostFields(int t, Record& r, std::vector<size_t>& filled) {
   const TableDef& def = Def(t);
   for (size_t i = 0; i < def.fields.size(); ++i) {
     const FieldDef& f = def.fields[i];
@@ -265,25 +266,33 @@ void Views::FillHostFields(int t, Record& r) {
     }
     if (rt::Len(text) > f.size) text = rt::Left(text, f.size);
     r.values[i] = rt::Variant(std::move(text));
+    filled.push_back(i);
   }
 }
 
-int64_t Views::InsertRecord(int t, std::vector<rt::Variant> values, int64_t master) {
+int64_t Views::InsertRecord(int t, std::vector<rt::Variant>& values, int64_t master) {
   // The id and the record are written together: inside a write transaction
-  // the id is written back when it commits; outside, a transaction of its
-  // own. A record that fails leaves its id unused.
+  // the id is written back when it commits (a record that fails leaves its
+  // id unused); outside, in a transaction of its own.
   std::optional<Transaction> tx;
   if (!store_.db().Writing()) tx.emplace(store_.db());
-  Record r;
-  r.oid = store_.NewOid();
-  r.master = master;
-  r.values = std::move(values);
-  FillHostFields(t, r);
-  r.keys = store_.Keys(Def(t), r.values);
-  const int64_t oid = r.oid;
-  store_.Insert(Def(t), std::make_shared<const Record>(std::move(r)));
+  auto r = std::make_shared<Record>();
+  r->oid = store_.NewOid();
+  r->master = master;
+  r->values = std::move(values);
+  std::vector<size_t> filled;
+  try {
+    FillHostFields(t, *r, filled);
+    r->keys = store_.Keys(Def(t), r->values);
+    store_.Insert(Def(t), r);
+  } catch (...) {
+    // The values as they came, host-filled fields empty again.
+    values = std::move(r->values);
+    for (size_t i : filled) values[i] = rt::Variant(std::string());
+    throw;
+  }
   if (tx) tx->Commit();
-  return oid;
+  return r->oid;
 }
 
 void Views::Insert(int t) {
@@ -297,6 +306,8 @@ void Views::Insert(int t) {
     master = views_[def.masterIndex].cur;
     if (master == 0) RaiseHost(hosterr::NoMasterRecord, def.name);
   }
+  // The prepared record goes into the insert; a failed insert leaves it
+  // prepared as it was.
   const int64_t oid = InsertRecord(t, v.pending, master);
   Place(v, Position{oid, master});
 }

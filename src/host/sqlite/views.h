@@ -74,9 +74,10 @@ class Views {
   void Update(int t);
   void Delete(int t);
 
-  // Stores a record under `master` (0: a table without master) with the
-  // host-filled fields, without touching any view; returns its id.
-  int64_t InsertRecord(int t, std::vector<rt::Variant> values, int64_t master);
+  // Stores a record of the values (moved out) under `master` (0: a table
+  // without master) with the host-filled fields, without touching any view;
+  // returns its id. When it fails, `values` are as they came.
+  int64_t InsertRecord(int t, std::vector<rt::Variant>& values, int64_t master);
 
   // --- Indexes and state -------------------------------------------------------
   void SelectIndex(int t, int index);  // -1: natural order
@@ -121,7 +122,8 @@ class Views {
   // record (and the master's other details follow it when next used).
   void SetCurrent(int t, Position p);
   void Place(View& v, Position p);
-  void FillHostFields(int t, Record& r);
+  // Fills the host's fields the record leaves empty; notes which in `filled`.
+  void FillHostFields(int t, Record& r, std::vector<size_t>& filled);
 
   Store& store_;
   const Schema& schema_;
