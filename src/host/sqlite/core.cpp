@@ -63,9 +63,17 @@ int Core::TableIndex(std::string_view name) const {
   return t;
 }
 
+namespace {
+
+[[noreturn, gnu::cold, gnu::noinline]] void RaiseUnknownField(const TableDef& t, std::string_view field) {
+  RaiseHost(hosterr::UnknownField, t.name + "." + std::string(field));
+}
+
+}  // namespace
+
 int Core::FieldIndex(int t, std::string_view field) const {
-  int f = Def(t).FieldIndex(field);
-  if (f < 0) RaiseHost(hosterr::UnknownField, Def(t).name + "." + std::string(field));
+  const int f = Def(t).FieldIndex(field);
+  if (f < 0) RaiseUnknownField(Def(t), field);
   return f;
 }
 

@@ -29,7 +29,7 @@ class NameLookup {
   int Find(std::string_view name) const {  // -1 if none
     if (slots_.empty()) return -1;
     const size_t mask = slots_.size() - 1;
-    for (size_t i = Hash(name) & mask;; i = (i + 1) & mask) {
+    for (size_t i = Slot(name);; i = (i + 1) & mask) {
       const int32_t entry = slots_[i];
       if (entry < 0) return -1;
       if (Equal(names_[static_cast<size_t>(entry)], name)) return positions_[static_cast<size_t>(entry)];
@@ -42,18 +42,24 @@ class NameLookup {
   // ASCII and other bytes not; so names that compare equal have the same
   // length and the same upper-cased ASCII bytes at the same places.
   //
-  // The length and a few upper-cased bytes from both ends and the middle
-  // (other bytes count alike): enough to tell the names of one table apart.
+  // The length and a few bytes from both ends and the middle, ASCII bytes
+  // without their case bit (the bit that tells a letter's cases apart;
+  // other bytes count alike): enough to tell the names of one table apart.
   static size_t Hash(std::string_view name) {
     const size_t n = name.size();
     auto at = [name](size_t i) -> size_t {
       const auto c = static_cast<unsigned char>(name[i]);
-      return c < 0x80 ? Upper(c) : 0x80;
+      return c < 0x80 ? (c & 0xDF) : 0x80;
     };
     size_t h = n;
     if (n > 0) h = ((h * 131 + at(0)) * 131 + at(n / 2)) * 131 + at(n - 1);
     if (n > 3) h = (h * 131 + at(1)) * 131 + at(n - 2);
-    return h ^ (h >> 7);
+    return h;
+  }
+  // The first slot to probe: the high bits of the hash times a large odd
+  // number, which depend on all of its bits.
+  size_t Slot(std::string_view name) const {
+    return static_cast<size_t>((uint64_t{Hash(name)} * 0x9E3779B97F4A7C15u) >> shift_);
   }
   // Names are mostly asked for as declared; other ASCII names are compared
   // here, the rest by the full case mapping.
@@ -70,10 +76,14 @@ class NameLookup {
   // A table of at least four slots per name, so that probes stay short.
   void Rebuild() {
     size_t size = 8;
-    while (size < names_.size() * 4) size *= 2;
+    shift_ = 61;
+    while (size < names_.size() * 4) {
+      size *= 2;
+      --shift_;
+    }
     slots_.assign(size, -1);
     for (size_t e = 0; e < names_.size(); ++e) {
-      size_t i = Hash(names_[e]) & (size - 1);
+      size_t i = Slot(names_[e]);
       while (slots_[i] >= 0) i = (i + 1) & (size - 1);
       slots_[i] = static_cast<int32_t>(e);
     }
@@ -82,6 +92,7 @@ class NameLookup {
   std::vector<std::string> names_;
   std::vector<int> positions_;
   std::vector<int32_t> slots_;  // index into names_, -1 for an empty slot
+  int shift_ = 61;              // 64 - log2(slots_.size())
 };
 
 }  // namespace host::sqlite

@@ -29,18 +29,23 @@ Views::Views(Store& store, const Schema& schema, std::function<std::string()> te
 // --- Views and records -----------------------------------------------------------
 
 void Views::Follow(int t) {
-  const int m = Def(t).masterIndex;
-  if (m < 0) return;
-  Follow(m);
   View& v = views_[t];
-  const View& master = views_[m];
-  if (v.followed == master.moves) return;
-  // The first detail of the master's current record, looked up when needed.
-  // Counted as a move: the details of this view follow it.
-  Discard(v);
-  v.atFirst = true;
-  ++v.moves;
-  v.followed = master.moves;
+  // Nothing moved since this view last followed: nothing to do.
+  if (v.followedAll == allMoves_) return;
+  const int m = Def(t).masterIndex;
+  if (m >= 0) {
+    Follow(m);
+    const View& master = views_[m];
+    if (v.followed != master.moves) {
+      // The first detail of the master's current record, looked up when
+      // needed. Counted as a move: the details of this view follow it.
+      Discard(v);
+      v.atFirst = true;
+      Moved(v);
+      v.followed = master.moves;
+    }
+  }
+  v.followedAll = allMoves_;
 }
 
 void Views::Resolve(int t) {
@@ -106,7 +111,7 @@ void Views::Discard(View& v) {
 // when next used.
 void Views::Place(View& v, Position p) {
   Discard(v);
-  if (v.atFirst || v.cur != p.oid) ++v.moves;
+  if (v.atFirst || v.cur != p.oid) Moved(v);
   v.atFirst = false;
   v.cur = p.oid;
   v.curMaster = p.master;

@@ -97,6 +97,7 @@ class Views {
     bool atFirst = false;
     uint64_t moves = 0;     // changes of `cur` so far
     uint64_t followed = 0;  // the master's `moves` this view last followed
+    uint64_t followedAll = ~uint64_t{0};  // allMoves_ when this view last followed
     int index = -1;
     int16_t flagA = 0;
     int16_t flagB = 0;
@@ -118,6 +119,10 @@ class Views {
   static bool ViewIsEmpty(const Order& o) { return o.byMaster && o.master == 0; }
   const Record* Row(int t);
   void Discard(View& v);
+  void Moved(View& v) {
+    ++v.moves;
+    ++allMoves_;
+  }
   // Makes `p` current; the master follows when p belongs to another master
   // record (and the master's other details follow it when next used).
   void SetCurrent(int t, Position p);
@@ -129,6 +134,7 @@ class Views {
   const Schema& schema_;
   std::function<std::string()> tenant_;
   std::vector<View> views_;
+  uint64_t allMoves_ = 0;  // the moves of all views together
   std::vector<rt::Variant> empty_;  // per table: the array of the fields' empty values
 };
 
