@@ -7,9 +7,9 @@
 
 namespace host::sqlite {
 
-std::string PrivateSettingsOf(const std::string& user) { return "private:" + rt::UCase(user); }
-std::string PublicSettingsOf(const std::string& user) { return "public:" + rt::UCase(user); }
-std::string TableSettingsOf(const std::string& table) { return "table:" + rt::UCase(table); }
+std::string PrivateSettingsOf(const std::string& user) { return "private:" + UpperKey(user); }
+std::string PublicSettingsOf(const std::string& user) { return "public:" + UpperKey(user); }
+std::string TableSettingsOf(const std::string& table) { return "table:" + UpperKey(table); }
 
 Core::Core(const std::string& path, Access access, const std::function<void(Core&)>& init)
     : db(path, access),

@@ -37,4 +37,9 @@ rt::Variant ReadField(const Stmt& stmt, int col, const FieldDef& field);
 // The field's value as text for index keys ("" for Nothing).
 std::string KeyText(const rt::Variant& value);
 
+// Text upper-cased as rt::UCase does it, plain ASCII without the detour
+// through the full case mapping: index keys, and the names the stand-in
+// compares without regard to letter case (settings, persistent variables).
+std::string UpperKey(std::string_view text);
+
 }  // namespace host::sqlite

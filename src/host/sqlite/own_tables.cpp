@@ -1,5 +1,6 @@
 #include "host/sqlite/own_tables.h"
 
+#include "host/sqlite/field_values.h"
 #include "host/sqlite/value_codec.h"
 #include "platform/text.h"
 
@@ -54,7 +55,7 @@ void OwnTables::AddUser(const std::string& name) {
 // --- Settings ----------------------------------------------------------------------------
 
 std::optional<rt::Variant> OwnTables::Setting(const std::string& store, const std::string& key) {
-  std::pair<std::string, std::string> id(store, rt::UCase(key));
+  std::pair<std::string, std::string> id(store, UpperKey(key));
   if (Keeping())
     if (const auto it = settings_.find(id); it != settings_.end()) return it->second;
   std::optional<rt::Variant> value;
@@ -69,7 +70,7 @@ std::optional<rt::Variant> OwnTables::Setting(const std::string& store, const st
 
 void OwnTables::SetSetting(const std::string& store, const std::string& key, const rt::Variant& value) {
   const std::string encoded = EncodeValue(value);
-  std::pair<std::string, std::string> id(store, rt::UCase(key));
+  std::pair<std::string, std::string> id(store, UpperKey(key));
   db_.Use(writeSetting_).BindRef(1, id.first).BindRef(2, id.second).BindRef(3, key).BindRef(4, encoded).Run();
   settings_.erase(id);
 }
@@ -111,7 +112,7 @@ std::optional<std::string> OwnTables::PersistVarNameAt(int32_t index) {
 }
 
 std::optional<OwnTables::PersistVar> OwnTables::FindPersistVar(const std::string& name) {
-  std::string uname = rt::UCase(name);
+  std::string uname = UpperKey(name);
   if (Keeping())
     if (const auto it = vars_.find(uname); it != vars_.end()) return it->second;
   std::optional<PersistVar> var;
@@ -126,7 +127,7 @@ std::optional<OwnTables::PersistVar> OwnTables::FindPersistVar(const std::string
 
 void OwnTables::SetPersistVar(const std::string& name, const rt::Variant& value, std::optional<bool> locked) {
   const std::string encoded = EncodeValue(value);
-  const std::string uname = rt::UCase(name);
+  const std::string uname = UpperKey(name);
   Stmt s = db_.Use(writeVar_);
   s.BindRef(1, name).BindRef(2, uname).BindRef(3, encoded);
   if (locked) {
@@ -142,7 +143,7 @@ void OwnTables::SetPersistVar(const std::string& name, const rt::Variant& value,
 }
 
 void OwnTables::RemovePersistVar(const std::string& name) {
-  const std::string uname = rt::UCase(name);
+  const std::string uname = UpperKey(name);
   db_.Use(removeVar_).BindRef(1, uname).Run();
   PersistVarsChanged();
   vars_.erase(uname);

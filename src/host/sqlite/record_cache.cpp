@@ -4,16 +4,12 @@ namespace host::sqlite {
 
 namespace {
 
-// Empties a hash map at a cost that does not grow with what it once held:
-// clear() would wipe every bucket the map ever grew to.
+// Empties a hash map; an empty one costs nothing (clear() would wipe its
+// buckets all the same). Maps hold at most kMaxPerTable entries, so their
+// buckets stay few.
 template <class Map>
 void Drop(Map& map) {
-  if (map.empty()) return;
-  if (map.bucket_count() > 64) {
-    map = Map();
-  } else {
-    map.clear();
-  }
+  if (!map.empty()) map.clear();
 }
 
 }  // namespace

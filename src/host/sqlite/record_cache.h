@@ -37,8 +37,9 @@ struct StepKey {
 class RecordCache {
  public:
   // Records and steps kept per table at most; beyond, the table's are
-  // dropped and kept anew, so that a long run of writes keeps memory flat.
-  static constexpr size_t kMaxPerTable = 4096;
+  // dropped and kept anew, so that a long run of writes keeps memory flat
+  // and what is kept stays in the processor's caches.
+  static constexpr size_t kMaxPerTable = 512;
 
   explicit RecordCache(size_t tables) : tables_(tables) {}
 

@@ -40,7 +40,7 @@ class EvalResultObject : public HostEvalResult {
 
 class ScriptEngineObject : public HostScriptEngine {
  public:
-  explicit ScriptEngineObject(CorePtr core) : core_(std::move(core)) {}
+  explicit ScriptEngineObject(CorePtr core) : core_(std::move(core)), persistVars_(NewPersistVars(core_)) {}
   std::shared_ptr<HostEvalResult> Evaluate(const std::string& formula, Flags) override {
     core_->faults.Check("ScriptEngine", "Evaluate");
     const std::string text = rt::Trim(formula);
@@ -55,11 +55,12 @@ class ScriptEngineObject : public HostScriptEngine {
   }
   std::shared_ptr<HostPersistVars> PersistVars() override {
     core_->faults.Check("ScriptEngine", "PersistVars");
-    return NewPersistVars(core_);
+    return persistVars_;
   }
 
  private:
   CorePtr core_;
+  std::shared_ptr<HostPersistVars> persistVars_;  // holds no state of its own
 };
 
 }  // namespace

@@ -165,7 +165,7 @@ std::vector<std::string> Store::Keys(const TableDef& t, const std::vector<rt::Va
   for (const IndexDef& ix : t.indexes) {
     std::string k;
     for (int f : ix.keyFieldIndexes) k += KeyText(values[f]);
-    keys.push_back(rt::UCase(k));
+    keys.push_back(UpperKey(k));
   }
   return keys;
 }

@@ -26,7 +26,8 @@ class TableObject : public DbTable, public std::enable_shared_from_this<TableObj
   }
   std::shared_ptr<DbIndexes> Indexes() override {
     Check("Indexes");
-    return NewIndexes(core_, t_);
+    if (!indexes_) indexes_ = NewIndexes(core_, t_);
+    return indexes_;
   }
   std::string Name() override {
     Check("Name");
@@ -95,7 +96,8 @@ class TableObject : public DbTable, public std::enable_shared_from_this<TableObj
 
   std::shared_ptr<HostSettings> Settings() override {
     Check("Settings");
-    return NewSettings(core_, TableSettingsOf(core_->Def(t_).name));
+    if (!settings_) settings_ = NewSettings(core_, TableSettingsOf(core_->Def(t_).name));
+    return settings_;
   }
   int32_t SelectionCount() override {
     Check("SelectionCount");
@@ -204,6 +206,9 @@ class TableObject : public DbTable, public std::enable_shared_from_this<TableObj
   int t_;
   FieldsObject fields_;
   std::vector<FieldObject> fieldObjects_;  // one per field, made on the first Item
+  // Made on first use; they hold no state of their own.
+  std::shared_ptr<DbIndexes> indexes_;
+  std::shared_ptr<HostSettings> settings_;
 };
 
 }  // namespace

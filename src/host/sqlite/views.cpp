@@ -28,10 +28,8 @@ Views::Views(Store& store, const Schema& schema, std::function<std::string()> te
 
 // --- Views and records -----------------------------------------------------------
 
-void Views::Follow(int t) {
+void Views::FollowMaster(int t) {
   View& v = views_[t];
-  // Nothing moved since this view last followed: nothing to do.
-  if (v.followedAll == allMoves_) return;
   const int m = Def(t).masterIndex;
   if (m >= 0) {
     Follow(m);
@@ -158,7 +156,7 @@ bool Views::Seek(int t, const std::string& key) {
   Follow(t);
   const int index = views_[t].index;
   if (index < 0) RaiseHost(hosterr::NoIndexSelected, Def(t).name);
-  Position p = store_.FindKey(Def(t), index, rt::UCase(key));
+  Position p = store_.FindKey(Def(t), index, UpperKey(key));
   if (p.oid == 0) return false;
   SetCurrent(t, p);
   return true;

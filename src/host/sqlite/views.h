@@ -109,8 +109,12 @@ class Views {
 
   const TableDef& Def(int t) const { return schema_.tables()[t]; }
   // Brings a detail (and its masters) up to its master's current record;
-  // every public member starts with it.
-  void Follow(int t);
+  // every public member starts with it. Nothing to do when nothing moved
+  // since the view last followed.
+  void Follow(int t) {
+    if (views_[t].followedAll != allMoves_) FollowMaster(t);
+  }
+  void FollowMaster(int t);
   // Looks the current record up when the view is at its master's first
   // detail; every member that needs `cur` calls it after Follow.
   void Resolve(int t);
