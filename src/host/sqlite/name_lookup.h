@@ -14,14 +14,15 @@ namespace host::sqlite {
 // Positions of names, found without regard to letter case (as
 // rt::EqualsIgnoreCase compares) in a small open-addressed table that
 // copies nothing: a name asked for as declared costs a hash of a few bytes
-// and one comparison. Every field put of the add-on looks a name up.
+// and one comparison, all in three small arrays. Every field put of the
+// add-on looks a name up.
 class NameLookup {
  public:
   // False when the name is there already, in any letter case.
   bool Add(const std::string& name, int position) {
     if (Find(name) >= 0) return false;
-    names_.push_back(name);
-    positions_.push_back(position);
+    entries_.push_back({static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(name.size()), position});
+    text_ += name;
     Rebuild();
     return true;
   }
@@ -30,9 +31,10 @@ class NameLookup {
     if (slots_.empty()) return -1;
     const size_t mask = slots_.size() - 1;
     for (size_t i = Slot(name);; i = (i + 1) & mask) {
-      const int32_t entry = slots_[i];
-      if (entry < 0) return -1;
-      if (Equal(names_[static_cast<size_t>(entry)], name)) return positions_[static_cast<size_t>(entry)];
+      const int32_t e = slots_[i];
+      if (e < 0) return -1;
+      const Entry& entry = entries_[static_cast<size_t>(e)];
+      if (Equal(NameOf(entry), name)) return entry.position;
     }
   }
 
@@ -77,21 +79,29 @@ class NameLookup {
   void Rebuild() {
     size_t size = 8;
     shift_ = 61;
-    while (size < names_.size() * 4) {
+    while (size < entries_.size() * 4) {
       size *= 2;
       --shift_;
     }
     slots_.assign(size, -1);
-    for (size_t e = 0; e < names_.size(); ++e) {
-      size_t i = Slot(names_[e]);
+    for (size_t e = 0; e < entries_.size(); ++e) {
+      size_t i = Slot(NameOf(entries_[e]));
       while (slots_[i] >= 0) i = (i + 1) & (size - 1);
       slots_[i] = static_cast<int32_t>(e);
     }
   }
 
-  std::vector<std::string> names_;
-  std::vector<int> positions_;
-  std::vector<int32_t> slots_;  // index into names_, -1 for an empty slot
+  // A name: where it lies in text_, and its position.
+  struct Entry {
+    uint32_t offset;
+    uint32_t size;
+    int position;
+  };
+  std::string_view NameOf(const Entry& e) const { return std::string_view(text_).substr(e.offset, e.size); }
+
+  std::string text_;             // every name, one after the other
+  std::vector<Entry> entries_;
+  std::vector<int32_t> slots_;  // index into entries_, -1 for an empty slot
   int shift_ = 61;              // 64 - log2(slots_.size())
 };
 
