@@ -138,6 +138,11 @@ class Db {
 
   const SqlCounters& counters() const { return counters_; }
 
+  // SQLite's count of changes to the database file, by this connection or
+  // any other, as of the last transaction this connection began (every
+  // statement outside a transaction begins one).
+  std::optional<uint32_t> DataVersion() const;
+
   // True while a transaction is open on this connection.
   bool InTransaction() const;
   // True while a write transaction that a Transaction began is open: no
@@ -165,9 +170,6 @@ class Db {
   void RollbackSavepoint() noexcept;
   // Runs a kept statement without rows; the SQLite result code.
   int Run(Query& query) noexcept;
-  // SQLite's count of changes to the main database file, by this
-  // connection or any other.
-  std::optional<uint32_t> DataVersion() const;
 
   sqlite3* db_ = nullptr;
   int busyWaitMs_ = kDefaultBusyWaitMs;

@@ -97,17 +97,29 @@ std::optional<std::string> OwnTables::PersistVarNameAt(int32_t index) {
     return (*varNames_)[static_cast<size_t>(index)];
   }
   if (index < 0) return std::nullopt;
-  if (reached_ && reached_->index == index) return reached_->name;
-  // The next step of a walk starts after the variable reached last;
-  // anything else counts from the first.
-  const bool next = reached_ && reached_->index + 1 == index;
-  Stmt s = db_.Use(next ? readVarAfter_ : readVarAt_);
-  s.Bind(1, next ? reached_->seq : int64_t{index});
+  // The next step of a walk starts after the variable reached last, as long
+  // as nothing changed the database meanwhile (which only the step's own
+  // read tells); anything else counts from the first.
+  if (reached_ && reached_->index + 1 == index) {
+    Stmt s = db_.Use(readVarAfter_);
+    s.Bind(1, reached_->seq);
+    const bool found = s.Step();
+    if (db_.DataVersion() == reached_->version) {
+      if (!found) {
+        reached_.reset();
+        return std::nullopt;
+      }
+      reached_ = Reached{index, s.Int(0), s.Text(1), reached_->version};
+      return reached_->name;
+    }
+  }
+  Stmt s = db_.Use(readVarAt_);
+  s.Bind(1, int64_t{index});
   if (!s.Step()) {
     reached_.reset();
     return std::nullopt;
   }
-  reached_ = Reached{index, s.Int(0), s.Text(1)};
+  reached_ = Reached{index, s.Int(0), s.Text(1), db_.DataVersion()};
   return reached_->name;
 }
 

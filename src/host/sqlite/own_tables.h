@@ -91,11 +91,13 @@ class OwnTables {
   std::map<std::pair<std::string, std::string>, std::optional<rt::Variant>> settings_;  // (store, UCase(key))
   std::optional<std::vector<std::string>> varNames_;
   std::unordered_map<std::string, std::optional<PersistVar>> vars_;  // by UCase(name)
-  // Outside them: the variable a walk reached last (its index and seq).
+  // Outside them: the variable a walk reached last (its index and seq), and
+  // the database's data version then.
   struct Reached {
     int32_t index;
     int64_t seq;
     std::string name;
+    std::optional<uint32_t> version;
   };
   std::optional<Reached> reached_;
 };

@@ -4,12 +4,16 @@ namespace host::sqlite {
 
 namespace {
 
-// Empties a hash map; an empty one costs nothing (clear() would wipe its
-// buckets all the same). Maps hold at most kMaxPerTable entries, so their
-// buckets stay few.
+// Empties a hash map at a cost that does not grow with what it once held:
+// clear() wipes every bucket the map ever grew to, even when it is empty.
 template <class Map>
 void Drop(Map& map) {
-  if (!map.empty()) map.clear();
+  if (map.empty()) return;
+  if (map.bucket_count() > 2 * RecordCache::kKeptAcross) {
+    map = Map();
+  } else {
+    map.clear();
+  }
 }
 
 }  // namespace
@@ -19,6 +23,15 @@ void RecordCache::Clear() {
     Drop(table.records);
     table.keys.clear();
     Drop(table.steps);
+  }
+}
+
+void RecordCache::Trim() {
+  for (Table& table : tables_) {
+    if (table.records.size() > kKeptAcross) Drop(table.records);
+    for (auto& keys : table.keys)
+      if (keys.size() > kKeptAcross) Drop(keys);
+    if (table.steps.size() > kKeptAcross) Drop(table.steps);
   }
 }
 

@@ -36,14 +36,20 @@ struct StepKey {
 
 class RecordCache {
  public:
-  // Records and steps kept per table at most; beyond, the table's are
-  // dropped and kept anew, so that a long run of writes keeps memory flat
-  // and what is kept stays in the processor's caches.
-  static constexpr size_t kMaxPerTable = 512;
+  // Records (and steps, and keys) kept per table at most; beyond, the
+  // table's are dropped and kept anew, so that a long run of writes keeps
+  // memory flat.
+  static constexpr size_t kMaxPerTable = 8192;
+  // Kept from one transaction into the next at most per table: enough for
+  // what a host call reads again, small enough to stay in the processor's
+  // caches.
+  static constexpr size_t kKeptAcross = 512;
 
   explicit RecordCache(size_t tables) : tables_(tables) {}
 
   void Clear();
+  // Between transactions: drops what a table keeps beyond kKeptAcross.
+  void Trim();
 
   // --- Reads -------------------------------------------------------------------
   // The kept record, or null when none is kept.

@@ -241,7 +241,9 @@ Position ReadPosition(Stmt& s) { return s.Step() ? Position{s.Int(0), s.Int(1)} 
 // --- Transactions ------------------------------------------------------------------
 
 void Store::Began(bool unchanged) {
-  if (!unchanged) {
+  if (unchanged) {
+    cache_.Trim();
+  } else {
     cache_.Clear();
     lastOid_.reset();
   }
