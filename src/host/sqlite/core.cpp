@@ -49,8 +49,8 @@ void Core::Began(bool unchanged) {
 
 void Core::Flush() { store.Flush(); }
 
-void Core::RolledBack() {
-  store.RolledBack();
+void Core::RolledBack(bool savepoint) noexcept {
+  store.RolledBack(savepoint);
   views.Refresh();
   own.Clear();
 }

@@ -90,7 +90,9 @@ class Core : public TransactionObserver {
   // database since this connection's last commit.
   void Began(bool unchanged) override;
   void Flush() override;
-  void RolledBack() override;
+  void SavepointBegan() override { store.SavepointBegan(); }
+  void SavepointReleased() override { store.SavepointReleased(); }
+  void RolledBack(bool savepoint) noexcept override;
 
  private:
   std::map<std::string, std::string> sessionOverrides_;

@@ -290,22 +290,24 @@ void Db::RollbackWrite() noexcept {
   writing_ = false;
   hookRan_ = false;
   committedVersion_.reset();
-  if (observer_) observer_->RolledBack();
+  if (observer_) observer_->RolledBack(false);
 }
 
 void Db::BeginSavepoint() {
   if (observer_) observer_->Flush();
   if (Run(savepoint_) != SQLITE_OK) Fail();
+  if (observer_) observer_->SavepointBegan();
 }
 
 void Db::ReleaseSavepoint() {
   if (Run(release_) != SQLITE_OK) Fail();
+  if (observer_) observer_->SavepointReleased();
 }
 
 void Db::RollbackSavepoint() noexcept {
   // The rollback of a failed step cannot itself be reported.
   if (Run(rollbackTo_) == SQLITE_OK) Run(release_);
-  if (observer_) observer_->RolledBack();
+  if (observer_) observer_->RolledBack(true);
 }
 
 // --- Transaction -------------------------------------------------------------------

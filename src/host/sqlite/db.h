@@ -100,9 +100,12 @@ class TransactionObserver {
   // Writes held back are due: before a savepoint begins, and before the
   // outermost transaction commits.
   virtual void Flush() = 0;
-  // A transaction or a savepoint was rolled back, or a commit failed:
-  // nothing kept from the transaction holds.
-  virtual void RolledBack() = 0;
+  // A savepoint began (after Flush), or ended keeping its changes.
+  virtual void SavepointBegan() = 0;
+  virtual void SavepointReleased() = 0;
+  // A savepoint (`savepoint` true) or the whole transaction was rolled back,
+  // or a commit failed: nothing kept from the transaction holds.
+  virtual void RolledBack(bool savepoint) noexcept = 0;
 };
 
 class Db {

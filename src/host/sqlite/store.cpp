@@ -256,10 +256,27 @@ void Store::Flush() {
   lastOidOwed_ = false;
 }
 
-void Store::RolledBack() noexcept {
+void Store::SavepointBegan() { savepoints_.push_back(log_.size()); }
+
+void Store::SavepointReleased() {
+  if (!savepoints_.empty()) savepoints_.pop_back();
+}
+
+void Store::RolledBack(bool savepoint) noexcept {
   cache_.Clear();
   lastOid_.reset();
   lastOidOwed_ = false;
+  if (!savepoint) {
+    savepoints_.clear();
+    return;
+  }
+  if (savepoints_.empty()) return;
+  // What the savepoint wrote first is gone; its ids may be handed out again.
+  if (savepoints_.back() < log_.size()) {
+    log_.resize(savepoints_.back());
+    logged_ = std::unordered_set<int64_t>();  // made again from the log when needed
+  }
+  savepoints_.pop_back();
 }
 
 // --- The write log -----------------------------------------------------------------
@@ -281,7 +298,6 @@ void Store::Note(const TableDef& t, int64_t oid) {
   if (!logging_) return;
   // A short log is searched as it stands; a long one through a set of its
   // ids, made when it grows long.
-  constexpr size_t kShortLog = 32;
   if (log_.size() < kShortLog) {
     for (const auto& entry : log_)
       if (entry.second == oid) return;

@@ -71,7 +71,10 @@ class Store {
   void Began(bool unchanged);
   // Writes the last record id handed out.
   void Flush();
-  void RolledBack() noexcept;
+  // The write log forgets what a savepoint rolled back wrote.
+  void SavepointBegan();
+  void SavepointReleased();
+  void RolledBack(bool savepoint) noexcept;
 
   // --- The write log of one host call ----------------------------------------
   // While the log runs, each record stored by Insert or Update is noted
@@ -100,6 +103,7 @@ class Store {
   RecordPtr Keep(const TableDef& t, Record r);
 
   void Note(const TableDef& t, int64_t oid);
+  static constexpr size_t kShortLog = 32;  // searched without the set
 
   Db& db_;
   const Schema& schema_;
@@ -113,6 +117,7 @@ class Store {
   bool logging_ = false;
   std::vector<std::pair<int, int64_t>> log_;
   std::unordered_set<int64_t> logged_;  // the ids of a long log (ids are unique in the whole database)
+  std::vector<size_t> savepoints_;      // the log's length when each open savepoint began
 };
 
 }  // namespace host::sqlite
