@@ -99,7 +99,75 @@ Strings ReadsAndWrites(StandIn& host) {
   return seen;
 }
 
+// Steps through masters and details, in both orders and by several
+// records at once, with records inserted and deleted between the steps;
+// what the views showed, one line per step.
+Strings Steps(StandIn& host) {
+  auto conn = host.Application()->Database()->Connection();
+  auto addresses = conn->Table("Adressen");
+  auto contracts = conn->Table("kt_Vertraege");
+  auto states = conn->Table("kt_Vertragsstaende");
+  Strings seen;
+  auto see = [&](const std::shared_ptr<host::DbTable>& t, const char* field) {
+    seen.push_back(t->Eof() ? std::string("Eof") : rt::CStr(t->Fields()->Item(field)->Value()));
+  };
+  for (const char* id : {"A1000", "A1001"}) {
+    const std::string address = host.InsertRow("Adressen", {{"ID", std::string(id) + "X"}});
+    for (int c = 0; c < 5; ++c) {
+      const std::string contract =
+          host.InsertRow("kt_Vertraege", {{"Vertragnummer", std::string(id) + "-" + std::to_string(c)}}, address);
+      for (int s = 0; s < 3; ++s)
+        host.InsertRow("kt_Vertragsstaende", {{"LaufTyp", std::to_string(c) + std::to_string(s)}}, contract);
+    }
+  }
+  for (int round = 0; round < 2; ++round) {
+    for (addresses->MoveFirst(0); !addresses->Eof(); addresses->Move(1, 0)) {
+      see(addresses, "ID");
+      for (contracts->MoveFirst(0); !contracts->Eof(); contracts->Move(2, 0)) {
+        see(contracts, "Vertragnummer");
+        see(states, "LaufTyp");
+        states->Move(2, 0);
+        see(states, "LaufTyp");
+        states->Move(-1, 0);
+        see(states, "LaufTyp");
+      }
+      seen.push_back(std::to_string(contracts->SelectionCount()));
+    }
+    // A record deleted in the middle: the view steps to the next one.
+    addresses->MoveFirst(0);
+    addresses->Move(3, 0);
+    contracts->MoveFirst(0);
+    contracts->Move(1, 0);
+    contracts->Delete(0);
+    see(contracts, "Vertragnummer");
+    see(states, "LaufTyp");
+    contracts->Move(-3, 0);
+    see(contracts, "Vertragnummer");
+    // The next address's contracts in the natural order.
+    contracts->Indexes()->Select("", 0);
+    for (addresses->Move(1, 0), contracts->MoveFirst(0); !contracts->Eof(); contracts->Move(1, 0))
+      see(contracts, "Vertragnummer");
+  }
+  return seen;
+}
+
 class HostKept : public HostTest {};
+
+TEST_F(HostKept, StepsInACallLeadWhereTheyLeadOutsideACall) {
+  Strings inCall;
+  ASSERT_FALSE(host->RunCall([&] { inCall = Steps(*host); }).error);
+  auto other = StandIn::Open(":memory:");
+  other->LoadSampleData();
+  EXPECT_EQ(inCall, Steps(*other));
+  // Deleted in the first round and again in the second: the views stepped
+  // on, and back before the first.
+  EXPECT_EQ(std::count(inCall.begin(), inCall.end(), "A1000-3"), 2);
+  EXPECT_EQ(std::count(inCall.begin(), inCall.end(), "Eof"), 2);
+  // And again in a later call, with what the first one kept.
+  Strings again;
+  ASSERT_FALSE(host->RunCall([&] { again = Steps(*host); }).error);
+  EXPECT_EQ(again, Steps(*other));
+}
 
 TEST_F(HostKept, ACallSeesItsOwnWritesAsReadsOutsideACallDo) {
   Strings inCall;
