@@ -160,13 +160,16 @@ Db::~Db() {
   sqlite3_close_v2(db_);
 }
 
+int Db::Compile(Query& query) noexcept {
+  if (query.s_) return SQLITE_OK;
+  const int rc = sqlite3_prepare_v3(db_, query.sql_.c_str(), static_cast<int>(query.sql_.size()),
+                                    SQLITE_PREPARE_PERSISTENT, &query.s_, nullptr);
+  if (rc == SQLITE_OK) ++counters_.prepares;
+  return rc;
+}
+
 Stmt Db::Use(Query& query) {
-  if (!query.s_) {
-    if (sqlite3_prepare_v3(db_, query.sql_.c_str(), static_cast<int>(query.sql_.size()),
-                           SQLITE_PREPARE_PERSISTENT, &query.s_, nullptr) != SQLITE_OK)
-      Fail();
-    ++counters_.prepares;
-  }
+  if (Compile(query) != SQLITE_OK) Fail();
   return Stmt(*this, query.s_);
 }
 
@@ -222,12 +225,7 @@ void Db::SetBusyWait(int milliseconds) {
 bool Db::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 
 int Db::Run(Query& query) noexcept {
-  if (!query.s_) {
-    const int rc = sqlite3_prepare_v3(db_, query.sql_.c_str(), static_cast<int>(query.sql_.size()),
-                                      SQLITE_PREPARE_PERSISTENT, &query.s_, nullptr);
-    if (rc != SQLITE_OK) return rc;
-    ++counters_.prepares;
-  }
+  if (const int rc = Compile(query); rc != SQLITE_OK) return rc;
   ++counters_.statements;
   const int rc = sqlite3_step(query.s_);
   // The reset keeps the step's error as the connection's last error.
@@ -330,11 +328,12 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Commit() {
-  done_ = true;  // a failed commit has rolled back already
   if (outer_) {
+    done_ = true;  // a failed commit has rolled back already
     db_.CommitWrite();
   } else {
     db_.ReleaseSavepoint();
+    done_ = true;
   }
 }
 

@@ -38,8 +38,6 @@ class Query {
   Query& operator=(const Query&) = delete;
   ~Query();
 
-  const std::string& sql() const { return sql_; }
-
  private:
   friend class Db;
   std::string sql_;
@@ -171,6 +169,8 @@ class Db {
   void BeginSavepoint();
   void ReleaseSavepoint();
   void RollbackSavepoint() noexcept;
+  // Compiles a kept statement unless it is; the SQLite result code.
+  int Compile(Query& query) noexcept;
   // Runs a kept statement without rows; the SQLite result code.
   int Run(Query& query) noexcept;
 

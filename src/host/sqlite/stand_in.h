@@ -16,7 +16,9 @@
 // Several processes may use one file. Each call of the add-on that the
 // host runs through RunCall is one SQLite write transaction: other
 // processes see all of it or none, and a process that dies during a call
-// leaves nothing of it.
+// leaves nothing of it. Inside its write transactions the stand-in keeps
+// what it read and wrote (record_cache.h, own_tables.h), into the next one
+// only while nothing else changed the file.
 #pragma once
 
 #include <cstdint>
