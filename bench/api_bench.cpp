@@ -11,10 +11,10 @@
 // tables of the same columns, in one transaction per contract, nothing
 // else; in memory or in a file as the host's database.
 //
-// The time of an iteration is the host's contract. Counters per contract:
-// floor_us (the floor's time), ratio (host / floor), statements and
-// prepares (SQL the host ran and compiled), allocs and alloc_kb (C++ and
-// SQLite allocations of the host's contract).
+// The time of an iteration is the host's contract. Counters per contract
+// (see CallsAndFloor in floor.h): floor_us, ratio (host / floor),
+// statements and prepares (SQL the host ran and compiled), allocs and
+// alloc_kb (C++ and SQLite allocations of the host's contract).
 //
 // Arguments: addresses, articles, 0 = in memory / 1 = in a file.
 #include <benchmark/benchmark.h>
@@ -142,37 +142,15 @@ Fixture& Get(int addresses, int articles, bool inFile) {
 void BM_NewContractDebitor(benchmark::State& state) {
   Fixture& f = Get(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), state.range(2) != 0);
   const size_t before = f.host->Rows("kt_Vertragspositionen").size();
-  const host::sqlite::StandIn::SqlStatistics sqlBefore = f.host->Statistics();
-  bench::Allocations allocs;
-  double hostTime = 0, floorTime = 0;
-  bool ok = true;
+  bench::CallsAndFloor calls(*f.host, *f.floor);
   for (auto _ : state) {
-    const bench::Allocations a0 = bench::AllocationsSoFar();
-    const double t0 = bench::Seconds();
-    const host::sqlite::CallResult r =
-        f.host->RunCall([&] { f.ckt->NewContractDebitor(f.app, f.contract, f.articles); });
-    const double t1 = bench::Seconds();
-    const bench::Allocations a1 = bench::AllocationsSoFar();
-    ok = f.floor->Call() && !r.error && ok;
-    const double t2 = bench::Seconds();
-    state.SetIterationTime(t1 - t0);
-    hostTime += t1 - t0;
-    floorTime += t2 - t1;
-    allocs.count += a1.count - a0.count;
-    allocs.bytes += a1.bytes - a0.bytes;
+    calls.Iteration(state, [&] {
+      return !f.host->RunCall([&] { f.ckt->NewContractDebitor(f.app, f.contract, f.articles); }).error;
+    });
   }
-  const host::sqlite::StandIn::SqlStatistics sqlAfter = f.host->Statistics();
   const size_t after = f.host->Rows("kt_Vertragspositionen").size();
-  if (!ok || after - before != 3 * static_cast<size_t>(state.iterations()))
+  if (!calls.Report(state) || after - before != 3 * static_cast<size_t>(state.iterations()))
     state.SkipWithError("a contract failed");
-  const double n = static_cast<double>(state.iterations());
-  state.counters["floor_us"] = floorTime / n * 1e6;
-  state.counters["ratio"] = hostTime / floorTime;
-  state.counters["statements"] = static_cast<double>(sqlAfter.statements - sqlBefore.statements) / n;
-  state.counters["prepares"] = static_cast<double>(sqlAfter.prepares - sqlBefore.prepares) / n;
-  state.counters["allocs"] = static_cast<double>(allocs.count) / n;
-  state.counters["alloc_kb"] = static_cast<double>(allocs.bytes) / n / 1024;
-  state.SetItemsProcessed(state.iterations());
 }
 
 BENCHMARK(BM_NewContractDebitor)

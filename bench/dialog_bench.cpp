@@ -132,37 +132,10 @@ void BM_NewContractConfirmation(benchmark::State& state) {
     return;
   }
   const size_t before = f.host->Rows("kt_Vertraege").size();
-  const host::sqlite::StandIn::SqlStatistics sqlBefore = f.host->Statistics();
-  bench::Allocations allocs;
-  double callTime = 0, confirmTime = 0, floorTime = 0;
-  bool ok = true;
-  for (auto _ : state) {
-    const bench::Allocations a0 = bench::AllocationsSoFar();
-    const double t0 = bench::Seconds();
-    ok = f.Contract() && ok;
-    const double t1 = bench::Seconds();
-    const bench::Allocations a1 = bench::AllocationsSoFar();
-    ok = f.floor->Call() && ok;
-    const double t2 = bench::Seconds();
-    state.SetIterationTime(t1 - f.clicked);
-    callTime += t1 - t0;
-    confirmTime += t1 - f.clicked;
-    floorTime += t2 - t1;
-    allocs.count += a1.count - a0.count;
-    allocs.bytes += a1.bytes - a0.bytes;
-  }
-  const host::sqlite::StandIn::SqlStatistics sqlAfter = f.host->Statistics();
-  if (!ok || f.host->Rows("kt_Vertraege").size() - before != static_cast<size_t>(state.iterations()))
+  bench::CallsAndFloor calls(*f.host, *f.floor);
+  for (auto _ : state) calls.Iteration(state, [&] { return f.Contract(); }, &f.clicked);
+  if (!calls.Report(state) || f.host->Rows("kt_Vertraege").size() - before != static_cast<size_t>(state.iterations()))
     state.SkipWithError("a contract failed");
-  const double n = static_cast<double>(state.iterations());
-  state.counters["call_us"] = callTime / n * 1e6;
-  state.counters["floor_us"] = floorTime / n * 1e6;
-  state.counters["ratio"] = confirmTime / floorTime;
-  state.counters["statements"] = static_cast<double>(sqlAfter.statements - sqlBefore.statements) / n;
-  state.counters["prepares"] = static_cast<double>(sqlAfter.prepares - sqlBefore.prepares) / n;
-  state.counters["allocs"] = static_cast<double>(allocs.count) / n;
-  state.counters["alloc_kb"] = static_cast<double>(allocs.bytes) / n / 1024;
-  state.SetItemsProcessed(state.iterations());
 }
 
 BENCHMARK(BM_NewContractConfirmation)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond);

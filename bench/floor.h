@@ -4,6 +4,7 @@
 // transaction per call, nothing else.
 #pragma once
 
+#include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <initializer_list>
@@ -112,6 +113,61 @@ class Floor {
   std::map<std::string, sqlite3_stmt*> inserts_;
   sqlite3_stmt* begin_ = nullptr;
   sqlite3_stmt* commit_ = nullptr;
+};
+
+// The iterations of a benchmark of host calls, each a host call followed by
+// the floor's rows; their times, SQL and allocations added up and reported
+// per call.
+class CallsAndFloor {
+ public:
+  CallsAndFloor(host::sqlite::StandIn& host, Floor& floor) : host_(host), floor_(floor), sql_(host.Statistics()) {}
+
+  // One iteration: `call` (false when it failed), then the floor. The
+  // iteration's time is the call's from `*timedFrom` when given (a moment
+  // inside the call), from its start otherwise.
+  template <class Call>
+  void Iteration(benchmark::State& state, Call&& call, const double* timedFrom = nullptr) {
+    const Allocations a0 = AllocationsSoFar();
+    const double t0 = Seconds();
+    ok_ = call() && ok_;
+    const double t1 = Seconds();
+    const Allocations a1 = AllocationsSoFar();
+    ok_ = floor_.Call() && ok_;
+    const double t2 = Seconds();
+    const double timed = t1 - (timedFrom ? *timedFrom : t0);
+    state.SetIterationTime(timed);
+    call_ += t1 - t0;
+    timed_ += timed;
+    floorTime_ += t2 - t1;
+    allocs_.count += a1.count - a0.count;
+    allocs_.bytes += a1.bytes - a0.bytes;
+  }
+
+  // The counters per call: call_us (the whole call), floor_us, ratio (the
+  // timed part / floor), statements and prepares (of the whole call),
+  // allocs and alloc_kb (C++ and SQLite, of the whole call). False when a
+  // call or the floor failed.
+  bool Report(benchmark::State& state) {
+    const host::sqlite::StandIn::SqlStatistics sql = host_.Statistics();
+    const double n = static_cast<double>(state.iterations());
+    state.counters["call_us"] = call_ / n * 1e6;
+    state.counters["floor_us"] = floorTime_ / n * 1e6;
+    state.counters["ratio"] = timed_ / floorTime_;
+    state.counters["statements"] = static_cast<double>(sql.statements - sql_.statements) / n;
+    state.counters["prepares"] = static_cast<double>(sql.prepares - sql_.prepares) / n;
+    state.counters["allocs"] = static_cast<double>(allocs_.count) / n;
+    state.counters["alloc_kb"] = static_cast<double>(allocs_.bytes) / n / 1024;
+    state.SetItemsProcessed(state.iterations());
+    return ok_;
+  }
+
+ private:
+  host::sqlite::StandIn& host_;
+  Floor& floor_;
+  host::sqlite::StandIn::SqlStatistics sql_;
+  Allocations allocs_;
+  double call_ = 0, timed_ = 0, floorTime_ = 0;
+  bool ok_ = true;
 };
 
 }  // namespace bench
