@@ -64,7 +64,10 @@ std::optional<rt::Variant> OwnTables::Setting(const std::string& store, const st
     s.BindRef(1, id.first).BindRef(2, id.second);
     if (s.Step()) value = DecodeValue(s.Text(0));
   }
-  if (Keeping()) settings_.emplace(std::move(id), value);
+  if (Keeping()) {
+    if (settings_.size() >= kMaxKept) settings_.clear();
+    settings_.emplace(std::move(id), value);
+  }
   return value;
 }
 
@@ -133,7 +136,10 @@ std::optional<OwnTables::PersistVar> OwnTables::FindPersistVar(const std::string
     s.BindRef(1, uname);
     if (s.Step()) var = PersistVar{s.Text(0), DecodeValue(s.Text(1)), s.Int(2) != 0};
   }
-  if (Keeping()) vars_.emplace(std::move(uname), var);
+  if (Keeping()) {
+    if (vars_.size() >= kMaxKept) vars_.clear();
+    vars_.emplace(std::move(uname), var);
+  }
   return var;
 }
 

@@ -60,6 +60,9 @@ class OwnTables {
   void RemovePersistVar(const std::string& name);
 
  private:
+  // Settings and variables kept by name at most; beyond, they are dropped
+  // and kept anew.
+  static constexpr size_t kMaxKept = 4096;
   bool Keeping() const { return db_.Writing(); }
   // The persistent variables changed: what is kept of their order goes.
   void PersistVarsChanged();
