@@ -37,9 +37,10 @@ struct StepKey {
 class RecordCache {
  public:
   // Records (and steps, and keys) kept per table at most; beyond, the
-  // table's are dropped and kept anew, so that a long run of writes keeps
-  // memory flat.
-  static constexpr size_t kMaxPerTable = 8192;
+  // table's are dropped and kept anew, so that a long walk or run of writes
+  // keeps memory flat and costs per step what it costs outside a
+  // transaction.
+  static constexpr size_t kMaxPerTable = 1024;
   // Kept from one transaction into the next at most per table: enough for
   // what a host call reads again, small enough to stay in the processor's
   // caches.
