@@ -3,6 +3,11 @@
 // The cost should not grow with the table beyond the logarithm. Also the
 // field access by name that every reader and writer of the add-on makes.
 //
+// BM_StepContracts and BM_StepPersistVars: single steps of a walk, on a small
+// and a large case (10 or 100 000 contracts on one address; the sample's
+// two or 10 000 persistent variables), outside any host call and inside
+// one. A step should cost the same in both.
+//
 // BM_RawIndexLookup is the floor: the same keyed lookup with a prepared
 // SQLite statement on a bare table of the same shape, nothing else. Where
 // it grows from 1 000 to 100 000 rows, that growth is the machine's memory
@@ -113,6 +118,78 @@ void BM_ReadFieldsByName(benchmark::State& state) {
   state.SetItemsProcessed(read);
 }
 
+// Runs `walk` outside any host call (inCall false) or inside one.
+template <class F>
+void MaybeInCall(host::sqlite::StandIn& host, bool inCall, F&& walk) {
+  if (inCall) {
+    host.RunCall(walk);
+  } else {
+    walk();
+  }
+}
+
+// One address with `n` contracts, built once per n.
+host::sqlite::StandIn& ContractsOnOneAddress(int n) {
+  static std::map<int, std::shared_ptr<host::sqlite::StandIn>> hosts;
+  auto& host = hosts[n];
+  if (host) return *host;
+  host = host::sqlite::StandIn::Open(":memory:");
+  host->RunCall([&] {
+    const std::string address = host->InsertRow("Adressen", {{"ID", "K1"}});
+    for (int i = 0; i < n; ++i) host->InsertRow("kt_Vertraege", {{"Vertragnummer", std::to_string(i)}}, address);
+    host->SetCurrentAddressOid(address, false);
+  });
+  return *host;
+}
+
+// A step through the contracts of the current address (and back to the
+// first after the last), reading a field of each.
+void BM_StepContracts(benchmark::State& state) {
+  host::sqlite::StandIn& host = ContractsOnOneAddress(static_cast<int>(state.range(0)));
+  auto contracts = host.Application()->Database()->Connection()->Table("kt_Vertraege");
+  MaybeInCall(host, state.range(1) != 0, [&] {
+    contracts->MoveFirst(256);
+    for (auto _ : state) {
+      contracts->Move(1, 256);
+      if (contracts->Eof()) contracts->MoveFirst(256);
+      benchmark::DoNotOptimize(contracts->Fields()->Item("Vertragnummer")->Value());
+    }
+  });
+  state.SetItemsProcessed(state.iterations());
+}
+
+// The sample's persistent variables and `n` more, built once per n.
+host::sqlite::StandIn& PersistVars(int n) {
+  static std::map<int, std::shared_ptr<host::sqlite::StandIn>> hosts;
+  auto& host = hosts[n];
+  if (host) return *host;
+  host = host::sqlite::StandIn::Open(":memory:");
+  host->LoadSampleData();
+  host->RunCall([&] {
+    for (int i = 0; i < n; ++i) host->SetPersistVar(Name("var", i), Name("Wert ", i));
+  });
+  return *host;
+}
+
+// A step of the walk by which the add-on reads a persistent variable:
+// Count, then At(i) and its Name from the first to the last.
+void BM_StepPersistVars(benchmark::State& state) {
+  host::sqlite::StandIn& host = PersistVars(static_cast<int>(state.range(0)));
+  auto vars = host.Application()->Database()->ScriptEngine()->PersistVars();
+  MaybeInCall(host, state.range(1) != 0, [&] {
+    int32_t count = vars->Count();
+    int32_t i = 0;
+    for (auto _ : state) {
+      benchmark::DoNotOptimize(vars->At(i)->Name());
+      if (++i == count) {
+        i = 0;
+        count = vars->Count();
+      }
+    }
+  });
+  state.SetItemsProcessed(state.iterations());
+}
+
 void BM_RawIndexLookup(benchmark::State& state) {
   const int rows = static_cast<int>(state.range(0));
   sqlite3* db = nullptr;
@@ -167,6 +244,8 @@ void BM_RawIndexLookup(benchmark::State& state) {
 BENCHMARK(BM_SeekArticleById)->Arg(1000)->Arg(100000);
 BENCHMARK(BM_WalkAddressContracts)->Arg(1000)->Arg(100000);
 BENCHMARK(BM_ReadFieldsByName)->Arg(1000);
+BENCHMARK(BM_StepContracts)->ArgsProduct({{10, 100000}, {0, 1}});
+BENCHMARK(BM_StepPersistVars)->ArgsProduct({{0, 10000}, {0, 1}});
 BENCHMARK(BM_RawIndexLookup)->Arg(1000)->Arg(100000);
 
 }  // namespace

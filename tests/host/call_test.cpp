@@ -53,6 +53,23 @@ TEST_F(HostCall, ListsEachRecordOnceWhereFirstWrittenWithItsFinalValues) {
 
   // A call that writes nothing lists nothing.
   EXPECT_TRUE(host->RunCall([&] { Walk(contracts, "Bezeichnung"); }).written.empty());
+
+  // A long call: each record once where first written, however often
+  // written again.
+  contracts->MoveFirst(256);
+  const CallResult many = host->RunCall([&] {
+    for (int i = 0; i < 40; ++i) InsertNew(reminders, {{"Betreff", std::to_string(i)}});
+    for (int round = 0; round < 2; ++round) {
+      for (reminders->MoveFirst(256); !reminders->Eof(); reminders->Move(1, 256)) {
+        Put(reminders, "Betreff", Text(reminders, "Betreff") + "+");
+        reminders->Update(256);
+      }
+    }
+  });
+  EXPECT_FALSE(many.error);
+  ASSERT_EQ(many.written.size(), 40u);
+  EXPECT_EQ(Written(many, "Betreff")[0], "kt_VertragsAktivitaeten:0++");
+  EXPECT_EQ(Written(many, "Betreff")[39], "kt_VertragsAktivitaeten:39++");
 }
 
 TEST_F(HostCall, RaisesNothingOfTheCallAndCannotNest) {

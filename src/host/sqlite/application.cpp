@@ -1,5 +1,7 @@
 // HostApplication, HostDatabase, DbConnection and HostMandant: the entry to
 // the host's object model, and the application's user-interface state.
+#include <vector>
+
 #include "host/sqlite/objects.h"
 
 namespace host::sqlite {
@@ -23,12 +25,16 @@ class MandantObject : public HostMandant {
   CorePtr core_;
 };
 
+// Keeps one table object per table: table objects hold no state of their
+// own, so every open of a table may hand out the same one.
 class ConnectionObject : public DbConnection {
  public:
-  explicit ConnectionObject(CorePtr core) : core_(std::move(core)) {}
+  explicit ConnectionObject(CorePtr core) : core_(std::move(core)), tables_(core_->schema.tables().size()) {}
   std::shared_ptr<DbTable> Table(const std::string& name) override {
     core_->faults.Check(name, "Table");
-    return NewTable(core_, core_->TableIndex(name));
+    std::shared_ptr<DbTable>& table = tables_[static_cast<size_t>(core_->TableIndex(name))];
+    if (!table) table = NewTable(core_, core_->TableIndex(name));
+    return table;
   }
   std::shared_ptr<HostMandant> Mandant() override {
     core_->faults.Check("Connection", "Mandant");
@@ -37,30 +43,42 @@ class ConnectionObject : public DbConnection {
 
  private:
   CorePtr core_;
+  std::vector<std::shared_ptr<DbTable>> tables_;  // by table position, once opened
 };
 
+// The database's objects hold no state of their own: one of each serves
+// every call.
 class DatabaseObject : public HostDatabase {
  public:
-  explicit DatabaseObject(CorePtr core) : core_(std::move(core)) {}
+  explicit DatabaseObject(CorePtr core)
+      : core_(std::move(core)),
+        connection_(std::make_shared<ConnectionObject>(core_)),
+        users_(NewUsers(core_)),
+        settings_(NewSettings(core_, kDatabaseSettings)),
+        scriptEngine_(NewScriptEngine(core_)) {}
   std::shared_ptr<DbConnection> Connection() override {
     core_->faults.Check("Database", "Connection");
-    return std::make_shared<ConnectionObject>(core_);
+    return connection_;
   }
   std::shared_ptr<HostUsers> Users() override {
     core_->faults.Check("Database", "Users");
-    return NewUsers(core_);
+    return users_;
   }
   std::shared_ptr<HostSettings> Settings() override {
     core_->faults.Check("Database", "Settings");
-    return NewSettings(core_, kDatabaseSettings);
+    return settings_;
   }
   std::shared_ptr<HostScriptEngine> ScriptEngine() override {
     core_->faults.Check("Database", "ScriptEngine");
-    return NewScriptEngine(core_);
+    return scriptEngine_;
   }
 
  private:
   CorePtr core_;
+  std::shared_ptr<DbConnection> connection_;
+  std::shared_ptr<HostUsers> users_;
+  std::shared_ptr<HostSettings> settings_;
+  std::shared_ptr<HostScriptEngine> scriptEngine_;
 };
 
 class ApplicationObject : public HostApplication {

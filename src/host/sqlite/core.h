@@ -17,6 +17,7 @@
 
 #include "host/sqlite/db.h"
 #include "host/sqlite/faults.h"
+#include "host/sqlite/own_tables.h"
 #include "host/sqlite/schema.h"
 #include "host/sqlite/stand_in.h"
 #include "host/sqlite/store.h"
@@ -38,7 +39,7 @@ inline constexpr const char* kSessionTenant = "Tenant";
 inline constexpr const char* kSessionAddress = "Address";
 inline constexpr const char* kSessionContractType = "ContractType";
 
-class Core {
+class Core : public TransactionObserver {
  public:
   // Access::Create makes a new database with the schema and the stand-in's
   // mark; `init` then runs in the same transaction. Otherwise the database
@@ -47,11 +48,15 @@ class Core {
   // marked gets its mark with its first write. The shared views start at
   // the session's current address and contract type.
   Core(const std::string& path, Access access, const std::function<void(Core&)>& init = {});
+  ~Core() override;
+  Core(const Core&) = delete;
+  Core& operator=(const Core&) = delete;
 
   Db db;
   Schema schema;
   Store store;
   Views views;
+  OwnTables own;
   Faults faults;
 
   // --- Tables ------------------------------------------------------------------
@@ -71,26 +76,7 @@ class Core {
   void SetSessionValue(const char* key, const std::string& value, bool keep = true);
   std::string TenantName() { return SessionValue(kSessionTenant); }
 
-  // --- Users -------------------------------------------------------------------
-  std::vector<std::string> UserNames();
-  void AddUser(const std::string& name);
-
-  // --- Settings (keys match without regard to letter case) ---------------------
-  std::optional<rt::Variant> Setting(const std::string& store, const std::string& key);
-  void SetSetting(const std::string& store, const std::string& key, const rt::Variant& value);
-
-  // --- Persistent variables (insertion order; names case-insensitive) ----------
-  struct PersistVar {
-    std::string name;
-    rt::Variant value;
-    bool locked = false;
-  };
-  int32_t PersistVarCount();
-  std::optional<std::string> PersistVarNameAt(int32_t index);
-  std::optional<PersistVar> FindPersistVar(const std::string& name);
-  // Adds the variable, or replaces the value (and lock) of an existing one.
-  void SetPersistVar(const std::string& name, const rt::Variant& value, std::optional<bool> locked);
-  void RemovePersistVar(const std::string& name);
+  // --- Users, settings and persistent variables: see own_tables.h -------------
 
   // --- Macros --------------------------------------------------------------------
   std::map<std::vector<std::string>, MacroFn> macros;  // key: upper-cased names
@@ -98,6 +84,15 @@ class Core {
   // --- User-interface state --------------------------------------------------------
   rt::ObjectPtr uiStateA, uiStateB, uiStateC;
   int16_t uiFlag = 0;
+
+  // --- Write transactions (TransactionObserver) ----------------------------------
+  // What was kept from earlier transactions goes, unless nothing changed the
+  // database since this connection's last commit.
+  void Began(bool unchanged) override;
+  void Flush() override;
+  void SavepointBegan() override { store.SavepointBegan(); }
+  void SavepointReleased() override { store.SavepointReleased(); }
+  void RolledBack(bool savepoint) noexcept override;
 
  private:
   std::map<std::string, std::string> sessionOverrides_;

@@ -7,6 +7,21 @@
 
 namespace host::sqlite {
 
+// --- Query -------------------------------------------------------------------------
+
+Query& Query::operator=(Query&& other) noexcept {
+  if (this != &other) {
+    sqlite3_finalize(s_);
+    sql_ = std::move(other.sql_);
+    s_ = other.s_;
+    other.s_ = nullptr;
+  }
+  return *this;
+}
+
+// The connection closes once its last statement is finalized (see ~Db).
+Query::~Query() { sqlite3_finalize(s_); }
+
 // --- Stmt --------------------------------------------------------------------------
 
 Stmt::~Stmt() {
@@ -30,12 +45,21 @@ Stmt& Stmt::Bind(int i, std::string_view v) {
   return *this;
 }
 
+Stmt& Stmt::BindRef(int i, std::string_view v) {
+  if (sqlite3_bind_text(s_, i, v.data(), static_cast<int>(v.size()), SQLITE_STATIC) != SQLITE_OK) db_->Fail();
+  return *this;
+}
+
 Stmt& Stmt::BindNull(int i) {
   if (sqlite3_bind_null(s_, i) != SQLITE_OK) db_->Fail();
   return *this;
 }
 
 bool Stmt::Step() {
+  if (!stepped_) {
+    stepped_ = true;
+    ++db_->counters_.statements;
+  }
   int rc = sqlite3_step(s_);
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
@@ -131,7 +155,22 @@ Db::Db(const std::string& path, Access access) {
 
 Db::~Db() {
   for (auto& [sql, s] : cache_) sqlite3_finalize(s);
-  sqlite3_close(db_);
+  // Kept statements of others (Query) may outlive the connection by a
+  // little; it closes when the last of them is finalized.
+  sqlite3_close_v2(db_);
+}
+
+int Db::Compile(Query& query) noexcept {
+  if (query.s_) return SQLITE_OK;
+  const int rc = sqlite3_prepare_v3(db_, query.sql_.c_str(), static_cast<int>(query.sql_.size()),
+                                    SQLITE_PREPARE_PERSISTENT, &query.s_, nullptr);
+  if (rc == SQLITE_OK) ++counters_.prepares;
+  return rc;
+}
+
+Stmt Db::Use(Query& query) {
+  if (Compile(query) != SQLITE_OK) Fail();
+  return Stmt(*this, query.s_);
 }
 
 Stmt Db::Prepare(const std::string& sql) {
@@ -141,17 +180,33 @@ Stmt Db::Prepare(const std::string& sql) {
   if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &s,
                          nullptr) != SQLITE_OK)
     Fail();
+  ++counters_.prepares;
   cache_.emplace(sql, s);
   return Stmt(*this, s);
 }
 
-void Db::Exec(const std::string& sql) {
-  char* err = nullptr;
-  const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err);
-  if (rc != SQLITE_OK) {
-    std::string msg = err ? err : sqlite3_errstr(rc);
-    sqlite3_free(err);
-    RaiseHost((rc & 0xFF) == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, msg);
+void Db::Exec(std::string_view sql) {
+  const char* p = sql.data();
+  const char* const end = p + sql.size();
+  while (p < end) {
+    sqlite3_stmt* s = nullptr;
+    const char* tail = end;
+    int rc = sqlite3_prepare_v2(db_, p, static_cast<int>(end - p), &s, &tail);
+    if (rc == SQLITE_OK && s) {
+      ++counters_.prepares;
+      ++counters_.statements;
+      while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+      }
+      if (rc == SQLITE_DONE) rc = SQLITE_OK;
+    }
+    if (rc != SQLITE_OK) {
+      const std::string msg = sqlite3_errmsg(db_);
+      sqlite3_finalize(s);
+      RaiseHost((rc & 0xFF) == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, msg);
+    }
+    sqlite3_finalize(s);
+    if (!s && tail == p) break;
+    p = tail;
   }
 }
 
@@ -169,40 +224,88 @@ void Db::SetBusyWait(int milliseconds) {
 
 bool Db::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 
+int Db::Run(Query& query) noexcept {
+  if (const int rc = Compile(query); rc != SQLITE_OK) return rc;
+  ++counters_.statements;
+  const int rc = sqlite3_step(query.s_);
+  // The reset keeps the step's error as the connection's last error.
+  sqlite3_reset(query.s_);
+  return rc == SQLITE_DONE || rc == SQLITE_ROW ? SQLITE_OK : rc;
+}
+
+std::optional<uint32_t> Db::DataVersion() const {
+  unsigned int version = 0;
+  if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK) return std::nullopt;
+  return version;
+}
+
 void Db::BeginWrite() {
-  const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+  const int rc = Run(begin_);
   if (rc == SQLITE_BUSY)
     RaiseHost(hosterr::Busy, "nach " + std::to_string(busyWaitMs_) + " ms Warten aufgegeben");
   if (rc != SQLITE_OK) Fail();
+  writing_ = true;
   hookRan_ = false;
-  if (!firstWrite_) return;
   try {
-    firstWrite_();
+    // BEGIN IMMEDIATE has begun reading, so the version counts every
+    // commit of every connection up to now.
+    const std::optional<uint32_t> version = DataVersion();
+    const bool unchanged = version && committedVersion_ == version;
+    if (observer_) observer_->Began(unchanged);
+    if (firstWrite_) {
+      firstWrite_();
+      hookRan_ = true;
+    }
   } catch (...) {
     RollbackWrite();
     throw;
   }
-  hookRan_ = true;
 }
 
 void Db::CommitWrite() {
-  char* err = nullptr;
-  const int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, &err);
+  try {
+    if (observer_) observer_->Flush();
+  } catch (...) {
+    RollbackWrite();
+    throw;
+  }
+  const int rc = Run(commit_);
   if (rc != SQLITE_OK) {
-    std::string msg = err ? err : sqlite3_errstr(rc);
-    sqlite3_free(err);
+    const std::string msg = sqlite3_errmsg(db_);
     // A commit that failed leaves nothing of the transaction behind.
     RollbackWrite();
     RaiseHost(hosterr::Storage, msg);
   }
+  writing_ = false;
+  committedVersion_ = DataVersion();
   if (hookRan_) firstWrite_ = nullptr;
   hookRan_ = false;
 }
 
 void Db::RollbackWrite() noexcept {
   // SQLite may have rolled back by itself already (after an I/O error).
-  if (InTransaction()) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  if (InTransaction()) Run(rollback_);
+  writing_ = false;
   hookRan_ = false;
+  committedVersion_.reset();
+  if (observer_) observer_->RolledBack(false);
+}
+
+void Db::BeginSavepoint() {
+  if (observer_) observer_->Flush();
+  if (Run(savepoint_) != SQLITE_OK) Fail();
+  if (observer_) observer_->SavepointBegan();
+}
+
+void Db::ReleaseSavepoint() {
+  if (Run(release_) != SQLITE_OK) Fail();
+  if (observer_) observer_->SavepointReleased();
+}
+
+void Db::RollbackSavepoint() noexcept {
+  // The rollback of a failed step cannot itself be reported.
+  if (Run(rollbackTo_) == SQLITE_OK) Run(release_);
+  if (observer_) observer_->RolledBack(true);
 }
 
 // --- Transaction -------------------------------------------------------------------
@@ -211,7 +314,7 @@ Transaction::Transaction(Db& db) : db_(db), outer_(!db.InTransaction()) {
   if (outer_) {
     db_.BeginWrite();
   } else {
-    db_.Exec("SAVEPOINT kelhost");
+    db_.BeginSavepoint();
   }
 }
 
@@ -219,12 +322,8 @@ Transaction::~Transaction() {
   if (done_) return;
   if (outer_) {
     db_.RollbackWrite();
-    return;
-  }
-  try {
-    db_.Exec("ROLLBACK TO kelhost; RELEASE kelhost");
-  } catch (...) {
-    // The rollback of a failed step cannot itself be reported.
+  } else {
+    db_.RollbackSavepoint();
   }
 }
 
@@ -233,7 +332,7 @@ void Transaction::Commit() {
     done_ = true;  // a failed commit has rolled back already
     db_.CommitWrite();
   } else {
-    db_.Exec("RELEASE kelhost");
+    db_.ReleaseSavepoint();
     done_ = true;
   }
 }

@@ -1,12 +1,12 @@
-// A thin layer over one SQLite connection: prepared statements kept for
-// reuse, typed binding and reading, write transactions. Every SQLite
-// failure is raised as the host's storage error; a write lock that another
+// A thin layer over one SQLite connection: statements compiled once and
+// kept, typed binding and reading, write transactions. Every SQLite failure
+// is raised as the host's storage error; a write lock that another
 // connection keeps longer than the busy wait is raised as hosterr::Busy.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -18,7 +18,33 @@ namespace host::sqlite {
 
 class Db;
 
-// One use of a cached prepared statement; resets it when the use ends.
+// What a connection did since it opened, for benchmarks and tests that
+// watch what host calls cost.
+struct SqlCounters {
+  int64_t statements = 0;  // statements run (each use of a statement that stepped)
+  int64_t prepares = 0;    // statements compiled
+};
+
+// An SQL statement that one connection compiles on its first use and keeps
+// until the statement or the connection goes. The holder finds it by this
+// handle: nothing hashes or compares its text on later uses.
+class Query {
+ public:
+  Query() = default;
+  explicit Query(std::string sql) : sql_(std::move(sql)) {}
+  Query(Query&& other) noexcept : sql_(std::move(other.sql_)), s_(other.s_) { other.s_ = nullptr; }
+  Query& operator=(Query&& other) noexcept;
+  Query(const Query&) = delete;
+  Query& operator=(const Query&) = delete;
+  ~Query();
+
+ private:
+  friend class Db;
+  std::string sql_;
+  sqlite3_stmt* s_ = nullptr;
+};
+
+// One use of a kept statement; resets it when the use ends.
 class Stmt {
  public:
   Stmt(Db& db, sqlite3_stmt* s) : db_(&db), s_(s) {}
@@ -26,10 +52,12 @@ class Stmt {
   Stmt& operator=(const Stmt&) = delete;
   ~Stmt();
 
-  // Parameters count from 1.
+  // Parameters count from 1. Bind copies the text; BindRef does not, and
+  // the text must then stay as it is until the use ends.
   Stmt& Bind(int i, int64_t v);
   Stmt& Bind(int i, double v);
   Stmt& Bind(int i, std::string_view v);
+  Stmt& BindRef(int i, std::string_view v);
   Stmt& BindNull(int i);
 
   // Steps once; true while a row is available.
@@ -45,6 +73,7 @@ class Stmt {
  private:
   Db* db_;
   sqlite3_stmt* s_;
+  bool stepped_ = false;
 };
 
 // How a database file is opened.
@@ -54,6 +83,27 @@ enum class Access {
   Read,    // an existing file, only read; works on a read-only file and in a read-only folder
   Inspect, // an existing file, only read, without joining its writers: through
            // the log and index another connection left, or the file as it stands
+};
+
+// Told of a connection's write transactions by the one who keeps copies of
+// what was read in them (see Db::SetObserver).
+class TransactionObserver {
+ public:
+  virtual ~TransactionObserver() = default;
+  // The outermost write transaction began. `unchanged`: nothing changed the
+  // database since this connection's last commit, not this connection
+  // outside its write transactions nor any other connection, so what was
+  // kept from earlier transactions still holds.
+  virtual void Began(bool unchanged) = 0;
+  // Writes held back are due: before a savepoint begins, and before the
+  // outermost transaction commits.
+  virtual void Flush() = 0;
+  // A savepoint began (after Flush), or ended keeping its changes.
+  virtual void SavepointBegan() = 0;
+  virtual void SavepointReleased() = 0;
+  // A savepoint (`savepoint` true) or the whole transaction was rolled back,
+  // or a commit failed: nothing kept from the transaction holds.
+  virtual void RolledBack(bool savepoint) noexcept = 0;
 };
 
 class Db {
@@ -73,23 +123,39 @@ class Db {
   Db(const Db&) = delete;
   Db& operator=(const Db&) = delete;
 
-  // A statement prepared once per SQL text and kept for later uses.
+  // A use of a kept statement, compiled on its first use.
+  Stmt Use(Query& query);
+  // A statement kept per SQL text, found by hashing the text: for
+  // statements off the hot paths.
   Stmt Prepare(const std::string& sql);
-  // Runs SQL without parameters (may hold several statements).
-  void Exec(const std::string& sql);
+  // Runs SQL without parameters (may hold several statements), compiled
+  // for this one run.
+  void Exec(std::string_view sql);
   int64_t Changes() const;
   [[noreturn]] void Fail() const;  // raises the connection's last error
 
   // The bound on waiting for another connection's write lock.
   void SetBusyWait(int milliseconds);
 
+  const SqlCounters& counters() const { return counters_; }
+
+  // SQLite's count of changes to the database file, by this connection or
+  // any other, as of the last transaction this connection began (every
+  // statement outside a transaction begins one).
+  std::optional<uint32_t> DataVersion() const;
+
   // True while a transaction is open on this connection.
   bool InTransaction() const;
+  // True while a write transaction that a Transaction began is open: no
+  // other connection can write meanwhile.
+  bool Writing() const { return writing_; }
 
   // Runs once inside the next outermost write transaction, right after it
   // began; forgotten once such a transaction committed (a rollback undoes
   // what it did, so it runs again in the next one).
   void SetFirstWriteHook(std::function<void()> hook) { firstWrite_ = std::move(hook); }
+  // The one observer of the write transactions (null: none).
+  void SetObserver(TransactionObserver* observer) { observer_ = observer; }
 
  private:
   friend class Stmt;
@@ -100,12 +166,26 @@ class Db {
   void BeginWrite();
   void CommitWrite();
   void RollbackWrite() noexcept;
+  void BeginSavepoint();
+  void ReleaseSavepoint();
+  void RollbackSavepoint() noexcept;
+  // Compiles a kept statement unless it is; the SQLite result code.
+  int Compile(Query& query) noexcept;
+  // Runs a kept statement without rows; the SQLite result code.
+  int Run(Query& query) noexcept;
 
   sqlite3* db_ = nullptr;
   int busyWaitMs_ = kDefaultBusyWaitMs;
   std::function<void()> firstWrite_;
   bool hookRan_ = false;  // the open write transaction ran firstWrite_
+  bool writing_ = false;
+  TransactionObserver* observer_ = nullptr;
+  // The data version right after this connection's last commit.
+  std::optional<uint32_t> committedVersion_;
   std::unordered_map<std::string, sqlite3_stmt*> cache_;
+  Query begin_{"BEGIN IMMEDIATE"}, commit_{"COMMIT"}, rollback_{"ROLLBACK"};
+  Query savepoint_{"SAVEPOINT kelhost"}, release_{"RELEASE kelhost"}, rollbackTo_{"ROLLBACK TO kelhost"};
+  SqlCounters counters_;
 };
 
 // A write transaction. The outermost one begins with BEGIN IMMEDIATE and

@@ -47,7 +47,9 @@ rt::Variant ToText(const FieldDef& field, const rt::Variant& v) {
     default:
       Refuse(field);
   }
-  if (rt::Len(s) > field.size) RaiseHost(hosterr::TextTooLong, field.name);
+  // A text has no more characters than bytes.
+  if (s.size() > static_cast<size_t>(field.size) && rt::Len(s) > field.size)
+    RaiseHost(hosterr::TextTooLong, field.name);
   return rt::Variant(std::move(s));
 }
 
@@ -175,7 +177,7 @@ void BindField(Stmt& stmt, int i, const FieldDef& field, const rt::Variant& valu
   switch (field.type) {
     case FieldType::Text:
     case FieldType::Memo:
-      stmt.Bind(i, std::string_view(value.AsString()));
+      stmt.BindRef(i, value.AsString());
       break;
     case FieldType::Long:
       stmt.Bind(i, int64_t{value.AsInt32()});
@@ -196,7 +198,7 @@ void BindField(Stmt& stmt, int i, const FieldDef& field, const rt::Variant& valu
       if (value.IsNothing()) {
         stmt.BindNull(i);
       } else {
-        stmt.Bind(i, std::string_view(std::static_pointer_cast<StoredDocument>(value.AsObject())->content()));
+        stmt.BindRef(i, std::static_pointer_cast<StoredDocument>(value.AsObject())->content());
       }
       break;
   }
@@ -245,6 +247,18 @@ std::string KeyText(const rt::Variant& value) {
     default:
       return {};
   }
+}
+
+std::string UpperKey(std::string_view text) {
+  // Plain ASCII, nearly every key, in place; other text through the full
+  // case mapping.
+  std::string key(text);
+  for (char& c : key) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 0x80) return rt::UCase(text);
+    if (b >= 'a' && b <= 'z') c = static_cast<char>(b - 'a' + 'A');
+  }
+  return key;
 }
 
 }  // namespace host::sqlite

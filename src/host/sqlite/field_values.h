@@ -28,12 +28,18 @@ const char* ColumnType(const FieldDef& field);
 // The SQL literal of the field's empty value, for column defaults.
 const char* ColumnDefault(const FieldDef& field);
 
-// Binds a stored value (as ToFieldValue returns it) to parameter i.
+// Binds a stored value (as ToFieldValue returns it) to parameter i without
+// copying it: the value must stay as it is until the statement's use ends.
 void BindField(Stmt& stmt, int i, const FieldDef& field, const rt::Variant& value);
 // Reads column `col` as the field's stored kind; NULL reads as empty.
 rt::Variant ReadField(const Stmt& stmt, int col, const FieldDef& field);
 
 // The field's value as text for index keys ("" for Nothing).
 std::string KeyText(const rt::Variant& value);
+
+// Text upper-cased as rt::UCase does it, plain ASCII without the detour
+// through the full case mapping: index keys, and the names the stand-in
+// compares without regard to letter case (settings, persistent variables).
+std::string UpperKey(std::string_view text);
 
 }  // namespace host::sqlite

@@ -13,9 +13,9 @@ namespace host::sqlite {
 
 using CorePtr = std::shared_ptr<Core>;
 
+// A table object, with its fields and field objects inside it.
 std::shared_ptr<DbTable> NewTable(CorePtr core, int table);
-// The fields of `table` (at position t), and its indexes.
-std::shared_ptr<DbFields> NewFields(CorePtr core, std::shared_ptr<DbTable> table, int t);
+// The indexes of the table at position t.
 std::shared_ptr<DbIndexes> NewIndexes(CorePtr core, int t);
 // A settings store by name (kDatabaseSettings, PrivateSettingsOf(...), ...).
 std::shared_ptr<HostSettings> NewSettings(CorePtr core, std::string store);

@@ -1,10 +1,10 @@
 #include "host/sqlite/ownership.h"
 
-#include <fcntl.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <map>
 #include <string>
@@ -71,6 +71,31 @@ int32_t BigEndian32(const unsigned char* p) {
   return static_cast<int32_t>((uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3]);
 }
 
+// Reads the first `n` bytes of a file through SQLite's own file layer. A
+// plain open and close would not do: POSIX locks belong to the process, and
+// closing any descriptor of a file drops all of them, so a connection of
+// this process on the file would lose its locks, and another process
+// closing its last connection would then take the write-ahead log away
+// under it. SQLite's layer keeps such a descriptor open until the locks of
+// the process on the file are gone.
+bool ReadHeader(const std::string& path, unsigned char* buf, int n) {
+  sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+  if (!vfs) return false;
+  const char* name = sqlite3_create_filename(path.c_str(), "", "", 0, nullptr);
+  if (!name) return false;
+  std::vector<std::max_align_t> storage((static_cast<size_t>(vfs->szOsFile) + sizeof(std::max_align_t) - 1) /
+                                        sizeof(std::max_align_t));
+  auto* file = reinterpret_cast<sqlite3_file*>(storage.data());
+  int flags = 0;
+  bool read = false;
+  if (vfs->xOpen(vfs, name, file, SQLITE_OPEN_READONLY | SQLITE_OPEN_MAIN_DB, &flags) == SQLITE_OK) {
+    read = file->pMethods->xRead(file, buf, n, 0) == SQLITE_OK;
+  }
+  if (file->pMethods) file->pMethods->xClose(file);
+  sqlite3_free_filename(name);
+  return read;
+}
+
 FileProbe OfVersion(int32_t version) {
   return {version > kSchemaVersion ? FileKind::Newer : FileKind::Own, version};
 }
@@ -101,24 +126,9 @@ FileProbe ProbeFile(const std::string& path) {
   // The file's header: SQLite's magic text, user_version at offset 60,
   // application_id at 68.
   unsigned char header[100];
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {FileKind::Unreadable};
-  size_t got = 0;
-  bool failed = false;
-  while (got < sizeof header) {
-    const ssize_t n = ::read(fd, header + got, sizeof header - got);
-    if (n > 0) {
-      got += static_cast<size_t>(n);
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else {
-      failed = n < 0;
-      break;
-    }
-  }
-  ::close(fd);
-  if (failed) return {FileKind::Unreadable};
-  if (got < sizeof header || std::memcmp(header, "SQLite format 3", 16) != 0) return {FileKind::NotSqlite};
+  if (st.st_size < static_cast<off_t>(sizeof header)) return {FileKind::NotSqlite};
+  if (!ReadHeader(path, header, sizeof header)) return {FileKind::Unreadable};
+  if (std::memcmp(header, "SQLite format 3", 16) != 0) return {FileKind::NotSqlite};
 
   // The mark is written when a database is made and stays; a file whose
   // header lacks it may carry it in the write-ahead log (an older file

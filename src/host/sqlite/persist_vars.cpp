@@ -18,16 +18,16 @@ class PersistVarObject : public HostPersistVar {
   // A variable removed meanwhile reads as Empty.
   rt::Variant Value() override {
     core_->faults.Check("PersistVar", "Value");
-    auto v = core_->FindPersistVar(name_);
+    auto v = core_->own.FindPersistVar(name_);
     return v ? v->value : rt::Variant();
   }
   void SetValue(const rt::Variant& value) override {
     core_->faults.Check("PersistVar", "SetValue");
-    core_->SetPersistVar(name_, value, std::nullopt);
+    core_->own.SetPersistVar(name_, value, std::nullopt);
   }
   bool Locked() override {
     core_->faults.Check("PersistVar", "Locked");
-    auto v = core_->FindPersistVar(name_);
+    auto v = core_->own.FindPersistVar(name_);
     return v && v->locked;
   }
 
@@ -41,27 +41,27 @@ class PersistVarsObject : public HostPersistVars {
   explicit PersistVarsObject(CorePtr core) : core_(std::move(core)) {}
   int32_t Count() override {
     core_->faults.Check("PersistVars", "Count");
-    return core_->PersistVarCount();
+    return core_->own.PersistVarCount();
   }
   std::shared_ptr<HostPersistVar> At(int32_t index) override {
     core_->faults.Check("PersistVars", "At");
-    auto name = core_->PersistVarNameAt(index);
+    auto name = core_->own.PersistVarNameAt(index);
     if (!name) RaiseHost(hosterr::InvalidArgument, "PersistVars.At(" + std::to_string(index) + ")");
     return std::make_shared<PersistVarObject>(core_, *name);
   }
   std::shared_ptr<HostPersistVar> Item(const std::string& name) override {
     core_->faults.Check("PersistVars", "Item");
-    auto v = core_->FindPersistVar(name);
+    auto v = core_->own.FindPersistVar(name);
     if (!v) return nullptr;
     return std::make_shared<PersistVarObject>(core_, v->name);
   }
   bool Exists(const std::string& name) override {
     core_->faults.Check("PersistVars", "Exists");
-    return core_->FindPersistVar(name).has_value();
+    return core_->own.FindPersistVar(name).has_value();
   }
   void Add(const std::string& name, const rt::Variant& value, const std::shared_ptr<DbTable>&) override {
     core_->faults.Check("PersistVars", "Add");
-    core_->SetPersistVar(name, value, std::nullopt);
+    core_->own.SetPersistVar(name, value, std::nullopt);
   }
 
  private:

@@ -56,7 +56,7 @@ void LoadSample(Core& core) {
 
   insert("KMMD_Mandanten", {{"kelName", "HAUPT"}});
   core.SetSessionValue(kSessionTenant, "HAUPT");
-  for (const char* user : {"Meier", "Schulz", "DEVELOPMENT"}) core.AddUser(user);
+  for (const char* user : {"Meier", "Schulz", "DEVELOPMENT"}) core.own.AddUser(user);
   core.SetSessionValue(kSessionUser, "Meier");
 
   const int64_t current = insert("Adressen", {{"ID", "A1000"}, {"Name", "Muster GmbH"}});
@@ -106,8 +106,8 @@ void LoadSample(Core& core) {
                              {"Status", "freigegeben"},
                              {"benutzerabhaengig", true}});
 
-  core.SetPersistVar("kt_lt_VertragstypStatus", List({"in Arbeit", "freigegeben", "gesperrt"}), false);
-  core.SetPersistVar("lt_Einheit", List({"Stk", "Monat", "Jahr", "Std"}), false);
+  core.own.SetPersistVar("kt_lt_VertragstypStatus", List({"in Arbeit", "freigegeben", "gesperrt"}), false);
+  core.own.SetPersistVar("lt_Einheit", List({"Stk", "Monat", "Jahr", "Std"}), false);
 }
 
 }  // namespace host::sqlite

@@ -40,14 +40,14 @@ class EvalResultObject : public HostEvalResult {
 
 class ScriptEngineObject : public HostScriptEngine {
  public:
-  explicit ScriptEngineObject(CorePtr core) : core_(std::move(core)) {}
+  explicit ScriptEngineObject(CorePtr core) : core_(std::move(core)), persistVars_(NewPersistVars(core_)) {}
   std::shared_ptr<HostEvalResult> Evaluate(const std::string& formula, Flags) override {
     core_->faults.Check("ScriptEngine", "Evaluate");
     const std::string text = rt::Trim(formula);
     for (const Formula& f : kFormulas) {
       if (!rt::EqualsIgnoreCase(text, f.text)) continue;
       const int t = core_->TableIndex(f.table);
-      const Record* r = core_->views.Current(t);
+      const RecordPtr r = core_->views.Current(t);
       rt::Variant v = r ? r->values[core_->FieldIndex(t, f.field)] : rt::Variant();
       return std::make_shared<EvalResultObject>(std::move(v));
     }
@@ -55,11 +55,12 @@ class ScriptEngineObject : public HostScriptEngine {
   }
   std::shared_ptr<HostPersistVars> PersistVars() override {
     core_->faults.Check("ScriptEngine", "PersistVars");
-    return NewPersistVars(core_);
+    return persistVars_;
   }
 
  private:
   CorePtr core_;
+  std::shared_ptr<HostPersistVars> persistVars_;  // holds no state of its own
 };
 
 }  // namespace

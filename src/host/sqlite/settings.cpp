@@ -16,13 +16,13 @@ class SettingObject : public HostSetting {
       : core_(std::move(core)), store_(std::move(store)), key_(std::move(key)) {}
   rt::Variant Value() override {
     core_->faults.Check("Setting", "Value");
-    auto v = core_->Setting(store_, key_);
+    auto v = core_->own.Setting(store_, key_);
     if (!v) RaiseHost(hosterr::UnknownSetting, key_);
     return *v;
   }
   void SetValue(const rt::Variant& value) override {
     core_->faults.Check("Setting", "SetValue");
-    core_->SetSetting(store_, key_, value);
+    core_->own.SetSetting(store_, key_, value);
   }
 
  private:
@@ -36,16 +36,16 @@ class SettingsObject : public HostSettings {
   SettingsObject(CorePtr core, std::string store) : core_(std::move(core)), store_(std::move(store)) {}
   bool Exists(const std::string& key) override {
     core_->faults.Check(kObject, "Exists");
-    return core_->Setting(store_, key).has_value();
+    return core_->own.Setting(store_, key).has_value();
   }
   std::shared_ptr<HostSetting> Item(const std::string& key) override {
     core_->faults.Check(kObject, "Item");
-    if (!core_->Setting(store_, key)) RaiseHost(hosterr::UnknownSetting, key);
+    if (!core_->own.Setting(store_, key)) RaiseHost(hosterr::UnknownSetting, key);
     return std::make_shared<SettingObject>(core_, store_, key);
   }
   void Add(const std::string& key, const rt::Variant& value) override {
     core_->faults.Check(kObject, "Add");
-    core_->SetSetting(store_, key, value);
+    core_->own.SetSetting(store_, key, value);
   }
 
  private:

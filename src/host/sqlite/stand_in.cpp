@@ -23,13 +23,12 @@ const rt::Variant& Row::operator[](std::string_view field) const {
 
 namespace {
 
-Row ToRow(const TableDef& def, Record r) {
+Row ToRow(const TableDef& def, const Record& r) {
   Row row;
   row.oid = std::to_string(r.oid);
   if (def.masterIndex >= 0) row.masterOid = std::to_string(r.master);
   row.fields.reserve(def.fields.size());
-  for (size_t i = 0; i < def.fields.size(); ++i)
-    row.fields.emplace_back(def.fields[i].name, std::move(r.values[i]));
+  for (size_t i = 0; i < def.fields.size(); ++i) row.fields.emplace_back(def.fields[i].name, r.values[i]);
   return row;
 }
 
@@ -44,10 +43,9 @@ class StandInImpl : public StandIn {
   // --- Host calls ----------------------------------------------------------------
   CallResult RunCall(const std::function<void()>& call) override {
     if (core_->db.InTransaction()) RaiseHost(hosterr::InvalidArgument, "RunCall innerhalb eines Aufrufs");
+    // Records read before the call and changed by another process meanwhile
+    // are read again (Core::Began).
     Transaction tx(core_->db);
-    // Records read before the call may have been changed by another
-    // process meanwhile.
-    core_->views.Refresh();
     core_->store.StartLog();
     CallResult result;
     try {
@@ -61,8 +59,7 @@ class StandInImpl : public StandIn {
     try {
       for (const auto& [t, oid] : core_->store.TakeLog()) {
         const TableDef& def = core_->Def(t);
-        if (std::optional<Record> r = core_->store.Load(def, oid))
-          result.written.push_back({def.name, ToRow(def, std::move(*r))});
+        if (const RecordPtr r = core_->store.Load(def, oid)) result.written.push_back({def.name, ToRow(def, *r)});
       }
     } catch (...) {
       listing = std::current_exception();
@@ -70,6 +67,11 @@ class StandInImpl : public StandIn {
     tx.Commit();
     if (listing) std::rethrow_exception(listing);
     return result;
+  }
+
+  SqlStatistics Statistics() override {
+    const SqlCounters& c = core_->db.counters();
+    return {c.statements, c.prepares};
   }
 
   void SetBusyWait(int milliseconds) override { core_->db.SetBusyWait(milliseconds); }
@@ -104,7 +106,7 @@ class StandInImpl : public StandIn {
     SetSessionRecord(core_->TableIndex("kt_Vertragsdefinitionen"), kSessionContractType, ParseOid(oid), keep);
   }
   void SetCurrentUser(const std::string& name, bool keep) override {
-    for (const std::string& user : core_->UserNames()) {
+    for (const std::string& user : core_->own.UserNames()) {
       if (user == name) {
         core_->SetSessionValue(kSessionUser, name, keep);
         return;
@@ -117,7 +119,7 @@ class StandInImpl : public StandIn {
   }
 
   // --- Data ------------------------------------------------------------------------
-  void AddUser(const std::string& name) override { core_->AddUser(name); }
+  void AddUser(const std::string& name) override { core_->own.AddUser(name); }
 
   std::string InsertRow(const std::string& table,
                         const std::vector<std::pair<std::string, rt::Variant>>& values,
@@ -144,7 +146,7 @@ class StandInImpl : public StandIn {
   std::vector<Row> Rows(const std::string& table) override {
     const TableDef& def = core_->Def(core_->TableIndex(table));
     std::vector<Row> rows;
-    for (Record& r : core_->store.All(def)) rows.push_back(ToRow(def, std::move(r)));
+    for (const Record& r : core_->store.All(def)) rows.push_back(ToRow(def, r));
     return rows;
   }
 
@@ -161,15 +163,15 @@ class StandInImpl : public StandIn {
 
   // --- Settings, persistent variables, macros ---------------------------------------
   void SetDatabaseSetting(const std::string& key, const rt::Variant& value) override {
-    core_->SetSetting(kDatabaseSettings, key, value);
+    core_->own.SetSetting(kDatabaseSettings, key, value);
   }
   std::optional<rt::Variant> DatabaseSetting(const std::string& key) override {
-    return core_->Setting(kDatabaseSettings, key);
+    return core_->own.Setting(kDatabaseSettings, key);
   }
   void SetPersistVar(const std::string& name, const rt::Variant& value, bool locked) override {
-    core_->SetPersistVar(name, value, locked);
+    core_->own.SetPersistVar(name, value, locked);
   }
-  void RemovePersistVar(const std::string& name) override { core_->RemovePersistVar(name); }
+  void RemovePersistVar(const std::string& name) override { core_->own.RemovePersistVar(name); }
   void RegisterMacro(const std::string& project, const std::string& module, const std::string& name,
                      MacroFn fn) override {
     core_->macros[{rt::UCase(project), rt::UCase(module), rt::UCase(name)}] = std::move(fn);

@@ -16,7 +16,9 @@
 // Several processes may use one file. Each call of the add-on that the
 // host runs through RunCall is one SQLite write transaction: other
 // processes see all of it or none, and a process that dies during a call
-// leaves nothing of it.
+// leaves nothing of it. Inside its write transactions the stand-in keeps
+// what it read and wrote (record_cache.h, own_tables.h), into the next one
+// only while nothing else changed the file.
 #pragma once
 
 #include <cstdint>
@@ -127,6 +129,14 @@ class StandIn {
   // raises InvalidArgument inside another RunCall. What `call` raised is
   // handed back in the result, not raised.
   virtual CallResult RunCall(const std::function<void()>& call) = 0;
+  // How much SQL the stand-in ran and compiled since it opened, for
+  // benchmarks and tests that watch what host calls cost.
+  struct SqlStatistics {
+    int64_t statements = 0;  // statements run
+    int64_t prepares = 0;    // statements compiled
+  };
+  virtual SqlStatistics Statistics() = 0;
+
   // How long RunCall (and every write) waits for another process's write
   // lock; 5 s unless set.
   virtual void SetBusyWait(int milliseconds) = 0;

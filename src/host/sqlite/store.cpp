@@ -40,7 +40,12 @@ std::string OrderBy(const TableDef& t, const Order& o, bool desc) {
 
 }  // namespace
 
-Store::Store(Db& db, const Schema& schema) : db_(db), schema_(schema) {
+Store::Store(Db& db, const Schema& schema)
+    : db_(db),
+      schema_(schema),
+      cache_(schema.tables().size()),
+      readLastOid_("SELECT \"value\" FROM \"_kelhost_meta\" WHERE \"key\" = 'LastOid'"),
+      writeLastOid_("UPDATE \"_kelhost_meta\" SET \"value\" = ? WHERE \"key\" = 'LastOid'") {
   for (const TableDef& t : schema_.tables()) sql_.push_back(BuildSql(t));
 }
 
@@ -48,10 +53,10 @@ Store::TableSql Store::BuildSql(const TableDef& t) {
   TableSql q;
   const std::string name = Quote(t.name);
   const std::string pos = kOid + ", " + (HasMaster(t) ? kMaster : std::string("0"));
-  q.load = "SELECT " + SelectList(t) + " FROM " + name + " WHERE " + kOid + " = ?";
-  q.all = "SELECT " + SelectList(t) + " FROM " + name + " ORDER BY " + kOid;
-  q.find = "SELECT " + pos + " FROM " + name + " WHERE " + kOid + " = ?";
-  q.remove = "DELETE FROM " + name + " WHERE " + kOid + " = ?";
+  q.load = Query("SELECT " + SelectList(t) + " FROM " + name + " WHERE " + kOid + " = ?");
+  q.all = Query("SELECT " + SelectList(t) + " FROM " + name + " ORDER BY " + kOid);
+  q.find = Query("SELECT " + pos + " FROM " + name + " WHERE " + kOid + " = ?");
+  q.remove = Query("DELETE FROM " + name + " WHERE " + kOid + " = ?");
 
   std::string cols = kOid, params = "?", sets;
   if (HasMaster(t)) {
@@ -68,10 +73,12 @@ Store::TableSql Store::BuildSql(const TableDef& t) {
     params += ", ?";
     sets += ", " + Quote(ix.keyColumn) + " = ?";
   }
-  q.insert = "INSERT INTO " + name + " (" + cols + ") VALUES (" + params + ")";
-  q.update = "UPDATE " + name + " SET " + sets + " WHERE " + kOid + " = ?";
+  q.insert = Query("INSERT INTO " + name + " (" + cols + ") VALUES (" + params + ")");
+  q.update = Query("UPDATE " + name + " SET " + sets + " WHERE " + kOid + " = ?");
 
-  // Parameters of the order statements: ?1 master, ?2 id, ?3 key, ?4 offset.
+  // Parameters of the order statements: ?1 master, ?2 id, ?3 key, ?4 the
+  // records to skip. A single step reads one index entry past the record
+  // it starts from, whatever the size of the table.
   for (int index = -1; index < static_cast<int>(t.indexes.size()); ++index) {
     for (bool byMaster : {false, true}) {
       Order o{index, byMaster, 0};
@@ -89,22 +96,23 @@ Store::TableSql Store::BuildSql(const TableDef& t) {
         after += row + " > (?3, ?2)";
         before += row + " < (?3, ?2)";
       }
-      q.first.push_back("SELECT " + pos + from + where + OrderBy(t, o, false) + " LIMIT 1");
-      q.next.push_back("SELECT " + pos + from + after + OrderBy(t, o, false) + " LIMIT 1 OFFSET ?4");
-      q.prev.push_back("SELECT " + pos + from + before + OrderBy(t, o, true) + " LIMIT 1 OFFSET ?4");
-      q.count.push_back("SELECT count(*)" + from + where);
+      const std::string next = "SELECT " + pos + from + after + OrderBy(t, o, false) + " LIMIT 1";
+      const std::string prev = "SELECT " + pos + from + before + OrderBy(t, o, true) + " LIMIT 1";
+      q.first.emplace_back("SELECT " + pos + from + where + OrderBy(t, o, false) + " LIMIT 1");
+      q.next.emplace_back(next);
+      q.prev.emplace_back(prev);
+      q.nextN.emplace_back(next + " OFFSET ?4");
+      q.prevN.emplace_back(prev + " OFFSET ?4");
+      q.count.emplace_back("SELECT count(*)" + from + where);
     }
   }
   for (const IndexDef& ix : t.indexes) {
     const std::string col = Quote(ix.keyColumn);
-    q.findKey.push_back("SELECT " + pos + " FROM " + name + " WHERE " + col + " = ? ORDER BY " + col + ", " +
-                        kOid + " LIMIT 1");
+    const std::string where = " FROM " + name + " WHERE " + col + " = ? ORDER BY " + col + ", " + kOid + " LIMIT 1";
+    q.findKey.emplace_back("SELECT " + pos + where);
+    q.findKeyRecord.emplace_back("SELECT " + SelectList(t) + where);
   }
   return q;
-}
-
-const Store::TableSql& Store::Sql(const TableDef& t) const {
-  return sql_[static_cast<size_t>(&t - schema_.tables().data())];
 }
 
 void Store::CreateSchema() {
@@ -142,12 +150,13 @@ void Store::CreateSchema() {
 }
 
 int64_t Store::NewOid() {
-  Stmt s = db_.Prepare(
-      "UPDATE \"_kelhost_meta\" SET \"value\" = \"value\" + 1 WHERE \"key\" = 'LastOid' RETURNING \"value\"");
-  if (!s.Step()) db_.Fail();
-  int64_t oid = s.Int(0);
-  s.Run();
-  return oid;
+  if (!lastOid_) {
+    Stmt s = db_.Use(readLastOid_);
+    if (!s.Step()) db_.Fail();
+    lastOid_ = s.Int(0);
+  }
+  lastOidOwed_ = true;
+  return ++*lastOid_;
 }
 
 std::vector<std::string> Store::Keys(const TableDef& t, const std::vector<rt::Variant>& values) const {
@@ -156,45 +165,68 @@ std::vector<std::string> Store::Keys(const TableDef& t, const std::vector<rt::Va
   for (const IndexDef& ix : t.indexes) {
     std::string k;
     for (int f : ix.keyFieldIndexes) k += KeyText(values[f]);
-    keys.push_back(rt::UCase(k));
+    keys.push_back(UpperKey(k));
   }
   return keys;
 }
 
-void Store::Insert(const TableDef& t, const Record& r) {
-  Stmt s = db_.Prepare(Sql(t).insert);
-  int i = 1;
-  s.Bind(i++, r.oid);
-  if (HasMaster(t)) s.Bind(i++, r.master);
-  for (size_t f = 0; f < t.fields.size(); ++f) BindField(s, i++, t.fields[f], r.values[f]);
-  for (const std::string& k : r.keys) s.Bind(i++, std::string_view(k));
-  s.Run();
-  Note(t, r.oid);
+RecordPtr Store::Keep(const TableDef& t, Record r) {
+  auto kept = std::make_shared<const Record>(std::move(r));
+  if (Keeping()) cache_.KeepRecord(Index(t), kept);
+  return kept;
 }
 
-void Store::Update(const TableDef& t, const Record& r) {
-  Stmt s = db_.Prepare(Sql(t).update);
-  int i = 1;
-  for (size_t f = 0; f < t.fields.size(); ++f) BindField(s, i++, t.fields[f], r.values[f]);
-  for (const std::string& k : r.keys) s.Bind(i++, std::string_view(k));
-  s.Bind(i, r.oid);
-  s.Run();
-  Note(t, r.oid);
+void Store::Insert(const TableDef& t, RecordPtr r) {
+  {
+    Stmt s = db_.Use(Sql(t).insert);
+    int i = 1;
+    s.Bind(i++, r->oid);
+    if (HasMaster(t)) s.Bind(i++, r->master);
+    for (size_t f = 0; f < t.fields.size(); ++f) BindField(s, i++, t.fields[f], r->values[f]);
+    for (const std::string& k : r->keys) s.BindRef(i++, k);
+    s.Run();
+  }
+  Note(t, r->oid);
+  cache_.Inserted(Index(t), std::move(r));
 }
 
-void Store::Delete(const TableDef& t, int64_t oid) { db_.Prepare(Sql(t).remove).Bind(1, oid).Run(); }
+void Store::Update(const TableDef& t, RecordPtr r) {
+  // The record as it was, for the keys it leaves.
+  const RecordPtr* kept = Keeping() ? cache_.FindRecord(Index(t), r->oid) : nullptr;
+  const RecordPtr before = kept ? *kept : nullptr;
+  {
+    Stmt s = db_.Use(Sql(t).update);
+    int i = 1;
+    for (size_t f = 0; f < t.fields.size(); ++f) BindField(s, i++, t.fields[f], r->values[f]);
+    for (const std::string& k : r->keys) s.BindRef(i++, k);
+    s.Bind(i, r->oid);
+    s.Run();
+  }
+  Note(t, r->oid);
+  cache_.Updated(Index(t), before.get(), std::move(r));
+}
 
-void Store::DeleteAll(const TableDef& t) { db_.Exec("DELETE FROM " + Quote(t.name)); }
+void Store::Delete(const TableDef& t, int64_t oid) {
+  db_.Use(Sql(t).remove).Bind(1, oid).Run();
+  cache_.Deleted(Index(t), oid);
+}
 
-std::optional<Record> Store::Load(const TableDef& t, int64_t oid) {
-  Stmt s = db_.Prepare(Sql(t).load);
+void Store::DeleteAll(const TableDef& t) {
+  db_.Exec("DELETE FROM " + Quote(t.name));
+  cache_.DroppedAll(Index(t));
+}
+
+RecordPtr Store::Load(const TableDef& t, int64_t oid) {
+  if (Keeping())
+    if (const RecordPtr* r = cache_.FindRecord(Index(t), oid)) return *r;
+  Stmt s = db_.Use(Sql(t).load);
   s.Bind(1, oid);
-  if (!s.Step()) return std::nullopt;
-  return ReadRecord(t, s);
+  if (!s.Step()) return nullptr;
+  return Keep(t, ReadRecord(t, s));
 }
 
 std::vector<Record> Store::All(const TableDef& t) {
-  Stmt s = db_.Prepare(Sql(t).all);
+  Stmt s = db_.Use(Sql(t).all);
   std::vector<Record> rows;
   while (s.Step()) rows.push_back(ReadRecord(t, s));
   return rows;
@@ -206,54 +238,143 @@ Position ReadPosition(Stmt& s) { return s.Step() ? Position{s.Int(0), s.Int(1)} 
 
 }  // namespace
 
+// --- Transactions ------------------------------------------------------------------
+
+void Store::Began(bool unchanged) {
+  if (unchanged) {
+    cache_.Trim();
+  } else {
+    cache_.Clear();
+    lastOid_.reset();
+  }
+  lastOidOwed_ = false;
+}
+
+void Store::Flush() {
+  if (!lastOidOwed_) return;
+  db_.Use(writeLastOid_).Bind(1, *lastOid_).Run();
+  lastOidOwed_ = false;
+}
+
+void Store::SavepointBegan() { savepoints_.push_back(log_.size()); }
+
+void Store::SavepointReleased() {
+  if (!savepoints_.empty()) savepoints_.pop_back();
+}
+
+void Store::RolledBack(bool savepoint) noexcept {
+  cache_.Clear();
+  lastOid_.reset();
+  lastOidOwed_ = false;
+  if (!savepoint) {
+    savepoints_.clear();
+    return;
+  }
+  if (savepoints_.empty()) return;
+  // What the savepoint wrote first is gone; its ids may be handed out again.
+  if (savepoints_.back() < log_.size()) {
+    log_.resize(savepoints_.back());
+    logged_ = std::unordered_set<int64_t>();  // made again from the log when needed
+  }
+  savepoints_.pop_back();
+}
+
+// --- The write log -----------------------------------------------------------------
+
 void Store::StartLog() {
   log_.clear();
-  logged_.clear();
+  logged_ = std::unordered_set<int64_t>();
   logging_ = true;
 }
 
 std::vector<std::pair<int, int64_t>> Store::TakeLog() {
   logging_ = false;
-  logged_.clear();
+  // A fresh set: clearing would wipe every bucket a large call left.
+  logged_ = std::unordered_set<int64_t>();
   return std::move(log_);
 }
 
 void Store::Note(const TableDef& t, int64_t oid) {
-  if (logging_ && logged_.insert(oid).second)
-    log_.emplace_back(static_cast<int>(&t - schema_.tables().data()), oid);
+  if (!logging_) return;
+  // A short log is searched as it stands; a long one through a set of its
+  // ids, made when it grows long.
+  if (log_.size() < kShortLog) {
+    for (const auto& entry : log_)
+      if (entry.second == oid) return;
+  } else {
+    if (logged_.empty())
+      for (const auto& entry : log_) logged_.insert(entry.second);
+    if (!logged_.insert(oid).second) return;
+  }
+  log_.emplace_back(Index(t), oid);
 }
 
+// --- Positions ---------------------------------------------------------------------
+
 Position Store::First(const TableDef& t, const Order& o) {
-  Stmt s = db_.Prepare(Sql(t).first[Slot(o)]);
+  const StepKey k{Slot(o), o.byMaster ? o.master : 0, 0, 0};
+  if (Keeping())
+    if (std::optional<Position> p = cache_.FindStep(Index(t), k)) return *p;
+  Stmt s = db_.Use(Sql(t).first[Slot(o)]);
   if (o.byMaster) s.Bind(1, o.master);
-  return ReadPosition(s);
+  const Position p = ReadPosition(s);
+  if (Keeping()) cache_.KeepStep(Index(t), k, p);
+  return p;
 }
 
 Position Store::Step(const TableDef& t, const Order& o, int64_t oid, const std::string& key, int32_t n) {
+  const StepKey k{Slot(o), o.byMaster ? o.master : 0, oid, n};
+  if (Keeping())
+    if (std::optional<Position> p = cache_.FindStep(Index(t), k)) return *p;
   const bool back = n < 0;
   const int64_t skip = back ? -static_cast<int64_t>(n) - 1 : static_cast<int64_t>(n) - 1;
-  Stmt s = db_.Prepare(back ? Sql(t).prev[Slot(o)] : Sql(t).next[Slot(o)]);
+  TableSql& sql = Sql(t);
+  Stmt s = db_.Use(skip == 0 ? (back ? sql.prev : sql.next)[Slot(o)] : (back ? sql.prevN : sql.nextN)[Slot(o)]);
   if (o.byMaster) s.Bind(1, o.master);
   s.Bind(2, oid);
-  if (o.index >= 0) s.Bind(3, std::string_view(key));
-  s.Bind(4, skip);
-  return ReadPosition(s);
+  if (o.index >= 0) s.BindRef(3, key);
+  if (skip != 0) s.Bind(4, skip);
+  const Position p = ReadPosition(s);
+  if (Keeping()) cache_.KeepStep(Index(t), k, p);
+  return p;
 }
 
 Position Store::FindKey(const TableDef& t, int index, const std::string& key) {
-  Stmt s = db_.Prepare(Sql(t).findKey[static_cast<size_t>(index)]);
-  s.Bind(1, std::string_view(key));
-  return ReadPosition(s);
+  TableSql& sql = Sql(t);
+  if (!Keeping()) {
+    Stmt s = db_.Use(sql.findKey[static_cast<size_t>(index)]);
+    s.BindRef(1, key);
+    return ReadPosition(s);
+  }
+  if (std::optional<int64_t> oid = cache_.FindKey(Index(t), index, key)) {
+    if (*oid == 0) return {};
+    if (const RecordPtr* r = cache_.FindRecord(Index(t), *oid)) return {*oid, (*r)->master};
+  }
+  // The whole record: who looks a key up mostly reads the record next.
+  Stmt s = db_.Use(sql.findKeyRecord[static_cast<size_t>(index)]);
+  s.BindRef(1, key);
+  if (!s.Step()) {
+    cache_.KeepKey(Index(t), index, key, 0);
+    return {};
+  }
+  const RecordPtr r = Keep(t, ReadRecord(t, s));
+  cache_.KeepKey(Index(t), index, key, r->oid);
+  return {r->oid, r->master};
 }
 
 Position Store::Find(const TableDef& t, int64_t oid) {
-  Stmt s = db_.Prepare(Sql(t).find);
+  if (Keeping()) {
+    // The whole record, kept for whoever reads it next.
+    const RecordPtr r = Load(t, oid);
+    return r ? Position{r->oid, r->master} : Position{};
+  }
+  Stmt s = db_.Use(Sql(t).find);
   s.Bind(1, oid);
   return ReadPosition(s);
 }
 
 int64_t Store::Count(const TableDef& t, const Order& o) {
-  Stmt s = db_.Prepare(Sql(t).count[Slot(o)]);
+  Stmt s = db_.Use(Sql(t).count[Slot(o)]);
   if (o.byMaster) s.Bind(1, o.master);
   return s.Step() ? s.Int(0) : 0;
 }

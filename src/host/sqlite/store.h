@@ -7,6 +7,11 @@
 // record id (insertion order), a detail's natural order is (master, id), a
 // named index is (key, id). Only All, DeleteAll and the Count of a view
 // that is not a master's details read a whole table.
+//
+// Inside its connection's write transactions the Store keeps what it read
+// and wrote (record_cache.h) and hands out record ids from memory, writing
+// the last one back before the transaction commits; outside them every
+// read goes to SQLite.
 #pragma once
 
 #include <cstdint>
@@ -17,31 +22,12 @@
 #include <vector>
 
 #include "host/sqlite/db.h"
+#include "host/sqlite/record.h"
+#include "host/sqlite/record_cache.h"
 #include "host/sqlite/schema.h"
 #include "platform/variant.h"
 
 namespace host::sqlite {
-
-struct Record {
-  int64_t oid = 0;
-  int64_t master = 0;               // 0 for a table without master
-  std::vector<rt::Variant> values;  // stored kinds, in schema order
-  std::vector<std::string> keys;    // one per named index
-};
-
-// A view's order: the natural order (index -1) or a named index; in the
-// natural order of a detail table, only the records of one master.
-struct Order {
-  int index = -1;
-  bool byMaster = false;
-  int64_t master = 0;
-};
-
-// A record's id and its master's id; oid 0 when there is no record.
-struct Position {
-  int64_t oid = 0;
-  int64_t master = 0;
-};
 
 class Store {
  public:
@@ -50,17 +36,20 @@ class Store {
   // Creates whatever tables and indexes are missing.
   void CreateSchema();
 
-  // A new record id; ids are never handed out twice.
+  // A new record id; ids are never handed out twice. Only inside a write
+  // transaction.
   int64_t NewOid();
 
   // The upper-cased index keys of a record's values.
   std::vector<std::string> Keys(const TableDef& t, const std::vector<rt::Variant>& values) const;
 
-  void Insert(const TableDef& t, const Record& r);
-  void Update(const TableDef& t, const Record& r);  // values and keys by id
+  // Insert and Update store the record (Update its values and keys by id),
+  // which is kept as the table's current copy of it.
+  void Insert(const TableDef& t, RecordPtr r);
+  void Update(const TableDef& t, RecordPtr r);
   void Delete(const TableDef& t, int64_t oid);
   void DeleteAll(const TableDef& t);
-  std::optional<Record> Load(const TableDef& t, int64_t oid);
+  RecordPtr Load(const TableDef& t, int64_t oid);  // null when there is none
   std::vector<Record> All(const TableDef& t);  // insertion order
 
   // Positions in a view's order; oid 0 when there is none.
@@ -76,34 +65,59 @@ class Store {
 
   Db& db() { return db_; }
 
+  // --- Transactions (see TransactionObserver) ------------------------------------
+  // What was kept goes unless the database is unchanged since this
+  // connection's last commit.
+  void Began(bool unchanged);
+  // Writes the last record id handed out.
+  void Flush();
+  // The write log forgets what a savepoint rolled back wrote.
+  void SavepointBegan();
+  void SavepointReleased();
+  void RolledBack(bool savepoint) noexcept;
+
   // --- The write log of one host call ----------------------------------------
   // While the log runs, each record stored by Insert or Update is noted
-  // once, where it was first written; a note costs a hash lookup.
+  // once, where it was first written; a note costs a look at a short log,
+  // or a hash lookup.
   void StartLog();
   // The records noted since StartLog, as (table position, id) in the order
   // first written; stops the log.
   std::vector<std::pair<int, int64_t>> TakeLog();
 
  private:
-  // SQL texts of one table, built once.
+  // Statements of one table.
   struct TableSql {
-    std::string load, all, insert, update, remove, find;
-    // Per order variant (see Slot()): first, next, previous, count.
-    std::vector<std::string> first, next, prev, count;
-    std::vector<std::string> findKey;  // per index
+    Query load, all, insert, update, remove, find;
+    // Per order variant (see Slot()): first, next, previous (one step and
+    // several), count.
+    std::vector<Query> first, next, prev, nextN, prevN, count;
+    std::vector<Query> findKey, findKeyRecord;  // per index: position, whole record
   };
   static TableSql BuildSql(const TableDef& t);
-  const TableSql& Sql(const TableDef& t) const;
+  int Index(const TableDef& t) const { return static_cast<int>(&t - schema_.tables().data()); }
+  TableSql& Sql(const TableDef& t) { return sql_[static_cast<size_t>(Index(t))]; }
   static size_t Slot(const Order& o) { return static_cast<size_t>(o.index + 1) * 2 + (o.byMaster ? 1 : 0); }
+  // True while what is kept may be used.
+  bool Keeping() const { return db_.Writing(); }
+  RecordPtr Keep(const TableDef& t, Record r);
 
   void Note(const TableDef& t, int64_t oid);
+  static constexpr size_t kShortLog = 32;  // searched without the set
 
   Db& db_;
   const Schema& schema_;
   std::vector<TableSql> sql_;
+  RecordCache cache_;
+  // The last record id handed out, once read in a write transaction; and
+  // whether it still has to be written back.
+  std::optional<int64_t> lastOid_;
+  bool lastOidOwed_ = false;
+  Query readLastOid_, writeLastOid_;
   bool logging_ = false;
   std::vector<std::pair<int, int64_t>> log_;
-  std::unordered_set<int64_t> logged_;  // ids are unique in the whole database
+  std::unordered_set<int64_t> logged_;  // the ids of a long log (ids are unique in the whole database)
+  std::vector<size_t> savepoints_;      // the log's length when each open savepoint began
 };
 
 }  // namespace host::sqlite

@@ -1,6 +1,13 @@
 // DbTable: a handle on a table's shared view. It holds no state of its own
 // but the table's position; two objects opened on one table name see the
 // same current record, index, flags and pending edit.
+//
+// DbFields and DbField: the fields of the view's current (or prepared)
+// record. They live inside their table object, so that reaching a field
+// by name allocates nothing; a pointer to them shares the ownership of the
+// table object.
+#include <vector>
+
 #include "host/sqlite/objects.h"
 
 namespace host::sqlite {
@@ -9,15 +16,18 @@ namespace {
 
 class TableObject : public DbTable, public std::enable_shared_from_this<TableObject> {
  public:
-  TableObject(CorePtr core, int t) : core_(std::move(core)), t_(t) {}
+  TableObject(CorePtr core, int t) : core_(std::move(core)), t_(t), fields_(*this) {}
+  TableObject(const TableObject&) = delete;
+  TableObject& operator=(const TableObject&) = delete;
 
   std::shared_ptr<DbFields> Fields() override {
     Check("Fields");
-    return NewFields(core_, shared_from_this(), t_);
+    return FieldsPtr();
   }
   std::shared_ptr<DbIndexes> Indexes() override {
     Check("Indexes");
-    return NewIndexes(core_, t_);
+    if (!indexes_) indexes_ = NewIndexes(core_, t_);
+    return indexes_;
   }
   std::string Name() override {
     Check("Name");
@@ -86,7 +96,8 @@ class TableObject : public DbTable, public std::enable_shared_from_this<TableObj
 
   std::shared_ptr<HostSettings> Settings() override {
     Check("Settings");
-    return NewSettings(core_, TableSettingsOf(core_->Def(t_).name));
+    if (!settings_) settings_ = NewSettings(core_, TableSettingsOf(core_->Def(t_).name));
+    return settings_;
   }
   int32_t SelectionCount() override {
     Check("SelectionCount");
@@ -95,7 +106,7 @@ class TableObject : public DbTable, public std::enable_shared_from_this<TableObj
   void Reset() override { Check("Reset"); }
   std::shared_ptr<DbFields> Record() override {
     Check("Record");
-    return NewFields(core_, shared_from_this(), t_);
+    return FieldsPtr();
   }
 
   int16_t FlagA() override {
@@ -124,6 +135,56 @@ class TableObject : public DbTable, public std::enable_shared_from_this<TableObj
   }
 
  private:
+  class FieldObject : public DbField {
+   public:
+    FieldObject(TableObject& table, int f) : table_(&table), f_(f) {}
+    rt::Variant Value() override {
+      table_->Check("Field.Value");
+      return table_->views().Read(table_->t_, f_);
+    }
+    void SetValue(const rt::Variant& value) override {
+      table_->Check("Field.SetValue");
+      table_->views().Put(table_->t_, f_, value);
+    }
+    std::string Name() override {
+      table_->Check("Field.Name");
+      return Def().name;
+    }
+    int32_t Size() override {
+      table_->Check("Field.Size");
+      return Def().size;
+    }
+    std::shared_ptr<DbFields> Parent() override {
+      table_->Check("Field.Parent");
+      return table_->FieldsPtr();
+    }
+
+   private:
+    const FieldDef& Def() const { return table_->core_->Def(table_->t_).fields[f_]; }
+    TableObject* table_;
+    int f_;
+  };
+
+  class FieldsObject : public DbFields {
+   public:
+    explicit FieldsObject(TableObject& table) : table_(&table) {}
+    std::shared_ptr<DbField> Item(const std::string& name) override {
+      table_->Check("Fields.Item");
+      return table_->FieldPtr(table_->core_->FieldIndex(table_->t_, name));
+    }
+    bool Exists(const std::string& name) override {
+      table_->Check("Fields.Exists");
+      return table_->core_->Def(table_->t_).FieldIndex(name) >= 0;
+    }
+    std::shared_ptr<DbTable> Parent() override {
+      table_->Check("Fields.Parent");
+      return table_->shared_from_this();
+    }
+
+   private:
+    TableObject* table_;
+  };
+
   static bool Report(bool result, bool* found) {
     if (found) *found = result;
     return result;
@@ -131,8 +192,23 @@ class TableObject : public DbTable, public std::enable_shared_from_this<TableObj
   Views& views() { return core_->views; }
   void Check(const char* member) { core_->faults.Check(core_->Def(t_).name, member); }
 
+  std::shared_ptr<DbFields> FieldsPtr() { return std::shared_ptr<DbFields>(shared_from_this(), &fields_); }
+  std::shared_ptr<DbField> FieldPtr(int f) {
+    if (fieldObjects_.empty()) {
+      const size_t n = core_->Def(t_).fields.size();
+      fieldObjects_.reserve(n);
+      for (size_t i = 0; i < n; ++i) fieldObjects_.emplace_back(*this, static_cast<int>(i));
+    }
+    return std::shared_ptr<DbField>(shared_from_this(), &fieldObjects_[static_cast<size_t>(f)]);
+  }
+
   CorePtr core_;
   int t_;
+  FieldsObject fields_;
+  std::vector<FieldObject> fieldObjects_;  // one per field, made on the first Item
+  // Made on first use; they hold no state of their own.
+  std::shared_ptr<DbIndexes> indexes_;
+  std::shared_ptr<HostSettings> settings_;
 };
 
 }  // namespace

@@ -33,11 +33,11 @@ class UsersObject : public HostUsers {
   explicit UsersObject(CorePtr core) : core_(std::move(core)) {}
   int32_t Count() override {
     core_->faults.Check("Users", "Count");
-    return static_cast<int32_t>(core_->UserNames().size());
+    return static_cast<int32_t>(core_->own.UserNames().size());
   }
   std::shared_ptr<HostUser> Item(int32_t index) override {
     core_->faults.Check("Users", "Item");
-    std::vector<std::string> names = core_->UserNames();
+    std::vector<std::string> names = core_->own.UserNames();
     if (index < 0 || static_cast<size_t>(index) >= names.size())
       RaiseHost(hosterr::UnknownUser, std::to_string(index));
     return std::make_shared<UserObject>(core_, names[static_cast<size_t>(index)]);

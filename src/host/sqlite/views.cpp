@@ -1,6 +1,7 @@
 #include "host/sqlite/views.h"
 
 #include <charconv>
+#include <utility>
 
 #include "host/sqlite/errors.h"
 #include "host/sqlite/field_values.h"
@@ -17,26 +18,52 @@ int64_t ParseOid(const std::string& oid) {
 }
 
 Views::Views(Store& store, const Schema& schema, std::function<std::string()> tenant)
-    : store_(store), schema_(schema), tenant_(std::move(tenant)), views_(schema.tables().size()) {}
+    : store_(store), schema_(schema), tenant_(std::move(tenant)), views_(schema.tables().size()) {
+  for (const TableDef& def : schema_.tables()) {
+    rt::Array a;
+    for (const FieldDef& f : def.fields) a.items.push_back(EmptyValue(f));
+    empty_.emplace_back(std::move(a));
+  }
+}
 
 // --- Views and records -----------------------------------------------------------
 
-void Views::Follow(int t) {
-  const int m = Def(t).masterIndex;
-  if (m < 0) return;
-  Follow(m);
+void Views::FollowMaster(int t) {
   View& v = views_[t];
-  const View& master = views_[m];
-  if (v.followed == master.moves) return;
-  Place(v, master.cur == 0 ? Position{} : store_.First(Def(t), Order{-1, true, master.cur}));
-  v.followed = master.moves;
+  const int m = Def(t).masterIndex;
+  if (m >= 0) {
+    Follow(m);
+    const View& master = views_[m];
+    if (v.followed != master.moves) {
+      // The first detail of the master's current record, looked up when
+      // needed. Counted as a move: the details of this view follow it.
+      Discard(v);
+      v.atFirst = true;
+      Moved(v);
+      v.followed = master.moves;
+    }
+  }
+  v.followedAll = allMoves_;
 }
 
-Order Views::ViewOrder(int t) const {
+void Views::Resolve(int t) {
+  View& v = views_[t];
+  if (!v.atFirst) return;
+  const int m = Def(t).masterIndex;
+  Resolve(m);
+  const int64_t master = views_[m].cur;
+  const Position p = master == 0 ? Position{} : store_.First(Def(t), Order{-1, true, master});
+  v.atFirst = false;
+  v.cur = p.oid;
+  v.curMaster = p.master;
+}
+
+Order Views::ViewOrder(int t) {
   Order o;
   o.index = views_[t].index;
   const TableDef& def = Def(t);
   if (o.index < 0 && def.masterIndex >= 0) {
+    Resolve(def.masterIndex);
     o.byMaster = true;
     o.master = views_[def.masterIndex].cur;
   }
@@ -44,22 +71,24 @@ Order Views::ViewOrder(int t) const {
 }
 
 const Record* Views::Row(int t) {
+  Resolve(t);
   View& v = views_[t];
   if (v.cur == 0) return nullptr;
   if (!v.row || v.row->oid != v.cur) {
     v.row = store_.Load(Def(t), v.cur);
     if (!v.row) return nullptr;
   }
-  return &*v.row;
+  return v.row.get();
 }
 
-const Record* Views::Current(int t) {
+RecordPtr Views::Current(int t) {
   Follow(t);
-  return Row(t);
+  return Row(t) ? views_[t].row : nullptr;
 }
 
 int64_t Views::CurrentOid(int t) {
   Follow(t);
+  Resolve(t);
   return views_[t].cur;
 }
 
@@ -80,12 +109,16 @@ void Views::Discard(View& v) {
 // when next used.
 void Views::Place(View& v, Position p) {
   Discard(v);
-  if (v.cur != p.oid) ++v.moves;
+  if (v.atFirst || v.cur != p.oid) Moved(v);
+  v.atFirst = false;
   v.cur = p.oid;
   v.curMaster = p.master;
 }
 
 void Views::SetCurrent(int t, Position p) {
+  // Whether the record changes (and the details must follow) is known only
+  // once the view's own record is.
+  Resolve(t);
   const int m = Def(t).masterIndex;
   if (p.oid != 0 && m >= 0) {
     if (views_[m].cur != p.master) SetCurrent(m, store_.Find(Def(m), p.master));
@@ -103,6 +136,7 @@ void Views::MoveFirst(int t) {
 
 void Views::Move(int t, int32_t n) {
   Follow(t);
+  Resolve(t);
   View& v = views_[t];
   if (v.cur == 0) {
     Discard(v);
@@ -122,7 +156,7 @@ bool Views::Seek(int t, const std::string& key) {
   Follow(t);
   const int index = views_[t].index;
   if (index < 0) RaiseHost(hosterr::NoIndexSelected, Def(t).name);
-  Position p = store_.FindKey(Def(t), index, rt::UCase(key));
+  Position p = store_.FindKey(Def(t), index, UpperKey(key));
   if (p.oid == 0) return false;
   SetCurrent(t, p);
   return true;
@@ -174,6 +208,7 @@ rt::Variant Views::Read(int t, int field) {
 void Views::Put(int t, int field, const rt::Variant& value) {
   Follow(t);
   View& v = views_[t];
+  if (v.edit != Edit::New) Resolve(t);
   const TableDef& def = Def(t);
   if (v.edit != Edit::New && v.cur == 0) RaiseHost(hosterr::NoCurrentRecord, def.name);
   rt::Variant stored = ToFieldValue(def.fields[field], value);
@@ -188,21 +223,20 @@ void Views::Put(int t, int field, const rt::Variant& value) {
 
 // --- Writing -----------------------------------------------------------------------
 
-rt::Variant Views::NewValues(int t) const {
-  rt::Array a;
-  for (const FieldDef& f : Def(t).fields) a.items.push_back(EmptyValue(f));
-  return rt::Variant(std::move(a));
-}
-
 void Views::SetValues(int t, const rt::Variant& values) {
   const TableDef& def = Def(t);
   if (!values.IsArray()) RaiseHost(hosterr::InvalidArgument, def.name + ".SetValues");
   const rt::Array& a = values.AsArray();
   std::vector<rt::Variant> pending;
-  pending.reserve(def.fields.size());
-  for (size_t i = 0; i < def.fields.size(); ++i)
-    pending.push_back(i < a.items.size() ? ToFieldValue(def.fields[i], a.items[i])
-                                         : EmptyValue(def.fields[i]));
+  if (&a == &std::as_const(empty_[t]).AsArray()) {
+    // NewValues as it was handed out: the empty values need no conversion.
+    pending = a.items;
+  } else {
+    pending.reserve(def.fields.size());
+    for (size_t i = 0; i < def.fields.size(); ++i)
+      pending.push_back(i < a.items.size() ? ToFieldValue(def.fields[i], a.items[i])
+                                           : EmptyValue(def.fields[i]));
+  }
   Follow(t);
   View& v = views_[t];
   Discard(v);
@@ -210,7 +244,7 @@ void Views::SetValues(int t, const rt::Variant& values) {
   v.pending = std::move(pending);
 }
 
-void Views::FillHostFields(int t, Record& r) {
+void Views::FillHostFields(int t, Record& r, std::vector<size_t>& filled) {
   const TableDef& def = Def(t);
   for (size_t i = 0; i < def.fields.size(); ++i) {
     const FieldDef& f = def.fields[i];
@@ -226,7 +260,7 @@ void Views::FillHostFields(int t, Record& r) {
       case HostFill::MasterId: {
         const TableDef& m = Def(def.masterIndex);
         const int id = m.FieldIndex("ID");
-        std::optional<Record> master = store_.Load(m, r.master);
+        const RecordPtr master = store_.Load(m, r.master);
         if (id >= 0 && master) text = KeyText(master->values[id]);
         break;
       }
@@ -235,20 +269,33 @@ void Views::FillHostFields(int t, Record& r) {
     }
     if (rt::Len(text) > f.size) text = rt::Left(text, f.size);
     r.values[i] = rt::Variant(std::move(text));
+    filled.push_back(i);
   }
 }
 
-int64_t Views::InsertRecord(int t, std::vector<rt::Variant> values, int64_t master) {
-  Transaction tx(store_.db());
-  Record r;
-  r.oid = store_.NewOid();
-  r.master = master;
-  r.values = std::move(values);
-  FillHostFields(t, r);
-  r.keys = store_.Keys(Def(t), r.values);
-  store_.Insert(Def(t), r);
-  tx.Commit();
-  return r.oid;
+int64_t Views::InsertRecord(int t, std::vector<rt::Variant>& values, int64_t master) {
+  // The id and the record are written together: inside a write transaction
+  // the id is written back when it commits (a record that fails leaves its
+  // id unused); outside, in a transaction of its own.
+  std::optional<Transaction> tx;
+  if (!store_.db().Writing()) tx.emplace(store_.db());
+  auto r = std::make_shared<Record>();
+  r->oid = store_.NewOid();
+  r->master = master;
+  r->values = std::move(values);
+  std::vector<size_t> filled;
+  try {
+    FillHostFields(t, *r, filled);
+    r->keys = store_.Keys(Def(t), r->values);
+    store_.Insert(Def(t), r);
+  } catch (...) {
+    // The values as they came, host-filled fields empty again.
+    values = std::move(r->values);
+    for (size_t i : filled) values[i] = rt::Variant(std::string());
+    throw;
+  }
+  if (tx) tx->Commit();
+  return r->oid;
 }
 
 void Views::Insert(int t) {
@@ -258,9 +305,12 @@ void Views::Insert(int t) {
   if (v.edit != Edit::New) RaiseHost(hosterr::NoCurrentRecord, def.name);
   int64_t master = 0;
   if (def.masterIndex >= 0) {
+    Resolve(def.masterIndex);
     master = views_[def.masterIndex].cur;
     if (master == 0) RaiseHost(hosterr::NoMasterRecord, def.name);
   }
+  // The prepared record goes into the insert; a failed insert leaves it
+  // prepared as it was.
   const int64_t oid = InsertRecord(t, v.pending, master);
   Place(v, Position{oid, master});
 }
@@ -269,6 +319,7 @@ void Views::BeginEdit(int t) {
   Follow(t);
   View& v = views_[t];
   if (v.edit == Edit::New) return;
+  Resolve(t);
   if (v.cur == 0) RaiseHost(hosterr::NoCurrentRecord, Def(t).name);
   if (v.edit == Edit::None) {
     v.edit = Edit::Change;
@@ -279,6 +330,7 @@ void Views::BeginEdit(int t) {
 
 void Views::Update(int t) {
   Follow(t);
+  Resolve(t);
   View& v = views_[t];
   const TableDef& def = Def(t);
   // A prepared new record is stored by Insert only; Update must not drop it
@@ -289,15 +341,17 @@ void Views::Update(int t) {
   if (!current) RaiseHost(hosterr::NoCurrentRecord, def.name);
   Record r = *current;
   for (size_t i = 0; i < def.fields.size(); ++i)
-    if (v.changed[i]) r.values[i] = v.pending[i];
+    if (v.changed[i]) r.values[i] = std::move(v.pending[i]);
   r.keys = store_.Keys(def, r.values);
-  store_.Update(def, r);
-  v.row = std::move(r);
+  auto updated = std::make_shared<const Record>(std::move(r));
+  store_.Update(def, updated);
+  v.row = std::move(updated);
   Discard(v);
 }
 
 void Views::Delete(int t) {
   Follow(t);
+  Resolve(t);
   View& v = views_[t];
   Discard(v);
   if (v.cur == 0) return;
@@ -321,7 +375,8 @@ void Views::SelectIndex(int t, int index) {
   v.index = index;
   // The current record stays when it lies in the new view: always under a
   // named index, and in the natural order when it belongs to the master's
-  // current record.
+  // current record (as the master's first detail does).
+  if (v.atFirst) return;
   Order o = ViewOrder(t);
   if (v.cur != 0 && o.byMaster && v.curMaster != o.master) SetCurrent(t, Position{});
 }

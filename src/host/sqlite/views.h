@@ -13,7 +13,9 @@
 //    master moves the master (recursively) and the master's other details.
 //    A detail follows its master when it is next used (each view counts its
 //    moves; a detail remembers the count of its master it last followed), so
-//    walking a master costs nothing in its details;
+//    walking a master costs nothing in its details; and it looks its first
+//    record up only when that record is needed, so that a detail that only
+//    takes new records never looks;
 //  - any positioning discards the pending edit; a miss of Seek or GotoOid
 //    leaves the view as it was;
 //  - a record stored with Insert becomes current.
@@ -60,19 +62,22 @@ class Views {
   rt::Variant Read(int t, int field);
   void Put(int t, int field, const rt::Variant& value);
   // The stored current record (without pending puts), or null.
-  const Record* Current(int t);
+  RecordPtr Current(int t);
 
   // --- Writing -----------------------------------------------------------------
-  rt::Variant NewValues(int t) const;
+  // The empty value of each field (one array per table, shared by the
+  // copies handed out until one is written to).
+  rt::Variant NewValues(int t) const { return empty_[t]; }
   void SetValues(int t, const rt::Variant& values);
   void Insert(int t);
   void BeginEdit(int t);
   void Update(int t);
   void Delete(int t);
 
-  // Stores a record under `master` (0: a table without master) with the
-  // host-filled fields, without touching any view; returns its id.
-  int64_t InsertRecord(int t, std::vector<rt::Variant> values, int64_t master);
+  // Stores a record of the values (moved out) under `master` (0: a table
+  // without master) with the host-filled fields, without touching any view;
+  // returns its id. When it fails, `values` are as they came.
+  int64_t InsertRecord(int t, std::vector<rt::Variant>& values, int64_t master);
 
   // --- Indexes and state -------------------------------------------------------
   void SelectIndex(int t, int index);  // -1: natural order
@@ -87,35 +92,54 @@ class Views {
   struct View {
     int64_t cur = 0;  // 0: no current record
     int64_t curMaster = 0;
+    // The current record is the master's first detail, not looked up yet
+    // (`cur` and `curMaster` do not hold).
+    bool atFirst = false;
     uint64_t moves = 0;     // changes of `cur` so far
     uint64_t followed = 0;  // the master's `moves` this view last followed
+    uint64_t followedAll = ~uint64_t{0};  // allMoves_ when this view last followed
     int index = -1;
     int16_t flagA = 0;
     int16_t flagB = 0;
     Edit edit = Edit::None;
     std::vector<rt::Variant> pending;  // New: every field; Change: the puts
     std::vector<bool> changed;         // Change: which fields were put
-    std::optional<Record> row;         // the current record, once loaded
+    RecordPtr row;                     // the current record, once loaded
   };
 
   const TableDef& Def(int t) const { return schema_.tables()[t]; }
   // Brings a detail (and its masters) up to its master's current record;
-  // every public member starts with it.
-  void Follow(int t);
-  Order ViewOrder(int t) const;
+  // every public member starts with it. Nothing to do when nothing moved
+  // since the view last followed.
+  void Follow(int t) {
+    if (views_[t].followedAll != allMoves_) FollowMaster(t);
+  }
+  void FollowMaster(int t);
+  // Looks the current record up when the view is at its master's first
+  // detail; every member that needs `cur` calls it after Follow.
+  void Resolve(int t);
+  // The view's order; a detail's master is resolved.
+  Order ViewOrder(int t);
   static bool ViewIsEmpty(const Order& o) { return o.byMaster && o.master == 0; }
   const Record* Row(int t);
   void Discard(View& v);
+  void Moved(View& v) {
+    ++v.moves;
+    ++allMoves_;
+  }
   // Makes `p` current; the master follows when p belongs to another master
   // record (and the master's other details follow it when next used).
   void SetCurrent(int t, Position p);
   void Place(View& v, Position p);
-  void FillHostFields(int t, Record& r);
+  // Fills the host's fields the record leaves empty; notes which in `filled`.
+  void FillHostFields(int t, Record& r, std::vector<size_t>& filled);
 
   Store& store_;
   const Schema& schema_;
   std::function<std::string()> tenant_;
   std::vector<View> views_;
+  uint64_t allMoves_ = 0;  // the moves of all views together
+  std::vector<rt::Variant> empty_;  // per table: the array of the fields' empty values
 };
 
 // Parses a record id; 0 for text that is not one.
