@@ -34,7 +34,6 @@
 #include "kelhost/database.h"
 #include "kelhost/edit_type_call.h"
 #include "kelhost/screen.h"
-#include "kelhost/script_file.h"
 #include "platform/ui/script.h"
 
 namespace kelhost {
@@ -54,19 +53,8 @@ int RunEditTypeCommand(const std::vector<std::string>& args) {
   if (a.Has("--today") && !ParseIsoDate(a.Value("--today")))
     return Usage("--today " + a.Value("--today") + " is not a date YYYY-MM-DD");
 
-  // The whole script is read and checked before anything runs; without one
-  // the editor shows on screen.
-  const bool onScreen = !a.Has("--script");
-  const std::string scriptFile = onScreen ? "" : a.Value("--script");
-  std::optional<std::vector<ui::test::ScriptAction>> script;
-  std::unique_ptr<ui::qt::FrontEnd> screen;
-  if (onScreen) {
-    screen = StartScreen("edit-type");
-    if (!screen) return kExitUsage;
-  } else {
-    script = ReadScriptFile("edit-type", scriptFile);
-    if (!script) return kExitUsage;
-  }
+  DialogPlayer player;
+  if (!ChooseDialogPlayer("edit-type", a, player)) return kExitUsage;
 
   host::sqlite::RegisterErrorTexts();
   std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase("edit-type", a.database, host::sqlite::OpenMode::ReadWrite);
@@ -88,12 +76,13 @@ int RunEditTypeCommand(const std::vector<std::string>& args) {
   if (!typeOid.empty()) host->SetCurrentContractTypeOid(typeOid, false);
 
   const EditTypeRun run =
-      onScreen ? RunEditTypeOnScreen(*host, typeOid) : RunEditType(*host, typeOid, std::move(*script), std::cerr);
+      player.OnScreen() ? RunEditTypeOnScreen(*host, typeOid)
+                        : RunEditType(*host, typeOid, std::move(*player.script), std::cerr);
   if (!run.ran) return kExitFailed;
   if (!run.typeOid.empty()) PrintContractType(std::cout, *host, run.typeOid);
   std::cout << std::flush;
   if (run.failure) {
-    PrintError("edit-type: " + scriptFile + ", " + *run.failure);
+    PrintError("edit-type: " + player.scriptFile + ", " + *run.failure);
     return kExitUsage;
   }
   if (run.raised) return kExitFailed;

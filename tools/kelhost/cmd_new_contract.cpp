@@ -35,7 +35,6 @@
 #include "kelhost/database.h"
 #include "kelhost/host_call.h"
 #include "kelhost/screen.h"
-#include "kelhost/script_file.h"
 #include "platform/error.h"
 #include "platform/ui/script.h"
 
@@ -60,19 +59,8 @@ int RunNewContract(const std::vector<std::string>& args) {
   if (a.Has("--today") && !ParseIsoDate(a.Value("--today")))
     return Usage("--today " + a.Value("--today") + " is not a date YYYY-MM-DD");
 
-  // The whole script is read and checked before anything runs; without one
-  // the dialog shows on screen.
-  const bool onScreen = !a.Has("--script");
-  const std::string scriptFile = onScreen ? "" : a.Value("--script");
-  std::optional<std::vector<ui::test::ScriptAction>> script;
-  std::unique_ptr<ui::qt::FrontEnd> screen;
-  if (onScreen) {
-    screen = StartScreen(kCommand);
-    if (!screen) return kExitUsage;
-  } else {
-    script = ReadScriptFile(kCommand, scriptFile);
-    if (!script) return kExitUsage;
-  }
+  DialogPlayer player;
+  if (!ChooseDialogPlayer(kCommand, a, player)) return kExitUsage;
 
   host::sqlite::RegisterErrorTexts();
   std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase(kCommand, a.database, host::sqlite::OpenMode::ReadWrite);
@@ -87,8 +75,8 @@ int RunNewContract(const std::vector<std::string>& args) {
   bool pbShowDef = false;
   const auto call = [&] { ckt->NewContract(app, pbOK, plVsCount, pbShowDef); };
   const ScriptedCall run =
-      onScreen ? ScriptedCall{RunHostCall(*host, call), std::nullopt, nullptr}
-               : RunScriptedCall(*host, std::move(*script), std::cerr, call);
+      player.OnScreen() ? ScriptedCall{RunHostCall(*host, call), std::nullopt, nullptr}
+               : RunScriptedCall(*host, std::move(*player.script), std::cerr, call);
   ckt.reset();
   if (!run.call.ran) return kExitFailed;
 
@@ -97,7 +85,7 @@ int RunNewContract(const std::vector<std::string>& args) {
   std::cout << std::flush;
 
   if (run.failure) {
-    PrintError(std::string(kCommand) + ": " + scriptFile + ", " + *run.failure);
+    PrintError(std::string(kCommand) + ": " + player.scriptFile + ", " + *run.failure);
     return kExitUsage;
   }
   if (run.call.raised) return kExitFailed;

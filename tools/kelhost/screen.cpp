@@ -2,6 +2,7 @@
 
 #include "kelhost/command.h"
 #include "kelhost/layouts/dialog_layouts.h"
+#include "kelhost/script_file.h"
 
 namespace kelhost {
 
@@ -15,6 +16,16 @@ std::unique_ptr<ui::qt::FrontEnd> StartScreen(const std::string& command) {
   }
   RegisterDialogLayouts();
   return frontEnd;
+}
+
+bool ChooseDialogPlayer(const std::string& command, const Arguments& a, DialogPlayer& player) {
+  if (!a.Has("--script")) {
+    player.screen = StartScreen(command);
+    return player.screen != nullptr;
+  }
+  player.scriptFile = a.Value("--script");
+  player.script = ReadScriptFile(command, player.scriptFile);
+  return player.script.has_value();
 }
 
 }  // namespace kelhost

@@ -10,9 +10,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "kelhost/arguments.h"
 #include "platform/ui/qt/front_end.h"
+#include "platform/ui/script.h"
 
 namespace kelhost {
 
@@ -20,5 +24,21 @@ namespace kelhost {
 // display it prints "kelhost: <command>: no display to show the dialog on
 // ..." to standard error and returns null.
 std::unique_ptr<ui::qt::FrontEnd> StartScreen(const std::string& command);
+
+// Who plays the user of a command's dialogs: a person on screen when the
+// command is given no --script, else the script FILE, read and checked
+// whole before anything runs (script_file.h).
+struct DialogPlayer {
+  std::unique_ptr<ui::qt::FrontEnd> screen;                   // set on screen
+  std::optional<std::vector<ui::test::ScriptAction>> script;  // set for a script
+  std::string scriptFile;                                     // "" on screen
+
+  bool OnScreen() const { return screen != nullptr; }
+};
+
+// Sets `player` up from the command's arguments. False, the problem said
+// on standard error, when there is no display to show the dialogs on or
+// the script cannot be used; the command then exits with kExitUsage.
+bool ChooseDialogPlayer(const std::string& command, const Arguments& a, DialogPlayer& player);
 
 }  // namespace kelhost
