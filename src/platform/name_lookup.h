@@ -1,4 +1,6 @@
-// The lookup behind the stand-in's table, field and index names.
+// Positions of names found without regard to letter case: the lookup
+// behind the properties of late-bound records and the host's table, field
+// and index names.
 #pragma once
 
 #include <cstddef>
@@ -9,13 +11,13 @@
 
 #include "platform/text.h"
 
-namespace host::sqlite {
+namespace rt {
 
 // Positions of names, found without regard to letter case (as
-// rt::EqualsIgnoreCase compares) in a small open-addressed table that
-// copies nothing: a name asked for as declared costs a hash of a few bytes
-// and one comparison, all in three small arrays. Every field put of the
-// add-on looks a name up.
+// EqualsIgnoreCase compares) in a small open-addressed table that copies
+// nothing: a name asked for as declared costs a hash of a few bytes and one
+// comparison, all in three small arrays. Every field put and every property
+// read by name looks a name up.
 class NameLookup {
  public:
   // False when the name is there already, in any letter case.
@@ -70,7 +72,7 @@ class NameLookup {
     if (a == b) return true;
     for (size_t i = 0; i < a.size(); ++i) {
       const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
-      if ((ca | cb) >= 0x80) return rt::EqualsIgnoreCase(a.substr(i), b.substr(i));
+      if ((ca | cb) >= 0x80) return EqualsIgnoreCase(a.substr(i), b.substr(i));
       if (Upper(ca) != Upper(cb)) return false;
     }
     return true;
@@ -105,4 +107,4 @@ class NameLookup {
   int shift_ = 61;              // 64 - log2(slots_.size())
 };
 
-}  // namespace host::sqlite
+}  // namespace rt
