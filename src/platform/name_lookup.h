@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,35 +43,74 @@ class NameLookup {
 
  private:
   static unsigned char Upper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+  static uint64_t Load8(const char* p) {
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+  }
+  static uint64_t Load4(const char* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+  }
+  // The first and the last (up to) eight bytes of a name, overlapping in a
+  // short one; a name of less than four bytes in full.
+  static void Ends(std::string_view name, uint64_t& first, uint64_t& last) {
+    const char* p = name.data();
+    const size_t n = name.size();
+    if (n >= 8) {
+      first = Load8(p);
+      last = Load8(p + n - 8);
+    } else if (n >= 4) {
+      first = Load4(p);
+      last = Load4(p + n - 4);
+    } else {
+      first = n == 0 ? 0
+                     : uint64_t{static_cast<unsigned char>(p[0])} |
+                           uint64_t{static_cast<unsigned char>(p[n / 2])} << 8 |
+                           uint64_t{static_cast<unsigned char>(p[n - 1])} << 16;
+      last = 0;
+    }
+  }
   // The case mapping keeps a name's length in bytes, and keeps ASCII bytes
   // ASCII and other bytes not; so names that compare equal have the same
-  // length and the same upper-cased ASCII bytes at the same places.
-  //
-  // The length and a few bytes from both ends and the middle, ASCII bytes
-  // without their case bit (the bit that tells a letter's cases apart;
-  // other bytes count alike): enough to tell the names of one table apart.
-  static size_t Hash(std::string_view name) {
-    const size_t n = name.size();
-    auto at = [name](size_t i) -> size_t {
-      const auto c = static_cast<unsigned char>(name[i]);
-      return c < 0x80 ? (c & 0xDF) : 0x80;
-    };
-    size_t h = n;
-    if (n > 0) h = ((h * 131 + at(0)) * 131 + at(n / 2)) * 131 + at(n - 1);
-    if (n > 3) h = (h * 131 + at(1)) * 131 + at(n - 2);
-    return h;
+  // length and the same upper-cased ASCII bytes at the same places. Each
+  // byte of `x` as the hash sees it: an ASCII byte without its case bit
+  // (the bit that tells a letter's cases apart), any other byte as 0x80.
+  static uint64_t Fold(uint64_t x) {
+    const uint64_t high = x & 0x8080808080808080u;
+    const uint64_t other = (high >> 7) * 0xFF;
+    return (x & ~other & 0xDFDFDFDFDFDFDFDFu) | high;
+  }
+  // The length and the first and last bytes, folded: enough to tell the
+  // names of one table apart.
+  static uint64_t Hash(std::string_view name) {
+    uint64_t first, last;
+    Ends(name, first, last);
+    return (Fold(first) * 0x9E3779B97F4A7C15u) ^ (Fold(last) + name.size());
   }
   // The first slot to probe: the high bits of the hash times a large odd
   // number, which depend on all of its bits.
   size_t Slot(std::string_view name) const {
-    return static_cast<size_t>((uint64_t{Hash(name)} * 0x9E3779B97F4A7C15u) >> shift_);
+    return static_cast<size_t>((Hash(name) * 0xC2B2AE3D27D4EB4Fu) >> shift_);
   }
-  // Names are mostly asked for as declared; other ASCII names are compared
-  // here, the rest by the full case mapping.
+  // Names are mostly asked for as declared, which compares eight bytes at
+  // a time; other ASCII names are compared here, the rest by the full case
+  // mapping.
   static bool Equal(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    if (a == b) return true;
-    for (size_t i = 0; i < a.size(); ++i) {
+    const size_t n = a.size();
+    if (n != b.size()) return false;
+    if (n >= 8) {
+      size_t i = 0;
+      while (i + 8 <= n && Load8(a.data() + i) == Load8(b.data() + i)) i += 8;
+      if (i + 8 > n && Load8(a.data() + n - 8) == Load8(b.data() + n - 8)) return true;
+    } else {
+      uint64_t af, al, bf, bl;
+      Ends(a, af, al);
+      Ends(b, bf, bl);
+      if (af == bf && al == bl) return true;
+    }
+    for (size_t i = 0; i < n; ++i) {
       const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
       if ((ca | cb) >= 0x80) return EqualsIgnoreCase(a.substr(i), b.substr(i));
       if (Upper(ca) != Upper(cb)) return false;
