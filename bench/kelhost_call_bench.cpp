@@ -181,7 +181,7 @@ void BM_DebitorHostCall(benchmark::State& state) {
       state.SkipWithError("the call raised an error");
       break;
     }
-    written += result.written.size();
+    written += result.Written().size();
   }
   state.counters["records"] =
       benchmark::Counter(static_cast<double>(written), benchmark::Counter::kAvgIterations);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/name_lookup.h"
 #include "platform/variant.h"
 
 namespace rt {
@@ -35,25 +36,26 @@ class PropertyTable {
     std::function<Variant(const T&)> get;
     std::function<void(T&, const Variant&)> put;  // converts to the member's type
   };
-  explicit PropertyTable(std::vector<Entry> entries) : entries_(std::move(entries)) {}
+  // Of two names that differ only in letter case, the first counts.
+  explicit PropertyTable(std::vector<Entry> entries) : entries_(std::move(entries)) {
+    for (size_t i = 0; i < entries_.size(); ++i) names_.Add(entries_[i].name, static_cast<int>(i));
+  }
 
   Variant Get(const T& obj, std::string_view name) const { return Find(name).get(obj); }
   void Put(T& obj, std::string_view name, const Variant& v) const { Find(name).put(obj, v); }
   const std::vector<Entry>& entries() const { return entries_; }
 
  private:
-  const Entry& Find(std::string_view name) const;
+  const Entry& Find(std::string_view name) const {
+    const int i = names_.Find(name);
+    if (i < 0) RaiseRuntime(errc::NoSuchMember);
+    return entries_[static_cast<size_t>(i)];
+  }
   std::vector<Entry> entries_;
+  NameLookup names_;
 };
 
 bool NameEquals(std::string_view a, std::string_view b);  // case-insensitive
-
-template <class T>
-const typename PropertyTable<T>::Entry& PropertyTable<T>::Find(std::string_view name) const {
-  for (const auto& e : entries_)
-    if (NameEquals(e.name, name)) return e;
-  RaiseRuntime(errc::NoSuchMember);
-}
 
 // A keyless collection with items reached by position from 1.
 class Collection : public Object {

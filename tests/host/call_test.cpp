@@ -14,7 +14,7 @@ using host::sqlite::StandIn;
 // The table and a field of each record a call wrote.
 Strings Written(const CallResult& result, const std::string& field) {
   Strings out;
-  for (const auto& w : result.written) {
+  for (const auto& w : result.Written()) {
     std::string value;
     for (const auto& [name, v] : w.row.fields)
       if (name == field) value = rt::CStr(v);
@@ -42,17 +42,29 @@ TEST_F(HostCall, ListsEachRecordOnceWhereFirstWrittenWithItsFinalValues) {
     host->InsertRow("Adressmerkmale", {{"Merkmal", "Status"}}, host->Rows("Adressen")[0].oid);
   });
   EXPECT_FALSE(result.error);
-  const Strings names = Written(result, "Name");
-  ASSERT_EQ(result.written.size(), 4u);
-  EXPECT_EQ(names[0], "Adressen:Muster AG");
-  EXPECT_EQ(Written(result, "Bezeichnung")[1], "kt_Vertraege:geändert");
-  EXPECT_EQ(Written(result, "Betreff")[2], "kt_VertragsAktivitaeten:Termin");
-  EXPECT_EQ(Written(result, "Merkmal")[3], "Adressmerkmale:Status");
-  EXPECT_EQ(result.written[1].row.oid, contracts->Oid());
-  EXPECT_EQ(result.written[1].row.masterOid, addresses->Oid());
+  const std::string contractOid = contracts->Oid();
+  auto check = [&] {
+    const std::vector<host::sqlite::WrittenRecord> written = result.Written();
+    ASSERT_EQ(written.size(), 4u);
+    EXPECT_EQ(Written(result, "Name")[0], "Adressen:Muster AG");
+    EXPECT_EQ(Written(result, "Bezeichnung")[1], "kt_Vertraege:geändert");
+    EXPECT_EQ(Written(result, "Betreff")[2], "kt_VertragsAktivitaeten:Termin");
+    EXPECT_EQ(Written(result, "Merkmal")[3], "Adressmerkmale:Status");
+    EXPECT_EQ(written[1].row.oid, contractOid);
+    EXPECT_EQ(written[1].row.masterOid, addresses->Oid());
+  };
+  check();
+  // The listing shows the records as the call left them, also when asked
+  // for after later calls changed them.
+  EXPECT_FALSE(host->RunCall([&] {
+                     Put(addresses, "Name", "später");
+                     addresses->Update(256);
+                     contracts->Delete(256);
+                   }).error);
+  check();
 
   // A call that writes nothing lists nothing.
-  EXPECT_TRUE(host->RunCall([&] { Walk(contracts, "Bezeichnung"); }).written.empty());
+  EXPECT_TRUE(host->RunCall([&] { Walk(contracts, "Bezeichnung"); }).Written().empty());
 
   // A long call: each record once where first written, however often
   // written again.
@@ -67,7 +79,7 @@ TEST_F(HostCall, ListsEachRecordOnceWhereFirstWrittenWithItsFinalValues) {
     }
   });
   EXPECT_FALSE(many.error);
-  ASSERT_EQ(many.written.size(), 40u);
+  ASSERT_EQ(many.Written().size(), 40u);
   EXPECT_EQ(Written(many, "Betreff")[0], "kt_VertragsAktivitaeten:0++");
   EXPECT_EQ(Written(many, "Betreff")[39], "kt_VertragsAktivitaeten:39++");
 }
@@ -84,7 +96,7 @@ TEST_F(HostCall, RaisesNothingOfTheCallAndCannotNest) {
   ASSERT_TRUE(result.error);
   EXPECT_EQ(ErrorOf([&] { std::rethrow_exception(result.error); }), rt::kObjectError + 0x5001);
   // What the call wrote before its error stays written.
-  ASSERT_EQ(result.written.size(), 1u);
+  ASSERT_EQ(result.Written().size(), 1u);
   EXPECT_EQ(Column("kt_Vertraege", "Bezeichnung"), Strings{"vor dem Fehler"});
   // Any exception is handed back.
   EXPECT_TRUE(host->RunCall([] { throw std::runtime_error("x"); }).error);
@@ -138,8 +150,8 @@ TEST_F(HostCallFile, ACallReadsAgainWhatAnotherConnectionChangedMeanwhile) {
     mine->Fields()->Item("ID")->SetValue("A1000X");
     mine->Update(256);
   });
-  ASSERT_EQ(result.written.size(), 1u);
-  EXPECT_EQ(result.written[0].row["Name"], rt::Variant("Muster AG"));
+  ASSERT_EQ(result.Written().size(), 1u);
+  EXPECT_EQ(result.Written()[0].row["Name"], rt::Variant("Muster AG"));
   EXPECT_EQ(b_->Rows("Adressen")[0]["Name"], rt::Variant("Muster AG"));
   EXPECT_EQ(b_->Rows("Adressen")[0]["ID"], rt::Variant("A1000X"));
 }

@@ -320,7 +320,7 @@ TEST_F(HostKeptFile, ASavepointRolledBackLeavesNothingKept) {
   // The ids drawn inside the savepoint are drawn again, as SQLite left the
   // last one where it was.
   EXPECT_EQ(std::stoll(after), std::stoll(before) + 1);
-  ASSERT_EQ(result.written.size(), 2u);
+  ASSERT_EQ(result.Written().size(), 2u);
   EXPECT_EQ(b_->Rows("Adressen").size(), 5u);
 }
 

@@ -1,5 +1,8 @@
 #include <atomic>
+#include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "platform/object.h"
 #include "platform/runtime_expect.h"
@@ -49,6 +52,26 @@ TEST(RuntimeDispatch, PropertiesByNameIgnoreLetterCase) {
   EXPECT_RT_ERROR(rt::GetProperty(Variant(rt::ObjectPtr()), "ArtikelID"), errc::ObjectNotSet);
   EXPECT_RT_ERROR(rt::GetProperty(Variant("x"), "ArtikelID"), errc::TypeMismatch);
   EXPECT_RT_ERROR(Other().Get("x"), errc::NoSuchMember);
+}
+
+// The lookup behind properties and host names: letter case aside (also of
+// letters beyond ASCII), names of one length that differ in any place are
+// told apart, and a name is declared once whatever its case.
+TEST(RuntimeDispatch, NamesFoundWhateverTheirLetterCase) {
+  const std::vector<std::string> names = {"PreisM1",  "PreisM3",  "PreisM6",   "PreisM12",  "PreisM24",
+                                          "PreisM36", "PreisM48", "PreisM60",  "GültigVom", "GültigBis",
+                                          "Wert",     "Wort",     "Vertragnummer", "ÄÖÜ",   "x"};
+  rt::NameLookup lookup;
+  for (size_t i = 0; i < names.size(); ++i) ASSERT_TRUE(lookup.Add(names[i], static_cast<int>(i)));
+  EXPECT_FALSE(lookup.Add("PREISM1", 99));
+  EXPECT_FALSE(lookup.Add("gültigbis", 99));
+  const std::pair<const char*, int> cases[] = {
+      {"PreisM1", 0},  {"preism1", 0},   {"PREISM48", 6},   {"GültigVom", 8},      {"GÜLTIGVOM", 8},
+      {"gültigbis", 9}, {"WORT", 11},     {"wert", 10},      {"VERTRAGNUMMER", 12}, {"äöü", 13},
+      {"X", 14},        {"PreisM", -1},  {"PreisM2", -1},   {"GültigVon", -1},    {"GultigVom", -1},
+      {"", -1},         {"Vertragnummer ", -1}};
+  for (const auto& [name, position] : cases) EXPECT_EQ(lookup.Find(name), position) << name;
+  EXPECT_EQ(rt::NameLookup().Find("x"), -1);
 }
 
 TEST(RuntimeDispatch, CastObjectChecksTheClass) {

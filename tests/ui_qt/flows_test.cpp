@@ -182,7 +182,7 @@ std::string Text(const rt::Variant& v) {
 // One line per field of each record written: "<table> <oid> <field> = <value>".
 std::vector<std::string> Lines(const host::sqlite::CallResult& result) {
   std::vector<std::string> lines;
-  for (const host::sqlite::WrittenRecord& w : result.written) {
+  for (const host::sqlite::WrittenRecord& w : result.Written()) {
     for (const auto& [field, value] : w.row.fields)
       lines.push_back(w.table + " " + w.row.oid + " " + field + " = " + Text(value));
   }

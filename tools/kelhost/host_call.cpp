@@ -40,7 +40,7 @@ HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& c
     return report;
   }
   report.ran = true;
-  report.written = std::move(result.written);
+  report.written = result.Written();
   if (result.error) {
     report.raised = true;
     try {

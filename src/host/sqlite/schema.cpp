@@ -275,7 +275,7 @@ Schema Schema::Default() {
 // fields; a declaration error (an unknown name, or two names that differ
 // only in letter case) is a programming error of this file.
 void Schema::Resolve() {
-  auto add = [](NameLookup& lookup, const std::string& name, size_t position) {
+  auto add = [](rt::NameLookup& lookup, const std::string& name, size_t position) {
     if (!lookup.Add(name, static_cast<int>(position))) throw std::logic_error("name declared twice: " + name);
   };
   for (size_t i = 0; i < tables_.size(); ++i) {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/sqlite/name_lookup.h"
+#include "platform/name_lookup.h"
 
 namespace host::sqlite {
 
@@ -49,7 +49,7 @@ struct TableDef {
   // the lookups of field and index names.
   int masterIndex = -1;
   std::vector<int> details;
-  NameLookup fieldNames, indexNames;
+  rt::NameLookup fieldNames, indexNames;
 
   // Position of a field or index by name (case-insensitive); -1 if none.
   int FieldIndex(std::string_view field) const { return fieldNames.Find(field); }
@@ -75,7 +75,7 @@ class Schema {
  private:
   void Resolve();
   std::vector<TableDef> tables_;
-  NameLookup tableNames_;
+  rt::NameLookup tableNames_;
 };
 
 // An SQL identifier in double quotes, embedded quotes doubled.

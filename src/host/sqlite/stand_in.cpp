@@ -32,6 +32,26 @@ Row ToRow(const TableDef& def, const Record& r) {
   return row;
 }
 
+}  // namespace
+
+// The records a call wrote as it left them: stored records never change
+// (a write stores a new one), so holding them is enough. The Core keeps
+// their tables' definitions.
+struct WrittenLog {
+  CorePtr core;
+  std::vector<std::pair<const TableDef*, RecordPtr>> records;
+};
+
+std::vector<WrittenRecord> CallResult::Written() const {
+  std::vector<WrittenRecord> written;
+  if (!written_) return written;
+  written.reserve(written_->records.size());
+  for (const auto& [def, r] : written_->records) written.push_back({def->name, ToRow(*def, *r)});
+  return written;
+}
+
+namespace {
+
 class StandInImpl : public StandIn {
  public:
   explicit StandInImpl(CorePtr core) : core_(std::move(core)), app_(NewApplication(core_)) {
@@ -47,26 +67,28 @@ class StandInImpl : public StandIn {
     // are read again (Core::Began).
     Transaction tx(core_->db);
     core_->store.StartLog();
-    CallResult result;
+    std::exception_ptr error;
     try {
       call();
     } catch (...) {
-      result.error = std::current_exception();
+      error = std::current_exception();
     }
-    // The records are read before the commit: afterwards another process
+    // The records are taken before the commit: afterwards another process
     // may change them.
+    auto written = std::make_shared<WrittenLog>();
+    written->core = core_;
     std::exception_ptr listing;
     try {
       for (const auto& [t, oid] : core_->store.TakeLog()) {
         const TableDef& def = core_->Def(t);
-        if (const RecordPtr r = core_->store.Load(def, oid)) result.written.push_back({def.name, ToRow(def, *r)});
+        if (RecordPtr r = core_->store.Load(def, oid)) written->records.emplace_back(&def, std::move(r));
       }
     } catch (...) {
       listing = std::current_exception();
     }
     tx.Commit();
     if (listing) std::rethrow_exception(listing);
-    return result;
+    return CallResult(std::move(error), std::move(written));
   }
 
   SqlStatistics Statistics() override {

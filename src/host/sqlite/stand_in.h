@@ -53,13 +53,27 @@ struct WrittenRecord {
   Row row;
 };
 
+// What a call kept of the records it wrote (stand_in.cpp).
+struct WrittenLog;
+
 // What RunCall reports of one call.
-struct CallResult {
-  // Every host record the call inserted or updated that still exists, once,
-  // in the order first written, with its values as the call left them.
-  std::vector<WrittenRecord> written;
+class CallResult {
+ public:
+  CallResult() = default;
+  CallResult(std::exception_ptr error, std::shared_ptr<const WrittenLog> written)
+      : error(std::move(error)), written_(std::move(written)) {}
+
   // What the call raised; null when it returned.
   std::exception_ptr error;
+
+  // Every host record the call inserted or updated that still exists, once,
+  // in the order first written, with its values as the call left them.
+  // The records are taken when the call ends, and listed only when asked
+  // for: a caller that does not list them does not pay for it.
+  std::vector<WrittenRecord> Written() const;
+
+ private:
+  std::shared_ptr<const WrittenLog> written_;
 };
 
 // The schema version this stand-in writes into user_version.
