@@ -23,27 +23,9 @@ bool WriteNewPositions(double& value) {
     rt::For16(1, static_cast<int32_t>(gNewPositions.size()), [&](int16_t row) {
       const NewPosition& p = gNewPositions[static_cast<size_t>(row - 1)];
       kp::ContractPosition record;
-      record.Artikel = p.Artikel;
+      kp::CopyArticleAndPrices(p, record);
       record.Nettopreis = p.Nettopreis;
-      record.Artikelnummer = p.Artikelnummer;
-      record.Artikelart = p.Artikelart;
-      record.Einheit = p.Einheit;
-      record.UStSatz = p.UStSatz;
-      record.Beschreibung = p.Beschreibung;
-      record.Anzahl = p.Anzahl;
-      record.Erloeskonto = p.Erloeskonto;
-      record.ArtikelID = p.ArtikelID;
       record.Row = rt::FormatNumber(row, "000");
-      record.PreisM1 = p.PreisM1;
-      record.PreisM3 = p.PreisM3;
-      record.PreisM6 = p.PreisM6;
-      record.PreisM12 = p.PreisM12;
-      record.PreisM24 = p.PreisM24;
-      record.PreisM36 = p.PreisM36;
-      record.PreisM48 = p.PreisM48;
-      record.PreisM60 = p.PreisM60;
-      record.Preis = p.Preis;
-      record.NettoOhneRabatt = p.NettoOhneRabatt;
       record.Rabattprozent = p.Rabattprozent;
       record.Auftragsnummer = p.Auftragsnummer;
       record.Gruppierung = p.Gruppierung;

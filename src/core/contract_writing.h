@@ -78,6 +78,32 @@ struct ContractPosition {
   std::optional<int32_t> Gruppierungsposition;
 };
 
+// Copies what a position takes from its article and its period prices
+// from any position of the same field names (a type's position in memory,
+// a line of the programmatic path); the caller sets the rest.
+template <class Source>
+void CopyArticleAndPrices(const Source& s, ContractPosition& p) {
+  p.Artikel = s.Artikel;
+  p.Artikelnummer = s.Artikelnummer;
+  p.Artikelart = s.Artikelart;
+  p.Einheit = s.Einheit;
+  p.UStSatz = s.UStSatz;
+  p.Beschreibung = s.Beschreibung;
+  p.Anzahl = s.Anzahl;
+  p.Erloeskonto = s.Erloeskonto;
+  p.ArtikelID = s.ArtikelID;
+  p.PreisM1 = s.PreisM1;
+  p.PreisM3 = s.PreisM3;
+  p.PreisM6 = s.PreisM6;
+  p.PreisM12 = s.PreisM12;
+  p.PreisM24 = s.PreisM24;
+  p.PreisM36 = s.PreisM36;
+  p.PreisM48 = s.PreisM48;
+  p.PreisM60 = s.PreisM60;
+  p.Preis = s.Preis;
+  p.NettoOhneRabatt = s.NettoOhneRabatt;
+}
+
 // Writes the fields in the order of the struct (the optional ones only
 // when set), then Insert (256).
 void InsertContractPosition(const std::shared_ptr<host::DbTable>& table, const ContractPosition& p);
