@@ -170,7 +170,8 @@ std::string_view RightTrimmed(std::string_view s) {
 
 std::string LTrim(std::string_view s) { return std::string(LeftTrimmed(s)); }
 std::string RTrim(std::string_view s) { return std::string(RightTrimmed(s)); }
-std::string Trim(std::string_view s) { return std::string(RightTrimmed(LeftTrimmed(s))); }
+std::string_view Trimmed(std::string_view s) { return RightTrimmed(LeftTrimmed(s)); }
+std::string Trim(std::string_view s) { return std::string(Trimmed(s)); }
 
 std::string UCase(std::string_view s) { return MapChars(s, ToUpper); }
 std::string LCase(std::string_view s) { return MapChars(s, ToLower); }
