@@ -11,15 +11,15 @@ std::shared_ptr<host::DbTable> OpenTable(const std::string& name) {
   return Need(Need(Need(gDB)->Connection())->Table(name));
 }
 
-rt::Variant FieldValue(const std::shared_ptr<host::DbTable>& table, const std::string& name) {
+rt::Variant FieldValue(const std::shared_ptr<host::DbTable>& table, std::string_view name) {
   return Need(Need(Need(table)->Fields())->Item(name))->Value();
 }
 
-void PutField(const std::shared_ptr<host::DbTable>& table, const std::string& name, const rt::Variant& value) {
+void PutField(const std::shared_ptr<host::DbTable>& table, std::string_view name, const rt::Variant& value) {
   Need(Need(Need(table)->Fields())->Item(name))->SetValue(value);
 }
 
-void Put(const std::shared_ptr<host::DbFields>& fields, const std::string& name, const rt::Variant& value) {
+void Put(const std::shared_ptr<host::DbFields>& fields, std::string_view name, const rt::Variant& value) {
   Need(Need(fields)->Item(name))->SetValue(value);
 }
 

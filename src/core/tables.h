@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "host/table.h"
 #include "platform/variant.h"
@@ -15,12 +16,12 @@ namespace kp {
 std::shared_ptr<host::DbTable> OpenTable(const std::string& name);
 
 // The value of a field of the table's current (or prepared) record.
-rt::Variant FieldValue(const std::shared_ptr<host::DbTable>& table, const std::string& name);
+rt::Variant FieldValue(const std::shared_ptr<host::DbTable>& table, std::string_view name);
 // Puts a value into a field of the table's current (or prepared) record;
 // the host converts it to the field's type.
-void PutField(const std::shared_ptr<host::DbTable>& table, const std::string& name, const rt::Variant& value);
+void PutField(const std::shared_ptr<host::DbTable>& table, std::string_view name, const rt::Variant& value);
 // The same on the fields PrepareNew returned.
-void Put(const std::shared_ptr<host::DbFields>& fields, const std::string& name, const rt::Variant& value);
+void Put(const std::shared_ptr<host::DbFields>& fields, std::string_view name, const rt::Variant& value);
 
 // Starts a new record from the host's default values (NewValues(0), then
 // SetValues) and returns its fields. A table that is not open raises 91.

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/table.h"
@@ -85,7 +86,7 @@ class HostScriptEngine {
   virtual ~HostScriptEngine() = default;
   // Evaluates a host formula ("Name()", "Erloeskonto()", "USTSatzArtikel()")
   // on the current record of its table.
-  virtual std::shared_ptr<HostEvalResult> Evaluate(const std::string& formula, Flags flags) = 0;
+  virtual std::shared_ptr<HostEvalResult> Evaluate(std::string_view formula, Flags flags) = 0;
   virtual std::shared_ptr<HostPersistVars> PersistVars() = 0;
 };
 

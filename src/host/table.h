@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/variant.h"
 
@@ -47,8 +48,9 @@ class DbField {
 class DbFields {
  public:
   virtual ~DbFields() = default;
-  virtual std::shared_ptr<DbField> Item(const std::string& name) = 0;  // case-insensitive
-  virtual bool Exists(const std::string& name) = 0;
+  // By name, without regard to letter case.
+  virtual std::shared_ptr<DbField> Item(std::string_view name) = 0;
+  virtual bool Exists(std::string_view name) = 0;
   virtual std::shared_ptr<DbTable> Parent() = 0;
 };
 

@@ -100,9 +100,18 @@ char32_t ToLower(char32_t cp) {
 
 template <class F>
 std::string MapChars(std::string_view s, F f) {
-  std::string out;
-  out.reserve(s.size());
-  for (size_t i = 0; i < s.size();) {
+  // Plain ASCII, nearly all text here, is mapped byte by byte in place; from
+  // the first other byte on, character by character.
+  std::string out(s);
+  size_t i = 0;
+  for (; i < out.size(); ++i) {
+    const auto b = static_cast<unsigned char>(out[i]);
+    if (b >= 0x80) break;
+    out[i] = static_cast<char>(f(b));
+  }
+  if (i == out.size()) return out;
+  out.resize(i);
+  while (i < s.size()) {
     const size_t n = SeqLen(s, i);
     const auto b = static_cast<unsigned char>(s[i]);
     if (n == 1 && b >= 0x80) {
@@ -143,19 +152,26 @@ std::string Mid(std::string_view s, int32_t start, int32_t length) {
   return std::string(rest.substr(0, OffsetOf(rest, length)));
 }
 
-std::string LTrim(std::string_view s) {
+namespace {
+
+std::string_view LeftTrimmed(std::string_view s) {
   size_t i = 0;
   while (i < s.size() && s[i] == ' ') ++i;
-  return std::string(s.substr(i));
+  return s.substr(i);
 }
 
-std::string RTrim(std::string_view s) {
+std::string_view RightTrimmed(std::string_view s) {
   size_t n = s.size();
   while (n > 0 && s[n - 1] == ' ') --n;
-  return std::string(s.substr(0, n));
+  return s.substr(0, n);
 }
 
-std::string Trim(std::string_view s) { return RTrim(LTrim(s)); }
+}  // namespace
+
+std::string LTrim(std::string_view s) { return std::string(LeftTrimmed(s)); }
+std::string RTrim(std::string_view s) { return std::string(RightTrimmed(s)); }
+std::string_view Trimmed(std::string_view s) { return RightTrimmed(LeftTrimmed(s)); }
+std::string Trim(std::string_view s) { return std::string(Trimmed(s)); }
 
 std::string UCase(std::string_view s) { return MapChars(s, ToUpper); }
 std::string LCase(std::string_view s) { return MapChars(s, ToLower); }

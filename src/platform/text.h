@@ -21,6 +21,7 @@ std::string Right(std::string_view s, int32_t n);  // last n characters
 std::string Mid(std::string_view s, int32_t start, int32_t length = -1);
 
 std::string Trim(std::string_view s);  // blanks (U+0020) only, both ends
+std::string_view Trimmed(std::string_view s);  // the same, as a view into s
 std::string LTrim(std::string_view s);
 std::string RTrim(std::string_view s);
 std::string UCase(std::string_view s);

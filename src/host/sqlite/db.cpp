@@ -112,9 +112,24 @@ bool MayWrite(const std::string& path) {
 
 bool Exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
 
+// SQLite keeps process-wide statistics of its memory use by default, under
+// a global mutex taken on every allocation and free it makes, whatever the
+// connection's own locking. Nothing here reads them (no heap limits, no
+// sqlite3_memory_used), so they are switched off before SQLite starts. Too
+// late once SQLite runs in this process (SQLite then refuses the change and
+// keeps counting): harmless either way.
+void SkipMemoryStatistics() {
+  static const bool done = [] {
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    return true;
+  }();
+  (void)done;
+}
+
 }  // namespace
 
 Db::Db(const std::string& path, Access access) {
+  SkipMemoryStatistics();
   const bool memory = path == ":memory:" || path.empty();
   std::string name = path;
   int flags = SQLITE_OPEN_NOMUTEX;

@@ -249,16 +249,4 @@ std::string KeyText(const rt::Variant& value) {
   }
 }
 
-std::string UpperKey(std::string_view text) {
-  // Plain ASCII, nearly every key, in place; other text through the full
-  // case mapping.
-  std::string key(text);
-  for (char& c : key) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b >= 0x80) return rt::UCase(text);
-    if (b >= 'a' && b <= 'z') c = static_cast<char>(b - 'a' + 'A');
-  }
-  return key;
-}
-
 }  // namespace host::sqlite

@@ -10,6 +10,7 @@
 
 #include "host/sqlite/db.h"
 #include "host/sqlite/schema.h"
+#include "platform/text.h"
 #include "platform/variant.h"
 
 namespace host::sqlite {
@@ -37,9 +38,8 @@ rt::Variant ReadField(const Stmt& stmt, int col, const FieldDef& field);
 // The field's value as text for index keys ("" for Nothing).
 std::string KeyText(const rt::Variant& value);
 
-// Text upper-cased as rt::UCase does it, plain ASCII without the detour
-// through the full case mapping: index keys, and the names the stand-in
+// Text upper-cased (rt::UCase): index keys, and the names the stand-in
 // compares without regard to letter case (settings, persistent variables).
-std::string UpperKey(std::string_view text);
+inline std::string UpperKey(std::string_view text) { return rt::UCase(text); }
 
 }  // namespace host::sqlite

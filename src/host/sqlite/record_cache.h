@@ -42,9 +42,12 @@ class RecordCache {
   // transaction.
   static constexpr size_t kMaxPerTable = 1024;
   // Kept from one transaction into the next at most per table: enough for
-  // what a host call reads again, small enough to stay in the processor's
-  // caches.
-  static constexpr size_t kKeptAcross = 512;
+  // what a host call reads again (current records, the records a call
+  // looks up), small enough that what the tables keep stays in the
+  // processor's caches. Tables that calls write to outgrow it every few
+  // calls and start anew, so that records written go soon and their memory
+  // is used again while it is still in the caches.
+  static constexpr size_t kKeptAcross = 64;
 
   explicit RecordCache(size_t tables) : tables_(tables) {}
 

@@ -41,9 +41,9 @@ class EvalResultObject : public HostEvalResult {
 class ScriptEngineObject : public HostScriptEngine {
  public:
   explicit ScriptEngineObject(CorePtr core) : core_(std::move(core)), persistVars_(NewPersistVars(core_)) {}
-  std::shared_ptr<HostEvalResult> Evaluate(const std::string& formula, Flags) override {
+  std::shared_ptr<HostEvalResult> Evaluate(std::string_view formula, Flags) override {
     core_->faults.Check("ScriptEngine", "Evaluate");
-    const std::string text = rt::Trim(formula);
+    const std::string_view text = rt::Trimmed(formula);
     for (const Formula& f : kFormulas) {
       if (!rt::EqualsIgnoreCase(text, f.text)) continue;
       const int t = core_->TableIndex(f.table);
@@ -51,7 +51,7 @@ class ScriptEngineObject : public HostScriptEngine {
       rt::Variant v = r ? r->values[core_->FieldIndex(t, f.field)] : rt::Variant();
       return std::make_shared<EvalResultObject>(std::move(v));
     }
-    RaiseHost(hosterr::UnknownFormula, formula);
+    RaiseHost(hosterr::UnknownFormula, std::string(formula));
   }
   std::shared_ptr<HostPersistVars> PersistVars() override {
     core_->faults.Check("ScriptEngine", "PersistVars");

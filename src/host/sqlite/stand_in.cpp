@@ -79,7 +79,9 @@ class StandInImpl : public StandIn {
     written->core = core_;
     std::exception_ptr listing;
     try {
-      for (const auto& [t, oid] : core_->store.TakeLog()) {
+      const std::vector<std::pair<int, int64_t>> log = core_->store.TakeLog();
+      written->records.reserve(log.size());
+      for (const auto& [t, oid] : log) {
         const TableDef& def = core_->Def(t);
         if (RecordPtr r = core_->store.Load(def, oid)) written->records.emplace_back(&def, std::move(r));
       }

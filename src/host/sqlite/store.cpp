@@ -283,6 +283,8 @@ void Store::RolledBack(bool savepoint) noexcept {
 
 void Store::StartLog() {
   log_.clear();
+  // Room for what a call mostly writes, taken once rather than in steps.
+  log_.reserve(kShortLog);
   logged_ = std::unordered_set<int64_t>();
   logging_ = true;
 }

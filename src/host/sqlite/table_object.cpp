@@ -168,11 +168,11 @@ class TableObject : public DbTable, public std::enable_shared_from_this<TableObj
   class FieldsObject : public DbFields {
    public:
     explicit FieldsObject(TableObject& table) : table_(&table) {}
-    std::shared_ptr<DbField> Item(const std::string& name) override {
+    std::shared_ptr<DbField> Item(std::string_view name) override {
       table_->Check("Fields.Item");
       return table_->FieldPtr(table_->core_->FieldIndex(table_->t_, name));
     }
-    bool Exists(const std::string& name) override {
+    bool Exists(std::string_view name) override {
       table_->Check("Fields.Exists");
       return table_->core_->Def(table_->t_).FieldIndex(name) >= 0;
     }
