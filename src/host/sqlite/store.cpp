@@ -68,6 +68,9 @@ Store::TableSql Store::BuildSql(const TableDef& t) {
     params += ", ?";
     sets += (sets.empty() ? "" : ", ") + Quote(f.name) + " = ?";
   }
+  // The fields alone, for an update that leaves every key as it was:
+  // SQLite then leaves the indexes on the key columns alone.
+  q.updateFields = Query("UPDATE " + name + " SET " + sets + " WHERE " + kOid + " = ?");
   for (const IndexDef& ix : t.indexes) {
     cols += ", " + Quote(ix.keyColumn);
     params += ", ?";
@@ -195,10 +198,12 @@ void Store::Update(const TableDef& t, RecordPtr r) {
   const RecordPtr* kept = Keeping() ? cache_.FindRecord(Index(t), r->oid) : nullptr;
   const RecordPtr before = kept ? *kept : nullptr;
   {
-    Stmt s = db_.Use(Sql(t).update);
+    const bool sameKeys = before && before->keys == r->keys;
+    Stmt s = db_.Use(sameKeys ? Sql(t).updateFields : Sql(t).update);
     int i = 1;
     for (size_t f = 0; f < t.fields.size(); ++f) BindField(s, i++, t.fields[f], r->values[f]);
-    for (const std::string& k : r->keys) s.BindRef(i++, k);
+    if (!sameKeys)
+      for (const std::string& k : r->keys) s.BindRef(i++, k);
     s.Bind(i, r->oid);
     s.Run();
   }

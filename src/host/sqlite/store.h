@@ -88,7 +88,7 @@ class Store {
  private:
   // Statements of one table.
   struct TableSql {
-    Query load, all, insert, update, remove, find;
+    Query load, all, insert, update, updateFields, remove, find;
     // Per order variant (see Slot()): first, next, previous (one step and
     // several), count.
     std::vector<Query> first, next, prev, nextN, prevN, count;
