@@ -12,15 +12,15 @@ std::shared_ptr<host::DbTable> OpenTable(const std::string& name) {
 }
 
 rt::Variant FieldValue(const std::shared_ptr<host::DbTable>& table, std::string_view name) {
-  return Need(Need(Need(table)->Fields())->Item(name))->Value();
+  return Need(Need(table)->Fields())->ValueOf(name);
 }
 
 void PutField(const std::shared_ptr<host::DbTable>& table, std::string_view name, const rt::Variant& value) {
-  Need(Need(Need(table)->Fields())->Item(name))->SetValue(value);
+  Need(Need(table)->Fields())->PutValue(name, value);
 }
 
 void Put(const std::shared_ptr<host::DbFields>& fields, std::string_view name, const rt::Variant& value) {
-  Need(Need(fields)->Item(name))->SetValue(value);
+  Need(fields)->PutValue(name, value);
 }
 
 std::shared_ptr<host::DbFields> PrepareNew(const std::shared_ptr<host::DbTable>& table) {

@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/error.h"
 #include "platform/variant.h"
 
 namespace host {
@@ -52,6 +53,21 @@ class DbFields {
   virtual std::shared_ptr<DbField> Item(std::string_view name) = 0;
   virtual bool Exists(std::string_view name) = 0;
   virtual std::shared_ptr<DbTable> Parent() = 0;
+
+  // Item(name) followed by the field's SetValue or Value, in one call: the
+  // put and the read by name that every writer and reader makes. A host
+  // may answer them without handing out a field object, but must fail
+  // where the two calls would, in their order.
+  virtual void PutValue(std::string_view name, const rt::Variant& value) {
+    const std::shared_ptr<DbField> field = Item(name);
+    if (!field) rt::RaiseRuntime(rt::errc::ObjectNotSet);
+    field->SetValue(value);
+  }
+  virtual rt::Variant ValueOf(std::string_view name) {
+    const std::shared_ptr<DbField> field = Item(name);
+    if (!field) rt::RaiseRuntime(rt::errc::ObjectNotSet);
+    return field->Value();
+  }
 };
 
 class DbIndex {

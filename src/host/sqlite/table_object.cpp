@@ -172,6 +172,20 @@ class TableObject : public DbTable, public std::enable_shared_from_this<TableObj
       table_->Check("Fields.Item");
       return table_->FieldPtr(table_->core_->FieldIndex(table_->t_, name));
     }
+    // Without a field object: the checks and the work of Item and of the
+    // field's SetValue or Value, in their order.
+    void PutValue(std::string_view name, const rt::Variant& value) override {
+      table_->Check("Fields.Item");
+      const int f = table_->core_->FieldIndex(table_->t_, name);
+      table_->Check("Field.SetValue");
+      table_->views().Put(table_->t_, f, value);
+    }
+    rt::Variant ValueOf(std::string_view name) override {
+      table_->Check("Fields.Item");
+      const int f = table_->core_->FieldIndex(table_->t_, name);
+      table_->Check("Field.Value");
+      return table_->views().Read(table_->t_, f);
+    }
     bool Exists(std::string_view name) override {
       table_->Check("Fields.Exists");
       return table_->core_->Def(table_->t_).FieldIndex(name) >= 0;
