@@ -54,6 +54,25 @@ TEST_F(HostFaults, AlwaysAnyObjectAndClear) {
   EXPECT_NO_THROW(conn->Table("kt_Vertraege"));
 }
 
+// A put or read by name in one call fails where Item and then the field's
+// SetValue or Value would, in that order, and an unknown name as Item does.
+TEST_F(HostFaults, PutAndReadByNameFailAsItemThenTheField) {
+  auto articles = Table("Artikel");
+  const std::shared_ptr<host::DbFields> fields = articles->Fields();
+  host->FailNext("Artikel", "Fields.Item", 5, "");
+  host->FailNext("Artikel", "Field.Value", 13, "");
+  EXPECT_EQ(ErrorOf([&] { fields->ValueOf("Id"); }), 5);  // the item first
+  EXPECT_EQ(ErrorOf([&] { fields->ValueOf("Id"); }), 13);
+  EXPECT_EQ(fields->ValueOf("Id"), fields->Item("ID")->Value());
+  EXPECT_EQ(ErrorOf([&] { fields->PutValue("Nix", 1); }), ErrorOf([&] { fields->Item("Nix"); }));
+  host->FailNext("Artikel", "Field.SetValue", 13, "");
+  articles->SetValues(articles->NewValues(0));
+  EXPECT_EQ(ErrorOf([&] { fields->PutValue("Bezeichnung", "x"); }), 13);
+  EXPECT_EQ(fields->ValueOf("Bezeichnung"), rt::Variant(""));  // nothing put
+  fields->PutValue("bezeichnung", "y");
+  EXPECT_EQ(fields->Item("Bezeichnung")->Value(), rt::Variant("y"));
+}
+
 TEST_F(HostFaults, ErrorTextsComeFromTheRegisteredClass) {
   host::sqlite::RegisterErrorTexts();
   host::sqlite::RegisterErrorTexts();
