@@ -169,20 +169,17 @@ class TableObject : public DbTable, public std::enable_shared_from_this<TableObj
    public:
     explicit FieldsObject(TableObject& table) : table_(&table) {}
     std::shared_ptr<DbField> Item(std::string_view name) override {
-      table_->Check("Fields.Item");
-      return table_->FieldPtr(table_->core_->FieldIndex(table_->t_, name));
+      return table_->FieldPtr(Find(name));
     }
     // Without a field object: the checks and the work of Item and of the
     // field's SetValue or Value, in their order.
     void PutValue(std::string_view name, const rt::Variant& value) override {
-      table_->Check("Fields.Item");
-      const int f = table_->core_->FieldIndex(table_->t_, name);
+      const int f = Find(name);
       table_->Check("Field.SetValue");
       table_->views().Put(table_->t_, f, value);
     }
     rt::Variant ValueOf(std::string_view name) override {
-      table_->Check("Fields.Item");
-      const int f = table_->core_->FieldIndex(table_->t_, name);
+      const int f = Find(name);
       table_->Check("Field.Value");
       return table_->views().Read(table_->t_, f);
     }
@@ -196,6 +193,11 @@ class TableObject : public DbTable, public std::enable_shared_from_this<TableObj
     }
 
    private:
+    // What Item does before it hands out the field: the position by name.
+    int Find(std::string_view name) {
+      table_->Check("Fields.Item");
+      return table_->core_->FieldIndex(table_->t_, name);
+    }
     TableObject* table_;
   };
 
