@@ -64,7 +64,7 @@ class Floor {
   Floor& operator=(const Floor&) = delete;
 
   // The rows of one call in one transaction; false when a statement failed.
-  bool Call() {
+  [[gnu::noinline]] bool Call() {
     bool ok = Run(begin_);
     for (const RowTemplate& r : rows_) {
       sqlite3_stmt* s = inserts_[r.first];

@@ -114,6 +114,11 @@ Date TimeSerial(int32_t hour, int32_t minute, int32_t second) {
   return Date{FromLinear(linear)};
 }
 
+CalendarDay CalendarDayOf(Date d) {
+  const Civil c = CivilFromDays(SplitDate(d).day);
+  return {static_cast<int32_t>(c.year), static_cast<int32_t>(c.month), static_cast<int32_t>(c.day)};
+}
+
 int32_t Year(Date d) { return static_cast<int32_t>(CivilFromDays(SplitDate(d).day).year); }
 int32_t Month(Date d) { return static_cast<int32_t>(CivilFromDays(SplitDate(d).day).month); }
 int32_t Day(Date d) { return static_cast<int32_t>(CivilFromDays(SplitDate(d).day).day); }

@@ -31,6 +31,12 @@ inline constexpr Date kMaxDate{2958465};  // 31.12.9999
 Date DateSerial(int32_t year, int32_t month, int32_t day);
 Date TimeSerial(int32_t hour, int32_t minute, int32_t second);  // fraction only
 
+// Year, month and day of a date at once.
+struct CalendarDay {
+  int32_t year, month, day;
+};
+CalendarDay CalendarDayOf(Date d);
+
 int32_t Year(Date d);
 int32_t Month(Date d);  // 1..12
 int32_t Day(Date d);    // 1..31

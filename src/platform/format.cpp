@@ -1,6 +1,8 @@
 #include "platform/format.h"
 
+#include <charconv>
 #include <cmath>
+#include <optional>
 
 #include "platform/digits.h"
 #include "platform/error.h"
@@ -108,9 +110,10 @@ constexpr const char* kMonthAbbrevs[] = {"Jan", "Feb", "Mrz", "Apr", "Mai", "Jun
                                          "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
 
 void Pad(std::string& out, int32_t value, int width) {
-  std::string s = std::to_string(value);
-  if (static_cast<int>(s.size()) < width) out.append(static_cast<size_t>(width) - s.size(), '0');
-  out += s;
+  char digits[16];
+  const size_t n = static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+  if (n < static_cast<size_t>(width)) out.append(static_cast<size_t>(width) - n, '0');
+  out.append(digits, n);
 }
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
@@ -120,6 +123,13 @@ char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c
 std::string FormatDate(Date d, std::string_view pattern) {
   if (!IsValidDate(d)) RaiseRuntime(errc::InvalidCall);
   std::string out;
+  out.reserve(pattern.size() + 8);
+  // Year, month and day, worked out once when the pattern first needs them.
+  std::optional<CalendarDay> calendar;
+  auto cal = [&]() -> const CalendarDay& {
+    if (!calendar) calendar = CalendarDayOf(d);
+    return *calendar;
+  };
   bool afterHour = false;  // the last token was an hour: m now means minutes
   size_t i = 0;
   while (i < pattern.size()) {
@@ -148,9 +158,9 @@ std::string FormatDate(Date d, std::string_view pattern) {
     switch (l) {
       case 'd':
         if (run == 1) {
-          Pad(out, Day(d), 1);
+          Pad(out, cal().day, 1);
         } else if (run == 2) {
-          Pad(out, Day(d), 2);
+          Pad(out, cal().day, 2);
         } else if (run == 3) {
           out += kDayAbbrevs[Weekday(d) - 1];
         } else {
@@ -162,19 +172,19 @@ std::string FormatDate(Date d, std::string_view pattern) {
         if (afterHour && run <= 2) {
           Pad(out, Minute(d), static_cast<int>(run));
         } else if (run <= 2) {
-          Pad(out, Month(d), static_cast<int>(run));
+          Pad(out, cal().month, static_cast<int>(run));
         } else if (run == 3) {
-          out += kMonthAbbrevs[Month(d) - 1];
+          out += kMonthAbbrevs[cal().month - 1];
         } else {
-          out += kMonthNames[Month(d) - 1];
+          out += kMonthNames[cal().month - 1];
         }
         afterHour = false;
         break;
       case 'y':
         if (run <= 2) {
-          Pad(out, Year(d) % 100, 2);
+          Pad(out, cal().year % 100, 2);
         } else {
-          Pad(out, Year(d), 4);
+          Pad(out, cal().year, 4);
         }
         afterHour = false;
         break;

@@ -3,6 +3,8 @@
 // and index names.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -19,6 +21,12 @@ namespace rt {
 // nothing: a name asked for as declared costs a hash of a few bytes and one
 // comparison, all in three small arrays. Every field put and every property
 // read by name looks a name up.
+//
+// Callers mostly pass the same few names from the same places (literals, or
+// strings that live as long as a form), so a name's address is remembered
+// with the entry it found: asked again at that address, the name costs one
+// exact comparison with the entry's name. The comparison, not the address,
+// decides, so a different name at a remembered address is simply looked up.
 class NameLookup {
  public:
   // False when the name is there already, in any letter case.
@@ -31,17 +39,32 @@ class NameLookup {
   }
 
   int Find(std::string_view name) const {  // -1 if none
+    const int32_t h = hints_.at[HintSlot(name.data())].load(std::memory_order_relaxed);
+    if (h >= 0 && static_cast<size_t>(h) < entries_.size()) {
+      const Entry& entry = entries_[static_cast<size_t>(h)];
+      if (SameBytes(NameOf(entry), name)) return entry.position;
+    }
+    return FindAndRemember(name);
+  }
+
+ private:
+  [[gnu::noinline]] int FindAndRemember(std::string_view name) const {
+    const int32_t e = Search(name);
+    if (e < 0) return -1;
+    hints_.at[HintSlot(name.data())].store(e, std::memory_order_relaxed);
+    return entries_[static_cast<size_t>(e)].position;
+  }
+  // The entry of the name, -1 if none.
+  int32_t Search(std::string_view name) const {
     if (slots_.empty()) return -1;
     const size_t mask = slots_.size() - 1;
     for (size_t i = Slot(name);; i = (i + 1) & mask) {
       const int32_t e = slots_[i];
       if (e < 0) return -1;
-      const Entry& entry = entries_[static_cast<size_t>(e)];
-      if (Equal(NameOf(entry), name)) return entry.position;
+      if (Equal(NameOf(entries_[static_cast<size_t>(e)]), name)) return e;
     }
   }
 
- private:
   static unsigned char Upper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
   static uint64_t Load8(const char* p) {
     uint64_t v;
@@ -94,22 +117,27 @@ class NameLookup {
   size_t Slot(std::string_view name) const {
     return static_cast<size_t>((Hash(name) * 0xC2B2AE3D27D4EB4Fu) >> shift_);
   }
+  // The same bytes, eight at a time.
+  static bool SameBytes(std::string_view a, std::string_view b) {
+    const size_t n = a.size();
+    if (n != b.size()) return false;
+    if (n >= 8) {
+      size_t i = 0;
+      while (i + 8 <= n && Load8(a.data() + i) == Load8(b.data() + i)) i += 8;
+      return i + 8 > n && Load8(a.data() + n - 8) == Load8(b.data() + n - 8);
+    }
+    uint64_t af, al, bf, bl;
+    Ends(a, af, al);
+    Ends(b, bf, bl);
+    return af == bf && al == bl;
+  }
   // Names are mostly asked for as declared, which compares eight bytes at
   // a time; other ASCII names are compared here, the rest by the full case
   // mapping.
   static bool Equal(std::string_view a, std::string_view b) {
     const size_t n = a.size();
     if (n != b.size()) return false;
-    if (n >= 8) {
-      size_t i = 0;
-      while (i + 8 <= n && Load8(a.data() + i) == Load8(b.data() + i)) i += 8;
-      if (i + 8 > n && Load8(a.data() + n - 8) == Load8(b.data() + n - 8)) return true;
-    } else {
-      uint64_t af, al, bf, bl;
-      Ends(a, af, al);
-      Ends(b, bf, bl);
-      if (af == bf && al == bl) return true;
-    }
+    if (SameBytes(a, b)) return true;
     for (size_t i = 0; i < n; ++i) {
       const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
       if ((ca | cb) >= 0x80) return EqualsIgnoreCase(a.substr(i), b.substr(i));
@@ -141,10 +169,30 @@ class NameLookup {
   };
   std::string_view NameOf(const Entry& e) const { return std::string_view(text_).substr(e.offset, e.size); }
 
+  // The remembered entries, by a hash of a name's address. Relaxed atomics:
+  // a lookup shared between threads reads either hint, and both are checked.
+  static constexpr size_t kHints = 128;  // the top seven bits of the hash
+  static size_t HintSlot(const char* p) {
+    return static_cast<size_t>((reinterpret_cast<uintptr_t>(p) * 0x9E3779B97F4A7C15u) >> 57);
+  }
+  struct Hints {
+    Hints() { Clear(); }
+    Hints(const Hints&) { Clear(); }
+    Hints& operator=(const Hints&) {
+      Clear();
+      return *this;
+    }
+    void Clear() {
+      for (auto& s : at) s.store(-1, std::memory_order_relaxed);
+    }
+    std::array<std::atomic<int32_t>, kHints> at;
+  };
+
   std::string text_;             // every name, one after the other
   std::vector<Entry> entries_;
   std::vector<int32_t> slots_;  // index into entries_, -1 for an empty slot
   int shift_ = 61;              // 64 - log2(slots_.size())
+  mutable Hints hints_;
 };
 
 }  // namespace rt

@@ -83,11 +83,17 @@ std::shared_ptr<T> CastObject(const Variant& v) {
 }
 
 // The object itself; a null pointer ("Nothing") raises 91, as using an
-// object variable that is not set does.
+// object variable that is not set does. A held pointer is handed back as it
+// is, without a copy; a temporary one is moved out.
 template <class T>
-std::shared_ptr<T> Need(std::shared_ptr<T> p) {
+const std::shared_ptr<T>& Need(const std::shared_ptr<T>& p) {
   if (!p) RaiseRuntime(errc::ObjectNotSet);
   return p;
+}
+template <class T>
+std::shared_ptr<T> Need(std::shared_ptr<T>&& p) {
+  if (!p) RaiseRuntime(errc::ObjectNotSet);
+  return std::move(p);
 }
 
 // Reads a property by name from an object held by a variant (91 for

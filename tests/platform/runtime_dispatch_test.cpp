@@ -72,6 +72,22 @@ TEST(RuntimeDispatch, NamesFoundWhateverTheirLetterCase) {
       {"", -1},         {"Vertragnummer ", -1}};
   for (const auto& [name, position] : cases) EXPECT_EQ(lookup.Find(name), position) << name;
   EXPECT_EQ(rt::NameLookup().Find("x"), -1);
+
+  // A name is remembered by where it lies; another name at that place, in
+  // any case, or one not there at all, is still found as itself. So is a
+  // name in a copy of the lookup.
+  std::string at = "PreisM1";
+  EXPECT_EQ(lookup.Find(at), 0);
+  for (const auto& [name, position] : cases) {
+    at.assign(name);
+    EXPECT_EQ(lookup.Find(at), position) << name;
+    EXPECT_EQ(lookup.Find(at), position) << name << ", asked again";
+  }
+  const rt::NameLookup copy = lookup;
+  at.assign("GültigBis");
+  EXPECT_EQ(copy.Find(at), 9);
+  at.assign("wort");
+  EXPECT_EQ(copy.Find(at), 11);
 }
 
 TEST(RuntimeDispatch, CastObjectChecksTheClass) {

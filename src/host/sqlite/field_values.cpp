@@ -117,6 +117,25 @@ rt::Variant EmptyValue(const FieldDef& field) {
 rt::Variant ToFieldValue(const FieldDef& field, const rt::Variant& value) {
   // Empty and Null clear the field.
   if (value.IsEmpty() || value.IsNull()) return EmptyValue(field);
+  // A value of the field's own type, as most are, is taken as it is when the
+  // checks below would let it pass unchanged.
+  switch (value.kind()) {
+    case Kind::Int32:
+      if (field.type == FieldType::Long) return value;
+      break;
+    case Kind::Int16:
+      if (field.type == FieldType::Integer) return value;
+      break;
+    case Kind::Double:
+      if (field.type == FieldType::Double && std::isfinite(value.AsDouble())) return value;
+      break;
+    case Kind::Date:
+      if (field.type == FieldType::Date && std::isfinite(value.AsDate().serial) && rt::IsValidDate(value.AsDate()))
+        return value;
+      break;
+    default:
+      break;
+  }
   switch (field.type) {
     case FieldType::Text:
     case FieldType::Memo:

@@ -291,12 +291,14 @@ void Schema::Resolve() {
       if (t.masterIndex < 0) throw std::logic_error("unknown master " + t.master);
       tables_[t.masterIndex].details.push_back(static_cast<int>(i));
     }
+    t.inKey.assign(t.fields.size(), false);
     for (IndexDef& ix : t.indexes) {
       ix.keyFieldIndexes.clear();
       for (const std::string& k : ix.keyFields) {
         int f = t.FieldIndex(k);
         if (f < 0) throw std::logic_error("unknown key field " + k);
         ix.keyFieldIndexes.push_back(f);
+        t.inKey[static_cast<size_t>(f)] = true;
       }
       ix.keyColumn = "_key_" + ix.name;
     }

@@ -49,6 +49,7 @@ struct TableDef {
   // the lookups of field and index names.
   int masterIndex = -1;
   std::vector<int> details;
+  std::vector<bool> inKey;  // by field: part of some index's key
   rt::NameLookup fieldNames, indexNames;
 
   // Position of a field or index by name (case-insensitive); -1 if none.

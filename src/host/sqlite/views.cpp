@@ -340,9 +340,15 @@ void Views::Update(int t) {
   const Record* current = Row(t);
   if (!current) RaiseHost(hosterr::NoCurrentRecord, def.name);
   Record r = *current;
+  bool keysChanged = false;
   for (size_t i = 0; i < def.fields.size(); ++i)
-    if (v.changed[i]) r.values[i] = std::move(v.pending[i]);
-  r.keys = store_.Keys(def, r.values);
+    if (v.changed[i]) {
+      r.values[i] = std::move(v.pending[i]);
+      keysChanged = keysChanged || def.inKey[i];
+    }
+  // Keys are made of key fields alone: with none of them changed, the
+  // record keeps its own.
+  if (keysChanged) r.keys = store_.Keys(def, r.values);
   auto updated = std::make_shared<const Record>(std::move(r));
   store_.Update(def, updated);
   v.row = std::move(updated);
