@@ -13,50 +13,80 @@ namespace rt {
 
 // --- Variant -------------------------------------------------------------------
 
-Variant::Variant(const Variant& other) = default;
-Variant::Variant(Variant&& other) noexcept = default;
-Variant& Variant::operator=(const Variant& other) = default;
-Variant& Variant::operator=(Variant&& other) noexcept = default;
-Variant::~Variant() = default;
+Variant::Variant(Array a) : kind_(Kind::Array) { new (&a_) std::shared_ptr<Array>(std::make_shared<Array>(std::move(a))); }
 
-bool Variant::IsNumber() const {
-  switch (kind()) {
-    case Kind::Bool:
-    case Kind::Int16:
-    case Kind::Int32:
-    case Kind::Double:
-      return true;
+void Variant::Mismatch() { RaiseRuntime(errc::TypeMismatch); }
+
+void Variant::CopyHeavy(const Variant& other) {
+  switch (other.kind_) {
+    case Kind::String:
+      new (&s_) std::string(other.s_);
+      break;
+    case Kind::Object:
+      new (&o_) ObjectPtr(other.o_);
+      break;
     default:
-      return false;
+      new (&a_) std::shared_ptr<Array>(other.a_);
+      break;
   }
 }
 
-namespace {
-
-template <class T, class V>
-const T& Get(const V& v) {
-  const T* p = std::get_if<T>(&v);
-  if (!p) RaiseRuntime(errc::TypeMismatch);
-  return *p;
+// The source keeps its kind, emptied as a moved-from text or pointer is.
+void Variant::MoveHeavy(Variant& other) noexcept {
+  switch (other.kind_) {
+    case Kind::String:
+      new (&s_) std::string(std::move(other.s_));
+      break;
+    case Kind::Object:
+      new (&o_) ObjectPtr(std::move(other.o_));
+      break;
+    default:
+      new (&a_) std::shared_ptr<Array>(std::move(other.a_));
+      break;
+  }
 }
 
-}  // namespace
+void Variant::DestroyHeavy() noexcept {
+  switch (kind_) {
+    case Kind::String:
+      s_.~basic_string();
+      break;
+    case Kind::Object:
+      o_.~ObjectPtr();
+      break;
+    default:
+      a_.~shared_ptr();
+      break;
+  }
+}
 
-bool Variant::AsBool() const { return Get<bool>(v_); }
-int16_t Variant::AsInt16() const { return Get<int16_t>(v_); }
-int32_t Variant::AsInt32() const { return Get<int32_t>(v_); }
-double Variant::AsDouble() const { return Get<double>(v_); }
-Date Variant::AsDate() const { return Get<Date>(v_); }
-const std::string& Variant::AsString() const { return Get<std::string>(v_); }
-const ObjectPtr& Variant::AsObject() const { return Get<ObjectPtr>(v_); }
-const Array& Variant::AsArray() const { return *Get<std::shared_ptr<Array>>(v_); }
+void Variant::AssignHeavy(const Variant& other) {
+  if (kind_ == Kind::String && other.kind_ == Kind::String) {
+    s_ = other.s_;  // keeps this text's buffer where it is large enough
+    return;
+  }
+  Variant copy(other);  // may throw; this is left as it was
+  MoveAssignHeavy(copy);
+}
+
+void Variant::MoveAssignHeavy(Variant& other) noexcept {
+  if (kind_ == Kind::String && other.kind_ == Kind::String) {
+    s_ = std::move(other.s_);
+    return;
+  }
+  if (Heavy()) DestroyHeavy();
+  kind_ = other.kind_;
+  if (other.Heavy())
+    MoveHeavy(other);
+  else
+    bits_ = other.bits_;
+}
 
 Array& Variant::AsArray() {
-  auto* p = std::get_if<std::shared_ptr<Array>>(&v_);
-  if (!p) RaiseRuntime(errc::TypeMismatch);
+  Expect(Kind::Array);
   // Copies share their array until one of them is written to.
-  if (p->use_count() > 1) *p = std::make_shared<Array>(**p);
-  return **p;
+  if (a_.use_count() > 1) a_ = std::make_shared<Array>(*a_);
+  return *a_;
 }
 
 bool operator==(const Variant& a, const Variant& b) {

@@ -3,11 +3,11 @@
 // (decimal comma, no digit grouping). The C/C++ global locale is never read.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "platform/date.h"
@@ -32,46 +32,74 @@ class Variant {
   struct NullTag {};
   static Variant Null() { return Variant(NullTag{}); }
 
-  Variant() = default;  // Empty
-  Variant(NullTag) : v_(NullTag{}) {}
-  Variant(bool b) : v_(b) {}
-  Variant(int16_t i) : v_(i) {}
-  Variant(int32_t i) : v_(i) {}
-  Variant(double d) : v_(d) {}
-  Variant(Date d) : v_(d) {}
-  Variant(std::string s) : v_(std::move(s)) {}
-  Variant(const char* s) : v_(std::string(s)) {}
-  Variant(std::string_view s) : v_(std::string(s)) {}
-  Variant(ObjectPtr o) : v_(std::move(o)) {}  // a null pointer is "Nothing"
+  Variant() noexcept : kind_(Kind::Empty), bits_(0) {}
+  Variant(NullTag) noexcept : kind_(Kind::Null), bits_(0) {}
+  Variant(bool b) noexcept : kind_(Kind::Bool), bits_(b ? 1 : 0) {}
+  Variant(int16_t i) noexcept : kind_(Kind::Int16), bits_(static_cast<uint64_t>(int64_t{i})) {}
+  Variant(int32_t i) noexcept : kind_(Kind::Int32), bits_(static_cast<uint64_t>(int64_t{i})) {}
+  Variant(double d) noexcept : kind_(Kind::Double), bits_(std::bit_cast<uint64_t>(d)) {}
+  Variant(Date d) noexcept : kind_(Kind::Date), bits_(std::bit_cast<uint64_t>(d.serial)) {}
+  Variant(std::string s) : kind_(Kind::String) { new (&s_) std::string(std::move(s)); }
+  Variant(const char* s) : kind_(Kind::String) { new (&s_) std::string(s); }
+  Variant(std::string_view s) : kind_(Kind::String) { new (&s_) std::string(s); }
+  Variant(ObjectPtr o) : kind_(Kind::Object) { new (&o_) ObjectPtr(std::move(o)); }  // a null pointer is "Nothing"
   template <class T, class = std::enable_if_t<std::is_base_of_v<Object, T>>>
-  Variant(std::shared_ptr<T> o) : v_(ObjectPtr(std::move(o))) {}
-  Variant(Array a) : v_(std::make_shared<Array>(std::move(a))) {}
+  Variant(std::shared_ptr<T> o) : Variant(ObjectPtr(std::move(o))) {}
+  Variant(Array a);
 
-  // Defined out of line: inlined copies of a std::variant draw false
-  // "may be used uninitialized" warnings from GCC 12 at -O2 and above.
-  Variant(const Variant& other);
-  Variant(Variant&& other) noexcept;
-  Variant& operator=(const Variant& other);
-  Variant& operator=(Variant&& other) noexcept;
-  ~Variant();
+  // Scalars are copied as their bits here; texts, objects and arrays out
+  // of line.
+  Variant(const Variant& other) : kind_(other.kind_) {
+    if (other.Heavy())
+      CopyHeavy(other);
+    else
+      bits_ = other.bits_;
+  }
+  Variant(Variant&& other) noexcept : kind_(other.kind_) {
+    if (other.Heavy())
+      MoveHeavy(other);
+    else
+      bits_ = other.bits_;
+  }
+  Variant& operator=(const Variant& other) {
+    if (!Heavy() && !other.Heavy()) {
+      kind_ = other.kind_;
+      bits_ = other.bits_;
+    } else if (this != &other) {
+      AssignHeavy(other);
+    }
+    return *this;
+  }
+  Variant& operator=(Variant&& other) noexcept {
+    if (!Heavy() && !other.Heavy()) {
+      kind_ = other.kind_;
+      bits_ = other.bits_;
+    } else if (this != &other) {
+      MoveAssignHeavy(other);
+    }
+    return *this;
+  }
+  ~Variant() {
+    if (Heavy()) DestroyHeavy();
+  }
 
-  Kind kind() const { return static_cast<Kind>(v_.index()); }
-  bool IsEmpty() const { return kind() == Kind::Empty; }
-  bool IsNull() const { return kind() == Kind::Null; }
-  bool IsObject() const { return kind() == Kind::Object; }
-  bool IsNothing() const { return IsObject() && !std::get<ObjectPtr>(v_); }
-  bool IsArray() const { return kind() == Kind::Array; }
-  bool IsNumber() const;  // Bool, Int16, Int32, Double
+  Kind kind() const { return kind_; }
+  bool IsEmpty() const { return kind_ == Kind::Empty; }
+  bool IsNull() const { return kind_ == Kind::Null; }
+  bool IsObject() const { return kind_ == Kind::Object; }
+  bool IsNothing() const { return IsObject() && !o_; }
+  bool IsArray() const { return kind_ == Kind::Array; }
+  bool IsNumber() const { return kind_ >= Kind::Bool && kind_ <= Kind::Double; }  // Bool, Int16, Int32, Double
 
   // Direct access; each raises 13 (type mismatch) for another kind.
-  bool AsBool() const;
-  int16_t AsInt16() const;
-  int32_t AsInt32() const;
-  double AsDouble() const;
-  Date AsDate() const;
-  const std::string& AsString() const;
-  const ObjectPtr& AsObject() const;  // Nothing is a null pointer
-  const Array& AsArray() const;
+  bool AsBool() const { return Expect(Kind::Bool).bits_ != 0; }
+  int16_t AsInt16() const { return static_cast<int16_t>(Expect(Kind::Int16).bits_); }
+  int32_t AsInt32() const { return static_cast<int32_t>(Expect(Kind::Int32).bits_); }
+  double AsDouble() const { return std::bit_cast<double>(Expect(Kind::Double).bits_); }
+  Date AsDate() const { return Date{std::bit_cast<double>(Expect(Kind::Date).bits_)}; }
+  const std::string& AsString() const { return Expect(Kind::String).s_; }
+  const ObjectPtr& AsObject() const { return Expect(Kind::Object).o_; }  // Nothing is a null pointer
+  const Array& AsArray() const { return *Expect(Kind::Array).a_; }
   // For writing: a copy of a variant holds its own array, as an array
   // assigned in the original language does.
   Array& AsArray();
@@ -80,9 +108,26 @@ class Variant {
   friend bool operator==(const Variant& a, const Variant& b);
 
  private:
-  std::variant<std::monostate, NullTag, bool, int16_t, int32_t, double, Date, std::string, ObjectPtr,
-               std::shared_ptr<Array>>
-      v_;
+  // Texts, objects and arrays: the kinds that own something.
+  bool Heavy() const { return kind_ >= Kind::String; }
+  const Variant& Expect(Kind k) const {
+    if (kind_ != k) Mismatch();
+    return *this;
+  }
+  [[noreturn]] static void Mismatch();
+  void CopyHeavy(const Variant& other);
+  void MoveHeavy(Variant& other) noexcept;
+  void AssignHeavy(const Variant& other);
+  void MoveAssignHeavy(Variant& other) noexcept;
+  void DestroyHeavy() noexcept;
+
+  Kind kind_;
+  union {
+    uint64_t bits_;  // every scalar kind: a Boolean 0/1, integers sign-extended, doubles and dates as their bits
+    std::string s_;
+    ObjectPtr o_;
+    std::shared_ptr<Array> a_;
+  };
 };
 
 // --- Conversions (the original language's rules, German locale) ---------------
