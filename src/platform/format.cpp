@@ -123,7 +123,6 @@ char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c
 std::string FormatDate(Date d, std::string_view pattern) {
   if (!IsValidDate(d)) RaiseRuntime(errc::InvalidCall);
   std::string out;
-  out.reserve(pattern.size() + 8);
   // Year, month and day, worked out once when the pattern first needs them.
   std::optional<CalendarDay> calendar;
   auto cal = [&]() -> const CalendarDay& {
