@@ -170,7 +170,8 @@ class NameLookup {
   std::string_view NameOf(const Entry& e) const { return std::string_view(text_).substr(e.offset, e.size); }
 
   // The remembered entries, by a hash of a name's address. Relaxed atomics:
-  // a lookup shared between threads reads either hint, and both are checked.
+  // threads sharing a lookup may overwrite each other's hints, and any hint
+  // read is checked, so a stale one only costs a search.
   static constexpr size_t kHints = 128;  // the top seven bits of the hash
   static size_t HintSlot(const char* p) {
     return static_cast<size_t>((reinterpret_cast<uintptr_t>(p) * 0x9E3779B97F4A7C15u) >> 57);

@@ -62,21 +62,11 @@ class Variant {
       bits_ = other.bits_;
   }
   Variant& operator=(const Variant& other) {
-    if (!Heavy() && !other.Heavy()) {
-      kind_ = other.kind_;
-      bits_ = other.bits_;
-    } else if (this != &other) {
-      AssignHeavy(other);
-    }
+    if (!AssignScalar(other) && this != &other) AssignHeavy(other);
     return *this;
   }
   Variant& operator=(Variant&& other) noexcept {
-    if (!Heavy() && !other.Heavy()) {
-      kind_ = other.kind_;
-      bits_ = other.bits_;
-    } else if (this != &other) {
-      MoveAssignHeavy(other);
-    }
+    if (!AssignScalar(other) && this != &other) MoveAssignHeavy(other);
     return *this;
   }
   ~Variant() {
@@ -115,6 +105,13 @@ class Variant {
     return *this;
   }
   [[noreturn]] static void Mismatch();
+  // Between two scalars: the bits. False, doing nothing, otherwise.
+  bool AssignScalar(const Variant& other) noexcept {
+    if (Heavy() || other.Heavy()) return false;
+    kind_ = other.kind_;
+    bits_ = other.bits_;
+    return true;
+  }
   void CopyHeavy(const Variant& other);
   void MoveHeavy(Variant& other) noexcept;
   void AssignHeavy(const Variant& other);

@@ -1,4 +1,6 @@
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "platform/object.h"
 #include "platform/variant.h"
@@ -148,6 +150,51 @@ TEST(RuntimeConversions, VariantKindsAndAccess) {
   v.AsArray().items[0] = Variant("y");
   EXPECT_EQ(v.AsArray().ubound(), 2);
   EXPECT_EQ(copy, Variant(a));
+}
+
+// Copies, moves and assignments between every pair of kinds keep the value
+// and leave the source as it was (copies) or usable (moves); integers keep
+// their sign and doubles their bits; no copy of an object outlives its
+// variants.
+TEST(RuntimeConversions, VariantsCopyMoveAndAssignAcrossKinds) {
+  const auto object = std::make_shared<rt::Collection>();
+  {
+    const std::vector<Variant> values = {Variant(),
+                                         Variant::Null(),
+                                         true,
+                                         int16_t{-7},
+                                         int32_t{-70000},
+                                         -0.0,
+                                         rt::Date{-1.25},
+                                         std::string(40, 'x'),
+                                         "kurz",
+                                         Variant(object),
+                                         Variant(rt::ObjectPtr()),
+                                         rt::Array{1, {Variant("a")}}};
+    for (const Variant& from : values) {
+      for (const Variant& to : values) {
+        Variant target = to;
+        target = from;
+        EXPECT_EQ(target, from);
+        Variant moved = from;
+        Variant moveTarget = to;
+        moveTarget = std::move(moved);
+        EXPECT_EQ(moveTarget, from);
+        moved = to;  // a moved-from variant takes a new value
+        EXPECT_EQ(moved, to);
+      }
+      Variant self = from;
+      self = *&self;
+      EXPECT_EQ(self, from);
+      const Variant moved{Variant(from)};
+      EXPECT_EQ(moved, from);
+    }
+  }
+  EXPECT_EQ(Variant(int16_t{-7}).AsInt16(), -7);
+  EXPECT_EQ(Variant(int32_t{-70000}).AsInt32(), -70000);
+  EXPECT_TRUE(std::signbit(Variant(-0.0).AsDouble()));
+  EXPECT_EQ(Variant(rt::Date{-1.25}).AsDate().serial, -1.25);
+  EXPECT_EQ(object.use_count(), 1);
 }
 
 }  // namespace
