@@ -219,7 +219,7 @@ class frmNewContract : public ui::Form, public kp::NewContractDialog {
   // trap. True when the contract was saved.
   bool SaveFromStoredType();
   // The save from the contract type adjusted in memory
-  // (src/new_contract_memory); traps its own errors. True when the contract
+  // (save_from_memory.cpp); traps its own errors. True when the contract
   // was saved.
   bool SaveFromMemory();
 
@@ -279,7 +279,7 @@ class frmNewContract : public ui::Form, public kp::NewContractDialog {
   // they are written. Nettopreis, Rabattprozent and Erloeskonto are the
   // writer's; Erloeskonto holds the position's own account. From the stored
   // rows: in their order, Row and the grouping fields as stored. From
-  // gPositions (MemoryTypePositions, src/new_contract_memory): in collection
+  // gPositions (MemoryTypePositions, save_from_memory.cpp): in collection
   // order, Row its place there, Gruppierung its label and no numbering.
   std::vector<kp::ContractPosition> StoredTypePositions();
   std::vector<kp::ContractPosition> MemoryTypePositions();

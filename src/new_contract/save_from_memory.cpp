@@ -1,7 +1,7 @@
 // The save from a contract type adjusted in memory for one contract: the
 // type's values from gDefinition, its positions from gPositions, and only
 // the stored record's ID and Dokument. Everything else is the save from a
-// stored type (src/new_contract), run on these values.
+// stored type (confirmation.cpp and the files it calls), run on these values.
 #include <memory>
 #include <string>
 #include <vector>
