@@ -178,6 +178,13 @@ TEST_F(ContractTypesMemory, AFailedHandOverKeepsTheEditorOpenAndTheEarlierCopy) 
   gPositions = std::make_shared<rt::Collection>();
   const std::shared_ptr<rt::Collection> earlierPositions = gPositions;
   auto f = Details(oid, [this](frmFEditDefinitions& f) {
+    // A renewal duration that is no number of months is refused as in the
+    // tables' save.
+    f.txtDauer2.SetText("-12");
+    EXPECT_TRUE(user_.Click(f.cmdSave));
+    EXPECT_TRUE(f.IsShown());
+    EXPECT_TRUE(f.txtDauer2.HasFocus());
+    f.txtDauer2.SetText("12");
     f.lvwPositionen.Item(1).SetSubItems(4, "zehn");  // no number
     EXPECT_TRUE(user_.Click(f.cmdSave));
     EXPECT_TRUE(f.IsShown());
@@ -190,8 +197,10 @@ TEST_F(ContractTypesMemory, AFailedHandOverKeepsTheEditorOpenAndTheEarlierCopy) 
   EXPECT_FALSE(f->m_bSaved());
   EXPECT_EQ(gDefinition, earlier);
   EXPECT_EQ(gPositions, earlierPositions);
-  ASSERT_EQ(Boxes().size(), 2u);
-  for (const auto& b : Boxes()) EXPECT_EQ(b.title, std::optional<std::string>("Fehler in kt_FEditDefinitions.WriteToNewContract"));
+  ASSERT_EQ(Boxes().size(), 3u);
+  EXPECT_EQ(Boxes()[0].prompt, "Für diesen Vertragstyp müssen Sie eine Vertragsdauer eingeben !");
+  for (size_t i : {1, 2})
+    EXPECT_EQ(Boxes()[i].title, std::optional<std::string>("Fehler in kt_FEditDefinitions.WriteToNewContract"));
 }
 
 }  // namespace
