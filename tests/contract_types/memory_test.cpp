@@ -77,7 +77,8 @@ TEST_F(ContractTypesMemory, TheOneOffPeriodFollowsTheDurationAndAPeriodOfNoMonth
   EXPECT_EQ(gDefinition->Dauer, 36);
   // The price hint came once, when the one-off period was chosen, and once
   // for the new duration.
-  EXPECT_EQ(Boxes().size(), 2u);
+  const std::string hint = "Überprüfen Sie bitte, ob die Preise noch stimmen !";
+  EXPECT_EQ(Prompts(), (std::vector<std::string>{hint, hint}));
 
   // An open-ended type: its duration is 0, and so is its one-off period.
   const std::string open = StoreType({{"Art", int32_t{3}}, {"Dauer", int32_t{0}}, {"Verlaengerungsdauer", int32_t{0}}});
