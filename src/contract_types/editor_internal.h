@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/error.h"
@@ -85,6 +87,29 @@ inline void SelectByItemData(ui::ComboBox& combo, int32_t data) {
 }
 
 inline std::string Fixed(double value) { return rt::FormatNumber(value, "Fixed"); }
+
+// A duration (txtDauer, txtDauer2) in months: digits only, a whole number
+// from 0 to 2147483647; leading zeros do not count ("00000000012" is 12).
+// Anything else (empty, a sign, a blank, a fraction, too large) is no
+// duration. Every reader of a duration field goes through this.
+inline std::optional<int32_t> ParseDuration(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  int64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > INT32_MAX) return std::nullopt;
+  }
+  return static_cast<int32_t>(value);
+}
+
+// The same where no duration means a failure: raises 13, as converting an
+// empty text does, for anything that is no duration.
+inline int32_t DurationOf(std::string_view text) {
+  const std::optional<int32_t> months = ParseDuration(text);
+  if (!months) rt::RaiseRuntime(rt::errc::TypeMismatch);
+  return *months;
+}
 
 // Sets a flag for a stretch of code and puts back its earlier value on
 // every way out, an error included.

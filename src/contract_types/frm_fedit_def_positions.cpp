@@ -163,7 +163,15 @@ void frmFEditDefPositions::ValidateAmount(ui::TextBox& box, bool& Cancel) {
     return;
   }
   box.SetText(rt::FormatValue(value, "Fixed"));
-  CalcTotal();
+  // A total that cannot be worked out (an overflow) is reported where the
+  // event ends, as ever; the field keeps the focus as for an invalid entry,
+  // so that no position leaves with a quantity or price but no total.
+  try {
+    CalcTotal();
+  } catch (...) {
+    Cancel = true;
+    throw;
+  }
 }
 
 void frmFEditDefPositions::txtNettopreis_Validate(bool& Cancel) {

@@ -202,9 +202,9 @@ class frmFEditDefinitions : public ui::Form {
   void cboKuendEinh_Click();
   void CheckPricesHint();
   void ShowInvalidInput(const std::string& sName);
-  // The first duration as a number of months: a whole number from 0 to
-  // 2147483647 written in digits, else nothing. Anything else is treated as
-  // an empty duration: the invalid-input message, and the focus goes back.
+  // The first duration as a number of months (editor::ParseDuration).
+  // Anything else is treated as an empty duration: the invalid-input
+  // message, the focus goes back, and false.
   bool ReadDuration(int32_t& months);
 
   // --- Attributes and workflow (frm_fedit_definitions_attributes.cpp) -------------
@@ -224,6 +224,10 @@ class frmFEditDefinitions : public ui::Form {
   void cmdCancel_Click();
   bool WritePositions(double& sum);
   bool WriteDummyPosition(double& sum);
+  // A duration field as the save reads it: an invalid duration of kind 1
+  // or 2 is refused with the message for a missing duration and the focus
+  // on the field (false); one of an open-ended type counts as 0.
+  bool SavedDuration(ui::TextBox& box, int32_t& months);
 
   // --- Article and position lists (frm_fedit_definitions_positions.cpp) ------------
   void cboArtikelGruppen_Click();
@@ -231,7 +235,9 @@ class frmFEditDefinitions : public ui::Form {
   void cmdEditPos_Click();
   void cmdDeletePos_Click();
   // The term, payment period and its name handed to the position dialog.
-  int32_t DialogTerm();
+  // An invalid first duration is refused as ReadDuration refuses it, and
+  // gives false: the dialog is not opened.
+  bool DialogTerm(int32_t& term);
   int32_t DialogPeriod();
 
   // --- Members ------------------------------------------------------------------------

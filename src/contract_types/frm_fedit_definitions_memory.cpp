@@ -21,7 +21,6 @@ using rt::Need;
 
 namespace {
 
-
 // A number column as a field would store it: an empty text is 0.
 double Amount(const std::string& text) { return text.empty() ? 0 : rt::CDbl(rt::Variant(text)); }
 int32_t WholeNumber(const std::string& text) { return text.empty() ? 0 : rt::CLng(rt::Variant(text)); }
@@ -73,7 +72,7 @@ void frmFEditDefinitions::ShowFromMemory() {
     cboKuendEinh.SetText(def->KuendigungsfristEinh);
     cboKuendFrist2.SetText(rt::CStr(rt::Variant(def->VerlKuendigungsfrist)));
     cboKuendEinh2.SetText(def->VerlKuendigungsfristEinh);
-    cboZahlungsperiode.SetItemData(cboZahlungsperiode.ListCount() - 1, rt::CLng(rt::Variant(txtDauer.Text())));
+    cboZahlungsperiode.SetItemData(cboZahlungsperiode.ListCount() - 1, editor::DurationOf(txtDauer.Text()));
     {
       FlagScope loading(m_bLoading);
       SelectByItemData(cboZahlungsperiode, def->Zahlungsperiode);
@@ -153,8 +152,8 @@ bool frmFEditDefinitions::WriteToNewContract() {
     def->Bezeichnung = txtBezeichnung.Text();
     def->Art = m_lArt;
     def->ArtStr = editor::ArtStrOf(m_lArt);
-    def->Dauer = rt::CLng(rt::Variant(txtDauer.Text()));
-    def->Verlaengerungsdauer = rt::CLng(rt::Variant(txtDauer2.Text()));
+    def->Dauer = editor::DurationOf(txtDauer.Text());
+    def->Verlaengerungsdauer = editor::DurationOf(txtDauer2.Text());
     def->Kuendigungsfrist = rt::CLng(rt::Variant(cboKuendFrist.Text()));
     def->KuendigungsfristEinh = cboKuendEinh.Text();
     def->VerlKuendigungsfrist = rt::CLng(rt::Variant(cboKuendFrist2.Text()));

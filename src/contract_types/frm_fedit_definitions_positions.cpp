@@ -43,9 +43,11 @@ void CopyDialogColumns(frmFEditDefPositions& dlg, ui::ListItem& item) {
 
 }  // namespace
 
-int32_t frmFEditDefinitions::DialogTerm() {
+bool frmFEditDefinitions::DialogTerm(int32_t& term) {
   // An open-ended type is priced over a year.
-  return m_lArt == 3 ? 12 : rt::CLng(rt::Variant(txtDauer.Text()));
+  if (m_lArt != 3) return ReadDuration(term);
+  term = 12;
+  return true;
 }
 
 int32_t frmFEditDefinitions::DialogPeriod() { return cboZahlungsperiode.ItemData(cboZahlungsperiode.ListIndex()); }
@@ -94,7 +96,8 @@ void frmFEditDefinitions::cmdAddPos_Click() {
     dlg->txtNettopreis.SetText(rt::FormatValue(kp::FieldValue(article, "Nettopreis"), "Fixed"));
     dlg->cboEinheit.SetText(rt::CStr(kp::FieldValue(article, "Einheit")));
     dlg->txtBeschreibung.SetText(rt::CStr(kp::FieldValue(article, "Beschreibung")));
-    if (!dlg->InitNew(DialogTerm(), DialogPeriod(), cboZahlungsperiode.Text())) return;
+    int32_t term = 0;
+    if (!DialogTerm(term) || !dlg->InitNew(term, DialogPeriod(), cboZahlungsperiode.Text())) return;
     dlg->ShowModal();
     if (!dlg->bOK) return;
 
@@ -136,7 +139,8 @@ void frmFEditDefinitions::cmdEditPos_Click() {
     ui::TextBox* const prices[] = {&dlg->txtPreisM1,  &dlg->txtPreisM3,  &dlg->txtPreisM6,  &dlg->txtPreisM12,
                                    &dlg->txtPreisM24, &dlg->txtPreisM36, &dlg->txtPreisM48, &dlg->txtPreisM60};
     for (int32_t k = 0; k < 8; ++k) prices[k]->SetText(fixed(editor::PreisM1 + k));
-    if (!dlg->InitEdit(DialogTerm(), DialogPeriod(), cboZahlungsperiode.Text())) return;
+    int32_t term = 0;
+    if (!DialogTerm(term) || !dlg->InitEdit(term, DialogPeriod(), cboZahlungsperiode.Text())) return;
     dlg->ShowModal();
     if (dlg->bOK) CopyDialogColumns(*dlg, row);
   } catch (...) {

@@ -2,6 +2,7 @@
 // type record and its positions (or, in new-contract mode, hands the type
 // over in memory). There is no transaction: what a failing save stored
 // before the failure stays stored, and the editor stays open.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,7 +55,26 @@ std::string FitMessage(const char* which, int32_t months) {
          " Monate)";
 }
 
+constexpr const char* kNoDuration = "Für diesen Vertragstyp müssen Sie eine Vertragsdauer eingeben !";
+
 }  // namespace
+
+bool frmFEditDefinitions::SavedDuration(ui::TextBox& box, int32_t& months) {
+  if (const std::optional<int32_t> read = editor::ParseDuration(box.Text())) {
+    months = *read;
+    return true;
+  }
+  // An open-ended type stores no durations: they become 0 below.
+  if (m_lArt != 1 && m_lArt != 2) {
+    months = 0;
+    return true;
+  }
+  // A fixed term that is no number of months is refused as a missing one,
+  // so that a type never ends before it begins.
+  ui::MsgBox(kNoDuration, ui::mb::IconInformation);
+  box.SetFocus();
+  return false;
+}
 
 void frmFEditDefinitions::cmdSave_Click() {
   try {
@@ -69,7 +89,8 @@ void frmFEditDefinitions::cmdSave_Click() {
                      ui::mb::YesNo + ui::mb::IconQuestion + ui::mb::DefaultButton2, "Vertrag ohne Rechnungslegung?");
       if (answer == ui::MsgResult::No) return;
     }
-    const int32_t months = rt::CLng(rt::Variant(txtDauer.Text()));
+    int32_t months = 0;
+    if (!SavedDuration(txtDauer, months)) return;
     const int32_t period = cboZahlungsperiode.ItemData(cboZahlungsperiode.ListIndex());
     // A period of no months ("einmalig" of an open-ended type) would never
     // advance: it is refused like a period that does not fit.
@@ -78,7 +99,8 @@ void frmFEditDefinitions::cmdSave_Click() {
       cboZahlungsperiode.SetFocus();
       return;
     }
-    const int32_t renewalMonths = rt::CLng(rt::Variant(txtDauer2.Text()));
+    int32_t renewalMonths = 0;
+    if (!SavedDuration(txtDauer2, renewalMonths)) return;
     const int32_t renewalPeriod = cboZahlungsperiode2.ItemData(cboZahlungsperiode2.ListIndex());
     if (renewalMonths != 0 && rt::Mod(renewalMonths, renewalPeriod) != 0) {
       ui::MsgBox(FitMessage("(Folgevertrag) ", renewalMonths), ui::mb::IconInformation);
@@ -86,8 +108,8 @@ void frmFEditDefinitions::cmdSave_Click() {
       return;
     }
     if (m_lArt == 1 || m_lArt == 2) {
-      if (rt::CLng(rt::Variant(txtDauer.Text())) == 0) {
-        ui::MsgBox("Für diesen Vertragstyp müssen Sie eine Vertragsdauer eingeben !", ui::mb::IconInformation);
+      if (months == 0) {
+        ui::MsgBox(kNoDuration, ui::mb::IconInformation);
         return;
       }
       if (m_lArt == 2) {
@@ -97,6 +119,7 @@ void frmFEditDefinitions::cmdSave_Click() {
     } else if (m_lArt == 3) {
       txtDauer.SetText("0");
       txtDauer2.SetText("0");
+      months = renewalMonths = 0;
     }
 
     if (m_bForNewContract) {
@@ -110,8 +133,8 @@ void frmFEditDefinitions::cmdSave_Click() {
       PutField(def, "Bezeichnung", txtBezeichnung.Text());
       PutField(def, "Art", m_lArt);
       PutField(def, "ArtStr", editor::ArtStrOf(m_lArt));
-      PutField(def, "Dauer", rt::CLng(rt::Variant(txtDauer.Text())));
-      PutField(def, "Verlaengerungsdauer", rt::CLng(rt::Variant(txtDauer2.Text())));
+      PutField(def, "Dauer", months);
+      PutField(def, "Verlaengerungsdauer", renewalMonths);
       PutField(def, "Kuendigungsfrist", rt::CLng(rt::Variant(cboKuendFrist.Text())));
       PutField(def, "KuendigungsfristEinh", cboKuendEinh.Text());
       PutField(def, "VerlKuendigungsfrist", rt::CLng(rt::Variant(cboKuendFrist2.Text())));

@@ -2,6 +2,7 @@
 // periods, and how the renewal column follows the first one. None of these
 // handlers traps its errors: they reach the code that set a value, or, for
 // a user's action, the event boundary.
+#include <optional>
 #include <string>
 
 #include "contract_types/editor_internal.h"
@@ -112,19 +113,13 @@ void frmFEditDefinitions::EnableFollowUpTerms(bool bEnable) {
 }
 
 bool frmFEditDefinitions::ReadDuration(int32_t& months) {
-  const std::string& text = txtDauer.Text();
-  int64_t value = 0;
-  bool valid = !text.empty() && text.size() <= 10;
-  for (char c : text) {
-    valid = valid && c >= '0' && c <= '9';
-    if (valid) value = value * 10 + (c - '0');
-  }
-  if (!valid || value > INT32_MAX) {
+  const std::optional<int32_t> read = editor::ParseDuration(txtDauer.Text());
+  if (!read) {
     ShowInvalidInput("Vertragsdauer");
     txtDauer.SetFocus();
     return false;
   }
-  months = static_cast<int32_t>(value);
+  months = *read;
   return true;
 }
 
@@ -143,12 +138,14 @@ void frmFEditDefinitions::txtDauer_Change() {
 }
 
 void frmFEditDefinitions::txtDauer2_Validate(bool& Cancel) {
-  if (txtDauer2.Text().empty()) {
+  // What is no duration is refused as an empty one is.
+  const std::optional<int32_t> months = editor::ParseDuration(txtDauer2.Text());
+  if (!months) {
     ShowInvalidInput("Verlängerungsvertragsdauer");
     Cancel = true;
     return;
   }
-  txtDauer2.SetText(rt::FormatValue(rt::Variant(txtDauer2.Text()), "0"));
+  txtDauer2.SetText(rt::FormatNumber(*months, "0"));
 }
 
 void frmFEditDefinitions::cboZahlungsperiode_Click() {

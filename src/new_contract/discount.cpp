@@ -43,7 +43,9 @@ void frmNewContract::txtRabatt_Validate(bool& Cancel) {
     const double typed = numeric ? rt::CDbl(rt::Variant(text)) : 0;
     if (!numeric || typed < 0) {
       InvalidDiscount();
-      txtRabatt.SetForeColor(ui::color::WindowText);
+      // Only an emptied field goes back to the normal colour; text that is
+      // no discount keeps the colour the field had.
+      if (text.empty()) txtRabatt.SetForeColor(ui::color::WindowText);
       Cancel = true;
     } else if (typed < kTooLarge) {
       // The percent comes from the formatted text: "0,125" is 0,13.

@@ -31,14 +31,16 @@ int32_t Mod(int32_t a, int32_t b) {
 }
 
 double Round2(double x) noexcept {
+  if (!std::isfinite(x)) return 0;
+  // From 2^52 on a double has no fraction left to round, while its
+  // hundredfold may already be inexact or beyond 64 bits. Below, the
+  // hundredfold stays well inside the int64 range.
+  if (std::fabs(x) >= 4503599627370496.0) return x;
   // The hundredfold as a plain IEEE double product, stored through a
   // volatile so that it is never fused with another operation or kept in a
   // wider register.
   volatile double scaled = x * 100.0;
   const double h = scaled;
-  if (!std::isfinite(h)) return 0;
-  // int64 range: [-2^63, 2^63).
-  if (h < -9223372036854775808.0 || h >= 9223372036854775808.0) return 0;
   double r = std::floor(h);
   const double diff = h - r;  // exact: below 2^52 h has a fraction, above it none
   if (diff == 0.5) {

@@ -21,10 +21,12 @@ int32_t Mod(int32_t a, int32_t b);
 // integer, divided by 100. The hundredfold is x * 100 in plain double
 // precision; where that product is exactly a half, the exact product of the
 // stored double decides (a true half goes to the even cent, a value stored
-// just below or above the half goes down or up). A value that is not
-// finite, or whose hundredfold does not fit 64 bits, gives 0. Never raises.
+// just below or above the half goes down or up). A finite value of 2^52 or
+// more in magnitude is a whole number, which cents cannot change: it is
+// given back as it is (its hundredfold need not fit 64 bits, nor be exact).
+// NaN and the infinities give 0. Never raises.
 // The one cent rounding of the whole add-on: 0.125 -> 0.12, 2.675 -> 2.67,
-// 0.135 -> 0.14, 1.005 -> 1.00, 21474836.48 -> 21474836.48.
+// 0.135 -> 0.14, 1.005 -> 1.00, 21474836.48 -> 21474836.48, 1e17 -> 1e17.
 double Round2(double x) noexcept;
 
 // Runs body(i) for i = from .. to with a 16-bit counter, as a counting loop

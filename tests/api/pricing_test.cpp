@@ -34,6 +34,13 @@ TEST_F(ApiPricing, PriceColumnsForEveryPriceDuration) {
   // Large amounts keep their value.
   EXPECT_EQ(Columns(1, 30000000)[0], 30000000);
   EXPECT_EQ(Columns(1, 30000000)[7], 1800000000);
+  // So do amounts too large for cents, through the whole call: whole
+  // numbers, none of them 0.
+  RunOk(Baseline(), {Special("A1", 1, 12, 1e17)});
+  const auto row = Rows("kt_Vertragspositionen").back();
+  const char* fields[] = {"PreisM1", "PreisM3", "PreisM6", "PreisM12", "PreisM24", "PreisM36", "PreisM48", "PreisM60"};
+  const std::array<int32_t, 8> months = {1, 3, 6, 12, 24, 36, 48, 60};
+  for (size_t i = 0; i < months.size(); ++i) EXPECT_EQ(Num(row, fields[i]), 1e17 / 12 * months[i]) << fields[i];
 
   // Arithmetic that leaves the numbers is an error, not a price.
   for (double bad : {kNaN, 1e308}) {

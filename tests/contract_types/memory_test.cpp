@@ -77,7 +77,8 @@ TEST_F(ContractTypesMemory, TheOneOffPeriodFollowsTheDurationAndAPeriodOfNoMonth
   EXPECT_EQ(gDefinition->Dauer, 36);
   // The price hint came once, when the one-off period was chosen, and once
   // for the new duration.
-  EXPECT_EQ(Boxes().size(), 2u);
+  const std::string hint = "Überprüfen Sie bitte, ob die Preise noch stimmen !";
+  EXPECT_EQ(Prompts(), (std::vector<std::string>{hint, hint}));
 
   // An open-ended type: its duration is 0, and so is its one-off period.
   const std::string open = StoreType({{"Art", int32_t{3}}, {"Dauer", int32_t{0}}, {"Verlaengerungsdauer", int32_t{0}}});
@@ -178,6 +179,13 @@ TEST_F(ContractTypesMemory, AFailedHandOverKeepsTheEditorOpenAndTheEarlierCopy) 
   gPositions = std::make_shared<rt::Collection>();
   const std::shared_ptr<rt::Collection> earlierPositions = gPositions;
   auto f = Details(oid, [this](frmFEditDefinitions& f) {
+    // A renewal duration that is no number of months is refused as in the
+    // tables' save.
+    f.txtDauer2.SetText("-12");
+    EXPECT_TRUE(user_.Click(f.cmdSave));
+    EXPECT_TRUE(f.IsShown());
+    EXPECT_TRUE(f.txtDauer2.HasFocus());
+    f.txtDauer2.SetText("12");
     f.lvwPositionen.Item(1).SetSubItems(4, "zehn");  // no number
     EXPECT_TRUE(user_.Click(f.cmdSave));
     EXPECT_TRUE(f.IsShown());
@@ -190,8 +198,10 @@ TEST_F(ContractTypesMemory, AFailedHandOverKeepsTheEditorOpenAndTheEarlierCopy) 
   EXPECT_FALSE(f->m_bSaved());
   EXPECT_EQ(gDefinition, earlier);
   EXPECT_EQ(gPositions, earlierPositions);
-  ASSERT_EQ(Boxes().size(), 2u);
-  for (const auto& b : Boxes()) EXPECT_EQ(b.title, std::optional<std::string>("Fehler in kt_FEditDefinitions.WriteToNewContract"));
+  ASSERT_EQ(Boxes().size(), 3u);
+  EXPECT_EQ(Boxes()[0].prompt, "Für diesen Vertragstyp müssen Sie eine Vertragsdauer eingeben !");
+  for (size_t i : {1, 2})
+    EXPECT_EQ(Boxes()[i].title, std::optional<std::string>("Fehler in kt_FEditDefinitions.WriteToNewContract"));
 }
 
 }  // namespace

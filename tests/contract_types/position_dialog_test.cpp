@@ -78,6 +78,8 @@ TEST_F(ContractTypesDialog, ThePeriodPicksThePriceFieldAndInitNewComputesThePric
        "lblNettopreis", "100,00"},
       {2, 2, "50,00", true, {"25,00", "75,00", "150,00", "300,00", "600,00", "900,00", "1200,00", "1500,00"},
        "lblNettopreis", "50,00"},
+      {11, 11, "110,00", true, {"10,00", "30,00", "60,00", "120,00", "240,00", "360,00", "480,00", "600,00"},
+       "lblNettopreis", "110,00"},
       {12, 0, "120,00", false, {"", "", "", "", "", "", "", ""}, "", ""},
       {12, 13, "120,00", false, {"", "", "", "", "", "", "", ""}, "", ""},
       {12, 61, "120,00", false, {"", "", "", "", "", "", "", ""}, "", ""},
@@ -166,7 +168,8 @@ TEST_F(ContractTypesDialog, FieldsAreValidatedWhenLeft) {
 }
 
 TEST_F(ContractTypesDialog, KeyFiltersTurnAFullStopIntoACommaAndDropOtherKeys) {
-  auto d = Dialog("", "");
+  auto d = Dialog("120,00");
+  ASSERT_TRUE(d->InitNew(12, 1, "monatlich"));
   const struct {
     ui::TextBox frmFEditDefPositions::*box;
     const char* typed;
@@ -238,13 +241,29 @@ TEST_F(ContractTypesDialog, FailuresOfItsTrapsAndOfItsEventsAreReportedUnderThei
   // named after a control that does not exist.
   auto noField = Dialog("120,00");
   EXPECT_TRUE(user_.Click(noField->cmdOk));
+  // A total that overflows fails the quantity's or the price's Validate:
+  // reported there, and the field keeps the focus as for an invalid entry.
+  auto big = Dialog("120,00", "2,00");
+  ASSERT_TRUE(big->InitNew(12, 12, "jährlich"));
+  for (ui::TextBox* box : {&big->txtAnzahl, &big->txtPreisM12}) {
+    ASSERT_TRUE(user_.SelectAll(*box));
+    ASSERT_TRUE(user_.Paste(*box, "1e308"));
+    EXPECT_FALSE(user_.Leave(*big)) << box->Name();
+    EXPECT_TRUE(box->HasFocus()) << box->Name();
+    EXPECT_EQ(big->txtGesamt.Text(), "240,00") << box->Name();
+    ASSERT_TRUE(user_.SelectAll(*box));
+    ASSERT_TRUE(user_.Paste(*box, box == &big->txtAnzahl ? "2" : "120"));
+    ASSERT_TRUE(user_.Leave(*big));
+  }
   const std::vector<std::optional<std::string>> titles = {
       "Fehler in frmFEditDefPositions.txtNettopreis_Validate", "Fehler in frmFEditDefPositions.Form_Load",
-      "Fehler in frmFEditDefPositions.cmdOk_Click"};
+      "Fehler in frmFEditDefPositions.cmdOk_Click", "Fehler in frmFEditDefPositions.txtAnzahl_Validate",
+      "Fehler in frmFEditDefPositions.txtPreisM12_Validate"};
   ASSERT_EQ(Boxes().size(), titles.size());
   for (size_t i = 0; i < titles.size(); ++i) EXPECT_EQ(Boxes()[i].title, titles[i]);
   EXPECT_NE(Boxes()[0].prompt.find("Fehler &HB in"), std::string::npos);
   EXPECT_NE(Boxes()[2].prompt.find("Fehler &H2DA in"), std::string::npos);  // 730
+  for (size_t i : {3, 4}) EXPECT_NE(Boxes()[i].prompt.find("Fehler &H6 in"), std::string::npos);
 }
 
 }  // namespace

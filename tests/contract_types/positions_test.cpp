@@ -126,6 +126,22 @@ TEST_F(ContractTypesPositions, TermAndPeriodHandedToTheDialog) {
   EXPECT_EQ(f->lvwPositionen.Count(), 0);
   EXPECT_EQ(Boxes().back().title, std::optional<std::string>("Fehler in kt_FEditDefinitions.cmdAddPos_Click"));
   EXPECT_EQ(Boxes().back().prompt.substr(0, 8), "Fehler &");
+
+  // A duration that is no number of months opens no dialog, for adding
+  // and editing alike: it is an invalid entry, and the focus goes back.
+  f->txtDauer.SetText("12");
+  Add(1);  // a row to edit
+  ASSERT_TRUE(user_.ClickItem(f->lvwArtikel, 2));
+  f->txtDauer.SetText("-12");
+  for (ui::CommandButton* button : {&f->cmdAddPos, &f->cmdEditPos}) {
+    const size_t before = Boxes().size();
+    ASSERT_TRUE(user_.Click(*button));  // a dialog shown would fail the script
+    EXPECT_EQ(BoxesFrom(before),
+              (std::vector<coretest::Shown>{{"Ungültige Eingabe in Vertragsdauer !", 64, "Bitte ändern ..."}}))
+        << button->Name();
+    EXPECT_TRUE(f->txtDauer.HasFocus()) << button->Name();
+  }
+  EXPECT_EQ(f->lvwPositionen.Count(), 1);
 }
 
 TEST_F(ContractTypesPositions, CancelChangesNothingAndEditKeepsTheArticlesData) {

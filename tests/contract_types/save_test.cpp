@@ -95,6 +95,18 @@ TEST_F(ContractTypesSave, EntriesThatAreRefusedKeepTheEditorOpenAndWriteNothing)
          f.txtDauer.SetText("0");
        },
        "Für diesen Vertragstyp müssen Sie eine Vertragsdauer eingeben !", std::nullopt, ""},
+      // A duration that is no number of months is refused as none, with
+      // the focus on its field.
+      {"kind 1, duration -12", [](frmFEditDefinitions& f) { f.txtDauer.SetText("-12"); },
+       "Für diesen Vertragstyp müssen Sie eine Vertragsdauer eingeben !", std::nullopt, "txtDauer"},
+      {"kind 1, renewal -12", [](frmFEditDefinitions& f) { f.txtDauer2.SetText("-12"); },
+       "Für diesen Vertragstyp müssen Sie eine Vertragsdauer eingeben !", std::nullopt, "txtDauer2"},
+      {"kind 2, duration too large",
+       [](frmFEditDefinitions& f) {
+         f.chkVerlaengerbar.SetValue(ui::CheckBox::Unchecked);
+         f.txtDauer.SetText("2147483648");
+       },
+       "Für diesen Vertragstyp müssen Sie eine Vertragsdauer eingeben !", std::nullopt, "txtDauer"},
   };
   for (const auto& c : cases) {
     auto f = NewType();

@@ -161,7 +161,7 @@ TEST_F(ContractTypesTerms, DurationsTakeDigitsOnlyAndAnythingElseIsAnInvalidEntr
   EXPECT_EQ(f->txtDauer2.Text(), "24");
 
   const std::string invalid = "Ungültige Eingabe in Vertragsdauer !";
-  const char* bad[] = {"", "abc", "99999999999", "2147483648", "1 2"};
+  const char* bad[] = {"", "abc", "99999999999", "2147483648", "1 2", "-12", "+12"};
   for (const char* text : bad) {
     const size_t before = Boxes().size();
     ASSERT_TRUE(user_.SelectAll(f->txtDauer));
@@ -178,13 +178,23 @@ TEST_F(ContractTypesTerms, DurationsTakeDigitsOnlyAndAnythingElseIsAnInvalidEntr
   ASSERT_TRUE(user_.SelectAll(f->txtDauer));
   ASSERT_TRUE(user_.Paste(f->txtDauer, "2147483640"));  // the largest counts still fit monthly
   EXPECT_EQ(f->txtDauer2.Text(), "2147483640");
+  // Leading zeros do not count towards the digits.
+  ASSERT_TRUE(user_.SelectAll(f->txtDauer));
+  ASSERT_TRUE(user_.Paste(f->txtDauer, "00000000012"));
+  EXPECT_EQ(f->txtDauer.Text(), "12");
 
-  // The renewal duration may not be left empty.
+  // The renewal duration follows the same rule when it is left.
+  const std::string invalid2 = "Ungültige Eingabe in Verlängerungsvertragsdauer !";
+  for (const char* text : bad) {
+    const size_t before = Boxes().size();
+    ASSERT_TRUE(user_.SelectAll(f->txtDauer2));
+    ASSERT_TRUE(user_.Paste(f->txtDauer2, text));
+    EXPECT_FALSE(user_.Leave(*f)) << text;
+    EXPECT_EQ(BoxesFrom(before), (std::vector<Shown>{{invalid2, 64, "Bitte ändern ..."}})) << text;
+    EXPECT_TRUE(f->txtDauer2.HasFocus()) << text;
+  }
   ASSERT_TRUE(user_.SelectAll(f->txtDauer2));
-  ASSERT_TRUE(user_.Paste(f->txtDauer2, ""));
-  EXPECT_FALSE(user_.Leave(*f));
-  EXPECT_EQ(Boxes().back().prompt, "Ungültige Eingabe in Verlängerungsvertragsdauer !");
-  ASSERT_TRUE(user_.Paste(f->txtDauer2, "024"));
+  ASSERT_TRUE(user_.Paste(f->txtDauer2, "000000000024"));
   EXPECT_TRUE(user_.Leave(*f));
   EXPECT_EQ(f->txtDauer2.Text(), "24");
 }

@@ -277,7 +277,9 @@ TEST_F(CoreEntry, TheReporterLivesWhileAnyCKTLives) {
 
   dialog.onInit = [] { rt::RaiseRuntime(rt::errc::DivByZero); };
   EXPECT_NO_THROW(Run(*second, kNew, {false, 0, false}));
-  EXPECT_EQ(Boxes().size(), 1u);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].title, std::optional<std::string>("Fehler in CKT.NewContract"));
+  EXPECT_EQ(Boxes()[0].prompt.rfind("Fehler &HB in kelPaktor2\r\n", 0), 0u) << Boxes()[0].prompt;
 
   second.reset();
   EXPECT_EQ(gAddonError, nullptr);

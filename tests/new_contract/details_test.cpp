@@ -43,7 +43,8 @@ TEST_F(NewContractDetails, AnAdjustedTypeIsTakenOverAndSavedFromMemory) {
   EXPECT_TRUE(outcome.ok);
   EXPECT_EQ(outcome.count, 1);
   // The editor's notice on the changed term, nothing else.
-  EXPECT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(BoxesFrom(0),
+            (std::vector<coretest::Shown>{{"Überprüfen Sie bitte, ob die Preise noch stimmen !", 0, std::nullopt}}));
   const auto contract = Only("kt_Vertraege");
   EXPECT_EQ(Num(contract, "Dauer"), 24);
   EXPECT_EQ(DateOf(contract, "VertragEnde"), rt::AddDays(rt::AddMonths(DateOf(contract, "VertragBeginn"), 24), -1));

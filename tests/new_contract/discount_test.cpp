@@ -57,9 +57,10 @@ TEST_F(NewContractDiscount, LeavingTheFieldAcceptsOrRefusesTheEntry) {
       {"0,125", nullptr, "0,13", 0.13, ui::color::Red},        // from the formatted text
       {"99,999", nullptr, "100,00", 100, ui::color::Red},      // below 100 when typed
       {"", "invalid", "", 100, ui::color::WindowText},
-      {"abc", "invalid", "abc", 100, ui::color::WindowText},
-      {"1.000,5", "invalid", "1.000,5", 100, ui::color::WindowText},
-      {"-5", "invalid", "-5", 100, ui::color::WindowText},      // no negative discount
+      // Other refused text leaves the red of the discount before it.
+      {"abc", "invalid", "abc", 100, ui::color::Red},
+      {"1.000,5", "invalid", "1.000,5", 100, ui::color::Red},
+      {"-5", "invalid", "-5", 100, ui::color::Red},      // no negative discount
       {"100", "large", "100", 100, ui::color::WindowText},
       {"250,5", "large", "250,5", 100, ui::color::WindowText},
   };

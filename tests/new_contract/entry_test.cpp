@@ -58,6 +58,8 @@ TEST_F(NewContractEntry, AHeldDialogWithoutTypesIsShownAgainAndOnlyCancelDoesAny
   EXPECT_EQ(count, 0);
   EXPECT_TRUE(showDef);
   ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].prompt,
+            "Es muss mindestens ein freigegebener Vertragstyp definiert sein.\r\nLegen Sie einen Vertragstyp an!");
 
   ui_->OnModal<frmNewContract>([&](frmNewContract& f) {
     user_.Click(f.cmdOK);

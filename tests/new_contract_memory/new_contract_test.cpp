@@ -161,4 +161,16 @@ TEST_F(MemoryNewContract, AThousandthPositionIsRow1000AndAnUnknownArticleKeepsIt
   ExpectFields(rows[998], {{"Row", "999"}, {"Erloeskonto", int32_t{8400}}}, "999th");
 }
 
+// The copy shown again rounds each line total to cents, half to even: 0,5
+// x 10,25 is 5,12, not 5,13, and so is the contract's value.
+TEST_F(MemoryNewContract, AReopenedTypeRoundsEachLineTotalToCents) {
+  AddPosition(AddType(), {{"Anzahl", 0.5}, {"Nettopreis", 10.25}});
+  const Run run = SaveAdjusted(D(2024, 1, 1), {}, [&](frmNewContract& f) {
+    Adjust(f, [](frmFEditDefinitions& e) { EXPECT_EQ(e.lvwPositionen.Item(1).SubItems(4), "5,12"); });
+  });
+  ASSERT_TRUE(run.outcome.ok);
+  ExpectFields(Only("kt_Vertragsstaende"), {{"Value", 5.12}}, "state");
+  ExpectFields(Only("kt_Vertraege"), {{"AktValue", 5.12}}, "contract");
+}
+
 }  // namespace

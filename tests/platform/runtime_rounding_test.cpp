@@ -42,14 +42,18 @@ TEST(RuntimeRounding, Round2AgreesWithTheExactHundredfold) {
   EXPECT_EQ(rt::Round2(300.0 / 7), 42.86);
 }
 
-TEST(RuntimeRounding, Round2KeepsAmountsBeyondThe32BitRangeAndGivesZeroWhereItCannotRound) {
+TEST(RuntimeRounding, Round2KeepsLargeAmountsAndGivesZeroOnlyForWhatIsNoNumber) {
   for (double x : {21474836.47, 21474836.48, -21474836.49, 30000000.0, 1e12 + 0.25})
     EXPECT_EQ(rt::Round2(x), x) << x;
   EXPECT_EQ(rt::Round2(1e12 + 0.125), 1e12 + 0.12);
+  EXPECT_EQ(rt::Round2(4503599627370495.5), 4503599627370495.5);  // the last doubles with a fraction
   using limits = std::numeric_limits<double>;
-  // Not finite, or a hundredfold beyond 64 bits.
-  for (double x : {limits::quiet_NaN(), limits::infinity(), -limits::infinity(), 1e17, -1e17, limits::max()})
-    EXPECT_EQ(rt::Round2(x), 0) << x;
+  // Whole numbers whose hundredfold is inexact, lies beyond 64 bits or
+  // beyond the doubles come back as they are.
+  for (double x : {4503599627370496.0, 1e17 / 12, 1e17, -1e17, 9223372036854775808.0, 1e308, -limits::max(),
+                   limits::max()})
+    EXPECT_EQ(rt::Round2(x), x) << x;
+  for (double x : {limits::quiet_NaN(), limits::infinity(), -limits::infinity()}) EXPECT_EQ(rt::Round2(x), 0) << x;
 }
 
 TEST(RuntimeRounding, CheckedArithmeticRaises) {
