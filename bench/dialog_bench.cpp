@@ -14,6 +14,14 @@
 // the whole call).
 //
 // Argument: 0 = in memory / 1 = in a file.
+//
+// BM_TypeLongText: a script's `type` of a long text, as `kelhost` plays
+// it (the whole text selected, the text typed key by key through the
+// field's key filter, Tab), into the discount of the new-contract dialog
+// (a discount of 5: zeros, then "5") or the name of a new contract type in
+// the editor, each dialog then cancelled. The time is the `type` alone;
+// ns_per_key is that time per key, which must not grow with the length of
+// the text. Arguments: field (0 = txtRabatt, 1 = txtBezeichnung), keys.
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -23,6 +31,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "contract_types/frm_fedit_definitions.h"
 #include "core/ckt.h"
 #include "core/class_factory.h"
 #include "floor.h"
@@ -79,6 +88,18 @@ std::shared_ptr<host::sqlite::StandIn> NewHost(bool inFile) {
   return host;
 }
 
+// The service every benchmark of this program plays its dialogs with.
+const std::shared_ptr<ui::test::ScriptedService>& Ui() {
+  static const std::shared_ptr<ui::test::ScriptedService> ui = [] {
+    rt::SetToday(rt::DateSerial(2026, 12, 1));
+    host::sqlite::RegisterErrorTexts();
+    auto service = std::make_shared<ui::test::ScriptedService>();
+    ui::SetService(service);
+    return service;
+  }();
+  return ui;
+}
+
 struct Fixture {
   std::shared_ptr<host::sqlite::StandIn> host;
   std::shared_ptr<host::HostApplication> app;
@@ -106,11 +127,8 @@ Fixture& Get(bool inFile) {
   static std::map<bool, std::unique_ptr<Fixture>> fixtures;
   auto& f = fixtures[inFile];
   if (f) return *f;
-  rt::SetToday(rt::DateSerial(2026, 12, 1));
-  host::sqlite::RegisterErrorTexts();
   f = std::make_unique<Fixture>();
-  f->ui = std::make_shared<ui::test::ScriptedService>();
-  ui::SetService(f->ui);
+  f->ui = Ui();
   f->ckt = std::dynamic_pointer_cast<CKT>(kelpaktor2::CreateInstance("CKT"));
   // The rows of one confirmation, on a scratch database.
   f->host = NewHost(false);
@@ -139,6 +157,65 @@ void BM_NewContractConfirmation(benchmark::State& state) {
 }
 
 BENCHMARK(BM_NewContractConfirmation)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The `type` line of a script: select all, the keys, Tab. Returns its time
+// in seconds, or a negative number when the user could not type or leave.
+double TypeLine(ui::test::User& user, ui::TextBox& box, const std::string& keys) {
+  const double start = bench::Seconds();
+  const bool typed = user.SelectAll(box) && user.Type(box, keys) && user.Leave(box.ParentForm());
+  const double seconds = bench::Seconds() - start;
+  return typed && !box.HasFocus() ? seconds : -1;
+}
+
+void BM_TypeLongText(benchmark::State& state) {
+  const bool discount = state.range(0) == 0;
+  const auto keys = static_cast<size_t>(state.range(1));
+  const std::shared_ptr<ui::test::ScriptedService> ui = Ui();
+  const std::shared_ptr<host::sqlite::StandIn> host = NewHost(false);
+  std::shared_ptr<host::HostApplication> app = host->Application();
+  const auto ckt = std::dynamic_pointer_cast<CKT>(kelpaktor2::CreateInstance("CKT"));
+  ui::test::User user;
+  // What the field shows after Tab: the discount formatted, the name as typed.
+  const std::string text = discount ? std::string(keys - 1, '0') + "5" : std::string(keys, 'x');
+  const std::string shown = discount ? "5,00" : text;
+  double typing = 0;
+  bool right = true;
+  for (auto _ : state) {
+    double seconds = -1;
+    if (discount) {
+      ui->OnModal<frmNewContract>([&](frmNewContract& f) {
+        seconds = TypeLine(user, f.txtRabatt, text);
+        right = right && f.txtRabatt.Text() == shown;
+        user.Click(f.cmdCancel);
+      });
+      bool ok = false;
+      int32_t count = 0;
+      bool showDef = false;
+      host->RunCall([&] { ckt->NewContract(app, ok, count, showDef); });
+    } else {
+      ui->OnModal<frmFEditDefinitions>([&](frmFEditDefinitions& f) {
+        seconds = TypeLine(user, f.txtBezeichnung, text);
+        right = right && f.txtBezeichnung.Text() == shown;
+        user.Click(f.cmdCancel);
+      });
+      bool isNew = true;
+      host->RunCall([&] { ckt->EditContractDefinition(app, isNew); });
+    }
+    if (seconds < 0 || !right || !ui->Failures().empty() || !ui->Messages().empty()) {
+      state.SkipWithError("the text was not typed as a user types it");
+      return;
+    }
+    typing += seconds;
+    state.SetIterationTime(seconds);
+  }
+  state.counters["ns_per_key"] = typing * 1e9 / (static_cast<double>(state.iterations()) * static_cast<double>(keys));
+}
+
+BENCHMARK(BM_TypeLongText)
+    ->ArgsProduct({{0, 1}, {100000, 1000000}})
+    ->ArgNames({"field", "keys"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -45,14 +45,6 @@ void AppendUtf8(std::string& s, uint16_t cp) {
   }
 }
 
-void DropLastChar(std::string& s) {
-  while (!s.empty()) {
-    const auto b = static_cast<unsigned char>(s.back());
-    s.pop_back();
-    if ((b & 0xC0) != 0x80) break;  // reached the first byte of the character
-  }
-}
-
 }  // namespace
 
 bool User::Reach(Control& c) {
@@ -110,13 +102,13 @@ bool User::Key(TextBox& box, int16_t keyAscii) {
   int16_t key = keyAscii;
   if (box.OnKeyPress) RunEvent(box, "KeyPress", [&] { box.OnKeyPress(key); });
   if (key == 0) return true;
-  std::string text = box.allSelected_ ? std::string() : box.text_;
-  if (key == 8) {
-    if (!box.allSelected_) DropLastChar(text);
+  std::string typed;
+  if (key != 8) AppendUtf8(typed, static_cast<uint16_t>(key));
+  if (box.allSelected_) {
+    Store(box, std::move(typed));  // the key replaces the whole text
   } else {
-    AppendUtf8(text, static_cast<uint16_t>(key));
+    RunEvent(box, "Change", [&] { box.KeyAtEnd(typed); });
   }
-  Store(box, std::move(text));
   return true;
 }
 

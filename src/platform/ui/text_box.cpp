@@ -16,6 +16,22 @@ void TextBox::SetText(std::string text) {
   Raise(OnChange);
 }
 
+void TextBox::KeyAtEnd(std::string_view chars) {
+  Touch();
+  allSelected_ = false;
+  if (chars.empty()) {
+    if (text_.empty()) return;
+    // Back to the first byte of the last character.
+    size_t end = text_.size() - 1;
+    while (end > 0 && (static_cast<unsigned char>(text_[end]) & 0xC0) == 0x80) --end;
+    text_.resize(end);
+  } else {
+    text_.append(chars);
+  }
+  Changed();
+  Raise(OnChange);
+}
+
 Color TextBox::ForeColor() const {
   Touch();
   return foreColor_;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/ui/control.h"
 
@@ -39,6 +40,13 @@ class TextBox : public Control {
 
  private:
   friend class test::User;
+  // The user's key at the end of the text, made in place: appends `chars`
+  // (a character's UTF-8 bytes), or with `chars` empty removes the last
+  // character. Copying the text instead would make each key cost as much
+  // as the text is long, and typing a long text quadratic. Raises Change
+  // as SetText does, when the text changed.
+  void KeyAtEnd(std::string_view chars);
+
   std::string text_;
   Color foreColor_ = color::WindowText;
   Alignment alignment_ = Alignment::Left;
