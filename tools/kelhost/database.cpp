@@ -18,6 +18,8 @@ std::string DescribeFile(const host::sqlite::FileProbe& probe) {
       return "does not exist";
     case FileKind::NotAFile:
       return "is a folder or another special file, not a kelhost database";
+    case FileKind::Link:
+      return "is a symbolic link; kelhost takes only the database file itself";
     case FileKind::Unreadable:
       return "cannot be read";
     case FileKind::Empty:

@@ -85,6 +85,7 @@ enum class FileKind {
   Unmarked,    // made before databases were marked, with exactly the stand-in's tables
   Missing,     // no such file
   NotAFile,    // a folder, a device or another file that is not a regular one
+  Link,        // a symbolic link, wherever it leads (or none)
   Unreadable,  // may not be read
   Empty,       // 0 bytes
   NotSqlite,   // not an SQLite database (a text file, ...), or a damaged one
