@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "kelhost/command.h"
+#include "kelhost/host_call.h"
 
 namespace kelhost {
 
@@ -65,8 +66,7 @@ int StoreNamedText(const std::string& command, const std::vector<std::string>& a
   }
   std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase(command, args[0], host::sqlite::OpenMode::ReadWrite);
   if (!host) return kExitUsage;
-  store(*host, args[1], args[2]);
-  return kExitOk;
+  return RunUnlessLocked([&] { store(*host, args[1], args[2]); }) ? kExitOk : kExitFailed;
 }
 
 }  // namespace kelhost
