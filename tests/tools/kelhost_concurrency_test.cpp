@@ -1,11 +1,13 @@
-// Several kelhost processes on one database, a process killed at random
-// points, and a database that another program keeps locked.
+// Several kelhost processes on one database, a process (debitor, init)
+// killed at random points, and a database that another program keeps
+// locked.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <set>
@@ -156,20 +158,77 @@ TEST_F(KelhostCliConcurrency, AKilledRunLeavesAllOfItsContractOrNothing) {
             std::vector<std::string>{std::to_string(contracts.size())});
 }
 
+TEST_F(KelhostCliConcurrency, AKilledInitLeavesNoDatabaseOrAWholeOneAndNothingInTheWay) {
+  namespace fs = std::filesystem;
+  const std::string db = dir_.File("neu.db");
+  auto removeDb = [&db] {
+    for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(db + suffix);
+  };
+  Launch l{{"init", db, "--sample"}, dir_.File("out"), dir_.File("err"), ""};
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(RunKelhost(l).status, 0) << ReadFile(l.err);
+  const auto whole = std::chrono::steady_clock::now() - start;
+  // Names a later init must leave alone: another database's temporary
+  // file, and one that only looks like its own.
+  const std::set<std::string> others = {"alt.db.kelhost-tmp-AbC123", "neu.db.kelhost-tmp-Notiz"};
+  for (const std::string& name : others) WriteFile(dir_.File(name), "x");
+
+  // Kill points from the start to past the end of a whole run.
+  int killed = 0;
+  for (int i = 0; i <= 24; ++i) {
+    SCOPED_TRACE(i);
+    removeDb();
+    const pid_t pid = StartKelhost(l);
+    std::this_thread::sleep_for(whole * i / 20);
+    ::kill(pid, SIGKILL);
+    killed += WaitKelhost(pid) == -1 ? 1 : 0;
+    if (!fs::exists(fs::symlink_status(db))) continue;
+    ASSERT_EQ(host::sqlite::ProbeFile(db).kind, host::sqlite::FileKind::Own);
+    EXPECT_EQ(Query(db, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+    EXPECT_EQ(Query(db, "SELECT count(*) FROM kt_Vertragsdefinitionen"), std::vector<std::string>{"4"});
+  }
+  EXPECT_GT(killed, 0);
+
+  // A later init neither refuses nor trips over what killed runs left, and
+  // removes its own temporary files of them, nothing else.
+  removeDb();
+  ASSERT_EQ(RunKelhost(l).status, 0) << ReadFile(l.err);
+  std::set<std::string> temporary;
+  for (const std::string& name : test_files::Listing(dir_.path()))
+    if (name.find(".kelhost-tmp-") != std::string::npos) temporary.insert(name);
+  EXPECT_EQ(temporary, others);
+}
+
 TEST_F(KelhostCliConcurrency, ADatabaseLockedByAnotherProgramIsWaitedForThenRefused) {
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(db_.c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  // Every command that writes, side by side.
+  const std::vector<std::vector<std::string>> commands = {
+      DebitorArgs(), {"setting", db_, "kt_Probe", "1"}, {"persist", db_, "kt_Probe", "1"}};
+  std::vector<pid_t> running;
   const auto start = std::chrono::steady_clock::now();
-  Result r = RunKelhost(dir_, DebitorArgs());
+  for (size_t i = 0; i < commands.size(); ++i) {
+    const std::string n = std::to_string(i);
+    running.push_back(StartKelhost({commands[i], dir_.File("out" + n), dir_.File("err" + n), ""}));
+  }
+  std::vector<int> status;
+  for (pid_t pid : running) status.push_back(WaitKelhost(pid));
   const auto waited = std::chrono::steady_clock::now() - start;
   sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(other);
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "kelhost: the database is locked by another process; gave up waiting, nothing was written\n");
+  for (size_t i = 0; i < commands.size(); ++i) {
+    SCOPED_TRACE(commands[i][0]);
+    EXPECT_EQ(status[i], 1);
+    EXPECT_EQ(ReadFile(dir_.File("out" + std::to_string(i))), "");
+    EXPECT_EQ(ReadFile(dir_.File("err" + std::to_string(i))),
+              "kelhost: the database is locked by another process; gave up waiting, nothing was written\n");
+  }
   EXPECT_GE(waited, std::chrono::seconds(4));
   EXPECT_TRUE(Rows("kt_Vertraege").empty());
+  EXPECT_FALSE(host::sqlite::StandIn::Open(db_)->DatabaseSetting("kt_Probe"));
+  EXPECT_EQ(Query(db_, "SELECT count(*) FROM _kelhost_persistvars WHERE name = 'kt_Probe'"),
+            std::vector<std::string>{"0"});
   EXPECT_EQ(RunKelhost(dir_, DebitorArgs()).status, 0);
 }
 

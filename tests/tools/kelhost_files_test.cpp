@@ -1,5 +1,6 @@
 // kelhost and files that are not its own, or that it may only read: every
-// command refuses what is not a kelhost database and leaves it as it is;
+// command refuses what is not a kelhost database (a link included) and
+// leaves it as it is;
 // show reads a read-only database, wherever it lies.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -50,6 +51,11 @@ TEST_F(KelhostCliFiles, EveryCommandRefusesWhatIsNotAKelhostDatabaseAndLeavesIt)
   host::sqlite::StandIn::Create(File("newer.db"), true);
   Sql(File("newer.db"), "PRAGMA user_version = 9;");
   fs::create_directory(File("folder.db"));
+  // Links, whether they lead to a kelhost database or nowhere (where demo
+  // would make one).
+  host::sqlite::StandIn::Create(dir_.File("echt.db"), true);
+  fs::create_symlink(dir_.File("echt.db"), File("link.db"));
+  fs::create_symlink("fehlt.db", File("dangling.db"));
 
   struct Case {
     const char* name;
@@ -61,6 +67,8 @@ TEST_F(KelhostCliFiles, EveryCommandRefusesWhatIsNotAKelhostDatabaseAndLeavesIt)
       {"foreign.db", "is another program's SQLite database, not a kelhost database"},
       {"newer.db", "is a kelhost database of the newer schema version 9 (this kelhost knows version 1)"},
       {"folder.db", "is a folder or another special file"},
+      {"link.db", "is a symbolic link; kelhost takes only the database file itself"},
+      {"dangling.db", "is a symbolic link; kelhost takes only the database file itself"},
   };
   const std::set<std::string> listing = Listing(files_);
   for (const Case& c : cases) {

@@ -1,6 +1,9 @@
 // kelhost --help, init and show.
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "file_helpers.h"
 #include "host/sqlite/stand_in.h"
 #include "kelhost_run.h"
 #include "platform/date.h"
@@ -47,6 +50,27 @@ TEST(KelhostCliInit, CreatesTheSampleSilentlyAndRefusesAnExistingFile) {
   EXPECT_EQ(r.out, "ID\tName\n");
   // A folder that does not exist: a failure, not a usage error.
   EXPECT_EQ(RunKelhost(dir, {"init", dir.File("no/such/dir.db")}).status, 1);
+}
+
+TEST(KelhostCliInit, AFileSizeLimitIsAWriteErrorThatLeavesNoFileAndNoDemoChange) {
+  TempDir dir;
+  const std::string old = dir.File("alt.db");
+  ASSERT_EQ(RunKelhost(dir, {"init", old}).status, 0);
+  const std::string before = ReadFile(old);
+  const std::set<std::string> listing = test_files::Listing(dir.path());
+  // The sample outgrows 64 KiB; the listing of its first files does not.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"init", dir.File("neu.db"), "--sample"}, std::vector<std::string>{"demo", old}}) {
+    SCOPED_TRACE(args[0]);
+    Launch l{args, dir.File("stdout.txt"), dir.File("stderr.txt"), ""};
+    l.fileSizeLimit = 64 * 1024;
+    const Result r = RunKelhost(l);
+    EXPECT_EQ(r.status, 1);  // an exit of its own, not SIGXFSZ
+    EXPECT_EQ(r.err.rfind("kelhost: ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("disk I/O error"), std::string::npos) << r.err;
+    EXPECT_EQ(test_files::Listing(dir.path()), listing);
+    EXPECT_EQ(ReadFile(old), before);
+  }
 }
 
 TEST(KelhostCliShow, ListsEveryRowUnderEveryMasterInInsertionOrder) {

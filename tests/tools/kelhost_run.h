@@ -2,6 +2,7 @@
 // folder per test keeps parallel runs apart.
 #pragma once
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -58,6 +59,7 @@ struct Launch {
   bool closedStdout = false;  // standard output a pipe nobody reads
   bool unprivileged = false;  // as the user "nobody" when the test runs as root
   bool offscreen = false;     // dialogs show on Qt's offscreen platform
+  rlim_t fileSizeLimit = 0;   // bytes any file it writes may reach (ulimit -f); 0: no limit
 };
 
 // Starts kelhost; returns its process id. It finds no display (a command
@@ -76,6 +78,8 @@ inline pid_t StartKelhost(const Launch& l) {
       ::close(fds[1]);
     }
     if (!l.cwd.empty() && ::chdir(l.cwd.c_str()) != 0) std::_Exit(127);
+    const rlimit fileSize{l.fileSizeLimit, l.fileSizeLimit};
+    if (l.fileSizeLimit > 0 && ::setrlimit(RLIMIT_FSIZE, &fileSize) != 0) std::_Exit(127);
     // Root may write any file; "nobody" meets the file modes.
     if (l.unprivileged && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(127);
     std::vector<char*> argv;

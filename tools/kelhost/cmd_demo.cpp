@@ -1,7 +1,8 @@
-// kelhost demo [DB]: a first contract from scratch. Deletes DB (default
-// kelhost-demo.db in the working folder) with its -wal and -shm files when
-// it is a kelhost database (any other file is refused and left alone),
-// creates it anew with the sample data (as `init --sample` does) and lets
+// kelhost demo [DB]: a first contract from scratch. Creates DB (default
+// kelhost-demo.db in the working folder) anew with the sample data (as
+// `init --sample` does, whole or not at all), in place of a kelhost
+// database there (with its -wal and -shm files; any other file, a link
+// included, is refused and left alone), and lets
 // the add-on create a maintenance contract for the sample's current address
 // exactly as `kelhost debitor` would with the files below; prints what
 // debitor prints and a closing line on how to look at the database. Today
@@ -72,31 +73,30 @@ int RunDemo(const std::vector<std::string>& args) {
   const std::string path = args.empty() ? kDefaultPath : args[0];
   namespace fs = std::filesystem;
   std::error_code ec;
-  // Only a database of kelhost's own is replaced.
+  // Only a database of kelhost's own is replaced; asked before the build,
+  // and again before the new file takes its place.
   const host::sqlite::FileProbe probe = host::sqlite::ProbeFile(path);
   if (probe.kind != host::sqlite::FileKind::Missing && !host::sqlite::IsHostDatabase(probe.kind)) {
     PrintError("demo: " + path + " " + DescribeFile(probe) + "; it is left as it is");
     return kExitUsage;
   }
-  for (const char* suffix : {"", "-wal", "-shm"}) {
-    fs::remove(path + suffix, ec);
-    if (ec) {
-      PrintError("demo: cannot delete " + path + suffix + ": " + ec.message());
-      return kExitFailed;
-    }
-  }
 
   host::sqlite::RegisterErrorTexts();
   std::shared_ptr<ContractData> contract = ParseContract("demo contract", kContract);
   std::shared_ptr<rt::Collection> articles = ParseArticles("demo articles", kArticles);
+  const NewDatabase made = CreateWholeDatabase(path, true, CreateSampleDatabase);
+  if (made.outcome == NewDatabase::Taken) {
+    PrintError("demo: " + path + " " + made.problem + "; it is left as it is");
+    return kExitUsage;
+  }
+  if (made.outcome == NewDatabase::Failed) {
+    PrintError("demo: " + made.problem + "; " + path + " was left as it was");
+    return kExitFailed;
+  }
   int status = kExitFailed;
   {
-    std::string problem;
-    std::shared_ptr<host::sqlite::StandIn> host = CreateSampleDatabase(path, problem);
-    if (!host) {
-      PrintError("demo: " + problem + "; " + path + " was removed");
-      return kExitFailed;
-    }
+    std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase("demo", path, host::sqlite::OpenMode::ReadWrite);
+    if (!host) return kExitFailed;
     InstallConsoleService();
     status = CallNewContractDebitor(*host, contract, articles, std::cout);
   }

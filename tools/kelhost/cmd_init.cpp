@@ -1,13 +1,15 @@
 // kelhost init DB [--sample]: creates a new host database file with the
 // schema and, with --sample, the sample data (in one transaction) and the
 // sample contract types, entered through the add-on's editor
-// (sample_types.h). An existing file is refused and left untouched (exit
-// 2). Prints nothing; when a sample type cannot be entered, the file is
-// removed and init fails (exit 1).
+// (sample_types.h); the file appears whole or not at all
+// (CreateWholeDatabase). An existing file, a link included, is refused and
+// left untouched (exit 2). Prints nothing; when a sample type cannot be
+// entered, no file is made and init fails (exit 1).
 #include <filesystem>
 
 #include "host/sqlite/stand_in.h"
 #include "kelhost/command.h"
+#include "kelhost/database.h"
 #include "kelhost/sample_types.h"
 
 namespace kelhost {
@@ -39,17 +41,21 @@ int RunInit(const std::vector<std::string>& args) {
     PrintError("init: " + path + " exists already");
     return kExitUsage;
   }
-  if (!sample) {
-    host::sqlite::StandIn::Create(path, false);
-    return kExitOk;
+  if (sample) host::sqlite::RegisterErrorTexts();
+  const NewDatabase made = CreateWholeDatabase(path, false, [sample](const std::string& file, std::string& problem) {
+    return sample ? CreateSampleDatabase(file, problem) : host::sqlite::StandIn::Create(file, false);
+  });
+  switch (made.outcome) {
+    case NewDatabase::Created:
+      return kExitOk;
+    case NewDatabase::Taken:
+      PrintError("init: " + path + " " + made.problem);
+      return kExitUsage;
+    case NewDatabase::Failed:
+      break;
   }
-  host::sqlite::RegisterErrorTexts();
-  std::string problem;
-  if (!CreateSampleDatabase(path, problem)) {
-    PrintError("init: " + problem + "; " + path + " was removed");
-    return kExitFailed;
-  }
-  return kExitOk;
+  PrintError("init: " + made.problem + "; " + path + " was not created");
+  return kExitFailed;
 }
 
 }  // namespace

@@ -29,16 +29,23 @@ class ServiceScope {
 
 }  // namespace
 
-HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& call) {
-  HostCall report;
-  host::sqlite::CallResult result;
+bool RunUnlessLocked(const std::function<void()>& write) {
   try {
-    result = host.RunCall(call);
+    write();
+    return true;
   } catch (const rt::Error& e) {
     if (e.number() != host::sqlite::hosterr::Busy) throw;
     PrintError("the database is locked by another process; gave up waiting, nothing was written");
-    return report;
+    return false;
   }
+}
+
+HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& call) {
+  HostCall report;
+  host::sqlite::CallResult result;
+  // What the add-on raises comes back in the result: only the host's own
+  // wait for the lock ends here.
+  if (!RunUnlessLocked([&] { result = host.RunCall(call); })) return report;
   report.ran = true;
   report.written = result.Written();
   if (result.error) {

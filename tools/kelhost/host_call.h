@@ -31,6 +31,13 @@ struct HostCall {
   std::vector<host::sqlite::WrittenRecord> written;
 };
 
+// Runs `write`, a write to the database (a host call, or a store of
+// kelhost's own). When another process keeps the database locked beyond
+// the busy wait, prints "the database is locked by another process; gave
+// up waiting, nothing was written" and returns false; other failures are
+// raised.
+bool RunUnlessLocked(const std::function<void()>& write);
+
 // Runs `call` as one host call on `host`. An error the add-on raised is
 // printed with PrintAddonError. Failures of the host itself (a failed
 // commit) are raised.

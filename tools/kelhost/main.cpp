@@ -107,8 +107,10 @@ int Run(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A closed pipe is reported as a failed write, not by a signal, so that
-  // a command can tell it apart and end cleanly.
+  // A closed pipe, or a file grown to the process's size limit, is
+  // reported as a failed write, not by a signal, so that a command can
+  // tell it apart, say so and end cleanly.
   std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
   return Finish(Run(std::vector<std::string>(argv + 1, argv + argc)));
 }

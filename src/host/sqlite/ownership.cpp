@@ -117,9 +117,13 @@ void MarkDatabase(Db& db, const Schema& schema) {
 }
 
 FileProbe ProbeFile(const std::string& path) {
+  // A link is named for what it is, not followed: the header is read
+  // through SQLite's file layer, which opens no link, and a command that
+  // made or replaced the database would do so where the link leads.
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0)
+  if (::lstat(path.c_str(), &st) != 0)
     return {errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Unreadable};
+  if (S_ISLNK(st.st_mode)) return {FileKind::Link};
   if (!S_ISREG(st.st_mode)) return {FileKind::NotAFile};
   if (st.st_size == 0) return {FileKind::Empty};
 

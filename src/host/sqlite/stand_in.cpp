@@ -54,11 +54,27 @@ namespace {
 
 class StandInImpl : public StandIn {
  public:
-  explicit StandInImpl(CorePtr core) : core_(std::move(core)), app_(NewApplication(core_)) {
+  StandInImpl(CorePtr core, std::string path)
+      : core_(std::move(core)), app_(NewApplication(core_)), path_(std::move(path)) {
     SetErrorTextsHost(core_);
   }
 
   std::shared_ptr<HostApplication> Application() override { return app_; }
+
+  void Seal() override {
+    if (path_ == ":memory:") return;
+    if (core_->db.InTransaction()) RaiseHost(hosterr::InvalidArgument, "Seal innerhalb eines Aufrufs");
+    // Leaving WAL moves the log into the file and removes the log and its
+    // index; this connection then holds nothing between statements. A
+    // connection of its own puts the file back into WAL and, being the
+    // last one in WAL on it, removes the log it made when it closes. No
+    // step syncs: the caller syncs the finished file once.
+    core_->db.Exec("PRAGMA synchronous=OFF");
+    SwitchJournal(core_->db, "delete");
+    Db again(path_, Access::Write);
+    again.Exec("PRAGMA synchronous=OFF");
+    SwitchJournal(again, "wal");
+  }
 
   // --- Host calls ----------------------------------------------------------------
   CallResult RunCall(const std::function<void()>& call) override {
@@ -225,17 +241,24 @@ class StandInImpl : public StandIn {
                             ParseOid(core_->SessionValue(kSessionContractType)));
   }
 
+  static void SwitchJournal(Db& db, const std::string& mode) {
+    Stmt s = db.Prepare("PRAGMA journal_mode=" + mode);
+    if (!s.Step() || s.Text(0) != mode)
+      RaiseHost(hosterr::Busy, "Das Protokoll der Datenbank ist noch in Gebrauch");
+  }
+
   CorePtr core_;
   std::shared_ptr<HostApplication> app_;
+  std::string path_;
 };
 
 }  // namespace
 
 std::shared_ptr<StandIn> StandIn::Open(const std::string& path, OpenMode mode) {
-  if (path == ":memory:") return std::make_shared<StandInImpl>(std::make_shared<Core>(path, Access::Create));
+  if (path == ":memory:") return std::make_shared<StandInImpl>(std::make_shared<Core>(path, Access::Create), path);
   if (!IsHostDatabase(ProbeFile(path).kind)) RaiseHost(hosterr::NotOwnDatabase, path);
   return std::make_shared<StandInImpl>(
-      std::make_shared<Core>(path, mode == OpenMode::ReadOnly ? Access::Read : Access::Write));
+      std::make_shared<Core>(path, mode == OpenMode::ReadOnly ? Access::Read : Access::Write), path);
 }
 
 std::shared_ptr<StandIn> StandIn::Create(const std::string& path, bool withSample) {
@@ -248,7 +271,7 @@ std::shared_ptr<StandIn> StandIn::Create(const std::string& path, bool withSampl
   try {
     return std::make_shared<StandInImpl>(std::make_shared<Core>(path, Access::Create, [withSample](Core& core) {
       if (withSample) LoadSample(core);
-    }));
+    }), path);
   } catch (...) {
     if (path != ":memory:") {
       for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path + suffix, ec);

@@ -85,6 +85,7 @@ enum class FileKind {
   Unmarked,    // made before databases were marked, with exactly the stand-in's tables
   Missing,     // no such file
   NotAFile,    // a folder, a device or another file that is not a regular one
+  Link,        // a symbolic link, wherever it leads (or none)
   Unreadable,  // may not be read
   Empty,       // 0 bytes
   NotSqlite,   // not an SQLite database (a text file, ...), or a damaged one
@@ -124,6 +125,17 @@ class StandIn {
   // removed.
   static std::shared_ptr<StandIn> Create(const std::string& path, bool withSample);
   virtual ~StandIn() = default;
+
+  // Leaves the whole database in its file alone, so that the file may be
+  // moved to another name while objects of this host still refer to it
+  // (the add-on keeps the application it was last given): what the
+  // write-ahead log holds goes into the file, the log and its index are
+  // removed, and the file stays a WAL database for whoever opens it next.
+  // The file is not synced on the way (the caller syncs it once, before it
+  // moves it). This object keeps its connection, without log or lock;
+  // nothing may be done through it afterwards. Raises hosterr::Busy when
+  // another connection has the file open; nothing for ":memory:".
+  virtual void Seal() = 0;
 
   // The host application object an entry call of the add-on receives.
   virtual std::shared_ptr<HostApplication> Application() = 0;
