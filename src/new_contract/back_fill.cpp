@@ -43,7 +43,8 @@ bool frmNewContract::BackFill() {
   // The editor stores no other kind: nothing is written, nothing shown.
   if (lArt != new_contract::kRenewable && lArt != kOneOff && lArt != new_contract::kOpenEnded) return false;
 
-  // A back-filled state's positions are not grouped.
+  // Read before the first write, so that a failing read writes nothing. A
+  // back-filled state's positions are not grouped.
   std::vector<kp::ContractPosition> lines = TypePositions();
   for (kp::ContractPosition& p : lines) {
     p.Positionsnummer.reset();

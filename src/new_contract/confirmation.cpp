@@ -3,6 +3,7 @@
 // shares up to its records.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/addon_error.h"
 #include "core/contract_dates.h"
@@ -74,10 +75,12 @@ bool frmNewContract::SaveContract() {
 void frmNewContract::SaveNewContract() {
   lVsCount_ = 1;
   const ContractDates dates = ComputeContractDates();
+  // Read before the first write, so that a failing read writes nothing.
+  const std::vector<kp::ContractPosition> lines = NewContractPositions();
   InsertNewContract(NewContractRecord(dates));
   CreateReminders(dates);
   kp::InsertContractState(oVertragsstaende, FirstTermState(dates));
-  WritePositions(NewContractPositions(), false);
+  WritePositions(lines, false);
   const rt::Date validTo = lArt == new_contract::kOpenEnded ? rt::kNoDate : dates.end;
   SetAddressAttribute(dates.start, validTo);
 }

@@ -276,11 +276,14 @@ class frmNewContract : public ui::Form, public kp::NewContractDialog {
   void InsertNewContract(const ContractRecord& c);
   kp::ContractState FirstTermState(const ContractDates& dates);
   // The type's positions as lines for the position writer, in the order
-  // they are written. Nettopreis, Rabattprozent and Erloeskonto are the
-  // writer's; Erloeskonto holds the position's own account. From the stored
-  // rows: in their order, Row and the grouping fields as stored. From
-  // gPositions (MemoryTypePositions, save_from_memory.cpp): in collection
-  // order, Row its place there, Gruppierung its label and no numbering.
+  // they are written. Every save reads them once, before its first write,
+  // and writes from these lines: a read that fails leaves nothing written,
+  // rather than a contract without its positions. Nettopreis, Rabattprozent
+  // and Erloeskonto are the writer's; Erloeskonto holds the position's own
+  // account. From the stored rows: in their order, Row and the grouping
+  // fields as stored. From gPositions (MemoryTypePositions,
+  // save_from_memory.cpp): in collection order, Row its place there,
+  // Gruppierung its label and no numbering.
   std::vector<kp::ContractPosition> StoredTypePositions();
   std::vector<kp::ContractPosition> MemoryTypePositions();
   // The lines of the save's source (either of the above).

@@ -51,4 +51,35 @@ TEST_F(MemoryFailures, EachWriteThatFailsKeepsWhatWasWrittenBefore) {
   }
 }
 
+// The save from memory takes the positions from gPositions, never from the
+// stored rows, and reads them before its first write: a faulty stored row
+// does not touch it, a position it cannot read writes nothing.
+TEST_F(MemoryFailures, ThePositionsAreReadFromMemoryBeforeTheFirstWrite) {
+  for (const bool backFill : {false, true}) {
+    for (const bool unreadable : {false, true}) {
+      SCOPED_TRACE(std::string(backFill ? "already invoiced" : "new") +
+                   (unreadable ? ", a position that is none" : ", the stored rows failing"));
+      Clear();
+      AddQuarterly();
+      const size_t boxes = Boxes().size();
+      const Setup setup = [&](frmNewContract&) {
+        PositionsWithLabels({"A", "B"});
+        if (unreadable) gPositions->Add(rt::Variant("keine Position"));
+        host_->FailAlways("kt_Definitionspositionen", "MoveFirst", Hr(0x80041001), "kaputt");
+        host_->FailAlways("kt_Definitionspositionen", "Move", Hr(0x80041001), "kaputt");
+      };
+      const Run run = backFill ? BackFillAdjusted(D(2024, 1, 1), 0, {}, setup) : SaveAdjusted(D(2024, 1, 1), {}, setup);
+      host_->ClearFaults();
+      EXPECT_EQ(run.outcome.ok, !unreadable);
+      EXPECT_EQ(Count(), (unreadable ? Counts{} : Counts{1, 0, 1, 2, 1}));
+      EXPECT_EQ(Counter(), unreadable ? "" : "00000001");
+      ASSERT_EQ(Boxes().size(), boxes + (unreadable ? 1 : 0));
+      if (unreadable) {
+        EXPECT_EQ(Boxes().back().prompt.rfind("Fehler &HD\r\n", 0), 0u) << Boxes().back().prompt;
+        EXPECT_TRUE(Boxes().back().prompt.ends_with("\r\nin kt_FNewContract.SaveFromMemory"));
+      }
+    }
+  }
+}
+
 }  // namespace
