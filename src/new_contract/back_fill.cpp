@@ -7,6 +7,7 @@
 // and the positions are the type's in their order, without grouping.
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,7 +79,8 @@ void frmNewContract::BackFillSingleTerm(const backfill::Terms& terms, int16_t k,
   const bool oneOff = lArt == kOneOff;
   if (oneOff) lVsCount_ = 1;
   const backfill::SingleTermPlan plan = oneOff ? backfill::PlanOneOff(terms, k) : backfill::PlanOpenEnded(terms, k);
-  const ContractDates dates{terms.start, plan.end, rt::kNoDate, plan.nextInvoice};
+  ContractDates dates{terms.start, plan.end, rt::kNoDate, plan.nextInvoice, std::nullopt};
+  ReminderDayBeforeWrites(dates);
 
   ContractRecord contract = NewContractRecord(dates);
   contract.VerlaengerungsWorkflowID.reset();  // not renewed: the host's value stays
