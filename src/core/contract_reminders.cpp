@@ -15,16 +15,25 @@ constexpr double kOpenReminderDays = 2;
 
 }  // namespace
 
+std::optional<rt::Date> ReminderDay(int32_t kind, rt::Date notice, rt::Date end, int32_t noticeLeadWeeks,
+                                    int32_t endLeadWeeks) {
+  if (kind == kRenewable) return WeeksBefore(notice, noticeLeadWeeks);
+  if (kind == kOneOff) return WeeksBefore(end, endLeadWeeks);
+  return std::nullopt;
+}
+
 void CreateNewContractReminders(int32_t kind, rt::Date notice, rt::Date end, int32_t noticeLeadWeeks,
-                                int32_t endLeadWeeks, bool concluded, const std::string& user) {
+                                int32_t endLeadWeeks, bool concluded, const std::string& user,
+                                std::optional<rt::Date> day) {
   // The helpers add 09:00 to the reminder date they are given: each gets a
   // copy of its own.
+  const auto reminderDay = [&] { return day ? *day : *ReminderDay(kind, notice, end, noticeLeadWeeks, endLeadWeeks); };
   if (kind == kRenewable && gCreateAppointment4AllContracts) {
-    rt::Date alarm = WeeksBefore(notice, noticeLeadWeeks);
+    rt::Date alarm = reminderDay();
     modKT::CreateCancellationAlarm("", alarm, notice, user, kRenewable);
   }
   if (kind == kOneOff) {
-    rt::Date alarm = WeeksBefore(end, endLeadWeeks);
+    rt::Date alarm = reminderDay();
     modKT::CreateCancellationAlarm("", alarm, end, user, kOneOff);
   }
   if (!concluded) CreateOpenReminder(user);

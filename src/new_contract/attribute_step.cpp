@@ -14,7 +14,7 @@
 
 void frmNewContract::CreateReminders(const ContractDates& dates) {
   kp::CreateNewContractReminders(lArt, dates.notice, dates.end, gAlarmWochenKuendigung, gAlarmWochenEnde,
-                                 DTPGeschlossenAm.Value().has_value(), cboVerantwortlich.Text());
+                                 DTPGeschlossenAm.Value().has_value(), cboVerantwortlich.Text(), dates.reminderDay);
 }
 
 void frmNewContract::SetAddressAttribute(rt::Date validFrom, rt::Date validTo) {

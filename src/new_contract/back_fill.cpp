@@ -7,6 +7,7 @@
 // and the positions are the type's in their order, without grouping.
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,8 @@ bool frmNewContract::BackFill() {
   // The editor stores no other kind: nothing is written, nothing shown.
   if (lArt != new_contract::kRenewable && lArt != kOneOff && lArt != new_contract::kOpenEnded) return false;
 
-  // A back-filled state's positions are not grouped.
+  // Read before the first write, so that a failing read writes nothing. A
+  // back-filled state's positions are not grouped.
   std::vector<kp::ContractPosition> lines = TypePositions();
   for (kp::ContractPosition& p : lines) {
     p.Positionsnummer.reset();
@@ -77,7 +79,8 @@ void frmNewContract::BackFillSingleTerm(const backfill::Terms& terms, int16_t k,
   const bool oneOff = lArt == kOneOff;
   if (oneOff) lVsCount_ = 1;
   const backfill::SingleTermPlan plan = oneOff ? backfill::PlanOneOff(terms, k) : backfill::PlanOpenEnded(terms, k);
-  const ContractDates dates{terms.start, plan.end, rt::kNoDate, plan.nextInvoice};
+  ContractDates dates{terms.start, plan.end, rt::kNoDate, plan.nextInvoice, std::nullopt};
+  ReminderDayBeforeWrites(dates);
 
   ContractRecord contract = NewContractRecord(dates);
   contract.VerlaengerungsWorkflowID.reset();  // not renewed: the host's value stays

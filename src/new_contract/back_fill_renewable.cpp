@@ -3,6 +3,7 @@
 // states, the contract's updates and the notice reminder that
 // backfill::PlanRenewable lays out, written in its order, so that a failure
 // leaves exactly the records written before it.
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -46,10 +47,11 @@ void frmNewContract::BackFillRenewable(const backfill::Terms& terms, int16_t k,
   options.leadWeeks = gAlarmWochenKuendigung;
   options.finalTermReminder = save_.fromMemory;
   options.validToLastTerm = save_.fromMemory;
+  options.datesBeforeWrites = save_.datesBeforeWrites;
   const backfill::RenewablePlan plan = backfill::PlanRenewable(terms, selection, options);
 
   // The current values follow by updates once the path knows the term.
-  ContractRecord contract = NewContractRecord({terms.start, plan.firstTermEnd, rt::kNoDate, rt::kNoDate});
+  ContractRecord contract = NewContractRecord({terms.start, plan.firstTermEnd, rt::kNoDate, rt::kNoDate, std::nullopt});
   contract.VertragEnde.reset();
   contract.KuendfristDatum.reset();
   contract.AktZahlungsperiode.reset();
@@ -92,13 +94,14 @@ void frmNewContract::WritePlannedState(const backfill::PlannedState& planned,
   // later attempt keep the entered discount.
   if (planned.undiscounted) save_.percent = 0;
 
-  kp::ContractState s = FirstTermState({planned.start, planned.end, rt::kNoDate, planned.nextInvoice});
+  kp::ContractState s = FirstTermState({planned.start, planned.end, rt::kNoDate, planned.nextInvoice, std::nullopt});
   s.AlteFakturierung = true;
   s.LaufTyp.emplace(planned.renewal ? "2" : "1");
   s.Zahlungsperiode = planned.zahlungsperiode;
   if (planned.renewal) s.ZahlungsperiodeStr = modKT::GetPeriodText(planned.zahlungsperiode);
   if (!planned.insertWithValue) s.Value.reset();
   kp::InsertContractState(oVertragsstaende, s);
+  if (!planned.positions) return;  // the path fails right after the state
 
   const double sum = WritePositions(lines, planned.renewal);
   if (planned.valueFromSum) {

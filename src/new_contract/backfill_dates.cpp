@@ -1,5 +1,7 @@
 #include "new_contract/backfill_dates.h"
 
+#include <variant>
+
 #include "core/contract_dates.h"
 #include "platform/number.h"
 
@@ -70,11 +72,23 @@ class RenewableWalk {
     return stateOrdinal_++;
   }
   void Update(rt::Date kd, rt::Date end, std::optional<ContractUpdate::Current> current) {
+    if (o_.datesBeforeWrites) kp::WeeksBefore(kd, o_.leadWeeks);  // the reminder day, used or not
     plan_.steps.emplace_back(ContractUpdate{kd, end, current});
     plan_.lastTermEnd = end;
   }
   void Remind(rt::Date kd, bool always = false) {
     if (o_.noticeReminder || always) plan_.reminder = NoticeReminder{kp::WeeksBefore(kd, o_.leadWeeks), kd};
+  }
+  // The notice date of a term whose state was planned last, in case B.
+  // Worked out before that state's positions when the dates precede the
+  // writes: a failure then leaves the state without them.
+  rt::Date NoticeOfStatePlanned(rt::Date termEnd, const NoticePeriod& notice) {
+    try {
+      return NoticeDate(termEnd, notice);
+    } catch (const rt::Error&) {
+      if (o_.datesBeforeWrites) std::get<PlannedState>(plan_.steps.back()).positions = false;
+      throw;
+    }
   }
   // The invoicing-time rule of a renewal term: in arrears one payment period
   // of the first term later (kept as the host's renewal expects it).
@@ -109,7 +123,7 @@ class RenewableWalk {
     AddState(PlannedState{false, t_.start, E1(), ZP(), rt::kMaxDate, false, true, false});
     ValueSource v{};  // the discounted NettoSumme
     rt::Date p = rt::kMaxDate;
-    rt::Date kd = NoticeDate(E1(), t_.notice);
+    rt::Date kd = NoticeOfStatePlanned(E1(), t_.notice);
     rt::Date ts = PlusDays(E1(), 1);
     rt::Date te = TermEnd(ts, VD());
     // Each pass moves the term on by VD >= 1 month while L + VD >= TE holds,
@@ -124,7 +138,7 @@ class RenewableWalk {
         return;
       }
       InvoicedTerm(ts, te, v, p);
-      kd = NoticeDate(te, t_.renewalNotice);
+      kd = NoticeOfStatePlanned(te, t_.renewalNotice);
       ts = PlusDays(te, 1);
       te = TermEnd(ts, VD());
     }

@@ -89,13 +89,21 @@ struct RenewableOptions {
   bool noticeReminder = false;  // create the notice reminder at the end
   int32_t leadWeeks = 6;        // the reminder lies this many weeks before the notice date
   // The save from a type adjusted in memory differs from the save from a
-  // stored type in two places only:
+  // stored type in three places only:
   //  - a final certain term gets its notice reminder even without
   //    noticeReminder;
   //  - at a closing update after renewal terms, the address attribute runs
-  //    to the end of the last term written instead of the first term's end.
+  //    to the end of the last term written instead of the first term's end;
+  //  - dates before the writes they precede: in case B the notice date of
+  //    the first-term state and of an invoiced term before that state's
+  //    positions, and before every update of the contract the reminder day
+  //    of its notice date, reminded or not. A date outside the calendar then
+  //    ends the steps before that write; without the switch the notice date
+  //    follows the positions and the reminder day is worked out only for
+  //    the reminder.
   bool finalTermReminder = false;
   bool validToLastTerm = false;
+  bool datesBeforeWrites = false;
 };
 
 // Where an amount written to the contract comes from. The discounted
@@ -122,6 +130,9 @@ struct PlannedState {
   bool insertWithValue = true;
   // After the positions, Value becomes their sum (Update on the same record).
   bool valueFromSum = false;
+  // False when the steps fail between the state and its positions (the
+  // Failure follows): the state is written alone, with its insert's Value.
+  bool positions = true;
 };
 
 // Puts on the contract record, then its Update. KuendfristDatum and

@@ -3,10 +3,13 @@
 // shares up to its records.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/addon_error.h"
 #include "core/contract_dates.h"
+#include "core/contract_reminders.h"
 #include "core/contract_writing.h"
+#include "core/globals.h"
 #include "core/mod_kt.h"
 #include "core/tables.h"
 #include "new_contract/frm_new_contract.h"
@@ -73,11 +76,14 @@ bool frmNewContract::SaveContract() {
 
 void frmNewContract::SaveNewContract() {
   lVsCount_ = 1;
-  const ContractDates dates = ComputeContractDates();
+  ContractDates dates = ComputeContractDates();
+  ReminderDayBeforeWrites(dates);
+  // Read before the first write, so that a failing read writes nothing.
+  const std::vector<kp::ContractPosition> lines = NewContractPositions();
   InsertNewContract(NewContractRecord(dates));
   CreateReminders(dates);
   kp::InsertContractState(oVertragsstaende, FirstTermState(dates));
-  WritePositions(NewContractPositions(), false);
+  WritePositions(lines, false);
   const rt::Date validTo = lArt == new_contract::kOpenEnded ? rt::kNoDate : dates.end;
   SetAddressAttribute(dates.start, validTo);
 }
@@ -135,6 +141,11 @@ frmNewContract::ContractDates frmNewContract::ComputeContractDates() const {
   d.notice = kp::NoticeDate(d.end, save_.type.Kuendigungsfrist, save_.type.KuendigungsfristEinh);
   d.nextInvoice = lRechnungWann == 0 ? d.start : rt::AddMonths(d.start, lZahlungsperiode);
   return d;
+}
+
+void frmNewContract::ReminderDayBeforeWrites(ContractDates& dates) const {
+  if (!save_.datesBeforeWrites) return;
+  dates.reminderDay = kp::ReminderDay(lArt, dates.notice, dates.end, gAlarmWochenKuendigung, gAlarmWochenEnde);
 }
 
 std::string frmNewContract::ContractNumber(const std::shared_ptr<host::DbField>& field) {

@@ -31,6 +31,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -132,6 +133,9 @@ class frmNewContract : public ui::Form, public kp::NewContractDialog {
     rt::Date end;          // start + lDauer months - 1 day
     rt::Date notice;       // day after the end less the notice period
     rt::Date nextInvoice;  // the start, or a period later when in arrears
+    // The day of the notice or end reminder, on the paths that work it out
+    // before they write the contract (ReminderDayBeforeWrites).
+    std::optional<rt::Date> reminderDay;
   };
 
   // The contract type as a save writes it onto the contract, its state and
@@ -161,6 +165,15 @@ class frmNewContract : public ui::Form, public kp::NewContractDialog {
     // The type comes from gDefinition and gPositions (adjusted in memory),
     // not from the stored record and its rows.
     bool fromMemory = false;
+    // The save from a type adjusted in memory works out each reminder day
+    // and notice date before the write it precedes, so that a date outside
+    // the calendar fails the save before that write: the reminder day
+    // before the contract's insert; on a renewable contract whose first
+    // term was invoiced in full, a term's notice date before its state's
+    // positions; the reminder day before each update of the contract
+    // (backfill::RenewableOptions). The save from a stored type works them
+    // out where it uses them.
+    bool datesBeforeWrites = false;
     TypeValues type;
     // The attribute the contract type sets on the address.
     std::string group;
@@ -252,6 +265,10 @@ class frmNewContract : public ui::Form, public kp::NewContractDialog {
   // and the type's notice period (weeks when its unit is exactly "Wochen",
   // months otherwise).
   ContractDates ComputeContractDates() const;
+  // Sets dates.reminderDay from the dialog's lead times when the save works
+  // its dates out before its writes (save_.datesBeforeWrites); a day
+  // outside the calendar raises 5.
+  void ReminderDayBeforeWrites(ContractDates& dates) const;
   // The contract number for `field` of the record being written: drawn from
   // the number range into txtVertragnummer when automatic; txtVertragnummer's
   // text in both cases.
@@ -276,11 +293,14 @@ class frmNewContract : public ui::Form, public kp::NewContractDialog {
   void InsertNewContract(const ContractRecord& c);
   kp::ContractState FirstTermState(const ContractDates& dates);
   // The type's positions as lines for the position writer, in the order
-  // they are written. Nettopreis, Rabattprozent and Erloeskonto are the
-  // writer's; Erloeskonto holds the position's own account. From the stored
-  // rows: in their order, Row and the grouping fields as stored. From
-  // gPositions (MemoryTypePositions, save_from_memory.cpp): in collection
-  // order, Row its place there, Gruppierung its label and no numbering.
+  // they are written. Every save reads them once, before its first write,
+  // and writes from these lines: a read that fails leaves nothing written,
+  // rather than a contract without its positions. Nettopreis, Rabattprozent
+  // and Erloeskonto are the writer's; Erloeskonto holds the position's own
+  // account. From the stored rows: in their order, Row and the grouping
+  // fields as stored. From gPositions (MemoryTypePositions,
+  // save_from_memory.cpp): in collection order, Row its place there,
+  // Gruppierung its label and no numbering.
   std::vector<kp::ContractPosition> StoredTypePositions();
   std::vector<kp::ContractPosition> MemoryTypePositions();
   // The lines of the save's source (either of the above).

@@ -36,6 +36,7 @@ void frmNewContract::TakeMemoryType() {
   // before anything is written.
   const kt_CDefinition& d = *rt::Need(gDefinition);
   save_.fromMemory = true;
+  save_.datesBeforeWrites = true;
   TypeValues& t = save_.type;
   t.Bezeichnung = d.Bezeichnung;
   t.Art = d.Art;

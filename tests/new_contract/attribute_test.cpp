@@ -110,12 +110,15 @@ TEST_F(NewContractAttribute, TheDirectWriteGivesTheAddressTheTypesAttribute) {
   const Case cases[] = {
       {"renewable: valid for the first term", Sets("Vertrag", "Wartungsvertrag", "ja"), true, "Vertrag", "ja",
        D(2025, 3, 14)},
-      {"no group: no Gruppe", Sets("", "Wartungsvertrag", "ja"), true, "", "ja", D(2025, 3, 14)},
+      {"no group: Gruppe left as the host prepares it", Sets("", "Wartungsvertrag", "ja"), true, "Allgemein", "ja",
+       D(2025, 3, 14)},
       {"an empty value is written", Sets("Vertrag", "Wartungsvertrag", ""), true, "Vertrag", "", D(2025, 3, 14)},
       {"open-ended: open validity", nctest::Merge(Sets("Vertrag", "Laufzeit", "offen"), {{"Art", 3}}), true,
        "Vertrag", "offen", rt::kNoDate},
       {"no attribute: nothing", Sets("Vertrag", "", "ja"), false, "", "", rt::kNoDate},
   };
+  // A host default tells a Gruppe put empty from one left alone.
+  host_->SetFieldDefault("Adressmerkmale", "Gruppe", "Allgemein");
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
     Clear();

@@ -224,8 +224,10 @@ TEST_F(NewContractBackFillRenewable, WorkedExampleTwoAddsOneRenewalTermAndKeepsT
   EXPECT_EQ(DateOf(m, "GültigBis"), D(2026, 9, 30));
 }
 
-// The contract's current values, the state count and the attribute's end
-// for each way the path can end, the entry chosen as a user chooses it.
+// The contract's current values, its notice reminder, the state count and
+// the attribute's end for each way the path can end, the entry chosen as a
+// user chooses it. The renewal terms' notice (6 Wochen) differs from the
+// first term's (3 Monate): each ending shows which one it takes.
 TEST_F(NewContractBackFillRenewable, CurrentValuesOfEachOutcome) {
   struct Case {
     const char* what;
@@ -239,29 +241,27 @@ TEST_F(NewContractBackFillRenewable, CurrentValuesOfEachOutcome) {
     rt::Date next;
     rt::Date validTo;
   };
-  const Values drifting{{"Dauer", int32_t{12}},
-                        {"VerlaengerungsZahlungsperiode", int32_t{12}},
-                        {"VerlKuendigungsfrist", int32_t{6}},
-                        {"VerlKuendigungsfristEinh", "Wochen"}};
+  const Values drifting{{"Dauer", int32_t{12}}, {"VerlaengerungsZahlungsperiode", int32_t{12}}};
   const Case cases[] = {
-      {"worked example 1", {}, D(2024, 10, 1), D(2026, 12, 8), 7, 3, D(2027, 9, 30), D(2027, 7, 1), 3, 80,
+      {"worked example 1", {}, D(2024, 10, 1), D(2026, 12, 8), 7, 3, D(2027, 9, 30), D(2027, 8, 20), 3, 80,
        D(2026, 10, 1), D(2027, 9, 30)},
-      {"worked example 2", {}, D(2024, 10, 1), D(2026, 12, 8), 1, 2, D(2026, 9, 30), D(2026, 7, 1), 3, 100,
+      {"worked example 2", {}, D(2024, 10, 1), D(2026, 12, 8), 1, 2, D(2026, 9, 30), D(2026, 8, 20), 3, 100,
        D(2025, 4, 1), D(2026, 9, 30)},
       {"the first term's last period, the renewal not yet certain", {}, D(2024, 10, 1), D(2025, 6, 15), 3, 1,
        D(2025, 9, 30), D(2025, 7, 1), 3, 100, rt::kMaxDate, D(2025, 9, 30)},
       {"an earlier period: the final term takes V and P", {}, D(2024, 10, 1), D(2026, 12, 8), 5, 3, D(2027, 9, 30),
-       D(2027, 7, 1), 3, 80, D(2026, 4, 1), D(2027, 9, 30)},
+       D(2027, 8, 20), 3, 80, D(2026, 4, 1), D(2027, 9, 30)},
       {"a year later: the contract stays in the invoiced term", {}, D(2024, 10, 1), D(2027, 12, 8), 5, 2,
-       D(2026, 9, 30), D(2026, 7, 1), 3, 80, D(2026, 4, 1), D(2025, 9, 30)},
+       D(2026, 9, 30), D(2026, 8, 20), 3, 80, D(2026, 4, 1), D(2025, 9, 30)},
       {"drift equality, today after the first notice date", drifting, D(2023, 3, 31), D(2024, 1, 10), 3, 2,
        D(2025, 3, 30), D(2025, 2, 17), 12, 360, D(2024, 3, 31), D(2025, 3, 30)},
   };
+  host_->SetDatabaseSetting("CreateAppointment4AllContracts", "true");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Clear();
     rt::SetToday(c.today);
-    AddQuarterly(c.type);
+    AddQuarterly(nctest::Merge({{"VerlKuendigungsfrist", int32_t{6}}, {"VerlKuendigungsfristEinh", "Wochen"}}, c.type));
     const Run run = BackFill(c.start, c.k);
     ASSERT_TRUE(run.outcome.ok);
     EXPECT_EQ(run.outcome.count, c.states);
@@ -275,6 +275,10 @@ TEST_F(NewContractBackFillRenewable, CurrentValuesOfEachOutcome) {
                   {"AktNaechsteRechnung", Variant(c.next)},
                   {"AktNaechsteRechnungStr", rt::FormatDate(c.next, "yyyyMMdd")}},
                  "contract");
+    // The notice reminder of the same notice date, six weeks ahead.
+    EXPECT_EQ(Subjects(), std::vector<std::string>{"Kündigungsfrist läuft am  " +
+                                                   rt::FormatDate(c.notice, "dd.MM.yyyy") + "  aus"});
+    EXPECT_EQ(DateOf(Only("kt_VertragsAktivitaeten"), "Datum"), rt::Date{rt::AddDays(c.notice, -42).serial + 0.375});
     EXPECT_EQ(DateOf(Only("Adressmerkmale"), "GültigBis"), c.validTo);
   }
 }
@@ -401,6 +405,20 @@ TEST_F(NewContractBackFillRenewable, InjectedFailuresLeaveWhatWasWritten) {
     }
     host_->ClearFaults();
   }
+}
+
+// A date step that fails (a renewal term beyond 31.12.9999) ends the path
+// in the trap: plVsCount counts the first-term state already written.
+TEST_F(NewContractBackFillRenewable, AFailingDateStepLeavesTheStatesWrittenCounted) {
+  AddQuarterly();
+  const Run run = BackFill(D(9998, 1, 1), 3);
+  EXPECT_FALSE(run.outcome.ok);
+  EXPECT_TRUE(run.stayedOpen);
+  EXPECT_EQ(run.outcome.count, 1);
+  EXPECT_EQ(Count(), (Counts{1, 0, 1, 1, 0}));
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].prompt.rfind("Fehler &H5\r\n", 0), 0u) << Boxes()[0].prompt;
+  EXPECT_TRUE(Boxes()[0].prompt.ends_with("\r\nin kt_FNewContract.cmdOK_Click"));
 }
 
 // After a failed attribute write the user confirms again: the second

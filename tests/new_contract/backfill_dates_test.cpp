@@ -260,9 +260,11 @@ TEST(NewContractBackfillDates, RenewablePathEveryOutcome) {
   }
 }
 
-// The two switches of the save from a type adjusted in memory, without the
-// setting: a final certain term still gets its reminder, and a closing
-// update after renewal terms gives the attribute the last term's end.
+// The switches of the save from a type adjusted in memory, without the
+// setting: a final certain term still gets its reminder, a closing update
+// after renewal terms gives the attribute the last term's end, and dates
+// worked out before the writes change nothing while they are in the
+// calendar.
 TEST(NewContractBackfillDates, TheInMemorySwitches) {
   struct Case {
     const char* name;
@@ -285,6 +287,7 @@ TEST(NewContractBackfillDates, TheInMemorySwitches) {
     backfill::RenewableOptions o;
     o.finalTermReminder = true;
     o.validToLastTerm = true;
+    o.datesBeforeWrites = true;
     const std::vector<std::string> lines = Describe(backfill::PlanRenewable(
         kQuarterly.ToTerms(1), {D(c.lastInvoiced), D(c.lastListed), D(c.today)}, o));
     const std::vector<std::string> tail(lines.end() - static_cast<std::ptrdiff_t>(c.tail.size()), lines.end());

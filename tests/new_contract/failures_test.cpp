@@ -67,6 +67,34 @@ TEST_F(NewContractFailures, EachWriteThatFailsKeepsWhatWasWrittenBefore) {
   }
 }
 
+// The save reads the type's positions before its first write: a read that
+// fails at the first row or at a later one writes nothing and uses up no
+// number, for a new contract and for one with already invoiced periods.
+TEST_F(NewContractFailures, AFailingReadOfTheTypesPositionsWritesNothing) {
+  for (const char* member : {"MoveFirst", "Move"}) {
+    for (const bool backFill : {false, true}) {
+      SCOPED_TRACE(std::string(member) + (backFill ? ", already invoiced" : ", new"));
+      Clear();
+      const std::string type = AddType(nctest::Sets("Vertrag", "Wartungsvertrag", "ja"));
+      AddPosition(type);
+      AddPosition(type, {{"ArtikelID", "A2"}, {"Row", "002"}});
+      const size_t boxes = Boxes().size();
+      auto f = OpenDialog();
+      if (backFill) {
+        user_.Tick(f->chkOldContract);
+        user_.Select(f->lstInvoices, 0);
+      }
+      host_->FailNext("kt_Definitionspositionen", member, Hr(0x80041001), "kaputt");
+      user_.Click(f->cmdOK);
+      EXPECT_FALSE(f->bOK());
+      EXPECT_EQ(Count(), Counts{});
+      EXPECT_EQ(Counter(), "");
+      ASSERT_EQ(Boxes().size(), boxes + 1);
+      EXPECT_EQ(Boxes().back().prompt, "Fehler &H80041001\r\n(kaputt)\r\nin kt_FNewContract.cmdOK_Click");
+    }
+  }
+}
+
 TEST_F(NewContractFailures, ASecondConfirmationWritesAFurtherContractWithTheNextNumber) {
   AddWartung();
   auto f = OpenDialog();

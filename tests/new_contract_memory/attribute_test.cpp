@@ -20,12 +20,15 @@ TEST_F(MemoryAttribute, TheDirectWriteTakesTheAttributeAndTheNameFromMemory) {
     const char* group;
     const char* attribute;
     bool written;
+    const char* gruppe;  // as written
   };
   AddQuarterly();
+  // A host default tells a Gruppe put empty from one left alone.
+  host_->SetFieldDefault("Adressmerkmale", "Gruppe", "Allgemein");
   const Case cases[] = {
-      {"with a group", "Kunde", "Status", true},
-      {"no group: Gruppe not put", "", "Status", true},
-      {"no attribute: nothing, whatever the value", "Kunde", "", false},
+      {"with a group", "Kunde", "Status", true, "Kunde"},
+      {"no group: Gruppe not put, the host's default stays", "", "Status", true, "Allgemein"},
+      {"no attribute: nothing, whatever the value", "Kunde", "", false, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -43,7 +46,7 @@ TEST_F(MemoryAttribute, TheDirectWriteTakesTheAttributeAndTheNameFromMemory) {
     if (!c.written) continue;
     EXPECT_EQ(rows[0].masterOid, Rows("kt_Vertraege").back().masterOid);
     ExpectFields(rows[0],
-                 {{"Gruppe", c.group},
+                 {{"Gruppe", c.gruppe},
                   {"Merkmal", c.attribute},
                   {"Wert", "aktiv"},
                   {"GültigVom", Variant(D(2024, 1, 1))},

@@ -47,8 +47,9 @@ TEST_F(MemoryBackFill, SingleTermsWritePositionsInCollectionOrderWithoutGroups) 
 }
 
 // The walk over one type (kind 1, a year paid quarterly, renewed by years
-// paid quarterly, three months' notice, in advance) from 01.01.2020, for
-// each outcome; with and without "CreateAppointment4AllContracts".
+// paid quarterly, in advance; three months' notice in the first term, six
+// weeks in the renewal terms) from 01.01.2020, for each outcome; with and
+// without "CreateAppointment4AllContracts".
 TEST_F(MemoryBackFill, EveryOutcomeOfTheRenewableWalk) {
   struct State {
     const char* laufTyp;
@@ -74,17 +75,17 @@ TEST_F(MemoryBackFill, EveryOutcomeOfTheRenewableWalk) {
        D(2020, 10, 1), D(2020, 12, 31), D(2020, 7, 1), 3, 90, false, D(2020, 12, 31)},
       {"branch A a day later: one renewal state", D(2020, 10, 2), 1,
        {{"1", D(2020, 1, 1), D(2020, 7, 1), 90}, {"2", D(2021, 1, 1), D(2021, 1, 1), 72}},
-       D(2021, 10, 1), D(2021, 12, 31), D(2020, 7, 1), 3, 90, false, D(2021, 12, 31)},
+       D(2021, 11, 20), D(2021, 12, 31), D(2020, 7, 1), 3, 90, false, D(2021, 12, 31)},
       {"branch B, the current term", D(2021, 5, 15), 4,
-       {{"1", D(2020, 1, 1), none, 90}, {"2", D(2021, 1, 1), D(2021, 4, 1), 72}}, D(2021, 10, 1), D(2021, 12, 31),
+       {{"1", D(2020, 1, 1), none, 90}, {"2", D(2021, 1, 1), D(2021, 4, 1), 72}}, D(2021, 11, 20), D(2021, 12, 31),
        D(2021, 4, 1), 3, 72, true, D(2021, 12, 31)},
       {"branch B, the first-term ending", D(2022, 5, 15), 3, {{"1", D(2020, 1, 1), none, 90}}, D(2020, 10, 1),
        D(2020, 12, 31), none, 3, 90, false, D(2020, 12, 31)},
       {"branch B, a reached term fixes the next invoice, then the current term", D(2022, 5, 15), 5,
        {{"1", D(2020, 1, 1), none, 90}, {"2", D(2021, 1, 1), D(2021, 7, 1), 72}, {"2", D(2022, 1, 1), D(2022, 1, 1), 72}},
-       D(2022, 10, 1), D(2022, 12, 31), D(2021, 7, 1), 3, 72, true, D(2022, 12, 31)},
+       D(2022, 11, 20), D(2022, 12, 31), D(2021, 7, 1), 3, 72, true, D(2022, 12, 31)},
       {"branch B, a reached term, then the renewal ending", D(2023, 3, 15), 5,
-       {{"1", D(2020, 1, 1), none, 90}, {"2", D(2021, 1, 1), D(2021, 7, 1), 72}}, D(2021, 10, 1), D(2021, 12, 31),
+       {{"1", D(2020, 1, 1), none, 90}, {"2", D(2021, 1, 1), D(2021, 7, 1), 72}}, D(2021, 11, 20), D(2021, 12, 31),
        D(2021, 7, 1), 3, 72, false, D(2021, 12, 31)},
   };
   for (const bool remindAll : {false, true}) {
@@ -93,7 +94,7 @@ TEST_F(MemoryBackFill, EveryOutcomeOfTheRenewableWalk) {
       Clear();
       host_->SetDatabaseSetting("CreateAppointment4AllContracts", remindAll ? "true" : "false");
       rt::SetToday(c.today);
-      AddQuarterly();
+      AddQuarterly({{"VerlKuendigungsfrist", int32_t{6}}, {"VerlKuendigungsfristEinh", "Wochen"}});
       const Run run = BackFillAdjusted(D(2020, 1, 1), c.k, {}, [this](frmNewContract& f) { Discount(f, "10"); });
       ASSERT_TRUE(run.outcome.ok);
       EXPECT_EQ(run.outcome.count, static_cast<int32_t>(c.states.size()));
@@ -202,6 +203,42 @@ TEST_F(MemoryBackFill, StopsBeforeWritingWhenTodayMovedBackSinceTheListWasBuilt)
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_TRUE(Boxes()[0].prompt.starts_with("Fehler &H9\r\n"));
   EXPECT_TRUE(Boxes()[0].prompt.ends_with("\r\nin kt_FNewContract.SaveFromMemory"));
+}
+
+// The first attempt fails at its attribute, after the renewal term dropped
+// the discount of the first term only; the second OK applies the entered
+// discount to its first term once more, and once only.
+TEST_F(MemoryBackFill, ASecondConfirmationAfterAFailedOneAppliesTheEnteredDiscountOnce) {
+  rt::SetToday(D(2021, 5, 15));
+  AddQuarterly();
+  const Outcome o = ShowThroughCkt([this](frmNewContract& f) {
+    user_.SetDate(f.DTPVertragBeginn, D(2020, 1, 1));
+    Adjust(f);
+    Discount(f, "10");
+    user_.Tick(f.chkRabattNurErsteLaufzeit);
+    user_.Tick(f.chkOldContract);
+    user_.Select(f.lstInvoices, 4);
+    host_->FailNext("Adressmerkmale", "Insert", Hr(nctest::kStorage), "");
+    user_.Click(f.cmdOK);
+    EXPECT_TRUE(f.IsShown());
+    EXPECT_EQ(f.txtRabatt.Text(), "10,00");
+    user_.Click(f.cmdOK);
+  });
+  ASSERT_TRUE(o.ok);
+  EXPECT_EQ(o.count, 2);
+  const auto states = Rows("kt_Vertragsstaende");
+  const auto positions = Rows("kt_Vertragspositionen");
+  ASSERT_EQ(states.size(), 4u);
+  ASSERT_EQ(positions.size(), 4u);
+  for (size_t first : {0u, 2u}) {
+    // NettoSumme 100 and 4 x 25,00 less 10 % in the first term; the renewal
+    // term at 4 x 20,00 undiscounted.
+    ExpectFields(states[first], {{"Value", 90.0}, {"Rabattprozent", 10.0}}, "first term");
+    ExpectFields(positions[first], {{"Nettopreis", 22.5}, {"Rabattprozent", 10.0}}, "first-term position");
+    ExpectFields(states[first + 1], {{"Value", 80.0}, {"Rabattprozent", 0.0}}, "renewal term");
+  }
+  ExpectFields(Rows("kt_Vertraege").back(), {{"AktValue", 80.0}, {"RabattNurErsteLaufzeit", true}}, "contract");
+  EXPECT_EQ(Rows("Adressmerkmale").size(), 1u);
 }
 
 TEST_F(MemoryBackFill, InjectedFailuresLeaveWhatWasWrittenAndTheStatesCounted) {

@@ -200,6 +200,10 @@ class StandInImpl : public StandIn {
     const int t = core_->TableIndex(table);
     core_->schema.SetFieldSize(t, core_->FieldIndex(t, field), size);
   }
+  void SetFieldDefault(const std::string& table, const std::string& field, const rt::Variant& value) override {
+    const int t = core_->TableIndex(table);
+    core_->views.SetDefault(t, core_->FieldIndex(t, field), value);
+  }
 
   // --- Settings, persistent variables, macros ---------------------------------------
   void SetDatabaseSetting(const std::string& key, const rt::Variant& value) override {

@@ -196,6 +196,10 @@ class StandIn {
   virtual std::vector<std::string> FieldNames(const std::string& table) = 0;
   // Declares a narrower text size for a field (to exercise cutting rules).
   virtual void SetFieldSize(const std::string& table, const std::string& field, int32_t size) = 0;
+  // Gives a field a default: a record prepared with NewValues starts with
+  // `value` there instead of the field's empty value (to tell a field put
+  // empty from one left as the host prepares it). InsertRow is not affected.
+  virtual void SetFieldDefault(const std::string& table, const std::string& field, const rt::Variant& value) = 0;
 
   // --- Settings, persistent variables, macros ---------------------------------
   virtual void SetDatabaseSetting(const std::string& key, const rt::Variant& value) = 0;

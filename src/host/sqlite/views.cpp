@@ -223,6 +223,10 @@ void Views::Put(int t, int field, const rt::Variant& value) {
 
 // --- Writing -----------------------------------------------------------------------
 
+void Views::SetDefault(int t, int field, const rt::Variant& value) {
+  empty_[t].AsArray().items[field] = ToFieldValue(Def(t).fields[field], value);
+}
+
 void Views::SetValues(int t, const rt::Variant& values) {
   const TableDef& def = Def(t);
   if (!values.IsArray()) RaiseHost(hosterr::InvalidArgument, def.name + ".SetValues");

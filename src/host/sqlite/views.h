@@ -68,6 +68,8 @@ class Views {
   // The empty value of each field (one array per table, shared by the
   // copies handed out until one is written to).
   rt::Variant NewValues(int t) const { return empty_[t]; }
+  // A new record starts with `value` in `field` instead of its empty value.
+  void SetDefault(int t, int field, const rt::Variant& value);
   void SetValues(int t, const rt::Variant& values);
   void Insert(int t);
   void BeginEdit(int t);
@@ -139,7 +141,7 @@ class Views {
   std::function<std::string()> tenant_;
   std::vector<View> views_;
   uint64_t allMoves_ = 0;  // the moves of all views together
-  std::vector<rt::Variant> empty_;  // per table: the array of the fields' empty values
+  std::vector<rt::Variant> empty_;  // per table: the array of the fields' empty values or defaults
 };
 
 // Parses a record id; 0 for text that is not one.
