@@ -2,9 +2,12 @@
 
 #include <dlfcn.h>
 
+#include <string>
+
 #include "kelhost/command.h"
 #include "kelhost/layouts/dialog_layouts.h"
 #include "kelhost/script_file.h"
+#include "platform/ui/service.h"
 
 namespace kelhost {
 
@@ -12,15 +15,27 @@ namespace {
 
 constexpr const char* kNothingDone = "; give --script FILE to play it from a script; nothing was written";
 
+// Where the front end's library lies: beside the project's libraries that
+// kelhost links, in the folder the runtime (kelplatform) was loaded from
+// by the binary's run path, so next to the binary or in the build tree and
+// never in the working folder. A bare name would be searched for by the
+// run path of the object that calls dlopen, which under the sanitizers is
+// their runtime, not kelhost.
+std::string FrontEndLibrary() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&ui::CurrentService), &info) == 0 || info.dli_fname == nullptr)
+    return KP_UI_QT_LIBRARY;
+  const std::string runtime = info.dli_fname;
+  return runtime.substr(0, runtime.rfind('/') + 1) + KP_UI_QT_LIBRARY;
+}
+
 // The front end's entry point, its library loaded now. kelhost does not
 // link the front end: Qt would then load in every process, which costs a
-// command that shows nothing more than the command itself. The library is
-// found as the ones kelhost links are, by the binary's run path (beside
-// the binary or in the build tree), never in the working folder. It stays
-// loaded: Qt is not made to be unloaded. Null, the loader's reason in
+// command that shows nothing more than the command itself. The library
+// stays loaded: Qt is not made to be unloaded. Null, the loader's reason in
 // `problem`, when the library or its entry point is missing.
 ui::qt::StartFrontEndEntry LoadFrontEnd(std::string& problem) {
-  void* library = dlopen(KP_UI_QT_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+  void* library = dlopen(FrontEndLibrary().c_str(), RTLD_NOW | RTLD_LOCAL);
   void* entry = library != nullptr ? dlsym(library, ui::qt::kStartFrontEndEntry) : nullptr;
   if (entry == nullptr) {
     const char* reason = dlerror();
