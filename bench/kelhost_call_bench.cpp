@@ -163,8 +163,8 @@ class Process {
   posix_spawn_file_actions_t quiet_;
 };
 
-// Iterations of `command` each beside the empty program; false when one
-// failed.
+// Iterations of `command`, each beside a run of the empty program; the
+// benchmark fails when a process does.
 void AgainstEmptyProgram(benchmark::State& state, Process& command) {
   Process empty({EMPTY_PROGRAM_PATH});
   double commandTime = 0, emptyTime = 0;

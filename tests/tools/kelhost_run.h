@@ -58,7 +58,7 @@ struct Launch {
   bool closedStdout = false;  // standard output a pipe nobody reads
   bool unprivileged = false;  // as the user "nobody" when the test runs as root
   bool offscreen = false;     // dialogs show on Qt's offscreen platform
-  std::string exe{};            // "" : the built kelhost
+  std::string exe{};               // "" : the built kelhost
   std::vector<std::string> env{};  // NAME=VALUE entries added to its environment
 };
 

@@ -148,7 +148,8 @@ TEST_F(KelhostCliScreen, AFrontEndThatCannotBeLoadedIsReportedAsAMissingDisplay)
       const Result r = RunKelhost(l);
       EXPECT_EQ(r.status, 2) << command.front() << ": " << r.err;
       EXPECT_EQ(r.out, "") << command.front();
-      const std::string prefix = "kelhost: " + command.front() + ": cannot load the front end that shows the dialog on screen (";
+      const std::string prefix =
+          "kelhost: " + command.front() + ": cannot load the front end that shows the dialog on screen (";
       const std::string suffix = "); give --script FILE to play it from a script; nothing was written\n";
       EXPECT_TRUE(r.err.starts_with(prefix) && r.err.ends_with(suffix)) << r.err;
       EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
