@@ -60,6 +60,8 @@ struct Launch {
   bool unprivileged = false;  // as the user "nobody" when the test runs as root
   bool offscreen = false;     // dialogs show on Qt's offscreen platform
   rlim_t fileSizeLimit = 0;   // bytes any file it writes may reach (ulimit -f); 0: no limit
+  std::string exe{};               // "" : the built kelhost
+  std::vector<std::string> env{};  // NAME=VALUE entries added to its environment
 };
 
 // Starts kelhost; returns its process id. It finds no display (a command
@@ -70,6 +72,7 @@ inline pid_t StartKelhost(const Launch& l) {
   if (pid == 0) {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) ::unsetenv(name);
     if (l.offscreen) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    for (const std::string& entry : l.env) ::putenv(const_cast<char*>(entry.c_str()));
     if (!std::freopen(l.out.c_str(), "w", stdout) || !std::freopen(l.err.c_str(), "w", stderr)) std::_Exit(127);
     if (l.closedStdout) {
       int fds[2];
@@ -83,7 +86,7 @@ inline pid_t StartKelhost(const Launch& l) {
     // Root may write any file; "nobody" meets the file modes.
     if (l.unprivileged && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(127);
     std::vector<char*> argv;
-    std::string exe = KELHOST_PATH;
+    std::string exe = l.exe.empty() ? KELHOST_PATH : l.exe;
     argv.push_back(exe.data());
     std::vector<std::string> copy = l.args;
     for (std::string& a : copy) argv.push_back(a.data());

@@ -1,14 +1,19 @@
 // kelhost without a script shows the dialogs on screen. Without a display
 // the commands say so and touch nothing; with one (Qt's offscreen platform
 // here) the dialog waits for its user inside the call's transaction, so the
-// database is held for writing until the dialog closes.
+// database is held for writing until the dialog closes. Qt is loaded only
+// then: the front end's library is not among those kelhost starts with, and
+// when it cannot be loaded the commands say so as without a display.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 
 #include <chrono>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "file_helpers.h"
@@ -101,6 +106,56 @@ TEST_F(KelhostCliScreen, WhileADialogIsOpenTheDatabaseIsHeldForWriting) {
     EXPECT_FALSE(HeldForWriting()) << command.front();
     EXPECT_EQ(Records(), before) << command.front();
   }
+}
+
+// The loader lists what it loads before main, as ldd does, when
+// LD_TRACE_LOADED_OBJECTS is set, and then runs nothing.
+TEST(KelhostCliStart, NoQtLibraryIsLoadedBeforeADialogIsShown) {
+  TempDir dir;
+  Launch l{{"version"}, dir.File("out"), dir.File("err"), ""};
+  l.env = {"LD_TRACE_LOADED_OBJECTS=1"};
+  const Result r = RunKelhost(l);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("libkelPaktor2.so"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("libQt"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("libkelui_qt"), std::string::npos) << r.out;
+}
+
+// A copy of kelhost in a folder of its own finds its libraries in ../lib,
+// where each links to the built one; the front end's is missing, or a
+// library without the front end's entry point stands in its place.
+TEST_F(KelhostCliScreen, AFrontEndThatCannotBeLoadedIsReportedAsAMissingDisplay) {
+  namespace fs = std::filesystem;
+  const fs::path built = fs::path(KELHOST_PATH).parent_path().parent_path() / "lib";
+  const fs::path root = dir_.File("copy");
+  fs::create_directories(root / "bin");
+  fs::create_directories(root / "lib");
+  fs::copy_file(KELHOST_PATH, root / "bin" / "kelhost");
+  for (const fs::directory_entry& e : fs::directory_iterator(built))
+    if (e.path().filename() != "libkelui_qt.so") fs::create_symlink(e.path(), root / "lib" / e.path().filename());
+  const std::string before = ReadFile(db_);
+  // First no front end at all, then a library without its entry point.
+  const std::vector<std::pair<std::optional<fs::path>, std::string>> cases = {
+      {std::nullopt, "libkelui_qt.so: cannot open shared object file"},
+      {built / "libkelplatform.so", "undefined symbol: kelui_qt_StartFrontEnd"},
+  };
+  for (const auto& [standIn, reason] : cases) {
+    if (standIn) fs::create_symlink(*standIn, root / "lib" / "libkelui_qt.so");
+    for (const auto& command : kScreenCommands) {
+      Launch l{Args(command, db_), dir_.File("out"), dir_.File("err"), ""};
+      l.offscreen = true;
+      l.exe = (root / "bin" / "kelhost").string();
+      const Result r = RunKelhost(l);
+      EXPECT_EQ(r.status, 2) << command.front() << ": " << r.err;
+      EXPECT_EQ(r.out, "") << command.front();
+      const std::string prefix =
+          "kelhost: " + command.front() + ": cannot load the front end that shows the dialog on screen (";
+      const std::string suffix = "); give --script FILE to play it from a script; nothing was written\n";
+      EXPECT_TRUE(r.err.starts_with(prefix) && r.err.ends_with(suffix)) << r.err;
+      EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
+    }
+  }
+  EXPECT_EQ(ReadFile(db_), before);
 }
 
 }  // namespace

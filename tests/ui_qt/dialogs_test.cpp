@@ -18,7 +18,7 @@ class QtDialogs : public QtFixture<nctest::NewContractTest> {
  protected:
   void SetUp() override {
     QtFixture::SetUp();
-    kelhost::RegisterDialogLayouts();
+    ui::qt::RegisterLayouts(kelhost::DialogLayouts());
   }
 
   // The new-contract dialog for the current address, as CKT prepares it.

@@ -193,7 +193,7 @@ class QtFlows : public QtFixture<nctest::NewContractTest> {
  protected:
   void SetUp() override {
     QtFixture::SetUp();
-    kelhost::RegisterDialogLayouts();
+    ui::qt::RegisterLayouts(kelhost::DialogLayouts());
   }
 
   // A database with the sample data and two released contract types, the

@@ -3,14 +3,16 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
+#include <utility>
 
 #include "contract_types/frm_fedit_definitions.h"
 #include "core/ckt.h"
 #include "core/class_factory.h"
 #include "kelhost/host_call.h"
 #include "platform/object.h"
-#include "platform/ui/qt/front_end.h"
 #include "platform/ui/script_player.h"
+#include "platform/ui/service.h"
 
 namespace kelhost {
 
@@ -47,20 +49,28 @@ EditTypeRun RunEditor(host::sqlite::StandIn& host, const std::string& typeOid,
   return run;
 }
 
-// The Qt service, noting whether it showed a form and whether the first,
-// the editor, ended saved.
-class EditorScreen : public ui::qt::QtService {
+// The front end's service, installed when the screen started, noting
+// whether it showed a form and whether the first, the editor, ended saved.
+class EditorScreen : public ui::Service {
  public:
+  explicit EditorScreen(std::shared_ptr<ui::Service> screen) : screen_(std::move(screen)) {}
+  ui::MsgResult MessageBox(std::string_view prompt, int style, std::optional<std::string_view> title) override {
+    return screen_->MessageBox(prompt, style, title);
+  }
   void ShowModal(ui::Form& form) override {
     const bool first = !shown;
     shown = true;
-    QtService::ShowModal(form);
+    screen_->ShowModal(form);
     if (!first) return;
     const auto* editor = dynamic_cast<const frmFEditDefinitions*>(&form);
     saved = editor != nullptr && editor->m_bSaved();
   }
+  void DoEvents() override { screen_->DoEvents(); }
   bool shown = false;
   bool saved = false;
+
+ private:
+  std::shared_ptr<ui::Service> screen_;
 };
 
 }  // namespace
@@ -83,7 +93,7 @@ EditTypeRun RunEditType(host::sqlite::StandIn& host, const std::string& typeOid,
 }
 
 EditTypeRun RunEditTypeOnScreen(host::sqlite::StandIn& host, const std::string& typeOid) {
-  auto screen = std::make_shared<EditorScreen>();
+  auto screen = std::make_shared<EditorScreen>(ui::CurrentService());
   EditTypeRun run = RunEditor(host, typeOid, [&](const std::function<void()>& call) {
     return RunHostCallWith(host, screen, call);
   });

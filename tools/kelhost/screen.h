@@ -2,7 +2,8 @@
 // given no script lets a person play the user: the dialogs show through
 // the Qt front end (platform/ui/qt/front_end.h), laid out as layouts/
 // declares, and message boxes show as boxes. Everything else (one host
-// call, what is printed afterwards) is as for a script.
+// call, what is printed afterwards) is as for a script. This is the one
+// place where kelhost loads the front end, and with it Qt.
 //
 //   std::unique_ptr<ui::qt::FrontEnd> screen = StartScreen("edit-type");
 //   if (!screen) return kExitUsage;  // no display: said so, nothing done
@@ -20,9 +21,11 @@
 
 namespace kelhost {
 
-// Starts the front end with the layouts of the add-on's dialogs. Without a
-// display it prints "kelhost: <command>: no display to show the dialog on
-// ..." to standard error and returns null.
+// Loads the front end's library and starts the front end with the layouts
+// of the add-on's dialogs. Without a display it prints "kelhost:
+// <command>: no display to show the dialog on ..." to standard error and
+// returns null; a front end that cannot be loaded (its library or entry
+// point missing, Qt missing) the same way, with the loader's reason.
 std::unique_ptr<ui::qt::FrontEnd> StartScreen(const std::string& command);
 
 // Who plays the user of a command's dialogs: a person on screen when the
@@ -37,8 +40,9 @@ struct DialogPlayer {
 };
 
 // Sets `player` up from the command's arguments. False, the problem said
-// on standard error, when there is no display to show the dialogs on or
-// the script cannot be used; the command then exits with kExitUsage.
+// on standard error, when the dialogs cannot be shown on screen (no
+// display, no front end) or the script cannot be used; the command then
+// exits with kExitUsage.
 bool ChooseDialogPlayer(const std::string& command, const Arguments& a, DialogPlayer& player);
 
 }  // namespace kelhost

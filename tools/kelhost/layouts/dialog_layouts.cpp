@@ -2,10 +2,12 @@
 
 namespace kelhost {
 
-void RegisterDialogLayouts() {
-  ui::qt::RegisterLayout("frmFEditDefinitions", EditorLayout());
-  ui::qt::RegisterLayout("frmFEditDefPositions", PositionDialogLayout());
-  ui::qt::RegisterLayout("frmNewContract", NewContractLayout());
+std::vector<ui::qt::NamedLayout> DialogLayouts() {
+  return {
+      {"frmFEditDefinitions", EditorLayout()},
+      {"frmFEditDefPositions", PositionDialogLayout()},
+      {"frmNewContract", NewContractLayout()},
+  };
 }
 
 }  // namespace kelhost

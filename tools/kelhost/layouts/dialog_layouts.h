@@ -3,6 +3,8 @@
 // in the order the form lists them.
 #pragma once
 
+#include <vector>
+
 #include "platform/ui/qt/layout.h"
 
 namespace kelhost {
@@ -14,7 +16,8 @@ ui::qt::FormLayout PositionDialogLayout();
 // frmNewContract, the new-contract dialog.
 ui::qt::FormLayout NewContractLayout();
 
-// Registers the three under their forms' names (ui::qt::RegisterLayout).
-void RegisterDialogLayouts();
+// The three under their forms' names, for ui::qt::RegisterLayouts (or
+// kelui_qt_StartFrontEnd, which registers them in the loaded front end).
+std::vector<ui::qt::NamedLayout> DialogLayouts();
 
 }  // namespace kelhost

@@ -78,6 +78,33 @@ bool WaylandSocketExists() {
   return stat(socket.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
 }
 
+// The front end proper: the QApplication it started (null when one ran
+// already) and the service it put aside.
+class QtFrontEnd final : public FrontEnd {
+ public:
+  QtFrontEnd() : previousService_(CurrentService()) {
+    if (QApplication::instance() == nullptr) {
+      // Qt keeps the arguments for the application's whole life.
+      static int argc = 1;
+      static char name[] = "kelPaktor2";
+      static char* argv[] = {name, nullptr};
+      app_ = std::make_unique<QApplication>(argc, argv);
+    }
+    SetService(std::make_shared<QtService>());
+    SetDrawApi(std::make_shared<QtDrawApi>());
+  }
+  ~QtFrontEnd() override {
+    SetDrawApi(nullptr);
+    SetService(previousService_);
+  }
+  QtFrontEnd(const QtFrontEnd&) = delete;
+  QtFrontEnd& operator=(const QtFrontEnd&) = delete;
+
+ private:
+  std::unique_ptr<QApplication> app_;
+  std::shared_ptr<Service> previousService_;
+};
+
 }  // namespace
 
 MsgResult QtService::MessageBox(std::string_view prompt, int style, std::optional<std::string_view> title) {
@@ -107,23 +134,6 @@ void QtService::ShowModal(Form& form) {
 
 void QtService::DoEvents() { QCoreApplication::processEvents(); }
 
-FrontEnd::FrontEnd() : previousService_(CurrentService()) {
-  if (QApplication::instance() == nullptr) {
-    // Qt keeps the arguments for the application's whole life.
-    static int argc = 1;
-    static char name[] = "kelPaktor2";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  SetService(std::make_shared<QtService>());
-  SetDrawApi(std::make_shared<QtDrawApi>());
-}
-
-FrontEnd::~FrontEnd() {
-  SetDrawApi(nullptr);
-  SetService(previousService_);
-}
-
 bool DisplayAvailable() {
   if (QCoreApplication::instance() != nullptr) return true;
   std::string platform = Env("QT_QPA_PLATFORM");
@@ -135,7 +145,12 @@ bool DisplayAvailable() {
 
 std::unique_ptr<FrontEnd> StartFrontEnd() {
   if (!DisplayAvailable()) return nullptr;
-  return std::make_unique<FrontEnd>();
+  return std::make_unique<QtFrontEnd>();
 }
 
 }  // namespace ui::qt
+
+extern "C" ui::qt::FrontEnd* kelui_qt_StartFrontEnd(const std::vector<ui::qt::NamedLayout>* layouts) {
+  if (layouts != nullptr) ui::qt::RegisterLayouts(*layouts);
+  return ui::qt::StartFrontEnd().release();
+}

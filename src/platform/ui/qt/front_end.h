@@ -7,6 +7,11 @@
 //   ... calls that show dialogs ...
 //   // frontEnd going out of scope puts back what was installed before
 //
+// A program that must not load Qt before it shows something loads this
+// library with dlopen and starts the front end through its one C entry
+// point, kelui_qt_StartFrontEnd (below); everything else here is for
+// programs that link it.
+//
 // Forms show in their FormWindow, laid out by their registered layout
 // (layout.h). Message boxes show the prompt as plain text, the title (or
 // ui::kDefaultTitle when the box has none), the icon of the style and its
@@ -17,10 +22,10 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <vector>
 
+#include "platform/ui/qt/layout.h"
 #include "platform/ui/service.h"
-
-class QApplication;
 
 namespace ui::qt {
 
@@ -33,17 +38,12 @@ class QtService : public Service {
 
 // While it lives, the Qt service and the Qt drawing interface are the
 // process's; destroying it puts back the service installed before, the
-// default drawing interface, and ends the QApplication it started.
+// default drawing interface, and ends the QApplication it started. Its
+// whole interface is its virtual destructor, so that a program that loads
+// this library at run time (kelui_qt_StartFrontEnd) can end it.
 class FrontEnd {
  public:
-  FrontEnd();
-  ~FrontEnd();
-  FrontEnd(const FrontEnd&) = delete;
-  FrontEnd& operator=(const FrontEnd&) = delete;
-
- private:
-  std::unique_ptr<QApplication> app_;  // null when one ran already
-  std::shared_ptr<Service> previousService_;
+  virtual ~FrontEnd() = default;
 };
 
 // Whether windows can be shown: a Qt application runs already, Qt is told
@@ -56,4 +56,19 @@ bool DisplayAvailable();
 // with nothing changed, when no display is available.
 std::unique_ptr<FrontEnd> StartFrontEnd();
 
+// The name of the entry point below, for dlsym.
+inline constexpr const char* kStartFrontEndEntry = "kelui_qt_StartFrontEnd";
+
+}  // namespace ui::qt
+
+// The entry point of a program that loads this library with dlopen rather
+// than linking it, so that a process that shows nothing on screen never
+// loads Qt: registers `layouts` (RegisterLayouts), then StartFrontEnd. The
+// caller owns the front end returned and deletes it (null when no display
+// is available); the library stays loaded for the rest of the process.
+extern "C" ui::qt::FrontEnd* kelui_qt_StartFrontEnd(const std::vector<ui::qt::NamedLayout>* layouts);
+
+namespace ui::qt {
+// The entry point's type, for the pointer dlsym gives.
+using StartFrontEndEntry = decltype(&kelui_qt_StartFrontEnd);
 }  // namespace ui::qt

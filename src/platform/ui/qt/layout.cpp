@@ -8,44 +8,6 @@
 
 namespace ui::qt {
 
-Item Field(std::string label, Item control) {
-  Item item(Item::Kind::Field, std::move(label));
-  item.parts.push_back(std::move(control));
-  return item;
-}
-
-Item Box(std::string frame, std::vector<Row> rows) {
-  Item item(Item::Kind::Box, std::move(frame));
-  item.rows = std::move(rows);
-  return item;
-}
-
-Item Column(std::vector<Row> rows) {
-  Item item(Item::Kind::Column, "");
-  item.rows = std::move(rows);
-  return item;
-}
-
-Item Stack(std::vector<Item> cells) {
-  Item item(Item::Kind::Stack, "");
-  item.parts = std::move(cells);
-  return item;
-}
-
-Item Stretch() { return Item(Item::Kind::Stretch, ""); }
-
-Item Lines(std::string textBox, int lines) {
-  Item item(std::move(textBox));
-  item.lines = lines;
-  return item;
-}
-
-Item Chars(std::string textBox, int chars) {
-  Item item(std::move(textBox));
-  item.chars = chars;
-  return item;
-}
-
 namespace {
 
 std::map<std::string, FormLayout>& Registry() {
@@ -66,6 +28,10 @@ bool IsField(const Control* c) {
 }  // namespace
 
 void RegisterLayout(const std::string& formName, FormLayout layout) { Registry()[formName] = std::move(layout); }
+
+void RegisterLayouts(const std::vector<NamedLayout>& layouts) {
+  for (const NamedLayout& l : layouts) RegisterLayout(l.formName, l.layout);
+}
 
 std::vector<Row> GenericRows(const Container& container, const std::vector<std::string>& placed, Row* buttons) {
   std::vector<Row> rows;

@@ -33,6 +33,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -76,15 +77,42 @@ class Item {
   Item(Kind k, std::string n) : kind(k), name(std::move(n)) {}
 };
 
-Item Field(std::string label, Item control);
-Item Box(std::string frame, std::vector<Row> rows);
-Item Column(std::vector<Row> rows);
-Item Stack(std::vector<Item> cells);
-Item Stretch();
+// The cells are plain data, built inline here, so that a program declares
+// its layouts without linking this library (it hands them over with
+// kelui_qt_StartFrontEnd, front_end.h).
+inline Item Field(std::string label, Item control) {
+  Item item(Item::Kind::Field, std::move(label));
+  item.parts.push_back(std::move(control));
+  return item;
+}
+inline Item Box(std::string frame, std::vector<Row> rows) {
+  Item item(Item::Kind::Box, std::move(frame));
+  item.rows = std::move(rows);
+  return item;
+}
+inline Item Column(std::vector<Row> rows) {
+  Item item(Item::Kind::Column, "");
+  item.rows = std::move(rows);
+  return item;
+}
+inline Item Stack(std::vector<Item> cells) {
+  Item item(Item::Kind::Stack, "");
+  item.parts = std::move(cells);
+  return item;
+}
+inline Item Stretch() { return Item(Item::Kind::Stretch, ""); }
 // A text box of several lines (Enter starts a new line in it).
-Item Lines(std::string textBox, int lines);
+inline Item Lines(std::string textBox, int lines) {
+  Item item(std::move(textBox));
+  item.lines = lines;
+  return item;
+}
 // A text box of one line as wide as `chars` digits, for a short number.
-Item Chars(std::string textBox, int chars);
+inline Item Chars(std::string textBox, int chars) {
+  Item item(std::move(textBox));
+  item.chars = chars;
+  return item;
+}
 
 struct FormLayout {
   std::vector<Row> rows{};  // the body, top to bottom
@@ -93,6 +121,13 @@ struct FormLayout {
 
 // Declares the layout of the forms of that name (Form::Name).
 void RegisterLayout(const std::string& formName, FormLayout layout);
+
+// A layout with the name of its forms, for declaring several at once.
+struct NamedLayout {
+  std::string formName;
+  FormLayout layout;
+};
+void RegisterLayouts(const std::vector<NamedLayout>& layouts);
 
 // The rows the generic rules give the controls of `container` (the form or
 // a frame) that `placed` does not name, in the order they were created: a
