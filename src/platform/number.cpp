@@ -30,31 +30,61 @@ int32_t Mod(int32_t a, int32_t b) {
   return a % b;
 }
 
+namespace {
+
+// The double nearest to cents / 100 for a whole number of cents. Below
+// 2^53 the cents convert exactly and the one division rounds correctly.
+// Beyond, the conversion alone would already round (the wrong cents of
+// amounts from about 9 * 10^13), so the quotient is rounded in integers:
+// in the binade [2^e, 2^(e+1)) that cents / 100 lies in, the doubles are
+// the multiples of 2^(e-52), and the multiple nearest to it (half to an
+// even mantissa) is worked out exactly.
+double CentsToDouble(uint64_t cents) {
+  constexpr uint64_t kExactCents = uint64_t{1} << 53;
+  if (cents < kExactCents) return static_cast<double>(cents) / 100.0;
+  int e = 46;  // cents / 100 >= 2^53 / 100 > 2^46, and at most 2^52
+  while ((uint64_t{100} << (e + 1)) <= cents) ++e;
+  const uint64_t scaled = cents << (52 - e);  // below 100 * 2^53: no overflow
+  uint64_t mantissa = scaled / 100;
+  const uint64_t rest = scaled % 100;
+  if (rest > 50 || (rest == 50 && (mantissa & 1) != 0)) ++mantissa;
+  return std::ldexp(static_cast<double>(mantissa), e - 52);  // mantissa <= 2^53: exact
+}
+
+}  // namespace
+
 double Round2(double x) noexcept {
   if (!std::isfinite(x)) return 0;
-  // From 2^52 on a double has no fraction left to round, while its
-  // hundredfold may already be inexact or beyond 64 bits. Below, the
-  // hundredfold stays well inside the int64 range.
-  if (std::fabs(x) >= 4503599627370496.0) return x;
-  // The hundredfold as a plain IEEE double product, stored through a
-  // volatile so that it is never fused with another operation or kept in a
-  // wider register.
-  volatile double scaled = x * 100.0;
+  // From 2^52 on a double has no fraction left to round.
+  const double magnitude = std::fabs(x);
+  if (magnitude >= 4503599627370496.0) return x;
+  // The whole part and the fraction are exact, and only the fraction is
+  // rounded: the hundredfold of the whole amount would no longer hold every
+  // cent from about 9 * 10^13 on. The sign comes back at the end, so that
+  // the half goes to the even cent either way.
+  const double whole = std::trunc(magnitude);
+  const double fraction = magnitude - whole;
+  // The hundredfold of the fraction as a plain IEEE double product, stored
+  // through a volatile so that it is never fused with another operation or
+  // kept in a wider register.
+  volatile double scaled = fraction * 100.0;
   const double h = scaled;
   double r = std::floor(h);
-  const double diff = h - r;  // exact: below 2^52 h has a fraction, above it none
+  const double diff = h - r;  // exact: 0 <= h <= 100
   if (diff == 0.5) {
-    // The product landed exactly on a half. The true hundredfold of x may
-    // lie just beside it (2.675 is stored as 2.67499999999999982..., its
-    // product rounds up to 267.5): fma gives the exact rounding error of
-    // the product, which decides; only a true half goes to the even cent.
-    const double err = std::fma(x, 100.0, -h);
+    // The product landed exactly on a half, while the true hundredfold of
+    // the stored fraction may lie just beside it: fma gives the exact
+    // rounding error of the product, which decides; only a true half goes
+    // to the even cent.
+    const double err = std::fma(fraction, 100.0, -h);
     if (err > 0 || (err == 0 && std::fmod(r, 2.0) != 0)) r += 1;
   } else if (diff > 0.5) {
     r += 1;
   }
-  const auto cents = static_cast<int64_t>(r);
-  return static_cast<double>(cents) / 100.0;
+  const uint64_t cents = static_cast<uint64_t>(whole) * 100 + static_cast<uint64_t>(r);
+  if (cents == 0) return 0;  // no negative zero
+  const double rounded = CentsToDouble(cents);
+  return x < 0 ? -rounded : rounded;
 }
 
 void For16(int32_t from, int32_t to, const std::function<void(int16_t)>& body) {

@@ -17,16 +17,18 @@ double Div(double a, double b);  // b == 0: 11 (0 / 0: 6); non-finite: 6
 // Integer remainder with the sign of the dividend; a 0 divisor raises 11.
 int32_t Mod(int32_t a, int32_t b);
 
-// Rounds to cents: the hundredfold of x rounded half to even to a 64-bit
-// integer, divided by 100. The hundredfold is x * 100 in plain double
-// precision; where that product is exactly a half, the exact product of the
-// stored double decides (a true half goes to the even cent, a value stored
-// just below or above the half goes down or up). A finite value of 2^52 or
-// more in magnitude is a whole number, which cents cannot change: it is
-// given back as it is (its hundredfold need not fit 64 bits, nor be exact).
-// NaN and the infinities give 0. Never raises.
+// Rounds to cents: the double nearest to the exact decimal value of x
+// rounded half to even to cents. The whole part of x is kept as it is and
+// only the fraction is rounded; its hundredfold is a plain double product,
+// and where that product is exactly a half, the exact product decides (a
+// true half goes to the even cent, a value stored just below or above the
+// half goes down or up). A finite value of 2^52 or more in magnitude is a
+// whole number, which cents cannot change: it is given back as it is.
+// NaN and the infinities give 0, and so does every x whose cents are 0
+// (never -0). Never raises.
 // The one cent rounding of the whole add-on: 0.125 -> 0.12, 2.675 -> 2.67,
-// 0.135 -> 0.14, 1.005 -> 1.00, 21474836.48 -> 21474836.48, 1e17 -> 1e17.
+// 0.135 -> 0.14, 1.005 -> 1.00, 21474836.48 -> 21474836.48, 1e17 -> 1e17,
+// 360399865617087.0 -> 360399865617087.0.
 double Round2(double x) noexcept;
 
 // Runs body(i) for i = from .. to with a 16-bit counter, as a counting loop

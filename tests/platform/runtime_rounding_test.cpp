@@ -1,5 +1,12 @@
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <iomanip>
 #include <limits>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "platform/number.h"
 #include "platform/runtime_expect.h"
@@ -17,18 +24,33 @@ TEST(RuntimeRounding, Round2RoundsTheHundredfoldHalfToEven) {
   for (const auto& c : cases) EXPECT_EQ(rt::Round2(c.in), c.out) << c.in;
 }
 
-// The exact hundredfold of a double needs at most 60 significant bits, so
-// an x87 long double holds it without rounding: an independent reference.
+// x rounded half to even to cents in decimal: glibc prints every digit of
+// a double (a double below 2^(53-d) has at most 52 + d fraction digits),
+// the rounding is done on that text, and strtod reads the rounded text
+// back as the double nearest to it. Independent of Round2's arithmetic.
 double ReferenceRound2(double x) {
-  const long double p = static_cast<long double>(x) * 100.0L;
-  long double r = std::floor(p);
-  const long double diff = p - r;
-  if (diff > 0.5L || (diff == 0.5L && std::fmod(r, 2.0L) != 0)) r += 1;
-  return static_cast<double>(static_cast<int64_t>(r)) / 100.0;
+  const int precision = x == 0 ? 2 : std::max(2, 54 - std::ilogb(x));
+  std::vector<char> buffer(static_cast<size_t>(precision) + 400);
+  std::snprintf(buffer.data(), buffer.size(), "%.*f", precision, x);
+  const std::string text = buffer.data();
+  const bool negative = text[0] == '-';
+  const size_t sign = negative ? 1 : 0;
+  const size_t point = text.find('.');
+  std::string cents = text.substr(sign, point - sign) + text.substr(point + 1, 2);  // every digit to the cent
+  const std::string rest = text.substr(point + 3);
+  const bool beyondHalf = rest.find_first_not_of('0', 1) != std::string::npos;
+  const bool odd = (cents.back() - '0') % 2 == 1;
+  if (rest[0] > '5' || (rest[0] == '5' && (beyondHalf || odd))) {
+    size_t i = cents.size();
+    while (i > 0 && cents[i - 1] == '9') cents[--i] = '0';
+    if (i == 0) cents.insert(cents.begin(), '1');
+    else ++cents[i - 1];
+  }
+  cents = std::string(negative ? "-" : "") + cents.substr(0, cents.size() - 2) + "." + cents.substr(cents.size() - 2);
+  return std::strtod(cents.c_str(), nullptr);
 }
 
-TEST(RuntimeRounding, Round2AgreesWithTheExactHundredfold) {
-  if constexpr (std::numeric_limits<long double>::digits < 64) GTEST_SKIP() << "no extended long double";
+TEST(RuntimeRounding, Round2AgreesWithTheExactDecimalValue) {
   for (int32_t k = -200000; k <= 200000; ++k) {
     const double x = k / 1000.0;
     ASSERT_EQ(rt::Round2(x), ReferenceRound2(x)) << x;
@@ -40,6 +62,30 @@ TEST(RuntimeRounding, Round2AgreesWithTheExactHundredfold) {
   EXPECT_EQ(rt::Round2(16.66 / 100 * 10), 1.67);
   EXPECT_EQ(rt::Round2(100.0 / 7), 14.29);
   EXPECT_EQ(rt::Round2(300.0 / 7), 42.86);
+}
+
+// Random amounts of every size below 2^52, of either sign, many of them
+// from 9 * 10^13 on, where the hundredfold of the whole amount no longer
+// holds every cent; and true halves of a cent on large whole parts.
+TEST(RuntimeRounding, Round2IsExactAcrossTheWholeRange) {
+  std::mt19937_64 random(20261209);
+  std::uniform_int_distribution<int> exponent(-20, 51);
+  std::uniform_int_distribution<uint64_t> bits(0, (uint64_t{1} << 52) - 1);
+  std::uniform_real_distribution<double> large(9e13, 4503599627370496.0);
+  for (int i = 0; i < 20000; ++i) {
+    double x = i % 2 == 0 ? std::ldexp(1.0 + std::ldexp(static_cast<double>(bits(random)), -52), exponent(random))
+                          : large(random);
+    if (i % 3 == 0) x = -x;
+    ASSERT_EQ(rt::Round2(x), ReferenceRound2(x)) << std::setprecision(17) << x;
+  }
+  for (int i = 0; i < 2000; ++i) {
+    const double whole = static_cast<double>(bits(random) >> 3);  // below 2^49: eighths are exact
+    const double x = whole + (1 + 2 * (i % 4)) / 8.0;               // .125 .375 .625 .875
+    ASSERT_EQ(rt::Round2(x), ReferenceRound2(x)) << std::setprecision(17) << x;
+  }
+  EXPECT_EQ(rt::Round2(-90090933328590.67), -90090933328590.67);
+  EXPECT_EQ(rt::Round2(1e14 + 0.03125), 1e14 + 0.03);
+  EXPECT_EQ(rt::Round2(360399865617087.0), 360399865617087.0);
 }
 
 TEST(RuntimeRounding, Round2KeepsLargeAmountsAndGivesZeroOnlyForWhatIsNoNumber) {
