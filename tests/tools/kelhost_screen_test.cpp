@@ -158,5 +158,26 @@ TEST_F(KelhostCliScreen, AFrontEndThatCannotBeLoadedIsReportedAsAMissingDisplay)
   EXPECT_EQ(ReadFile(db_), before);
 }
 
+// Qt failing in itself as it starts (no such platform plugin) ends the
+// command as a front end that cannot be loaded does: Qt's words, then
+// kelhost's, exit 2 and nothing written.
+TEST_F(KelhostCliScreen, QtThatCannotStartIsReportedAndWritesNothing) {
+  const std::string before = ReadFile(db_);
+  for (const auto& command : kScreenCommands) {
+    Launch l{Args(command, db_), dir_.File("out"), dir_.File("err"), ""};
+    l.env = {"QT_QPA_PLATFORM=bogus"};
+    const Result r = RunKelhost(l);
+    EXPECT_EQ(r.status, 2) << command.front() << ": " << r.err;
+    EXPECT_EQ(r.out, "") << command.front();
+    EXPECT_NE(r.err.find("Could not find the Qt platform plugin \"bogus\""), std::string::npos) << r.err;
+    EXPECT_TRUE(r.err.ends_with("kelhost: " + command.front() +
+                                ": Qt cannot start the front end that shows the dialog on screen; give --script "
+                                "FILE to play it from a script; nothing was written\n"))
+        << r.err;
+  }
+  EXPECT_EQ(ReadFile(db_), before);
+  EXPECT_FALSE(std::filesystem::exists(db_ + "-journal"));
+}
+
 }  // namespace
 }  // namespace kelhost_test

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "kelhost/command.h"
@@ -46,6 +47,17 @@ ui::qt::StartFrontEndEntry LoadFrontEnd(std::string& problem) {
   return reinterpret_cast<ui::qt::StartFrontEndEntry>(entry);
 }
 
+// The command whose front end is starting, for QtCannotStart.
+std::string startingCommand;
+
+// Qt failed in itself while it started (it has said why): as for a front
+// end that cannot be loaded, the command ends with exit 2. No call has
+// begun, so nothing was written; ended at once, as Qt would abort.
+void QtCannotStart() {
+  PrintError(startingCommand + ": Qt cannot start the front end that shows the dialog on screen" + kNothingDone);
+  std::_Exit(kExitUsage);
+}
+
 }  // namespace
 
 std::unique_ptr<ui::qt::FrontEnd> StartScreen(const std::string& command) {
@@ -57,7 +69,8 @@ std::unique_ptr<ui::qt::FrontEnd> StartScreen(const std::string& command) {
     return nullptr;
   }
   const std::vector<ui::qt::NamedLayout> layouts = DialogLayouts();
-  std::unique_ptr<ui::qt::FrontEnd> frontEnd(start(&layouts));
+  startingCommand = command;
+  std::unique_ptr<ui::qt::FrontEnd> frontEnd(start(&layouts, &QtCannotStart));
   if (!frontEnd) {
     PrintError(command + ": no display to show the dialog on (DISPLAY or WAYLAND_DISPLAY)" + kNothingDone);
     return nullptr;

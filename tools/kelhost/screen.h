@@ -25,7 +25,10 @@ namespace kelhost {
 // of the add-on's dialogs. Without a display it prints "kelhost:
 // <command>: no display to show the dialog on ..." to standard error and
 // returns null; a front end that cannot be loaded (its library or entry
-// point missing, Qt missing) the same way, with the loader's reason.
+// point missing, Qt missing) the same way, with the loader's reason. When
+// Qt itself fails to start (no usable platform plugin), Qt's words stand on
+// standard error, then "kelhost: <command>: Qt cannot start ...", and the
+// process ends at once with kExitUsage.
 std::unique_ptr<ui::qt::FrontEnd> StartScreen(const std::string& command);
 
 // Who plays the user of a command's dialogs: a person on screen when the

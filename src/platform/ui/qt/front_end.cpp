@@ -7,6 +7,7 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -78,16 +79,50 @@ bool WaylandSocketExists() {
   return stat(socket.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
 }
 
+// While a QApplication is being made: Qt's messages go on as before, and a
+// fatal one (Qt cannot start, and would abort) ends in the caller's
+// StartFailure once Qt's own handler has printed it.
+class StartWatch {
+ public:
+  explicit StartWatch(StartFailure cannotStart) {
+    cannotStart_ = cannotStart;
+    previous_ = qInstallMessageHandler(&Handle);
+  }
+  ~StartWatch() {
+    qInstallMessageHandler(previous_);
+    cannotStart_ = nullptr;
+  }
+  StartWatch(const StartWatch&) = delete;
+  StartWatch& operator=(const StartWatch&) = delete;
+
+ private:
+  static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (previous_ != nullptr) {
+      previous_(type, context, message);
+    } else {
+      std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    }
+    if (type == QtFatalMsg && cannotStart_ != nullptr) {
+      std::fflush(stderr);
+      cannotStart_();
+    }
+  }
+
+  static inline QtMessageHandler previous_ = nullptr;
+  static inline StartFailure cannotStart_ = nullptr;
+};
+
 // The front end proper: the QApplication it started (null when one ran
 // already) and the service it put aside.
 class QtFrontEnd final : public FrontEnd {
  public:
-  QtFrontEnd() : previousService_(CurrentService()) {
+  explicit QtFrontEnd(StartFailure cannotStart) : previousService_(CurrentService()) {
     if (QApplication::instance() == nullptr) {
       // Qt keeps the arguments for the application's whole life.
       static int argc = 1;
       static char name[] = "kelPaktor2";
       static char* argv[] = {name, nullptr};
+      const StartWatch watch(cannotStart);
       app_ = std::make_unique<QApplication>(argc, argv);
     }
     SetService(std::make_shared<QtService>());
@@ -143,14 +178,15 @@ bool DisplayAvailable() {
   return XDisplayAnswers(Env("DISPLAY"));
 }
 
-std::unique_ptr<FrontEnd> StartFrontEnd() {
+std::unique_ptr<FrontEnd> StartFrontEnd(StartFailure cannotStart) {
   if (!DisplayAvailable()) return nullptr;
-  return std::make_unique<QtFrontEnd>();
+  return std::make_unique<QtFrontEnd>(cannotStart);
 }
 
 }  // namespace ui::qt
 
-extern "C" ui::qt::FrontEnd* kelui_qt_StartFrontEnd(const std::vector<ui::qt::NamedLayout>* layouts) {
+extern "C" ui::qt::FrontEnd* kelui_qt_StartFrontEnd(const std::vector<ui::qt::NamedLayout>* layouts,
+                                                    ui::qt::StartFailure cannotStart) {
   if (layouts != nullptr) ui::qt::RegisterLayouts(*layouts);
-  return ui::qt::StartFrontEnd().release();
+  return ui::qt::StartFrontEnd(cannotStart).release();
 }

@@ -52,9 +52,16 @@ class FrontEnd {
 // QT_QPA_PLATFORM=wayland) accepts a connection.
 bool DisplayAvailable();
 
+// Called when Qt itself cannot start (no usable platform plugin, say),
+// after Qt has said why on standard error. Qt ends the process with an
+// abort once this returns, so it should end the process itself, as a
+// program ends that cannot start its user interface.
+using StartFailure = void (*)();
+
 // Starts the front end, creating the QApplication unless one runs; null,
-// with nothing changed, when no display is available.
-std::unique_ptr<FrontEnd> StartFrontEnd();
+// with nothing changed, when no display is available. Should Qt fail while
+// it starts, `cannotStart` (when given) is called.
+std::unique_ptr<FrontEnd> StartFrontEnd(StartFailure cannotStart = nullptr);
 
 // The name of the entry point below, for dlsym.
 inline constexpr const char* kStartFrontEndEntry = "kelui_qt_StartFrontEnd";
@@ -63,10 +70,12 @@ inline constexpr const char* kStartFrontEndEntry = "kelui_qt_StartFrontEnd";
 
 // The entry point of a program that loads this library with dlopen rather
 // than linking it, so that a process that shows nothing on screen never
-// loads Qt: registers `layouts` (RegisterLayouts), then StartFrontEnd. The
-// caller owns the front end returned and deletes it (null when no display
-// is available); the library stays loaded for the rest of the process.
-extern "C" ui::qt::FrontEnd* kelui_qt_StartFrontEnd(const std::vector<ui::qt::NamedLayout>* layouts);
+// loads Qt: registers `layouts` (RegisterLayouts), then StartFrontEnd with
+// `cannotStart`. The caller owns the front end returned and deletes it
+// (null when no display is available); the library stays loaded for the
+// rest of the process.
+extern "C" ui::qt::FrontEnd* kelui_qt_StartFrontEnd(const std::vector<ui::qt::NamedLayout>* layouts,
+                                                    ui::qt::StartFailure cannotStart);
 
 namespace ui::qt {
 // The entry point's type, for the pointer dlsym gives.
