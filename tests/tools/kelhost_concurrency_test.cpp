@@ -3,6 +3,8 @@
 // locked.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -197,6 +199,74 @@ TEST_F(KelhostCliConcurrency, AKilledInitLeavesNoDatabaseOrAWholeOneAndNothingIn
   for (const std::string& name : test_files::Listing(dir_.path()))
     if (name.find(".kelhost-tmp-") != std::string::npos) temporary.insert(name);
   EXPECT_EQ(temporary, others);
+}
+
+// init and demo delete nothing that is not theirs: log files beside a
+// missing database (anyone's, and SQLite would take them for the new
+// database's), a name a later run would take for its leftover, and a
+// database a concurrent init has just moved into place. A folder that
+// another process keeps locked is waited for as long as the database.
+TEST_F(KelhostCliConcurrency, InitAndDemoTouchOnlyTheirOwnFiles) {
+  namespace fs = std::filesystem;
+  const std::string folder = dir_.File("own");
+  fs::create_directory(folder);
+  const std::string notes = folder + "/notes";
+  const std::map<std::string, std::string> strays = {{"-journal", "diary"}, {"-wal", "x"}, {"-shm", "y"}};
+  for (const auto& [suffix, text] : strays) {
+    SCOPED_TRACE(suffix);
+    WriteFile(notes + suffix, text);
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"init", notes, "--sample"},
+                                                 std::vector<std::string>{"demo", notes}}) {
+      const Result r = RunKelhost(dir_, args);
+      EXPECT_EQ(r.status, 2) << r.err;
+      EXPECT_EQ(r.err, "kelhost: " + args[0] + ": " + notes + " does not exist, but " + notes + suffix +
+                           " does; SQLite would take that file for the new database's log, so nothing was "
+                           "created or deleted\n");
+      EXPECT_EQ(test_files::Listing(folder), std::set<std::string>{"notes" + suffix});
+      EXPECT_EQ(ReadFile(notes + suffix), text);
+    }
+    fs::remove(notes + suffix);
+  }
+
+  const std::string tempLike = folder + "/shop.kelhost-tmp-backup";
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"init", tempLike, "--sample"}, std::vector<std::string>{"demo", tempLike}}) {
+    const Result r = RunKelhost(dir_, args);
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_NE(r.err.find("is named like a temporary file of kelhost"), std::string::npos) << r.err;
+  }
+  EXPECT_TRUE(test_files::Listing(folder).empty());
+
+  // Two init of one database at once: exactly one creates it.
+  const std::string db = folder + "/pair.db";
+  for (int i = 0; i < 50; ++i) {
+    SCOPED_TRACE(i);
+    fs::remove(db);
+    std::vector<pid_t> pair;
+    for (const char* n : {"1", "2"})
+      pair.push_back(StartKelhost({{"init", db}, dir_.File(std::string("out") + n), dir_.File(std::string("err") + n), ""}));
+    std::multiset<int> status;
+    for (pid_t pid : pair) status.insert(WaitKelhost(pid));
+    ASSERT_EQ(status, (std::multiset<int>{0, 2}));
+    EXPECT_EQ(ReadFile(dir_.File("err1")) + ReadFile(dir_.File("err2")),
+              "kelhost: init: " + db + " exists already\n");
+    EXPECT_EQ(host::sqlite::ProbeFile(db).kind, host::sqlite::FileKind::Own);
+  }
+
+  // The folder locked by another process: init gives up after 5 s.
+  const int lock = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+  const std::string late = folder + "/late.db";
+  const auto start = std::chrono::steady_clock::now();
+  const Result r = RunKelhost(dir_, {"init", late});
+  const auto waited = std::chrono::steady_clock::now() - start;
+  ::close(lock);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "kelhost: init: the folder of " + late +
+                       " stayed locked by another process; gave up waiting; " + late + " was not created\n");
+  EXPECT_GE(waited, std::chrono::milliseconds(4500));
+  EXPECT_LT(waited, std::chrono::seconds(15));
+  EXPECT_EQ(test_files::Listing(folder), std::set<std::string>{"pair.db"});
 }
 
 TEST_F(KelhostCliConcurrency, ADatabaseLockedByAnotherProgramIsWaitedForThenRefused) {

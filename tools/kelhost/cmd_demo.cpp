@@ -1,8 +1,10 @@
 // kelhost demo [DB]: a first contract from scratch. Creates DB (default
 // kelhost-demo.db in the working folder) anew with the sample data (as
 // `init --sample` does, whole or not at all), in place of a kelhost
-// database there (with its -wal and -shm files; any other file, a link
-// included, is refused and left alone), and lets
+// database there (with its -wal, -shm and -journal files; any other file,
+// a link included, is refused and left alone, and so are a name like
+// kelhost's temporary files and, where DB is missing, such log files
+// beside it), and lets
 // the add-on create a maintenance contract for the sample's current address
 // exactly as `kelhost debitor` would with the files below; prints what
 // debitor prints and a closing line on how to look at the database. Today
@@ -87,6 +89,10 @@ int RunDemo(const std::vector<std::string>& args) {
   const NewDatabase made = CreateWholeDatabase(path, true, CreateSampleDatabase);
   if (made.outcome == NewDatabase::Taken) {
     PrintError("demo: " + path + " " + made.problem + "; it is left as it is");
+    return kExitUsage;
+  }
+  if (made.outcome == NewDatabase::Refused) {
+    PrintError("demo: " + made.problem);
     return kExitUsage;
   }
   if (made.outcome == NewDatabase::Failed) {

@@ -3,7 +3,8 @@
 // sample contract types, entered through the add-on's editor
 // (sample_types.h); the file appears whole or not at all
 // (CreateWholeDatabase). An existing file, a link included, is refused and
-// left untouched (exit 2). Prints nothing; when a sample type cannot be
+// left untouched (exit 2), and so are a name like kelhost's temporary files
+// and a missing DB with a -wal, -shm or -journal file beside it. Prints nothing; when a sample type cannot be
 // entered, no file is made and init fails (exit 1).
 #include <filesystem>
 
@@ -50,6 +51,9 @@ int RunInit(const std::vector<std::string>& args) {
       return kExitOk;
     case NewDatabase::Taken:
       PrintError("init: " + path + " " + made.problem);
+      return kExitUsage;
+    case NewDatabase::Refused:
+      PrintError("init: " + made.problem);
       return kExitUsage;
     case NewDatabase::Failed:
       break;

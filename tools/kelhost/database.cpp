@@ -7,12 +7,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <random>
 #include <stdexcept>
+#include <thread>
 
+#include "host/sqlite/db.h"
 #include "kelhost/command.h"
 #include "kelhost/host_call.h"
 
@@ -45,6 +48,48 @@ bool IsTempFileOf(const std::string& name, const std::string& entry) {
   return false;
 }
 
+// True when the file name `entry` is a temporary file of any database name,
+// which a later run would remove as a leftover.
+bool IsAnyTempFile(const std::string& entry) {
+  for (size_t at = entry.find(kTempMark); at != std::string::npos; at = entry.find(kTempMark, at + 1))
+    if (IsTempFileOf(entry.substr(0, at), entry)) return true;
+  return false;
+}
+
+// An SQLite log file beside the missing database `path` ("" when there is
+// none). It is not kelhost's to delete, and SQLite would take it for the
+// new database's own log. A file that cannot be looked at counts as there.
+std::string StrayLogFile(const std::string& path) {
+  for (const char* suffix : kCompanions) {
+    const std::string companion = path + suffix;
+    struct stat st {};
+    if (::lstat(companion.c_str(), &st) == 0 || errno != ENOENT) return companion;
+  }
+  return "";
+}
+
+// What forbids building the database `path` that is missing or about to be
+// replaced (`missing` says which), "" when nothing does.
+std::string Forbidden(const std::string& path, bool missing) {
+  const std::string name = std::filesystem::path(path).filename().string();
+  if (IsAnyTempFile(name))
+    return path + " is named like a temporary file of kelhost (a database's name, \"" + kTempMark +
+           "\" and six letters or digits), which a later init or demo would delete as a leftover; nothing was "
+           "created";
+  if (missing) {
+    const std::string stray = StrayLogFile(path);
+    if (!stray.empty())
+      return path + " does not exist, but " + stray +
+             " does; SQLite would take that file for the new database's log, so nothing was created or deleted";
+  }
+  return "";
+}
+
+bool Missing(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+}
+
 // The folder of the new database `file`, open for as long as the database
 // is built. A shared lock on it tells a later run of init or demo that
 // temporary files in it may be in use; an exclusive one is tried only to
@@ -65,9 +110,11 @@ class Folder {
   Folder& operator=(const Folder&) = delete;
 
   // Removes the temporary files a killed run left for the database `name`
-  // (regular files of the pattern only), then holds the shared lock.
-  void RemoveStaleTempFiles(const std::string& name) {
-    if (fd_ < 0) return;
+  // (regular files of the pattern only), then holds the shared lock. It
+  // waits for the lock as long as a writer waits for the database: false,
+  // with nothing removed, when another process held the folder throughout.
+  bool RemoveStaleTempFiles(const std::string& name) {
+    if (fd_ < 0) return true;
     if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
       if (DIR* dir = ::fdopendir(::fcntl(fd_, F_DUPFD_CLOEXEC, 0))) {
         while (const dirent* e = ::readdir(dir)) {
@@ -79,7 +126,14 @@ class Folder {
         ::closedir(dir);
       }
     }
-    ::flock(fd_, LOCK_SH);  // waits only for another run's removal
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(host::sqlite::Db::kDefaultBusyWaitMs);
+    while (::flock(fd_, LOCK_SH | LOCK_NB) != 0) {
+      if (errno != EWOULDBLOCK && errno != EINTR) return true;  // no such locks here: on without
+      if (std::chrono::steady_clock::now() >= deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
   }
 
   // Makes a rename in the folder last.
@@ -134,6 +188,14 @@ bool RenameIfFree(const std::string& from, const std::string& to) {
   return true;
 }
 
+// Why access(W_OK) refused a file: `readOnly` where the modes or the file
+// system forbid writing, else what the system says.
+std::string UnwritableReason(int error, const char* readOnly) {
+  if (error == EACCES || error == EPERM || error == EROFS) return readOnly;
+  if (error == ENOENT) return "does not exist";
+  return std::string("cannot be written (") + std::strerror(error) + ")";
+}
+
 }  // namespace
 
 std::string DescribeFile(const host::sqlite::FileProbe& probe) {
@@ -173,12 +235,16 @@ std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, 
   if (mode == host::sqlite::OpenMode::ReadWrite) {
     // Writing needs the file and, for SQLite's log files, its folder.
     const std::string folder = std::filesystem::path(path).parent_path().string();
+    // The file may have gone since the probe (a concurrent demo replaces
+    // it): each refusal names its real reason.
     if (::access(path.c_str(), W_OK) != 0) {
-      PrintError(command + ": " + path + " is read-only; " + command + " writes to it");
+      PrintError(command + ": " + path + " " + UnwritableReason(errno, "is read-only") + "; " + command +
+                 " writes to it");
       return nullptr;
     }
     if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0) {
-      PrintError(command + ": " + path + " lies in a read-only folder; " + command + " writes to it");
+      PrintError(command + ": " + path + " " + UnwritableReason(errno, "lies in a read-only folder") + "; " +
+                 command + " writes to it");
       return nullptr;
     }
   }
@@ -198,9 +264,18 @@ int StoreNamedText(const std::string& command, const std::vector<std::string>& a
 
 NewDatabase CreateWholeDatabase(const std::string& path, bool replace, const DatabaseBuild& build) {
   namespace fs = std::filesystem;
+  NewDatabase result;
+  result.problem = Forbidden(path, Missing(path));
+  if (!result.problem.empty()) {
+    result.outcome = NewDatabase::Refused;
+    return result;
+  }
   const fs::path target(path);
   Folder folder(target);
-  folder.RemoveStaleTempFiles(target.filename().string());
+  if (!folder.RemoveStaleTempFiles(target.filename().string())) {
+    result.problem = "the folder of " + path + " stayed locked by another process; gave up waiting";
+    return result;
+  }
 
   // Whatever ends the build early, its files go.
   const std::string temp = TempName(path);
@@ -212,7 +287,6 @@ NewDatabase CreateWholeDatabase(const std::string& path, bool replace, const Dat
     }
   } cleanup{temp};
 
-  NewDatabase result;
   if (std::shared_ptr<host::sqlite::StandIn> built = build(temp, result.problem)) built->Seal();
   else return result;
   for (const char* suffix : kCompanions) {
@@ -221,26 +295,33 @@ NewDatabase CreateWholeDatabase(const std::string& path, bool replace, const Dat
   }
   SyncFile(temp);
 
-  if (replace) {
-    const host::sqlite::FileProbe probe = host::sqlite::ProbeFile(path);
-    if (probe.kind != host::sqlite::FileKind::Missing && !host::sqlite::IsHostDatabase(probe.kind)) {
-      result.outcome = NewDatabase::Taken;
-      result.problem = DescribeFile(probe);
-      return result;
-    }
-    // The old database goes before its log, so that it never stands
-    // without it.
-    RemoveDatabaseFiles(path);
-    if (::rename(temp.c_str(), path.c_str()) != 0) RaiseSystem("create", path, errno);
-  } else {
-    struct stat st {};
-    const bool free = ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
-    if (free) RemoveDatabaseFiles(path);
-    if (!free || !RenameIfFree(temp, path)) {
+  // Asked again now: the folder may have changed while the database was
+  // built. Only the database replaced is unlinked, with its own log files;
+  // a missing one is never unlinked, so that a database another run has
+  // just moved into place stays.
+  const host::sqlite::FileProbe probe = host::sqlite::ProbeFile(path);
+  const bool missing = probe.kind == host::sqlite::FileKind::Missing;
+  if (!missing && !(replace && host::sqlite::IsHostDatabase(probe.kind))) {
+    result.outcome = NewDatabase::Taken;
+    result.problem = replace ? DescribeFile(probe) : "exists already";
+    return result;
+  }
+  result.problem = Forbidden(path, missing);
+  if (!result.problem.empty()) {
+    result.outcome = NewDatabase::Refused;
+    return result;
+  }
+  if (missing) {
+    if (!RenameIfFree(temp, path)) {
       result.outcome = NewDatabase::Taken;
       result.problem = "exists already";
       return result;
     }
+  } else {
+    // The old database goes before its log, so that it never stands
+    // without it.
+    RemoveDatabaseFiles(path);
+    if (::rename(temp.c_str(), path.c_str()) != 0) RaiseSystem("create", path, errno);
   }
   folder.Sync();
   result.outcome = NewDatabase::Created;

@@ -39,18 +39,19 @@ int StoreNamedText(const std::string& command, const std::vector<std::string>& a
 // killed leaves no DB or a complete one, and perhaps such temporary files,
 // which block nothing: the next run for the same DB removes them (the
 // files of exactly that pattern, nothing else), unless a database is being
-// built in the same folder at that moment.
+// built in the same folder at that moment or the folder cannot be listed.
 
 // What CreateWholeDatabase did.
 struct NewDatabase {
   enum Outcome {
     Created,  // the database is in place
     Taken,    // `path` is taken (see CreateWholeDatabase); nothing was changed
-    Failed,   // `build` failed; nothing was changed
+    Refused,  // its name or the files beside it forbid `path`; nothing was changed
+    Failed,   // `build` failed, or the folder stayed locked; nothing was changed
   };
   Outcome outcome = Failed;
-  std::string problem;  // for Taken and Failed: why, to stand after the path
-                        // (Taken) or on its own (Failed)
+  std::string problem;  // why: for Taken to stand after the path, for
+                        // Refused and Failed on its own
 };
 
 // Builds the database `path`: `build` makes it (StandIn::Create,
@@ -60,11 +61,18 @@ struct NewDatabase {
 //  - with `replace` false only while `path` is free; a file there, even one
 //    that came meanwhile, is Taken ("exists already");
 //  - with `replace` true in place of a host database at `path` (with its
-//    -wal and -shm files); any other file there is Taken (DescribeFile).
-// A stale -wal, -shm or -journal file of a missing `path` is removed first:
-// SQLite would take it for the new database's own. Raises when the folder
-// cannot take the file (a missing or read-only folder, a failed write or
-// sync); the temporary files are removed whatever happens.
+//    -wal, -shm and -journal files); any other file there is Taken
+//    (DescribeFile), and so is one that came meanwhile where none was.
+// A missing `path` is never unlinked, so of two runs for one free `path`
+// exactly one creates it. Refused, before anything is built or removed
+// (and asked again before the new file takes its name): a `path` named
+// like a temporary file (which a later run would remove), and a missing
+// `path` beside which a -wal, -shm or -journal file lies (not ours to
+// delete, and SQLite would take it for the new database's log). Failed,
+// after trying as long as a writer waits for the database, while another
+// process locks the folder. Raises when the folder cannot take the file (a
+// missing or read-only folder, a failed write or sync); the temporary
+// files are removed whatever happens.
 using DatabaseBuild =
     std::function<std::shared_ptr<host::sqlite::StandIn>(const std::string& file, std::string& problem)>;
 NewDatabase CreateWholeDatabase(const std::string& path, bool replace, const DatabaseBuild& build);
