@@ -188,12 +188,15 @@ bool RenameIfFree(const std::string& from, const std::string& to) {
   return true;
 }
 
-// Why access(W_OK) refused a file: `readOnly` where the modes or the file
-// system forbid writing, else what the system says.
-std::string UnwritableReason(int error, const char* readOnly) {
-  if (error == EACCES || error == EPERM || error == EROFS) return readOnly;
+// Why access(W_OK) refused the file `command` writes to: `readOnly` where
+// the modes or the file system forbid writing, and as the probe says it
+// where the file has gone since.
+std::string Unwritable(const std::string& command, int error, const char* readOnly) {
   if (error == ENOENT) return "does not exist";
-  return std::string("cannot be written (") + std::strerror(error) + ")";
+  const std::string reason =
+      error == EACCES || error == EPERM || error == EROFS ? std::string(readOnly)
+                                                          : std::string("cannot be written (") + std::strerror(error) + ")";
+  return reason + "; " + command + " writes to it";
 }
 
 }  // namespace
@@ -238,13 +241,11 @@ std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, 
     // The file may have gone since the probe (a concurrent demo replaces
     // it): each refusal names its real reason.
     if (::access(path.c_str(), W_OK) != 0) {
-      PrintError(command + ": " + path + " " + UnwritableReason(errno, "is read-only") + "; " + command +
-                 " writes to it");
+      PrintError(command + ": " + path + " " + Unwritable(command, errno, "is read-only"));
       return nullptr;
     }
     if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0) {
-      PrintError(command + ": " + path + " " + UnwritableReason(errno, "lies in a read-only folder") + "; " +
-                 command + " writes to it");
+      PrintError(command + ": " + path + " " + Unwritable(command, errno, "lies in a read-only folder"));
       return nullptr;
     }
   }
