@@ -421,6 +421,47 @@ TEST_F(NewContractBackFillRenewable, AFailingDateStepLeavesTheStatesWrittenCount
   EXPECT_TRUE(Boxes()[0].prompt.ends_with("\r\nin kt_FNewContract.cmdOK_Click"));
 }
 
+// A final term whose next invoice fails after the count was raised: the
+// first term paid yearly in arrears, the renewal terms quarterly. From
+// 01.10.9997 the first renewal term (01.10.9998 - 30.09.9999) is certain
+// on 01.12.9998 and its first quarter (entry 1) was invoiced; in arrears
+// its next invoice is the next quarter, 01.01.9999, plus the first term's
+// year: beyond 31.12.9999. plVsCount counts that state, which is not
+// written, and the contract never gets its current values.
+TEST_F(NewContractBackFillRenewable, AFailingNextInvoiceCountsTheStateItDoesNotWrite) {
+  rt::SetToday(D(9998, 12, 1));
+  AddQuarterly({{"Zahlungsperiode", int32_t{12}}, {"RechnungWann", int32_t{1}}});
+  const Run run = BackFill(D(9997, 10, 1), 1);
+  EXPECT_FALSE(run.outcome.ok);
+  EXPECT_TRUE(run.stayedOpen);
+  EXPECT_EQ(run.outcome.count, 2);
+  EXPECT_EQ(Count(), (Counts{1, 0, 1, 1, 0}));
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].prompt.rfind("Fehler &H5\r\n", 0), 0u) << Boxes()[0].prompt;
+  EXPECT_TRUE(Boxes()[0].prompt.ends_with("\r\nin kt_FNewContract.cmdOK_Click"));
+
+  // Inserted without its end and current values, never updated.
+  ExpectFields(Only("kt_Vertraege"),
+               {{"VertragBeginn", Day(9997, 10, 1)},
+                {"VertragEnde", Day(1899, 12, 30)},
+                {"AktNaechsteRechnung", Day(1899, 12, 30)},
+                {"AktNaechsteRechnungStr", ""}},
+               "contract");
+  const auto state = Only("kt_Vertragsstaende");
+  ExpectFields(state,
+               {{"LaufTyp", "1"},
+                {"LaufzeitStart", Day(9997, 10, 1)},
+                {"LaufzeitEnde", Day(9998, 9, 30)},
+                {"Zahlungsperiode", int32_t{12}},
+                {"ZahlungsperiodeStr", "jährlich"},
+                {"Value", 100.0},
+                {"RechnungWann", int32_t{1}},
+                {"NaechsteRechnung", Variant(rt::kMaxDate)},
+                {"NaechsteRechnungStr", "99991231"}},
+               "first-term state");
+  EXPECT_EQ(Only("kt_Vertragspositionen").masterOid, state.oid);
+}
+
 // After a failed attribute write the user confirms again: the second
 // contract still gets the entered discount in its first term.
 TEST_F(NewContractBackFillRenewable, RetryAfterAFailedAttributeKeepsTheDiscount) {

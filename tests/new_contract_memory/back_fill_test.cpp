@@ -241,6 +241,32 @@ TEST_F(MemoryBackFill, ASecondConfirmationAfterAFailedOneAppliesTheEnteredDiscou
   EXPECT_EQ(Rows("Adressmerkmale").size(), 1u);
 }
 
+// The current term's next invoice beyond 31.12.9999 (the first term paid
+// yearly in arrears; from 01.10.9997 on 01.12.9998, entry 1: 01.01.9999 plus
+// a year): lVsCount counts the state that is not written, and the contract
+// gets neither its current values nor the current term's reminder.
+TEST_F(MemoryBackFill, AFailingNextInvoiceCountsTheCurrentTermItDoesNotWrite) {
+  rt::SetToday(D(9998, 12, 1));
+  AddQuarterly({{"Zahlungsperiode", int32_t{12}}, {"RechnungWann", int32_t{1}}});
+  const Run run = BackFillAdjusted(D(9997, 10, 1), 1, {});
+  EXPECT_FALSE(run.outcome.ok);
+  EXPECT_TRUE(run.stayedOpen);
+  EXPECT_EQ(run.outcome.count, 2);
+  EXPECT_EQ(Count(), (Counts{1, 0, 1, 1, 0}));
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_TRUE(Boxes()[0].prompt.starts_with("Fehler &H5\r\n")) << Boxes()[0].prompt;
+  EXPECT_TRUE(Boxes()[0].prompt.ends_with("\r\nin kt_FNewContract.SaveFromMemory"));
+  ExpectFields(Only("kt_Vertraege"), {{"VertragEnde", Variant(D(1899, 12, 30))}, {"AktNaechsteRechnungStr", ""}},
+               "contract");
+  ExpectFields(Only("kt_Vertragsstaende"),
+               {{"LaufTyp", "1"},
+                {"LaufzeitStart", Variant(D(9997, 10, 1))},
+                {"Zahlungsperiode", int32_t{12}},
+                {"Value", 100.0},
+                {"NaechsteRechnung", Variant(rt::kMaxDate)}},
+               "first-term state");
+}
+
 TEST_F(MemoryBackFill, InjectedFailuresLeaveWhatWasWrittenAndTheStatesCounted) {
   struct Case {
     const char* table;
