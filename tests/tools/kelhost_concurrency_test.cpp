@@ -239,7 +239,7 @@ TEST_F(KelhostCliConcurrency, InitAndDemoTouchOnlyTheirOwnFiles) {
 
   // Two init of one database at once: exactly one creates it.
   const std::string db = folder + "/pair.db";
-  for (int i = 0; i < 50; ++i) {
+  for (int i = 0; i < 30; ++i) {
     SCOPED_TRACE(i);
     fs::remove(db);
     std::vector<pid_t> pair;
