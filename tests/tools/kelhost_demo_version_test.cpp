@@ -29,9 +29,11 @@ TEST(KelhostCliVersion, PrintsTheVersionTextAlone) {
 
 TEST(KelhostCliDemo, CreatesTheSampleAndAFirstContractInTheWorkingFolder) {
   TempDir dir;
-  // An earlier kelhost database is replaced, with a stale log file.
+  // An earlier kelhost database is replaced, with the (empty) log files a
+  // killed process left.
   ASSERT_EQ(RunKelhost(dir, {"init", dir.File("kelhost-demo.db")}).status, 0);
-  WriteFile(dir.File("kelhost-demo.db-wal"), "junk");
+  WriteFile(dir.File("kelhost-demo.db-wal"), "");
+  WriteFile(dir.File("kelhost-demo.db-shm"), "");
   Result r = RunKelhost(dir, {"demo"}, dir.path());
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");

@@ -1,24 +1,26 @@
 // kelhost demo [DB]: a first contract from scratch. Creates DB (default
-// kelhost-demo.db in the working folder) anew with the sample data (as
-// `init --sample` does, whole or not at all), in place of a kelhost
-// database there (with its -wal, -shm and -journal files; any other file,
-// a link included, is refused and left alone, and so are a name like
-// kelhost's temporary files and, where DB is missing, such log files
-// beside it), and lets
-// the add-on create a maintenance contract for the sample's current address
-// exactly as `kelhost debitor` would with the files below; prints what
-// debitor prints and a closing line on how to look at the database. Today
-// is the system date.
+// kelhost-demo.db in the working folder) anew with the sample data, as
+// `init --sample` does, and in it a maintenance contract for the sample's
+// current address, exactly as `kelhost debitor` would with the files below
+// (today is the system date). Both are made in the new database's
+// temporary file, which takes the name only once both are done
+// (new_database.h): in place of a kelhost database there, with its log
+// files; any other file, a link included, is refused and left alone, and
+// so are the names and neighbours that CreateWholeDatabase refuses. Prints
+// what debitor prints, which is what the file holds, and a closing line on
+// how to look at the database. When the contract is not written, DB stays
+// as it was (exit 1).
 #include <filesystem>
 #include <iostream>
+#include <sstream>
 #include <string>
 
 #include "host/sqlite/stand_in.h"
 #include "kelhost/command.h"
 #include "kelhost/console_ui.h"
-#include "kelhost/database.h"
 #include "kelhost/debitor_call.h"
 #include "kelhost/input_files.h"
+#include "kelhost/new_database.h"
 #include "kelhost/sample_types.h"
 
 namespace kelhost {
@@ -69,47 +71,38 @@ std::string ShellWord(const std::string& path) {
 
 int RunDemo(const std::vector<std::string>& args) {
   if (args.size() > 1 || (args.size() == 1 && (args[0].empty() || args[0][0] == '-'))) {
-    PrintError("usage: kelhost demo [DB]");
+    PrintError("demo: usage: kelhost demo [DB]");
     return kExitUsage;
   }
   const std::string path = args.empty() ? kDefaultPath : args[0];
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  // Only a database of kelhost's own is replaced; asked before the build,
-  // and again before the new file takes its place.
-  const host::sqlite::FileProbe probe = host::sqlite::ProbeFile(path);
-  if (probe.kind != host::sqlite::FileKind::Missing && !host::sqlite::IsHostDatabase(probe.kind)) {
-    PrintError("demo: " + path + " " + DescribeFile(probe) + "; it is left as it is");
-    return kExitUsage;
-  }
 
   host::sqlite::RegisterErrorTexts();
   std::shared_ptr<ContractData> contract = ParseContract("demo contract", kContract);
   std::shared_ptr<rt::Collection> articles = ParseArticles("demo articles", kArticles);
-  const NewDatabase made = CreateWholeDatabase(path, true, CreateSampleDatabase);
-  if (made.outcome == NewDatabase::Taken) {
-    PrintError("demo: " + path + " " + made.problem + "; it is left as it is");
-    return kExitUsage;
-  }
-  if (made.outcome == NewDatabase::Refused) {
+  // What the contract's call prints waits until the file holding it has
+  // taken its name.
+  std::ostringstream printed;
+  const NewDatabase made =
+      CreateWholeDatabase(path, true, [&](const std::string& file, std::string& problem) {
+        std::shared_ptr<host::sqlite::StandIn> host = CreateSampleDatabase(file, problem);
+        if (!host) return host;
+        InstallConsoleService();
+        if (CallNewContractDebitor(*host, contract, articles, printed) != kExitOk) {
+          problem = "the demo contract was not written";
+          host.reset();
+        }
+        return host;
+      });
+  if (made.outcome != NewDatabase::Created) {
     PrintError("demo: " + made.problem);
-    return kExitUsage;
+    return made.outcome == NewDatabase::Refused ? kExitUsage : kExitFailed;
   }
-  if (made.outcome == NewDatabase::Failed) {
-    PrintError("demo: " + made.problem + "; " + path + " was left as it was");
-    return kExitFailed;
-  }
-  int status = kExitFailed;
-  {
-    std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase("demo", path, host::sqlite::OpenMode::ReadWrite);
-    if (!host) return kExitFailed;
-    InstallConsoleService();
-    status = CallNewContractDebitor(*host, contract, articles, std::cout);
-  }
-  const fs::path absolute = fs::absolute(path, ec);
+  std::cout << printed.str();
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
   std::cout << "The database is " << (ec ? path : absolute.string()) << "; look at it with: sqlite3 "
             << ShellWord(path) << " 'SELECT * FROM \"kt_Vertraege\"'\n";
-  return status;
+  return kExitOk;
 }
 
 }  // namespace

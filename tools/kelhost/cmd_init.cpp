@@ -2,15 +2,14 @@
 // schema and, with --sample, the sample data (in one transaction) and the
 // sample contract types, entered through the add-on's editor
 // (sample_types.h); the file appears whole or not at all
-// (CreateWholeDatabase). An existing file, a link included, is refused and
-// left untouched (exit 2), and so are a name like kelhost's temporary files
-// and a missing DB with a -wal, -shm or -journal file beside it. Prints nothing; when a sample type cannot be
-// entered, no file is made and init fails (exit 1).
-#include <filesystem>
-
+// (new_database.h). An existing file, a link included, is refused and
+// left untouched (exit 2), and so are the names and neighbours that
+// CreateWholeDatabase refuses. Prints nothing; when a sample type cannot
+// be entered, or the folder or the system stands in the way, no file is
+// made and init fails (exit 1).
 #include "host/sqlite/stand_in.h"
 #include "kelhost/command.h"
-#include "kelhost/database.h"
+#include "kelhost/new_database.h"
 #include "kelhost/sample_types.h"
 
 namespace kelhost {
@@ -34,32 +33,16 @@ int RunInit(const std::vector<std::string>& args) {
     }
   }
   if (path.empty()) {
-    PrintError("usage: kelhost init DB [--sample]");
-    return kExitUsage;
-  }
-  std::error_code ec;
-  if (std::filesystem::exists(path, ec) || std::filesystem::is_symlink(path, ec)) {
-    PrintError("init: " + path + " exists already");
+    PrintError("init: DB is missing; usage: kelhost init DB [--sample]");
     return kExitUsage;
   }
   if (sample) host::sqlite::RegisterErrorTexts();
   const NewDatabase made = CreateWholeDatabase(path, false, [sample](const std::string& file, std::string& problem) {
     return sample ? CreateSampleDatabase(file, problem) : host::sqlite::StandIn::Create(file, false);
   });
-  switch (made.outcome) {
-    case NewDatabase::Created:
-      return kExitOk;
-    case NewDatabase::Taken:
-      PrintError("init: " + path + " " + made.problem);
-      return kExitUsage;
-    case NewDatabase::Refused:
-      PrintError("init: " + made.problem);
-      return kExitUsage;
-    case NewDatabase::Failed:
-      break;
-  }
-  PrintError("init: " + made.problem + "; " + path + " was not created");
-  return kExitFailed;
+  if (made.outcome == NewDatabase::Created) return kExitOk;
+  PrintError("init: " + made.problem);
+  return made.outcome == NewDatabase::Refused ? kExitUsage : kExitFailed;
 }
 
 }  // namespace

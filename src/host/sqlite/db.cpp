@@ -1,7 +1,12 @@
 #include "host/sqlite/db.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstring>
+#include <mutex>
+#include <set>
 
 #include "host/sqlite/errors.h"
 
@@ -126,7 +131,48 @@ void SkipMemoryStatistics() {
   (void)done;
 }
 
+// SQLite's words for the connection's last error, and where a system call
+// failed (a file that cannot be opened, a full disk, a file-size limit) the
+// system's reason after them. Other errors keep SQLite's words alone: the
+// system's last error number may be stale then.
+std::string ErrorWords(sqlite3* db, int rc) {
+  if (!db) return sqlite3_errstr(rc);
+  std::string words = sqlite3_errmsg(db);
+  const int primary = sqlite3_errcode(db) & 0xFF;
+  const int system = sqlite3_system_errno(db);
+  if (system != 0 && (primary == SQLITE_IOERR || primary == SQLITE_FULL || primary == SQLITE_CANTOPEN))
+    words += std::string(" (") + std::strerror(system) + ")";
+  return words;
+}
+
+// The database files the connections of this process have open, by device
+// and inode. Never destroyed: connections that objects with static
+// lifetime hold close after every static of this file is gone.
+using FileId = std::pair<uint64_t, uint64_t>;
+struct OpenFiles {
+  std::mutex mutex;
+  std::multiset<FileId> ids;
+};
+OpenFiles& Opened() {
+  static OpenFiles* const files = new OpenFiles;
+  return *files;
+}
+
+std::optional<FileId> IdOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileId{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
 }  // namespace
+
+bool Db::OpenInThisProcess(const std::string& path) {
+  const std::optional<FileId> id = IdOf(path);
+  if (!id) return false;
+  OpenFiles& opened = Opened();
+  const std::lock_guard<std::mutex> lock(opened.mutex);
+  return opened.ids.count(*id) != 0;
+}
 
 Db::Db(const std::string& path, Access access) {
   SkipMemoryStatistics();
@@ -150,7 +196,7 @@ Db::Db(const std::string& path, Access access) {
   }
   int rc = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
   if (rc != SQLITE_OK) {
-    std::string msg = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+    const std::string msg = ErrorWords(db_, rc);
     sqlite3_close(db_);
     db_ = nullptr;
     RaiseHost(hosterr::Storage, path + ": " + msg);
@@ -166,9 +212,19 @@ Db::Db(const std::string& path, Access access) {
     db_ = nullptr;
     throw;
   }
+  if (!memory && (file_ = IdOf(path))) {
+    OpenFiles& opened = Opened();
+    const std::lock_guard<std::mutex> lock(opened.mutex);
+    opened.ids.insert(*file_);
+  }
 }
 
 Db::~Db() {
+  if (file_) {
+    OpenFiles& opened = Opened();
+    const std::lock_guard<std::mutex> lock(opened.mutex);
+    opened.ids.erase(opened.ids.find(*file_));
+  }
   for (auto& [sql, s] : cache_) sqlite3_finalize(s);
   // Kept statements of others (Query) may outlive the connection by a
   // little; it closes when the last of them is finalized.
@@ -215,7 +271,7 @@ void Db::Exec(std::string_view sql) {
       if (rc == SQLITE_DONE) rc = SQLITE_OK;
     }
     if (rc != SQLITE_OK) {
-      const std::string msg = sqlite3_errmsg(db_);
+      const std::string msg = ErrorWords(db_, rc);
       sqlite3_finalize(s);
       RaiseHost((rc & 0xFF) == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, msg);
     }
@@ -229,7 +285,7 @@ int64_t Db::Changes() const { return sqlite3_changes64(db_); }
 
 void Db::Fail() const {
   const int rc = sqlite3_errcode(db_);
-  RaiseHost(rc == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, sqlite3_errmsg(db_));
+  RaiseHost(rc == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, ErrorWords(db_, rc));
 }
 
 void Db::SetBusyWait(int milliseconds) {
@@ -286,7 +342,7 @@ void Db::CommitWrite() {
   }
   const int rc = Run(commit_);
   if (rc != SQLITE_OK) {
-    const std::string msg = sqlite3_errmsg(db_);
+    const std::string msg = ErrorWords(db_, rc);
     // A commit that failed leaves nothing of the transaction behind.
     RollbackWrite();
     RaiseHost(hosterr::Storage, msg);

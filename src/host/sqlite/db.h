@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -139,6 +140,13 @@ class Db {
 
   const SqlCounters& counters() const { return counters_; }
 
+  // True while a Db of this process has the database file `path` open
+  // (the same file, by device and inode, under whatever name). Closing a
+  // descriptor of a file drops every lock the process holds on it, so what
+  // looks into SQLite's files must know whether this process's own
+  // connections rely on such locks.
+  static bool OpenInThisProcess(const std::string& path);
+
   // SQLite's count of changes to the database file, by this connection or
   // any other, as of the last transaction this connection began (every
   // statement outside a transaction begins one).
@@ -175,6 +183,8 @@ class Db {
   int Run(Query& query) noexcept;
 
   sqlite3* db_ = nullptr;
+  // The file's identity while it is listed as open (OpenInThisProcess).
+  std::optional<std::pair<uint64_t, uint64_t>> file_;
   int busyWaitMs_ = kDefaultBusyWaitMs;
   std::function<void()> firstWrite_;
   bool hookRan_ = false;  // the open write transaction ran firstWrite_

@@ -7,9 +7,11 @@
 #include <cstddef>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "host/sqlite/log_files.h"
 #include "host/sqlite/store.h"
 #include "platform/error.h"
 
@@ -121,8 +123,9 @@ FileProbe ProbeFile(const std::string& path) {
   // through SQLite's file layer, which opens no link, and a command that
   // made or replaced the database would do so where the link leads.
   struct stat st {};
+  // A name too long for the file system names no file.
   if (::lstat(path.c_str(), &st) != 0)
-    return {errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Unreadable};
+    return {errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG ? FileKind::Missing : FileKind::Unreadable};
   if (S_ISLNK(st.st_mode)) return {FileKind::Link};
   if (!S_ISREG(st.st_mode)) return {FileKind::NotAFile};
   if (st.st_size == 0) return {FileKind::Empty};
@@ -133,11 +136,22 @@ FileProbe ProbeFile(const std::string& path) {
   if (st.st_size < static_cast<off_t>(sizeof header)) return {FileKind::NotSqlite};
   if (!ReadHeader(path, header, sizeof header)) return {FileKind::Unreadable};
   if (std::memcmp(header, "SQLite format 3", 16) != 0) return {FileKind::NotSqlite};
+  const bool marked = BigEndian32(header + 68) == kApplicationId;
+  if (marked && BigEndian32(header + 60) > kSchemaVersion) return OfVersion(BigEndian32(header + 60));
+
+  // Every command that takes the file opens it with SQLite, and so does the
+  // look below: first the names of SQLite's log files beside it.
+  if (const std::optional<StrayLogFile> stray = FindStrayLogFile(path)) {
+    FileProbe probe{FileKind::StrayLog};
+    probe.stray = stray->path;
+    probe.strayIs = stray->what;
+    return probe;
+  }
 
   // The mark is written when a database is made and stays; a file whose
   // header lacks it may carry it in the write-ahead log (an older file
   // marked by a writer still at work), so SQLite has the last word.
-  if (BigEndian32(header + 68) == kApplicationId) return OfVersion(BigEndian32(header + 60));
+  if (marked) return OfVersion(BigEndian32(header + 60));
   try {
     Db db(path, Access::Inspect);
     return Inspect(db);

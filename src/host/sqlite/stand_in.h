@@ -91,14 +91,22 @@ enum class FileKind {
   NotSqlite,   // not an SQLite database (a text file, ...), or a damaged one
   Foreign,     // another program's SQLite database
   Newer,       // a database of the stand-in with a newer schema version
+  StrayLog,    // an SQLite database beside which lies, under the name of one
+               // of SQLite's log files, a file that SQLite did not write
+               // (log_files.h): opening the database would destroy it
 };
 
 struct FileProbe {
   FileKind kind;
   int32_t schemaVersion = 0;  // user_version, for Own, Foreign and Newer
+  std::string stray{};        // for StrayLog: that file's path ...
+  std::string strayIs{};      // ... and what it is ("is a folder, ...")
 };
 
-// What `path` is, found without changing the file or making files next to it.
+// What `path` is, found without changing the file or making files next to
+// it, nor letting SQLite change the files beside it: SQLite opens nothing
+// until the files under the names of its log files have been found to be
+// its own.
 FileProbe ProbeFile(const std::string& path);
 
 // The kinds Open takes.

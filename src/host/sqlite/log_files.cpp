@@ -1,0 +1,146 @@
+#include "host/sqlite/log_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "host/sqlite/db.h"
+
+namespace host::sqlite {
+
+namespace {
+
+// The headers, from SQLite's file format.
+// A rollback journal begins with these eight bytes; a journal whose
+// transaction ended in journal_mode=PERSIST has its 28-byte header zeroed.
+constexpr unsigned char kJournalMagic[8] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
+constexpr size_t kJournalHeader = 28;
+// A write-ahead log begins with a 32-byte header: the magic number (its
+// last bit the checksums' byte order) and the format version, big-endian.
+constexpr uint32_t kWalMagic = 0x377f0682;
+constexpr uint32_t kWalVersion = 3007000;
+constexpr size_t kWalHeader = 32;
+// The log's index begins with the index version in the machine's own byte
+// order. A process that sets the index up truncates the file to 3 bytes
+// and then grows it to its first 32 KiB page of zeros before it writes the
+// header, so that a fresh index briefly holds nothing but zeros (or the
+// first three bytes of an older header).
+constexpr uint32_t kShmVersion = 3007000;
+constexpr size_t kShmPage = 32768;
+
+uint32_t BigEndian32(const unsigned char* p) {
+  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+}
+
+bool AllZero(const std::vector<unsigned char>& bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](unsigned char b) { return b == 0; });
+}
+
+// The first `n` bytes of the regular file `path` (fewer when it is
+// shorter), read through a descriptor of its own. No SQLite lock is lost
+// by closing it: SQLite locks neither journals nor logs, and the index is
+// read here only while this process has no connection on the database
+// (closing any descriptor of a file drops every lock the process holds on
+// it). False, errno set, when it cannot be read; a file that is no longer
+// the regular file looked at counts as unreadable too.
+bool ReadStart(const std::string& path, const struct stat& looked, size_t n, std::vector<unsigned char>& bytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool read = ::fstat(fd, &st) == 0;
+  if (read && (!S_ISREG(st.st_mode) || st.st_ino != looked.st_ino || st.st_dev != looked.st_dev)) {
+    errno = ESTALE;
+    read = false;
+  }
+  if (read) {
+    bytes.resize(n);
+    size_t got = 0;
+    while (got < n) {
+      const ssize_t r = ::pread(fd, bytes.data() + got, n - got, static_cast<off_t>(got));
+      if (r < 0 && errno == EINTR) continue;
+      if (r < 0) {
+        read = false;
+        break;
+      }
+      if (r == 0) break;
+      got += static_cast<size_t>(r);
+    }
+    bytes.resize(got);
+  }
+  const int error = errno;
+  ::close(fd);
+  errno = error;
+  return read;
+}
+
+// What a regular file that SQLite did not write is.
+std::string RegularWhat(const std::vector<unsigned char>& start) {
+  static constexpr char kSqlite[] = "SQLite format 3";  // with its NUL: 16 bytes
+  if (start.size() >= sizeof kSqlite && std::memcmp(start.data(), kSqlite, sizeof kSqlite) == 0)
+    return "is an SQLite database, not a log file of SQLite";
+  return "is a file that SQLite did not write";
+}
+
+bool IsJournal(const std::vector<unsigned char>& b) {
+  if (b.size() >= sizeof kJournalMagic && std::memcmp(b.data(), kJournalMagic, sizeof kJournalMagic) == 0)
+    return true;
+  return b.size() >= kJournalHeader && AllZero(std::vector<unsigned char>(b.begin(), b.begin() + kJournalHeader));
+}
+
+bool IsWal(const std::vector<unsigned char>& b) {
+  return b.size() >= kWalHeader && (BigEndian32(b.data()) & ~1u) == kWalMagic &&
+         BigEndian32(b.data() + 4) == kWalVersion;
+}
+
+bool IsShm(const std::vector<unsigned char>& b, off_t size) {
+  unsigned char version[4];
+  std::memcpy(version, &kShmVersion, sizeof version);
+  if (size >= 4 && b.size() >= 4 && std::memcmp(b.data(), version, 4) == 0) return true;
+  if (size == 3 && b.size() == 3 && std::memcmp(b.data(), version, 3) == 0) return true;
+  return size <= static_cast<off_t>(kShmPage) && b.size() == static_cast<size_t>(size) && AllZero(b);
+}
+
+// Why the file under `path`, which SQLite takes for the database's file
+// with `suffix`, is not SQLite's; "" when it is, or when there is none.
+std::string Check(const std::string& path, const std::string& suffix, bool databaseOpenHere) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) {
+    // Only a file that is there can be lost; a name too long for the file
+    // system, or a path through something that is not a folder, has none.
+    if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) return "";
+    return std::string("cannot be looked at (") + std::strerror(errno) + ")";
+  }
+  if (S_ISLNK(st.st_mode)) return "is a symbolic link, not a log file of SQLite";
+  if (S_ISDIR(st.st_mode)) return "is a folder, not a log file of SQLite";
+  if (!S_ISREG(st.st_mode)) return "is a special file, not a log file of SQLite";
+  if (st.st_size == 0) return "";
+  // The index of a database this process has open is the one its own
+  // connection maps, and is not read here (see ReadStart).
+  if (suffix == "-shm" && databaseOpenHere) return "";
+
+  const size_t want = suffix == "-shm" ? kShmPage : kWalHeader;
+  std::vector<unsigned char> start;
+  if (!ReadStart(path, st, want, start)) return std::string("cannot be read (") + std::strerror(errno) + ")";
+  const bool sqlites = suffix == "-journal" ? IsJournal(start) : suffix == "-wal" ? IsWal(start) : IsShm(start, st.st_size);
+  return sqlites ? "" : RegularWhat(start);
+}
+
+}  // namespace
+
+std::optional<StrayLogFile> FindStrayLogFile(const std::string& dbPath) {
+  const bool openHere = Db::OpenInThisProcess(dbPath);
+  for (const char* suffix : kLogSuffixes) {
+    const std::string path = dbPath + suffix;
+    std::string what = Check(path, suffix, openHere);
+    if (!what.empty()) return StrayLogFile{path, std::move(what)};
+  }
+  return std::nullopt;
+}
+
+}  // namespace host::sqlite

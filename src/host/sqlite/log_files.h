@@ -1,0 +1,41 @@
+// The files SQLite keeps beside a database file "DB": its rollback journal
+// "DB-journal", its write-ahead log "DB-wal" and that log's index "DB-shm".
+//
+// SQLite takes whatever it finds under those names for its own: opening DB
+// plays back a journal and deletes it, and empties or truncates a log and
+// an index it does not recognise. A file that someone else put there (a
+// database of its own named "x-journal", notes in "x-wal", a folder) would
+// be lost to the first command that opens DB, even one that only reads. So
+// before SQLite opens a database, the stand-in looks at the three names and
+// takes only what SQLite itself writes there, recognised by the headers of
+// SQLite's documented file format. Where that is not clear, the file counts
+// as someone else's: refusing it costs its owner one `rm`, deleting it
+// costs the file.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace host::sqlite {
+
+// The names SQLite gives the files beside a database, in the order they
+// are looked at.
+inline constexpr const char* kLogSuffixes[] = {"-journal", "-wal", "-shm"};
+
+// A file beside a database that SQLite did not write.
+struct StrayLogFile {
+  std::string path;  // the database's path and the suffix
+  std::string what;  // what it is, after "which": "is a folder", ...
+};
+
+// The first of the three names beside `dbPath` under which lies a file
+// that is not one of SQLite's: anything but a regular file, a file that
+// cannot be looked at or read, or a regular file without the header SQLite
+// writes there. SQLite's own files pass as they are: an empty file, a
+// journal or log left by a process that was killed, and the log and index
+// of a database in use by another process (also while that process is
+// setting the index up, when it holds nothing but zeros). A name the file
+// system cannot hold (too long) has no file. The files are only read.
+std::optional<StrayLogFile> FindStrayLogFile(const std::string& dbPath);
+
+}  // namespace host::sqlite
