@@ -1,9 +1,13 @@
 // kelhost and files that are not its own, or that it may only read: every
 // command refuses what is not a kelhost database (a link included) and
-// leaves it as it is;
-// show reads a read-only database, wherever it lies.
+// leaves it as it is, and so it does with a file that lies under the name
+// of one of SQLite's log files beside a database; show reads a read-only
+// database, wherever it lies.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <set>
@@ -147,6 +151,103 @@ TEST_F(KelhostCliFiles, AnUnmarkedOlderDatabaseIsShownAsItIsAndMarkedByItsFirstC
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(host::sqlite::ProbeFile(db).kind, host::sqlite::FileKind::Own);
   EXPECT_EQ(Run({"show", db, "kt_Vertraege"}).status, 0);
+}
+
+// SQLite takes whatever lies at DB-journal, DB-wal and DB-shm for the log
+// of DB and deletes or overwrites it on opening DB, even to read. No
+// command opens DB beside a file SQLite did not write there, nor makes a
+// database under such a name; SQLite's own log files are taken as they are.
+TEST_F(KelhostCliFiles, NoCommandLosesAFileUnderTheNameOfADatabasesLog) {
+  const std::string db = File("x.db");
+  ASSERT_EQ(Run({"init", db, "--sample"}).status, 0);
+  const std::string dbBytes = ReadFile(db);
+  const std::string other = dir_.File("other.db");
+  ASSERT_EQ(Run({"init", other}).status, 0);
+  const std::string otherBytes = ReadFile(other);
+
+  struct Stray {
+    const char* what;
+    const char* says;
+  };
+  const Stray strays[] = {{"database", "which is an SQLite database, not a log file of SQLite"},
+                          {"text", "which is a file that SQLite did not write"},
+                          {"folder", "which is a folder, not a log file of SQLite"},
+                          {"link", "which is a symbolic link, not a log file of SQLite"}};
+  for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+    const std::string log = db + suffix;
+    for (const Stray& stray : strays) {
+      SCOPED_TRACE(std::string(suffix) + " " + stray.what);
+      const std::string kind = stray.what;
+      if (kind == "database") fs::copy_file(other, log);
+      if (kind == "text") WriteFile(log, "Notizen\n");
+      if (kind == "folder") fs::create_directory(log);
+      if (kind == "link") fs::create_symlink(other, log);
+      for (const std::vector<std::string>& args :
+           {std::vector<std::string>{"show", db, "Artikel"}, std::vector<std::string>{"setting", db, "k", "v"},
+            std::vector<std::string>{"persist", db, "k", "v"}, Debitor(db), std::vector<std::string>{"demo", db}}) {
+        const Result r = Run(args);
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "kelhost: " + args[0] + ": " + db + " has " + log + " beside it, " + stray.says +
+                             "; SQLite would take it for the database's log and delete or overwrite it on opening "
+                             "the database, so kelhost leaves both alone\n");
+      }
+      EXPECT_EQ(ReadFile(db), dbBytes);
+      EXPECT_EQ(ReadFile(other), otherBytes);
+      if (kind == "database" || kind == "text") {
+        EXPECT_EQ(ReadFile(log), kind == "text" ? "Notizen\n" : otherBytes);
+      } else {
+        EXPECT_EQ(fs::symlink_status(log).type(), kind == "folder" ? fs::file_type::directory : fs::file_type::symlink);
+      }
+      EXPECT_EQ(Listing(files_), (std::set<std::string>{"x.db", "x.db" + std::string(suffix)}));
+      fs::remove(log);
+    }
+    // Nor is a database made under such a name, the other way round.
+    const Result r = Run({"init", log});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kelhost: init: " + log + " is the name SQLite gives a log file of " + db +
+                         ", which exists; SQLite would delete or overwrite the new database on opening " + db +
+                         ", so nothing was created\n");
+    EXPECT_FALSE(fs::exists(log));
+  }
+
+  // SQLite's own: empty files, the log and index of a database that another
+  // process reads, a log and a journal left by processes that were killed.
+  for (const char* suffix : {"-journal", "-wal", "-shm"}) WriteFile(db + suffix, "");
+  EXPECT_EQ(Run({"show", db, "Artikel"}).status, 0);
+  sqlite3* reader = nullptr;
+  ASSERT_EQ(sqlite3_open(db.c_str(), &reader), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM Artikel;", nullptr, nullptr, nullptr), SQLITE_OK);
+  ASSERT_TRUE(fs::exists(db + "-shm"));
+  EXPECT_EQ(Run({"show", db, "Artikel"}).status, 0);
+  EXPECT_EQ(Run({"setting", db, "k", "v"}).status, 0);
+  sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(reader);
+  auto killedWriter = [&db](const char* sql) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      sqlite3* w = nullptr;
+      sqlite3_open(db.c_str(), &w);
+      sqlite3_exec(w, sql, nullptr, nullptr, nullptr);
+      ::_exit(0);  // as if killed: nothing closed
+    }
+    ::waitpid(pid, nullptr, 0);
+  };
+  killedWriter("UPDATE Artikel SET Bezeichnung = 'vom Abgebrochenen' WHERE Id = 'A1'");
+  ASSERT_GT(fs::file_size(db + "-wal"), 0u);
+  Result r = Run({"show", db, "Artikel"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("vom Abgebrochenen"), std::string::npos);
+  killedWriter(
+      "PRAGMA journal_mode = DELETE; PRAGMA cache_size = 1; BEGIN;"
+      " UPDATE Artikel SET Bezeichnung = 'halb' WHERE Id = 'A1';"
+      " WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
+      " INSERT INTO Artikel (Id) SELECT 'X' || i FROM n;");
+  ASSERT_GT(fs::file_size(db + "-journal"), 0u);
+  r = Run({"show", db, "Artikel"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.find("halb"), std::string::npos);
+  EXPECT_EQ(Listing(files_), std::set<std::string>{"x.db"});
 }
 
 }  // namespace

@@ -1,0 +1,212 @@
+// How init and demo make a database: demo replaces only a kelhost database
+// and leaves the old one whole when it cannot; it builds sample and
+// contract before the name is taken, so that runs at once end as runs one
+// after the other; every name the other commands can open can be made, or
+// is refused up front; and what they say names the command, the database
+// and the system's reason.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "file_helpers.h"
+#include "kelhost_run.h"
+
+namespace kelhost_test {
+namespace {
+
+namespace fs = std::filesystem;
+using test_files::Listing;
+using test_files::Query;
+
+class KelhostCliNewDatabase : public ::testing::Test {
+ protected:
+  Result Run(const std::vector<std::string>& args, bool unprivileged = false) {
+    Launch l{args, dir_.File("stdout.txt"), dir_.File("stderr.txt"), ""};
+    l.unprivileged = unprivileged;
+    return RunKelhost(l);
+  }
+  static std::string Contracts(const std::string& db) {
+    return Query(db, "SELECT count(*) FROM kt_Vertraege").at(0);
+  }
+  // Removes a database with what a reader may leave beside it.
+  static void Remove(const std::string& db) {
+    for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(db + suffix);
+  }
+  TempDir dir_;
+};
+
+// The old database stays, byte for byte with its log files, when a log file
+// may not be moved; its log files never stay beside the new one.
+TEST_F(KelhostCliNewDatabase, DemoReplacesTheOldDatabaseWholeOrNotAtAll) {
+  const std::string folder = dir_.File("shared");
+  fs::create_directory(folder);
+  const std::string db = folder + "/x.db";
+
+  // A log file left by a killed writer, with a change in it: it goes with
+  // the old database, and the new one starts without it.
+  ASSERT_EQ(Run({"init", db, "--sample"}).status, 0);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    sqlite3* w = nullptr;
+    sqlite3_open(db.c_str(), &w);
+    sqlite3_exec(w, "UPDATE Artikel SET Bezeichnung = 'alt' WHERE Id = 'A1'", nullptr, nullptr, nullptr);
+    ::_exit(0);
+  }
+  ::waitpid(pid, nullptr, 0);
+  ASSERT_GT(fs::file_size(db + "-wal"), 0u);
+  Result r = Run({"demo", db});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Listing(folder), std::set<std::string>{"x.db"});
+  EXPECT_EQ(Query(db, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+  EXPECT_EQ(Query(db, "SELECT count(*) FROM Artikel WHERE Bezeichnung = 'alt'"), std::vector<std::string>{"0"});
+  EXPECT_EQ(Contracts(db), "1");
+
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to play two users";
+  // A shared folder with the sticky bit: the database is nobody's, its log
+  // file root's, and nobody may not move it.
+  ::chmod(dir_.path().c_str(), 0755);
+  ::chmod(folder.c_str(), 01777);
+  Remove(db);
+  ASSERT_EQ(Run({"init", db, "--sample"}, true).status, 0);
+  WriteFile(db + "-wal", "");
+  const std::string before = ReadFile(db);
+  r = Run({"demo", db}, true);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "kelhost: demo: cannot replace " + db + ": its log file " + db +
+                       "-wal cannot be moved (Operation not permitted); " + db +
+                       " was left as it was, with its log files\n");
+  EXPECT_EQ(ReadFile(db), before);
+  EXPECT_EQ(Listing(folder), (std::set<std::string>{"x.db", "x.db-wal"}));
+}
+
+// Two demo of one database at once end as one after the other: both
+// succeed, and one whole database with one contract is left. An init at
+// the same time either made the database first or found it made.
+TEST_F(KelhostCliNewDatabase, RunsAtOnceEndAsRunsOneAfterTheOther) {
+  const std::string db = dir_.File("db");
+  auto both = [this](const std::vector<std::string>& first, const std::vector<std::string>& second) {
+    const pid_t a = StartKelhost({first, dir_.File("out1"), dir_.File("err1"), ""});
+    const pid_t b = StartKelhost({second, dir_.File("out2"), dir_.File("err2"), ""});
+    return std::vector<int>{WaitKelhost(a), WaitKelhost(b)};
+  };
+  for (int i = 0; i < 20; ++i) {
+    SCOPED_TRACE(i);
+    Remove(db);
+    ASSERT_EQ(Run({"init", db}).status, 0);
+    EXPECT_EQ(both({"demo", db}, {"demo", db}), (std::vector<int>{0, 0}))
+        << ReadFile(dir_.File("err1")) << ReadFile(dir_.File("err2"));
+    EXPECT_EQ(Contracts(db), "1");
+    // What each printed is what its file held: the first contract.
+    for (const char* out : {"out1", "out2"}) EXPECT_EQ(ReadFile(dir_.File(out)).rfind("Vertragnummer 00000001\n", 0), 0u);
+  }
+  for (int i = 0; i < 20; ++i) {
+    SCOPED_TRACE(i);
+    Remove(db);
+    const std::vector<int> status = both({"init", db, "--sample"}, {"demo", db});
+    EXPECT_EQ(status[1], 0) << ReadFile(dir_.File("err2"));
+    if (status[0] != 0) {
+      EXPECT_EQ(status[0], 2);
+      EXPECT_EQ(ReadFile(dir_.File("err1")), "kelhost: init: " + db + " exists already\n");
+    }
+    EXPECT_EQ(Contracts(db), "1");
+  }
+  Remove(db);
+  EXPECT_EQ(Listing(dir_.path()), (std::set<std::string>{"out1", "out2", "err1", "err2", "stdout.txt", "stderr.txt"}));
+}
+
+// A name the other commands can open, init and demo can make: their
+// temporary file's name is cut short where it would not fit. Longer names
+// are refused up front, saying how long they may be.
+TEST_F(KelhostCliNewDatabase, EveryNameTheOtherCommandsOpenCanBeMade) {
+  const std::string folder = dir_.File("names");
+  fs::create_directory(folder);
+  for (size_t length : {228u, 229u, 247u, 248u, 251u}) {
+    SCOPED_TRACE(length);
+    // The temporary name keeps 228 bytes: here they would end inside "ä".
+    std::string name(std::min<size_t>(length, 227), 'n');
+    if (length > 228) name.append("ä").append(length - 229, 'b');
+    if (length == 228) name.push_back('n');
+    const std::string db = folder + "/" + name;
+    for (const char* command : {"init", "demo"}) {
+      const Result r = Run({command, db});
+      EXPECT_EQ(r.status, 0) << r.err;
+    }
+    EXPECT_EQ(Run({"show", db, "Artikel"}).status, 0);
+    EXPECT_EQ(Listing(folder), std::set<std::string>{fs::path(db).filename().string()});
+    fs::remove(db);
+  }
+  const std::string tooLong = folder + "/" + std::string(252, 'n');
+  for (const char* command : {"init", "demo"}) {
+    const Result r = Run({command, tooLong});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kelhost: " + std::string(command) + ": " + tooLong +
+                         " is too long: a database's file name may have at most 251 bytes (SQLite adds \"-wal\" to "
+                         "it), this one has 252; nothing was created\n");
+  }
+
+  // Full paths: SQLite opens a database by its full path of at most 504
+  // bytes; the temporary file needs its folder's to leave room for 20.
+  std::string deep = fs::canonical(folder).string();
+  while (deep.size() < 440) deep.append("/").append(40, 'd');
+  deep.push_back('/');
+  deep.append(470 - deep.size(), 'e');
+  ASSERT_EQ(deep.size(), 470u);
+  fs::create_directories(deep);
+  const std::string longest = deep + "/" + std::string(504 - 471, 'm');
+  EXPECT_EQ(Run({"init", longest}).status, 0);
+  EXPECT_EQ(Run({"demo", longest}).status, 0);
+  EXPECT_EQ(Run({"setting", longest, "k", "v"}).status, 0);
+  Result r = Run({"init", longest + "m"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find(" is too long: SQLite opens a database by its full path, which may have at most 504 bytes, "
+                       "and here it has 505; nothing was created"),
+            std::string::npos)
+      << r.err;
+  const std::string tight = deep + "/" + std::string(485 - 471, 'f');
+  fs::create_directory(tight);
+  r = Run({"init", tight + "/a.db"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("so the folder's full path may have at most 484 bytes, and " + tight + " has 485"),
+            std::string::npos)
+      << r.err;
+  EXPECT_TRUE(fs::is_empty(tight));
+}
+
+// Messages of init and demo: the command, the database as given (never the
+// temporary file) and the system's reason.
+TEST_F(KelhostCliNewDatabase, MessagesNameTheCommandTheDatabaseAndTheReason) {
+  for (const char* command : {"init", "demo"}) {
+    SCOPED_TRACE(command);
+    Result r = RunKelhost(dir_, {command, "nirgends/x.db"}, dir_.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kelhost: " + std::string(command) +
+                         ": cannot create nirgends/x.db: No such file or directory\n");
+  }
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to play another user";
+  // A folder that nobody may read and write but not enter.
+  const std::string folder = dir_.File("zu");
+  fs::create_directory(folder);
+  ::chmod(dir_.path().c_str(), 0755);
+  ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+  ::chmod(folder.c_str(), 0600);
+  for (const char* command : {"init", "demo"}) {
+    SCOPED_TRACE(command);
+    const Result r = Run({command, folder + "/x.db"}, true);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kelhost: " + std::string(command) + ": cannot create " + folder +
+                         "/x.db: Permission denied\n");
+  }
+  ::chmod(folder.c_str(), 0755);
+  EXPECT_TRUE(fs::is_empty(folder));
+}
+
+}  // namespace
+}  // namespace kelhost_test
