@@ -26,13 +26,16 @@ constexpr size_t kJournalHeader = 28;
 constexpr uint32_t kWalMagic = 0x377f0682;
 constexpr uint32_t kWalVersion = 3007000;
 constexpr size_t kWalHeader = 32;
-// The log's index begins with the index version in the machine's own byte
-// order. A process that sets the index up truncates the file to 3 bytes
-// and then grows it to its first 32 KiB page of zeros before it writes the
-// header, so that a fresh index briefly holds nothing but zeros (or the
-// first three bytes of an older header).
+// The log's index begins with two copies of its header, each starting with
+// the index version in the machine's own byte order, and the checkpoint's
+// state: 136 bytes. A process that sets the index up truncates the file to
+// 3 bytes, grows it by whole 32 KiB pages of zeros, and may fill in the
+// first page's hash table before it writes the header, so that a fresh
+// index briefly begins with zeros (or the first three bytes of an older
+// header).
 constexpr uint32_t kShmVersion = 3007000;
-constexpr size_t kShmPage = 32768;
+constexpr size_t kShmHeader = 136;
+constexpr off_t kShmPage = 32768;
 
 uint32_t BigEndian32(const unsigned char* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
@@ -102,8 +105,9 @@ bool IsShm(const std::vector<unsigned char>& b, off_t size) {
   unsigned char version[4];
   std::memcpy(version, &kShmVersion, sizeof version);
   if (size >= 4 && b.size() >= 4 && std::memcmp(b.data(), version, 4) == 0) return true;
-  if (size == 3 && b.size() == 3 && std::memcmp(b.data(), version, 3) == 0) return true;
-  return size <= static_cast<off_t>(kShmPage) && b.size() == static_cast<size_t>(size) && AllZero(b);
+  if (size == 3) return b.size() == 3 && (std::memcmp(b.data(), version, 3) == 0 || AllZero(b));
+  return size % kShmPage == 0 && b.size() >= kShmHeader &&
+         AllZero(std::vector<unsigned char>(b.begin(), b.begin() + kShmHeader));
 }
 
 // Why the file under `path`, which SQLite takes for the database's file
@@ -124,7 +128,7 @@ std::string Check(const std::string& path, const std::string& suffix, bool datab
   // connection maps, and is not read here (see ReadStart).
   if (suffix == "-shm" && databaseOpenHere) return "";
 
-  const size_t want = suffix == "-shm" ? kShmPage : kWalHeader;
+  const size_t want = suffix == "-shm" ? kShmHeader : kWalHeader;
   std::vector<unsigned char> start;
   if (!ReadStart(path, st, want, start)) return std::string("cannot be read (") + std::strerror(errno) + ")";
   const bool sqlites = suffix == "-journal" ? IsJournal(start) : suffix == "-wal" ? IsWal(start) : IsShm(start, st.st_size);
