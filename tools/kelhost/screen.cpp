@@ -50,11 +50,16 @@ ui::qt::StartFrontEndEntry LoadFrontEnd(std::string& problem) {
 // The command whose front end is starting, for QtCannotStart.
 std::string startingCommand;
 
-// Qt failed in itself while it started (it has said why): as for a front
-// end that cannot be loaded, the command ends with exit 2. No call has
-// begun, so nothing was written; ended at once, as Qt would abort.
-void QtCannotStart() {
-  PrintError(startingCommand + ": Qt cannot start the front end that shows the dialog on screen" + kNothingDone);
+// Qt failed while it started (it has said why, when it says anything): in
+// itself, or it has no screen. As for a front end that cannot be loaded,
+// the command ends with exit 2. No call has begun, so nothing was written.
+// Ended at once: after a fatal message Qt would abort.
+void QtCannotStart(ui::qt::QtFailure failure) {
+  PrintError(startingCommand + ": " +
+             (failure == ui::qt::QtFailure::NoScreen
+                  ? "Qt has no screen to show the dialog on"
+                  : "Qt cannot start the front end that shows the dialog on screen") +
+             kNothingDone);
   std::_Exit(kExitUsage);
 }
 

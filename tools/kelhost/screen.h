@@ -26,9 +26,10 @@ namespace kelhost {
 // <command>: no display to show the dialog on ..." to standard error and
 // returns null; a front end that cannot be loaded (its library or entry
 // point missing, Qt missing) the same way, with the loader's reason. When
-// Qt itself fails to start (no usable platform plugin), Qt's words stand on
-// standard error, then "kelhost: <command>: Qt cannot start ...", and the
-// process ends at once with kExitUsage.
+// Qt itself fails to start (no usable platform plugin) or has no screen,
+// Qt's words stand on standard error, then "kelhost: <command>: Qt cannot
+// start ..." or "... Qt has no screen ...", and the process ends at once
+// with kExitUsage, before the database is opened.
 std::unique_ptr<ui::qt::FrontEnd> StartScreen(const std::string& command);
 
 // Who plays the user of a command's dialogs: a person on screen when the

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "platform/ui/qt/conversions.h"
@@ -81,16 +82,16 @@ bool WaylandSocketExists() {
 
 // While a QApplication is being made: Qt's messages go on as before, and a
 // fatal one (Qt cannot start, and would abort) ends in the caller's
-// StartFailure once Qt's own handler has printed it.
+// FailureHandler once Qt's own handler has printed it.
 class StartWatch {
  public:
-  explicit StartWatch(StartFailure cannotStart) {
-    cannotStart_ = cannotStart;
+  explicit StartWatch(FailureHandler failed) {
+    failed_ = failed;
     previous_ = qInstallMessageHandler(&Handle);
   }
   ~StartWatch() {
     qInstallMessageHandler(previous_);
-    cannotStart_ = nullptr;
+    failed_ = nullptr;
   }
   StartWatch(const StartWatch&) = delete;
   StartWatch& operator=(const StartWatch&) = delete;
@@ -102,42 +103,54 @@ class StartWatch {
     } else {
       std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
     }
-    if (type == QtFatalMsg && cannotStart_ != nullptr) {
+    if (type == QtFatalMsg && failed_ != nullptr) {
       std::fflush(stderr);
-      cannotStart_();
+      failed_(QtFailure::CannotStart);
     }
   }
 
   static inline QtMessageHandler previous_ = nullptr;
-  static inline StartFailure cannotStart_ = nullptr;
+  static inline FailureHandler failed_ = nullptr;
 };
 
 // The front end proper: the QApplication it started (null when one ran
-// already) and the service it put aside.
+// already) and the service it put aside. It installs its service and
+// drawing interface only once Started: until then it has changed nothing
+// but the QApplication.
 class QtFrontEnd final : public FrontEnd {
  public:
-  explicit QtFrontEnd(StartFailure cannotStart) : previousService_(CurrentService()) {
+  explicit QtFrontEnd(FailureHandler failed) {
     if (QApplication::instance() == nullptr) {
       // Qt keeps the arguments for the application's whole life.
       static int argc = 1;
       static char name[] = "kelPaktor2";
       static char* argv[] = {name, nullptr};
-      const StartWatch watch(cannotStart);
+      const StartWatch watch(failed);
       app_ = std::make_unique<QApplication>(argc, argv);
     }
-    SetService(std::make_shared<QtService>());
-    SetDrawApi(std::make_shared<QtDrawApi>());
   }
   ~QtFrontEnd() override {
-    SetDrawApi(nullptr);
-    SetService(previousService_);
+    if (previousService_) {
+      SetDrawApi(nullptr);
+      SetService(*previousService_);
+    }
   }
   QtFrontEnd(const QtFrontEnd&) = delete;
   QtFrontEnd& operator=(const QtFrontEnd&) = delete;
 
+  // A platform whose screen cannot be set up (linuxfb without a usable
+  // framebuffer) starts all the same and fails only once a window is made.
+  static bool HasScreen() { return QGuiApplication::primaryScreen() != nullptr; }
+
+  void Started() {
+    previousService_ = CurrentService();
+    SetService(std::make_shared<QtService>());
+    SetDrawApi(std::make_shared<QtDrawApi>());
+  }
+
  private:
   std::unique_ptr<QApplication> app_;
-  std::shared_ptr<Service> previousService_;
+  std::optional<std::shared_ptr<Service>> previousService_;  // set once Started
 };
 
 }  // namespace
@@ -178,15 +191,25 @@ bool DisplayAvailable() {
   return XDisplayAnswers(Env("DISPLAY"));
 }
 
-std::unique_ptr<FrontEnd> StartFrontEnd(StartFailure cannotStart) {
+std::unique_ptr<FrontEnd> StartFrontEnd(FailureHandler failed) {
   if (!DisplayAvailable()) return nullptr;
-  return std::make_unique<QtFrontEnd>(cannotStart);
+  auto frontEnd = std::make_unique<QtFrontEnd>(failed);
+  if (!QtFrontEnd::HasScreen()) {
+    // Ended before the handler hears of it: the platform puts back what it
+    // changed as it started (a console's keyboard and cursor), which a
+    // handler that ends the process at once would leave as they are.
+    frontEnd.reset();
+    if (failed != nullptr) failed(QtFailure::NoScreen);
+    return nullptr;
+  }
+  frontEnd->Started();
+  return frontEnd;
 }
 
 }  // namespace ui::qt
 
 extern "C" ui::qt::FrontEnd* kelui_qt_StartFrontEnd(const std::vector<ui::qt::NamedLayout>* layouts,
-                                                    ui::qt::StartFailure cannotStart) {
+                                                    ui::qt::FailureHandler failed) {
   if (layouts != nullptr) ui::qt::RegisterLayouts(*layouts);
-  return ui::qt::StartFrontEnd(cannotStart).release();
+  return ui::qt::StartFrontEnd(failed).release();
 }
