@@ -7,6 +7,7 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -80,37 +81,55 @@ bool WaylandSocketExists() {
   return stat(socket.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
 }
 
-// While a QApplication is being made: Qt's messages go on as before, and a
-// fatal one (Qt cannot start, and would abort) ends in the caller's
-// FailureHandler once Qt's own handler has printed it.
-class StartWatch {
+// For as long as a front end lives: Qt's messages go on to the handler
+// installed before, and a fatal one (after which Qt would abort) ends in
+// the program's FailureHandler once that handler has printed it, as
+// CannotStart while the QApplication is being made and as Fatal once the
+// front end has started.
+class FatalWatch {
  public:
-  explicit StartWatch(FailureHandler failed) {
+  explicit FatalWatch(FailureHandler failed) : savedFailed_(failed_), savedStarted_(started_) {
     failed_ = failed;
-    previous_ = qInstallMessageHandler(&Handle);
+    started_ = false;
+    const QtMessageHandler before = qInstallMessageHandler(&Handle);
+    // A front end made while another lives shares its handler.
+    outermost_ = before != &Handle;
+    if (outermost_) previous_ = before;
   }
-  ~StartWatch() {
-    qInstallMessageHandler(previous_);
-    failed_ = nullptr;
+  ~FatalWatch() {
+    if (outermost_) qInstallMessageHandler(previous_);
+    failed_ = savedFailed_;
+    started_ = savedStarted_;
   }
-  StartWatch(const StartWatch&) = delete;
-  StartWatch& operator=(const StartWatch&) = delete;
+  FatalWatch(const FatalWatch&) = delete;
+  FatalWatch& operator=(const FatalWatch&) = delete;
+
+  void Started() { started_ = true; }
 
  private:
   static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (previous_ != nullptr) {
-      previous_(type, context, message);
+    if (const QtMessageHandler previous = previous_; previous != nullptr) {
+      previous(type, context, message);
     } else {
       std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
     }
-    if (type == QtFatalMsg && failed_ != nullptr) {
+    const FailureHandler failed = failed_;
+    if (type == QtFatalMsg && failed != nullptr) {
       std::fflush(stderr);
-      failed_(QtFailure::CannotStart);
+      failed(started_ ? QtFailure::Fatal : QtFailure::CannotStart);
     }
   }
 
-  static inline QtMessageHandler previous_ = nullptr;
-  static inline FailureHandler failed_ = nullptr;
+  // Qt takes a plain function, so what it needs is the process's: set by
+  // the watch of the front end made last. Fatal messages may come from any
+  // thread.
+  static inline std::atomic<QtMessageHandler> previous_ = nullptr;
+  static inline std::atomic<FailureHandler> failed_ = nullptr;
+  static inline std::atomic<bool> started_ = false;
+  // What a front end made earlier, and living still, had set.
+  const FailureHandler savedFailed_;
+  const bool savedStarted_;
+  bool outermost_ = false;
 };
 
 // The front end proper: the QApplication it started (null when one ran
@@ -119,13 +138,12 @@ class StartWatch {
 // but the QApplication.
 class QtFrontEnd final : public FrontEnd {
  public:
-  explicit QtFrontEnd(FailureHandler failed) {
+  explicit QtFrontEnd(FailureHandler failed) : watch_(failed) {
     if (QApplication::instance() == nullptr) {
       // Qt keeps the arguments for the application's whole life.
       static int argc = 1;
       static char name[] = "kelPaktor2";
       static char* argv[] = {name, nullptr};
-      const StartWatch watch(failed);
       app_ = std::make_unique<QApplication>(argc, argv);
     }
   }
@@ -146,9 +164,11 @@ class QtFrontEnd final : public FrontEnd {
     previousService_ = CurrentService();
     SetService(std::make_shared<QtService>());
     SetDrawApi(std::make_shared<QtDrawApi>());
+    watch_.Started();
   }
 
  private:
+  FatalWatch watch_;  // first made, last ended: it sees the QApplication end
   std::unique_ptr<QApplication> app_;
   std::optional<std::shared_ptr<Service>> previousService_;  // set once Started
 };

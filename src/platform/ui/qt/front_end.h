@@ -56,12 +56,13 @@ bool DisplayAvailable();
 enum class QtFailure {
   CannotStart,  // Qt failed in itself while it started (no usable platform plugin, say)
   NoScreen,     // Qt started but has no screen to show windows on (linuxfb without a usable framebuffer, say)
+  Fatal,        // a fatal message from Qt after the start (while a dialog is open, say)
 };
 
 // Called when Qt fails, after Qt has said why on standard error (when it
-// says anything). After CannotStart, Qt ends the process with an abort
-// once this returns, so it should end the process itself, as a program
-// ends that cannot start its user interface. NoScreen comes
+// says anything). After CannotStart and Fatal, Qt ends the process with an
+// abort once this returns, so it should end the process itself, as a
+// program ends that cannot go on with its user interface. NoScreen comes
 // once the QApplication has ended again (which puts back what its platform
 // changed, such as the keyboard of a console); when the handler returns,
 // StartFrontEnd returns null.
@@ -69,7 +70,9 @@ using FailureHandler = void (*)(QtFailure);
 
 // Starts the front end, creating the QApplication unless one runs; null,
 // with nothing changed, when no display is available or Qt finds no
-// screen. Should Qt fail while it starts, `failed` (when given) is called.
+// screen. For as long as the front end lives, `failed` (when given) is
+// called when Qt fails; Qt's messages go on to the handler installed
+// before.
 std::unique_ptr<FrontEnd> StartFrontEnd(FailureHandler failed = nullptr);
 
 // The name of the entry point below, for dlsym.
