@@ -179,5 +179,27 @@ TEST_F(KelhostCliScreen, QtThatCannotStartIsReportedAndWritesNothing) {
   EXPECT_FALSE(std::filesystem::exists(db_ + "-journal"));
 }
 
+// A platform that starts without a screen (linuxfb on a framebuffer that
+// cannot be opened, whether or not the machine has one) is found out
+// before the database is opened: kelhost's words, exit 2, and neither the
+// database nor any file beside it touched.
+TEST_F(KelhostCliScreen, QtWithoutAScreenIsReportedBeforeTheDatabaseIsOpened) {
+  const std::string before = ReadFile(db_);
+  for (const auto& command : kScreenCommands) {
+    Launch l{Args(command, db_), dir_.File("out"), dir_.File("err"), ""};
+    l.env = {"QT_QPA_PLATFORM=linuxfb:fb=/dev/nonexistent", "QT_QPA_FB_DRM=0", "QT_QPA_FB_DISABLE_INPUT=1"};
+    const Result r = RunKelhost(l);
+    EXPECT_EQ(r.status, 2) << command.front() << ": " << r.err;
+    EXPECT_EQ(r.out, "") << command.front();
+    EXPECT_TRUE(r.err.ends_with("kelhost: " + command.front() +
+                                ": Qt has no screen to show the dialog on; give --script FILE to play it from a "
+                                "script; nothing was written\n"))
+        << r.err;
+    for (const char* beside : {"-wal", "-shm", "-journal"})
+      EXPECT_FALSE(std::filesystem::exists(db_ + beside)) << command.front() << beside;
+  }
+  EXPECT_EQ(ReadFile(db_), before);
+}
+
 }  // namespace
 }  // namespace kelhost_test

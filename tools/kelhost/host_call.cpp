@@ -1,6 +1,7 @@
 #include "kelhost/host_call.h"
 
 #include <algorithm>
+#include <atomic>
 #include <iostream>
 
 #include "host/sqlite/errors.h"
@@ -27,7 +28,12 @@ class ServiceScope {
   std::shared_ptr<ui::Service> saved_;
 };
 
+// Read by a handler that may run on any thread.
+std::atomic<CallProgress> progress = CallProgress::NoneYet;
+
 }  // namespace
+
+CallProgress HostCallProgress() { return progress; }
 
 bool RunUnlessLocked(const std::function<void()>& write) {
   try {
@@ -45,7 +51,17 @@ HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& c
   host::sqlite::CallResult result;
   // What the add-on raises comes back in the result: only the host's own
   // wait for the lock ends here.
-  if (!RunUnlessLocked([&] { result = host.RunCall(call); })) return report;
+  if (!RunUnlessLocked([&] {
+        const CallProgress before = progress.exchange(CallProgress::Running);
+        try {
+          result = host.RunCall(call);
+        } catch (...) {
+          progress = before;
+          throw;
+        }
+        progress = CallProgress::Committed;
+      }))
+    return report;
   report.ran = true;
   report.written = result.Written();
   if (result.error) {

@@ -43,6 +43,19 @@ bool RunUnlessLocked(const std::function<void()>& write);
 // commit) are raised.
 HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& call);
 
+// How far the host calls of this process have come, for a process that
+// must end at once (Qt failing while a dialog is open) and says what of its
+// work stays.
+enum class CallProgress {
+  NoneYet,    // no call has committed, and none runs
+  Running,    // a call runs: its transaction is open, and ending the process leaves nothing of it
+  Committed,  // the last call committed and none runs
+};
+
+// Where RunHostCall stands; a call that RunCall could not run or commit
+// (it raised) leaves it where it was.
+CallProgress HostCallProgress();
+
 // RunHostCall with `service` as the user-interface service for the call
 // only; the service installed before is put back afterwards.
 HostCall RunHostCallWith(host::sqlite::StandIn& host, std::shared_ptr<ui::Service> service,

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "kelhost/command.h"
+#include "kelhost/host_call.h"
 #include "kelhost/layouts/dialog_layouts.h"
 #include "kelhost/script_file.h"
 #include "platform/ui/service.h"
@@ -47,15 +48,44 @@ ui::qt::StartFrontEndEntry LoadFrontEnd(std::string& problem) {
   return reinterpret_cast<ui::qt::StartFrontEndEntry>(entry);
 }
 
-// The command whose front end is starting, for QtCannotStart.
-std::string startingCommand;
+// The command whose front end runs, for QtFailed.
+std::string screenCommand;
 
-// Qt failed in itself while it started (it has said why): as for a front
-// end that cannot be loaded, the command ends with exit 2. No call has
-// begun, so nothing was written; ended at once, as Qt would abort.
-void QtCannotStart() {
-  PrintError(startingCommand + ": Qt cannot start the front end that shows the dialog on screen" + kNothingDone);
-  std::_Exit(kExitUsage);
+// Qt failed (and has said why, when it says anything); kelhost ends the
+// command at once with its own words, before Qt would abort after a fatal
+// message. When Qt cannot start or has no screen, no call has begun:
+// nothing was written, as for a front end that cannot be loaded. A fatal
+// message later may come during the dialog's call: ending the process
+// leaves nothing of the call, whose transaction was never committed. Only
+// after a committed call does what it wrote stay, and the command has
+// failed rather than done nothing.
+void QtFailed(ui::qt::QtFailure failure) {
+  const std::string command = screenCommand + ": ";
+  int status = kExitUsage;
+  switch (failure) {
+    case ui::qt::QtFailure::CannotStart:
+      PrintError(command + "Qt cannot start the front end that shows the dialog on screen" + kNothingDone);
+      break;
+    case ui::qt::QtFailure::NoScreen:
+      PrintError(command + "Qt has no screen to show the dialog on" + kNothingDone);
+      break;
+    case ui::qt::QtFailure::Fatal:
+      switch (HostCallProgress()) {
+        case CallProgress::NoneYet:
+          PrintError(command + "Qt failed before the dialog's call; nothing was written");
+          break;
+        case CallProgress::Running:
+          PrintError(command + "Qt failed during the dialog's call; the call was not committed, nothing of it was "
+                               "written");
+          break;
+        case CallProgress::Committed:
+          PrintError(command + "Qt failed after the dialog's call; what the call wrote stays written");
+          status = kExitFailed;
+          break;
+      }
+      break;
+  }
+  std::_Exit(status);
 }
 
 }  // namespace
@@ -69,8 +99,8 @@ std::unique_ptr<ui::qt::FrontEnd> StartScreen(const std::string& command) {
     return nullptr;
   }
   const std::vector<ui::qt::NamedLayout> layouts = DialogLayouts();
-  startingCommand = command;
-  std::unique_ptr<ui::qt::FrontEnd> frontEnd(start(&layouts, &QtCannotStart));
+  screenCommand = command;
+  std::unique_ptr<ui::qt::FrontEnd> frontEnd(start(&layouts, &QtFailed));
   if (!frontEnd) {
     PrintError(command + ": no display to show the dialog on (DISPLAY or WAYLAND_DISPLAY)" + kNothingDone);
     return nullptr;

@@ -26,9 +26,13 @@ namespace kelhost {
 // <command>: no display to show the dialog on ..." to standard error and
 // returns null; a front end that cannot be loaded (its library or entry
 // point missing, Qt missing) the same way, with the loader's reason. When
-// Qt itself fails to start (no usable platform plugin), Qt's words stand on
-// standard error, then "kelhost: <command>: Qt cannot start ...", and the
-// process ends at once with kExitUsage.
+// Qt itself fails to start (no usable platform plugin) or has no screen,
+// Qt's words stand on standard error, then "kelhost: <command>: Qt cannot
+// start ..." or "... Qt has no screen ...", and the process ends at once
+// with kExitUsage, before the database is opened. A fatal message from Qt
+// later, while the front end lives, ends the process at once too, with
+// kelhost's words on what of the dialog's call stays (HostCallProgress):
+// kExitUsage when nothing was written, kExitFailed after a committed call.
 std::unique_ptr<ui::qt::FrontEnd> StartScreen(const std::string& command);
 
 // Who plays the user of a command's dialogs: a person on screen when the

@@ -7,8 +7,10 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "platform/ui/qt/conversions.h"
@@ -79,65 +81,96 @@ bool WaylandSocketExists() {
   return stat(socket.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
 }
 
-// While a QApplication is being made: Qt's messages go on as before, and a
-// fatal one (Qt cannot start, and would abort) ends in the caller's
-// StartFailure once Qt's own handler has printed it.
-class StartWatch {
+// For as long as a front end lives: Qt's messages go on to the handler
+// installed before, and a fatal one (after which Qt would abort) ends in
+// the program's FailureHandler once that handler has printed it, as
+// CannotStart while the QApplication is being made and as Fatal once the
+// front end has started.
+class FatalWatch {
  public:
-  explicit StartWatch(StartFailure cannotStart) {
-    cannotStart_ = cannotStart;
-    previous_ = qInstallMessageHandler(&Handle);
+  explicit FatalWatch(FailureHandler failed) : savedFailed_(failed_), savedStarted_(started_) {
+    failed_ = failed;
+    started_ = false;
+    const QtMessageHandler before = qInstallMessageHandler(&Handle);
+    // A front end made while another lives shares its handler.
+    outermost_ = before != &Handle;
+    if (outermost_) previous_ = before;
   }
-  ~StartWatch() {
-    qInstallMessageHandler(previous_);
-    cannotStart_ = nullptr;
+  ~FatalWatch() {
+    if (outermost_) qInstallMessageHandler(previous_);
+    failed_ = savedFailed_;
+    started_ = savedStarted_;
   }
-  StartWatch(const StartWatch&) = delete;
-  StartWatch& operator=(const StartWatch&) = delete;
+  FatalWatch(const FatalWatch&) = delete;
+  FatalWatch& operator=(const FatalWatch&) = delete;
+
+  void Started() { started_ = true; }
 
  private:
   static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (previous_ != nullptr) {
-      previous_(type, context, message);
+    if (const QtMessageHandler previous = previous_; previous != nullptr) {
+      previous(type, context, message);
     } else {
       std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
     }
-    if (type == QtFatalMsg && cannotStart_ != nullptr) {
+    const FailureHandler failed = failed_;
+    if (type == QtFatalMsg && failed != nullptr) {
       std::fflush(stderr);
-      cannotStart_();
+      failed(started_ ? QtFailure::Fatal : QtFailure::CannotStart);
     }
   }
 
-  static inline QtMessageHandler previous_ = nullptr;
-  static inline StartFailure cannotStart_ = nullptr;
+  // Qt takes a plain function, so what it needs is the process's: set by
+  // the watch of the front end made last. Fatal messages may come from any
+  // thread.
+  static inline std::atomic<QtMessageHandler> previous_ = nullptr;
+  static inline std::atomic<FailureHandler> failed_ = nullptr;
+  static inline std::atomic<bool> started_ = false;
+  // What a front end made earlier, and living still, had set.
+  const FailureHandler savedFailed_;
+  const bool savedStarted_;
+  bool outermost_ = false;
 };
 
 // The front end proper: the QApplication it started (null when one ran
-// already) and the service it put aside.
+// already) and the service it put aside. It installs its service and
+// drawing interface only once Started: until then it has changed nothing
+// but the QApplication.
 class QtFrontEnd final : public FrontEnd {
  public:
-  explicit QtFrontEnd(StartFailure cannotStart) : previousService_(CurrentService()) {
+  explicit QtFrontEnd(FailureHandler failed) : watch_(failed) {
     if (QApplication::instance() == nullptr) {
       // Qt keeps the arguments for the application's whole life.
       static int argc = 1;
       static char name[] = "kelPaktor2";
       static char* argv[] = {name, nullptr};
-      const StartWatch watch(cannotStart);
       app_ = std::make_unique<QApplication>(argc, argv);
     }
-    SetService(std::make_shared<QtService>());
-    SetDrawApi(std::make_shared<QtDrawApi>());
   }
   ~QtFrontEnd() override {
-    SetDrawApi(nullptr);
-    SetService(previousService_);
+    if (previousService_) {
+      SetDrawApi(nullptr);
+      SetService(*previousService_);
+    }
   }
   QtFrontEnd(const QtFrontEnd&) = delete;
   QtFrontEnd& operator=(const QtFrontEnd&) = delete;
 
+  // A platform whose screen cannot be set up (linuxfb without a usable
+  // framebuffer) starts all the same and fails only once a window is made.
+  static bool HasScreen() { return QGuiApplication::primaryScreen() != nullptr; }
+
+  void Started() {
+    previousService_ = CurrentService();
+    SetService(std::make_shared<QtService>());
+    SetDrawApi(std::make_shared<QtDrawApi>());
+    watch_.Started();
+  }
+
  private:
+  FatalWatch watch_;  // first made, last ended: it sees the QApplication end
   std::unique_ptr<QApplication> app_;
-  std::shared_ptr<Service> previousService_;
+  std::optional<std::shared_ptr<Service>> previousService_;  // set once Started
 };
 
 }  // namespace
@@ -178,15 +211,25 @@ bool DisplayAvailable() {
   return XDisplayAnswers(Env("DISPLAY"));
 }
 
-std::unique_ptr<FrontEnd> StartFrontEnd(StartFailure cannotStart) {
+std::unique_ptr<FrontEnd> StartFrontEnd(FailureHandler failed) {
   if (!DisplayAvailable()) return nullptr;
-  return std::make_unique<QtFrontEnd>(cannotStart);
+  auto frontEnd = std::make_unique<QtFrontEnd>(failed);
+  if (!QtFrontEnd::HasScreen()) {
+    // Ended before the handler hears of it: the platform puts back what it
+    // changed as it started (a console's keyboard and cursor), which a
+    // handler that ends the process at once would leave as they are.
+    frontEnd.reset();
+    if (failed != nullptr) failed(QtFailure::NoScreen);
+    return nullptr;
+  }
+  frontEnd->Started();
+  return frontEnd;
 }
 
 }  // namespace ui::qt
 
 extern "C" ui::qt::FrontEnd* kelui_qt_StartFrontEnd(const std::vector<ui::qt::NamedLayout>* layouts,
-                                                    ui::qt::StartFailure cannotStart) {
+                                                    ui::qt::FailureHandler failed) {
   if (layouts != nullptr) ui::qt::RegisterLayouts(*layouts);
-  return ui::qt::StartFrontEnd(cannotStart).release();
+  return ui::qt::StartFrontEnd(failed).release();
 }

@@ -52,16 +52,28 @@ class FrontEnd {
 // QT_QPA_PLATFORM=wayland) accepts a connection.
 bool DisplayAvailable();
 
-// Called when Qt itself cannot start (no usable platform plugin, say),
-// after Qt has said why on standard error. Qt ends the process with an
+// How Qt failed, for the program's own words.
+enum class QtFailure {
+  CannotStart,  // Qt failed in itself while it started (no usable platform plugin, say)
+  NoScreen,     // Qt started but has no screen to show windows on (linuxfb without a usable framebuffer, say)
+  Fatal,        // a fatal message from Qt after the start (while a dialog is open, say)
+};
+
+// Called when Qt fails, after Qt has said why on standard error (when it
+// says anything). After CannotStart and Fatal, Qt ends the process with an
 // abort once this returns, so it should end the process itself, as a
-// program ends that cannot start its user interface.
-using StartFailure = void (*)();
+// program ends that cannot go on with its user interface. NoScreen comes
+// once the QApplication has ended again (which puts back what its platform
+// changed, such as the keyboard of a console); when the handler returns,
+// StartFrontEnd returns null.
+using FailureHandler = void (*)(QtFailure);
 
 // Starts the front end, creating the QApplication unless one runs; null,
-// with nothing changed, when no display is available. Should Qt fail while
-// it starts, `cannotStart` (when given) is called.
-std::unique_ptr<FrontEnd> StartFrontEnd(StartFailure cannotStart = nullptr);
+// with nothing changed, when no display is available or Qt finds no
+// screen. For as long as the front end lives, `failed` (when given) is
+// called when Qt fails; Qt's messages go on to the handler installed
+// before.
+std::unique_ptr<FrontEnd> StartFrontEnd(FailureHandler failed = nullptr);
 
 // The name of the entry point below, for dlsym.
 inline constexpr const char* kStartFrontEndEntry = "kelui_qt_StartFrontEnd";
@@ -71,11 +83,11 @@ inline constexpr const char* kStartFrontEndEntry = "kelui_qt_StartFrontEnd";
 // The entry point of a program that loads this library with dlopen rather
 // than linking it, so that a process that shows nothing on screen never
 // loads Qt: registers `layouts` (RegisterLayouts), then StartFrontEnd with
-// `cannotStart`. The caller owns the front end returned and deletes it
-// (null when no display is available); the library stays loaded for the
-// rest of the process.
+// `failed`. The caller owns the front end returned and deletes it (null
+// when StartFrontEnd gives null); the library stays loaded for the rest of
+// the process.
 extern "C" ui::qt::FrontEnd* kelui_qt_StartFrontEnd(const std::vector<ui::qt::NamedLayout>* layouts,
-                                                    ui::qt::StartFailure cannotStart);
+                                                    ui::qt::FailureHandler failed);
 
 namespace ui::qt {
 // The entry point's type, for the pointer dlsym gives.
