@@ -57,11 +57,10 @@ std::string screenCommand;
 // nothing was written, as for a front end that cannot be loaded. A fatal
 // message later may come during the dialog's call: ending the process
 // leaves nothing of the call, whose transaction was never committed. Only
-// after a committed call does what it wrote stay, and the command has
-// failed rather than done nothing.
+// after a committed call does what it wrote stay; the message says so. The
+// exit status is 2 throughout: the user was not able to play the dialog.
 void QtFailed(ui::qt::QtFailure failure) {
   const std::string command = screenCommand + ": ";
-  int status = kExitUsage;
   switch (failure) {
     case ui::qt::QtFailure::CannotStart:
       PrintError(command + "Qt cannot start the front end that shows the dialog on screen" + kNothingDone);
@@ -80,12 +79,11 @@ void QtFailed(ui::qt::QtFailure failure) {
           break;
         case CallProgress::Committed:
           PrintError(command + "Qt failed after the dialog's call; what the call wrote stays written");
-          status = kExitFailed;
           break;
       }
       break;
   }
-  std::_Exit(status);
+  std::_Exit(kExitUsage);
 }
 
 }  // namespace
