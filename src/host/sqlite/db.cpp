@@ -128,7 +128,7 @@ void SkipMemoryStatistics() {
 
 }  // namespace
 
-Db::Db(const std::string& path, Access access) {
+Db::Db(const std::string& path, Access access) : path_(path) {
   SkipMemoryStatistics();
   const bool memory = path == ":memory:" || path.empty();
   std::string name = path;

@@ -137,6 +137,9 @@ class Db {
   // The bound on waiting for another connection's write lock.
   void SetBusyWait(int milliseconds);
 
+  // The file name the connection was opened with, as given.
+  const std::string& path() const { return path_; }
+
   const SqlCounters& counters() const { return counters_; }
 
   // SQLite's count of changes to the database file, by this connection or
@@ -175,6 +178,7 @@ class Db {
   int Run(Query& query) noexcept;
 
   sqlite3* db_ = nullptr;
+  std::string path_;
   int busyWaitMs_ = kDefaultBusyWaitMs;
   std::function<void()> firstWrite_;
   bool hookRan_ = false;  // the open write transaction ran firstWrite_

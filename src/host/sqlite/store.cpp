@@ -1,5 +1,6 @@
 #include "host/sqlite/store.h"
 
+#include "host/sqlite/errors.h"
 #include "host/sqlite/field_values.h"
 #include "platform/text.h"
 
@@ -158,8 +159,13 @@ int64_t Store::NewOid() {
     if (!s.Step()) db_.Fail();
     lastOid_ = s.Int(0);
   }
+  // Ids never go past the largest one, whatever the file's counter says.
+  int64_t next = 0;
+  if (__builtin_add_overflow(*lastOid_, int64_t{1}, &next))
+    throw DamagedCounter(db_.path(), CounterFault::AtLargest, std::to_string(*lastOid_), *lastOid_);
+  lastOid_ = next;
   lastOidOwed_ = true;
-  return ++*lastOid_;
+  return next;
 }
 
 std::vector<std::string> Store::Keys(const TableDef& t, const std::vector<rt::Variant>& values) const {

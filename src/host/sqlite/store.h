@@ -37,7 +37,8 @@ class Store {
   void CreateSchema();
 
   // A new record id; ids are never handed out twice. Only inside a write
-  // transaction.
+  // transaction. Raises DamagedCounter (AtLargest) rather than go past the
+  // largest id.
   int64_t NewOid();
 
   // The upper-cased index keys of a record's values.
