@@ -1,5 +1,7 @@
 #include "host/sqlite/store.h"
 
+#include <limits>
+
 #include "host/sqlite/errors.h"
 #include "host/sqlite/field_values.h"
 #include "platform/text.h"
@@ -48,6 +50,17 @@ Store::Store(Db& db, const Schema& schema)
       readLastOid_("SELECT \"value\" FROM \"_kelhost_meta\" WHERE \"key\" = 'LastOid'"),
       writeLastOid_("UPDATE \"_kelhost_meta\" SET \"value\" = ? WHERE \"key\" = 'LastOid'") {
   for (const TableDef& t : schema_.tables()) sql_.push_back(BuildSql(t));
+  // The counter's row (its key NULL when there is none), its type, its
+  // value as SQL writes it (cut short for a message), and the highest id of
+  // all tables, 0 for none. The id is the rowid: each max() is one seek to
+  // the last entry of its table.
+  std::string highest = "0";
+  for (const TableDef& t : schema_.tables())
+    highest += ", coalesce((SELECT max(" + kOid + ") FROM " + Quote(t.name) + "), 0)";
+  checkLastOid_ = Query(
+      "SELECT m.\"key\", typeof(m.\"value\"), CASE WHEN length(quote(m.\"value\")) > 40 THEN"
+      " substr(quote(m.\"value\"), 1, 40) || '...' ELSE quote(m.\"value\") END, m.\"value\", max(" +
+      highest + ") FROM (SELECT 1) LEFT JOIN \"_kelhost_meta\" AS m ON m.\"key\" = 'LastOid'");
 }
 
 Store::TableSql Store::BuildSql(const TableDef& t) {
@@ -159,13 +172,28 @@ int64_t Store::NewOid() {
     if (!s.Step()) db_.Fail();
     lastOid_ = s.Int(0);
   }
-  // Ids never go past the largest one, whatever the file's counter says.
+  // CheckLastOid refuses a counter at the largest id, but the ids of one
+  // transaction may still run up to it.
   int64_t next = 0;
   if (__builtin_add_overflow(*lastOid_, int64_t{1}, &next))
     throw DamagedCounter(db_.path(), CounterFault::AtLargest, std::to_string(*lastOid_), *lastOid_);
   lastOid_ = next;
   lastOidOwed_ = true;
   return next;
+}
+
+void Store::CheckLastOid() {
+  Stmt s = db_.Use(checkLastOid_);
+  if (!s.Step()) db_.Fail();
+  const int64_t highest = s.Int(4);  // 0 at least: a negative counter is below it
+  if (s.IsNull(0)) throw DamagedCounter(db_.path(), CounterFault::Missing, "", highest);
+  const std::string found = s.Text(2);
+  if (s.Text(1) != "integer") throw DamagedCounter(db_.path(), CounterFault::NotWhole, found, highest);
+  const int64_t last = s.Int(3);
+  if (last < highest) throw DamagedCounter(db_.path(), CounterFault::BelowHighest, found, highest);
+  if (last == std::numeric_limits<int64_t>::max())
+    throw DamagedCounter(db_.path(), CounterFault::AtLargest, found, highest);
+  lastOid_ = last;
 }
 
 std::vector<std::string> Store::Keys(const TableDef& t, const std::vector<rt::Variant>& values) const {

@@ -41,6 +41,15 @@ class Store {
   // largest id.
   int64_t NewOid();
 
+  // Raises DamagedCounter unless the file's record counter (the last id
+  // handed out) is an SQLite integer, at least the highest record id of
+  // every host table and below the largest id: ids drawn from any other
+  // would collide with records that exist, or overflow. One statement: the
+  // counter and one index entry per table (the last one of its id, which
+  // is the rowid); NewOid goes on from the counter read. Inside a write
+  // transaction, before anything is written.
+  void CheckLastOid();
+
   // The upper-cased index keys of a record's values.
   std::vector<std::string> Keys(const TableDef& t, const std::vector<rt::Variant>& values) const;
 
@@ -114,7 +123,7 @@ class Store {
   // whether it still has to be written back.
   std::optional<int64_t> lastOid_;
   bool lastOidOwed_ = false;
-  Query readLastOid_, writeLastOid_;
+  Query readLastOid_, writeLastOid_, checkLastOid_;
   bool logging_ = false;
   std::vector<std::pair<int, int64_t>> log_;
   std::unordered_set<int64_t> logged_;  // the ids of a long log (ids are unique in the whole database)
