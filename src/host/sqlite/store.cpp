@@ -47,20 +47,15 @@ Store::Store(Db& db, const Schema& schema)
     : db_(db),
       schema_(schema),
       cache_(schema.tables().size()),
-      readLastOid_("SELECT \"value\" FROM \"_kelhost_meta\" WHERE \"key\" = 'LastOid'"),
+      readLastOid_(
+          "SELECT \"value\", typeof(\"value\"), quote(\"value\") FROM \"_kelhost_meta\" WHERE \"key\" = 'LastOid'"),
       writeLastOid_("UPDATE \"_kelhost_meta\" SET \"value\" = ? WHERE \"key\" = 'LastOid'") {
   for (const TableDef& t : schema_.tables()) sql_.push_back(BuildSql(t));
-  // The counter's row (its key NULL when there is none), its type, its
-  // value as SQL writes it (cut short for a message), and the highest id of
-  // all tables, 0 for none. The id is the rowid: each max() is one seek to
-  // the last entry of its table.
-  std::string highest = "0";
-  for (const TableDef& t : schema_.tables())
-    highest += ", coalesce((SELECT max(" + kOid + ") FROM " + Quote(t.name) + "), 0)";
-  checkLastOid_ = Query(
-      "SELECT m.\"key\", typeof(m.\"value\"), CASE WHEN length(quote(m.\"value\")) > 40 THEN"
-      " substr(quote(m.\"value\"), 1, 40) || '...' ELSE quote(m.\"value\") END, m.\"value\", max(" +
-      highest + ") FROM (SELECT 1) LEFT JOIN \"_kelhost_meta\" AS m ON m.\"key\" = 'LastOid'");
+  // The id is the rowid: each max() is one seek to the last entry of its
+  // table, and an empty table gives NULL, which the outer max() skips.
+  std::string highest = "SELECT max(\"id\") FROM (SELECT 0 AS \"id\"";
+  for (const TableDef& t : schema_.tables()) highest += " UNION ALL SELECT max(" + kOid + ") FROM " + Quote(t.name);
+  highestOid_ = Query(highest + ")");
 }
 
 Store::TableSql Store::BuildSql(const TableDef& t) {
@@ -183,13 +178,19 @@ int64_t Store::NewOid() {
 }
 
 void Store::CheckLastOid() {
-  Stmt s = db_.Use(checkLastOid_);
-  if (!s.Step()) db_.Fail();
-  const int64_t highest = s.Int(4);  // 0 at least: a negative counter is below it
-  if (s.IsNull(0)) throw DamagedCounter(db_.path(), CounterFault::Missing, "", highest);
-  const std::string found = s.Text(2);
+  int64_t highest = 0;
+  {
+    Stmt s = db_.Use(highestOid_);
+    if (s.Step()) highest = s.Int(0);
+  }
+  Stmt s = db_.Use(readLastOid_);
+  if (!s.Step()) throw DamagedCounter(db_.path(), CounterFault::Missing, "", highest);
+  // As SQL writes the value, cut short for a message.
+  std::string found = s.Text(2);
+  if (rt::Len(found) > 40) found = rt::Left(found, 40) + "...";
   if (s.Text(1) != "integer") throw DamagedCounter(db_.path(), CounterFault::NotWhole, found, highest);
-  const int64_t last = s.Int(3);
+  const int64_t last = s.Int(0);
+  // `highest` is 0 at least: a negative counter is below it.
   if (last < highest) throw DamagedCounter(db_.path(), CounterFault::BelowHighest, found, highest);
   if (last == std::numeric_limits<int64_t>::max())
     throw DamagedCounter(db_.path(), CounterFault::AtLargest, found, highest);

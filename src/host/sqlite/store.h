@@ -44,10 +44,10 @@ class Store {
   // Raises DamagedCounter unless the file's record counter (the last id
   // handed out) is an SQLite integer, at least the highest record id of
   // every host table and below the largest id: ids drawn from any other
-  // would collide with records that exist, or overflow. One statement: the
-  // counter and one index entry per table (the last one of its id, which
-  // is the rowid); NewOid goes on from the counter read. Inside a write
-  // transaction, before anything is written.
+  // would collide with records that exist, or overflow. Reads the counter
+  // and one entry per table (its last one, by the id, which is the rowid);
+  // NewOid goes on from the counter read. Inside a write transaction,
+  // before anything is written.
   void CheckLastOid();
 
   // The upper-cased index keys of a record's values.
@@ -123,7 +123,7 @@ class Store {
   // whether it still has to be written back.
   std::optional<int64_t> lastOid_;
   bool lastOidOwed_ = false;
-  Query readLastOid_, writeLastOid_, checkLastOid_;
+  Query readLastOid_, writeLastOid_, highestOid_;
   bool logging_ = false;
   std::vector<std::pair<int, int64_t>> log_;
   std::unordered_set<int64_t> logged_;  // the ids of a long log (ids are unique in the whole database)
