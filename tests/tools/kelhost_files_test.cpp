@@ -2,7 +2,8 @@
 // command refuses what is not a kelhost database (a link included) and
 // leaves it as it is, and so it does with a file that lies under the name
 // of one of SQLite's log files beside a database; show reads a read-only
-// database, wherever it lies.
+// database, wherever it lies; a writing command refuses a database whose
+// record counter is damaged, having written nothing.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -248,6 +249,59 @@ TEST_F(KelhostCliFiles, NoCommandLosesAFileUnderTheNameOfADatabasesLog) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.find("halb"), std::string::npos);
   EXPECT_EQ(Listing(files_), std::set<std::string>{"x.db"});
+}
+
+TEST_F(KelhostCliFiles, EveryWritingCommandRefusesADamagedRecordCounterAndLeavesTheFile) {
+  const std::string db = File("kaputt.db");
+  host::sqlite::StandIn::Create(db, true);
+  const std::string sound = ReadFile(db);
+  ASSERT_EQ(test_files::Query(db, "SELECT value FROM _kelhost_meta"), std::vector<std::string>{"29"});
+  WriteFile(dir_.File("neu.txt"), "click cmdOK\n");
+  WriteFile(dir_.File("typ.txt"), "type txtBezeichnung Neu\nclick cmdSave\n");
+  const std::vector<std::vector<std::string>> commands = {
+      Debitor(db),
+      {"setting", db, "CreateAppointment4AllContracts", "true"},
+      {"persist", db, "kt_AlarmWochenKuendigung", "8"},
+      {"edit-type", db, "--new", "--script", dir_.File("typ.txt")},
+      {"new-contract", db, "--script", dir_.File("neu.txt")},
+  };
+  struct Case {
+    const char* damage;  // SQL
+    const char* says;    // after "its record counter LastOid in _kelhost_meta "
+  };
+  const Case cases[] = {
+      {"UPDATE _kelhost_meta SET value = 9223372036854775807",
+       "is 9223372036854775807, the largest record id there is, so no record can follow"},
+      {"UPDATE _kelhost_meta SET value = 0", "is 0, below the highest record id 29"},
+      // A text that is no number stays text in the INTEGER column, and reads as 0.
+      {"UPDATE _kelhost_meta SET value = '0 Stück'", "is '0 Stück', not a whole number"},
+      {"UPDATE _kelhost_meta SET value = -5", "is -5, below the highest record id 29"},
+      {"UPDATE _kelhost_meta SET value = 3.5", "is 3.5, not a whole number"},
+      {"DELETE FROM _kelhost_meta", "is missing"},
+  };
+  for (const Case& c : cases) {
+    WriteFile(db, sound);
+    Sql(db, c.damage);
+    // No log pending: the file holds everything.
+    const std::set<std::string> listing = Listing(files_);
+    ASSERT_EQ(listing, std::set<std::string>{"kaputt.db"});
+    const std::string before = ReadFile(db);
+    for (const std::vector<std::string>& args : commands) {
+      SCOPED_TRACE(args[0] + " after " + c.damage);
+      const Result r = Run(args);
+      EXPECT_EQ(r.status, 2);
+      EXPECT_EQ(r.out, "");
+      EXPECT_EQ(r.err, "kelhost: " + db + " is damaged: its record counter LastOid in _kelhost_meta " + c.says +
+                           "; nothing was written\n");
+      EXPECT_EQ(ReadFile(db), before);
+      EXPECT_EQ(Listing(files_), listing);
+    }
+  }
+  // The sound file: a contract, its records numbered on from the counter.
+  WriteFile(db, sound);
+  const Result r = Run(Debitor(db));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("kt_Vertraege 31\n"), std::string::npos) << r.out;
 }
 
 }  // namespace

@@ -11,9 +11,9 @@
 // Exit status 0: the call raised nothing and wrote a contract; 1: the
 // add-on raised an error or wrote no contract, or the database stayed
 // locked by another process; 2: bad arguments, a malformed or oversized
-// input file, an unknown user or address, a bad date or a file that is not
-// a kelhost database, in which case the add-on is not called and nothing
-// is written.
+// input file, an unknown user or address, a bad date, a file that is not
+// a kelhost database or one whose record counter is damaged, in which case
+// the add-on is not called and nothing is written.
 //
 // The call runs as one host call (host_call.h). When the add-on read a
 // property that the contract file lacks, the properties it lacks are named

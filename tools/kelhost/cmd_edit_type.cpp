@@ -19,7 +19,8 @@
 // was not shown, or it was closed otherwise, or the database stayed locked;
 // 2: bad arguments, no display to show the editor on, an unknown --type or
 // --user, a bad --today, a file that cannot be read or is not a kelhost
-// database, a malformed script line (nothing runs), or a script the user
+// database, a database whose record counter is damaged (nothing runs), a
+// malformed script line (nothing runs), or a script the user
 // could not play to its end (an action that cannot be performed, the
 // script ending with a dialog shown, lines left after the editor closed).
 #include <iostream>
@@ -78,7 +79,7 @@ int RunEditTypeCommand(const std::vector<std::string>& args) {
   const EditTypeRun run =
       player.OnScreen() ? RunEditTypeOnScreen(*host, typeOid)
                         : RunEditType(*host, typeOid, std::move(*player.script), std::cerr);
-  if (!run.ran) return kExitFailed;
+  if (run.refused != kExitOk) return run.refused;
   if (!run.typeOid.empty()) PrintContractType(std::cout, *host, run.typeOid);
   std::cout << std::flush;
   if (run.failure) {

@@ -16,9 +16,10 @@
 // Exit status 0: pbOK is true; 1: it is false, or the database stayed
 // locked; 2: bad arguments, no display to show the dialog on, a script file
 // that cannot be read or has a line that is not an action, an unknown user
-// or address, a bad date, a file that is not a kelhost database, or a
-// failing script (an action the user cannot perform, a script that ends
-// while a dialog is shown, lines left after the dialog closed; lines left
+// or address, a bad date, a file that is not a kelhost database or one
+// whose record counter is damaged (nothing runs), or a failing script (an
+// action the user cannot perform, a script that ends while a dialog is
+// shown, lines left after the dialog closed; lines left
 // when no dialog was shown do not count). A failing script ends the run where it failed; what was written
 // before stays written and is printed.
 #include <iostream>
@@ -78,7 +79,7 @@ int RunNewContract(const std::vector<std::string>& args) {
       player.OnScreen() ? ScriptedCall{RunHostCall(*host, call), std::nullopt, nullptr}
                : RunScriptedCall(*host, std::move(*player.script), std::cerr, call);
   ckt.reset();
-  if (!run.call.ran) return kExitFailed;
+  if (!run.call.ran()) return run.call.refused;
 
   std::cout << "pbOK " << (pbOK ? "true" : "false") << "\n" << "plVsCount " << plVsCount << "\n";
   PrintCallRecords(std::cout, run.call.written);

@@ -9,8 +9,9 @@
 //   kelhost persist demo.db kt_AlarmWochenKuendigung 8
 //   kelhost persist demo.db g_DateFormat yyyy-MM-dd
 //
-// Exit status 0 when stored; 2 for wrong arguments or a file that is not a
-// kelhost database (nothing stored).
+// Exit status 0 when stored; 1 when the database stayed locked by another
+// process; 2 for wrong arguments, a file that is not a kelhost database or
+// one whose record counter is damaged (nothing stored).
 #include <string>
 #include <vector>
 

@@ -89,7 +89,7 @@ int StoreNamedText(const std::string& command, const std::vector<std::string>& a
   }
   std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase(command, args[0], host::sqlite::OpenMode::ReadWrite);
   if (!host) return kExitUsage;
-  return RunUnlessLocked([&] { store(*host, args[1], args[2]); }) ? kExitOk : kExitFailed;
+  return RunUnlessRefused([&] { store(*host, args[1], args[2]); });
 }
 
 }  // namespace kelhost

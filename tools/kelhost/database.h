@@ -25,8 +25,8 @@ std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, 
 // `persist`): `args` must be DB NAME VALUE with a name that is not empty;
 // `store` then stores VALUE under NAME. kExitOk when stored, kExitUsage
 // (after printing the problem) for bad arguments or a file that is not a
-// host database, kExitFailed when the database stayed locked (with the
-// message every writing command gives, see RunUnlessLocked).
+// host database; when the host refused the write, the status and message
+// every writing command gives (see RunUnlessRefused).
 using NamedTextStore = void (*)(host::sqlite::StandIn& host, const std::string& name, const std::string& value);
 int StoreNamedText(const std::string& command, const std::vector<std::string>& args, NamedTextStore store);
 

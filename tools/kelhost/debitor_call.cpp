@@ -18,7 +18,7 @@ int CallNewContractDebitor(host::sqlite::StandIn& host, const rt::ObjectPtr& con
   std::shared_ptr<host::HostApplication> app = host.Application();
   const HostCall call = RunHostCall(host, [&] { ckt->NewContractDebitor(app, contract, articles); });
   ckt.reset();
-  if (!call.ran) return kExitFailed;
+  if (!call.ran()) return call.refused;
 
   const bool contractWritten = PrintCallRecords(out, call.written);
   out << std::flush;

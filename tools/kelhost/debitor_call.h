@@ -17,8 +17,9 @@ namespace kelhost {
 //  - `out` receives "Vertragnummer <number>" when a contract was written,
 //    then every record the call wrote (PrintRecords).
 // Returns kExitOk when the call raised nothing and wrote a contract, else
-// kExitFailed (also when the database stayed locked and nothing was
-// called). Message boxes go wherever the installed UI service sends them.
+// kExitFailed; when the host refused the call (nothing was called), the
+// status RunUnlessRefused gives. Message boxes go wherever the installed UI
+// service sends them.
 int CallNewContractDebitor(host::sqlite::StandIn& host, const rt::ObjectPtr& contract,
                            const std::shared_ptr<rt::Collection>& articles, std::ostream& out);
 

@@ -35,7 +35,7 @@ EditTypeRun RunEditor(host::sqlite::StandIn& host, const std::string& typeOid,
     ckt->EditContractDefinition(app, pbNew);
   });
   ckt.reset();
-  run.ran = call.ran;
+  run.refused = call.refused;
   run.raised = call.raised;
   run.typeOid = typeOid;
   if (typeOid.empty()) {

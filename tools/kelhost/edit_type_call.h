@@ -12,13 +12,15 @@
 #include <vector>
 
 #include "host/sqlite/stand_in.h"
+#include "kelhost/command.h"
 #include "platform/ui/script.h"
 
 namespace kelhost {
 
 struct EditTypeRun {
-  // False when the database stayed locked: nothing was called or written.
-  bool ran = false;
+  // As HostCall::refused: the exit status when the host refused the run
+  // (nothing was called or written), kExitOk when it ran.
+  int refused = kExitOk;
   // The add-on raised an error to kelhost (printed already).
   bool raised = false;
   // The editor was shown, and a successful save ended its display (for a

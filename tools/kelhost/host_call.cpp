@@ -31,18 +31,41 @@ class ServiceScope {
 // Read by a handler that may run on any thread.
 std::atomic<CallProgress> progress = CallProgress::NoneYet;
 
+// What is wrong with a damaged record counter, after "<DB> is damaged: ".
+std::string DescribeDamage(const host::sqlite::DamagedCounter& d) {
+  using host::sqlite::CounterFault;
+  const std::string counter = "its record counter LastOid in _kelhost_meta ";
+  // As SQL writes it, on one line.
+  const std::string found = FormatShowValue(rt::Variant(d.found()));
+  switch (d.fault()) {
+    case CounterFault::Missing:
+      return counter + "is missing";
+    case CounterFault::NotWhole:
+      return counter + "is " + found + ", not a whole number";
+    case CounterFault::BelowHighest:
+      if (d.highest() == 0) return counter + "is " + found + ", below 0";
+      return counter + "is " + found + ", below the highest record id " + std::to_string(d.highest());
+    case CounterFault::AtLargest:
+      return counter + "is " + found + ", the largest record id there is, so no record can follow";
+  }
+  return counter + "cannot be trusted";
+}
+
 }  // namespace
 
 CallProgress HostCallProgress() { return progress; }
 
-bool RunUnlessLocked(const std::function<void()>& write) {
+int RunUnlessRefused(const std::function<void()>& write) {
   try {
     write();
-    return true;
+    return kExitOk;
+  } catch (const host::sqlite::DamagedCounter& d) {
+    PrintError(d.file() + " is damaged: " + DescribeDamage(d) + "; nothing was written");
+    return kExitUsage;
   } catch (const rt::Error& e) {
     if (e.number() != host::sqlite::hosterr::Busy) throw;
     PrintError("the database is locked by another process; gave up waiting, nothing was written");
-    return false;
+    return kExitFailed;
   }
 }
 
@@ -50,19 +73,18 @@ HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& c
   HostCall report;
   host::sqlite::CallResult result;
   // What the add-on raises comes back in the result: only the host's own
-  // wait for the lock ends here.
-  if (!RunUnlessLocked([&] {
-        const CallProgress before = progress.exchange(CallProgress::Running);
-        try {
-          result = host.RunCall(call);
-        } catch (...) {
-          progress = before;
-          throw;
-        }
-        progress = CallProgress::Committed;
-      }))
-    return report;
-  report.ran = true;
+  // refusals end here.
+  report.refused = RunUnlessRefused([&] {
+    const CallProgress before = progress.exchange(CallProgress::Running);
+    try {
+      result = host.RunCall(call);
+    } catch (...) {
+      progress = before;
+      throw;
+    }
+    progress = CallProgress::Committed;
+  });
+  if (!report.ran()) return report;
   report.written = result.Written();
   if (result.error) {
     report.raised = true;

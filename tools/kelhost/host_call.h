@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/sqlite/stand_in.h"
+#include "kelhost/command.h"
 #include "platform/error.h"
 #include "platform/ui/script.h"
 #include "platform/ui/script_player.h"
@@ -21,10 +22,11 @@ namespace kelhost {
 
 // What RunHostCall reports.
 struct HostCall {
-  // False when another process kept the database locked beyond the busy
-  // wait: the add-on was not called and nothing was written; a message is
-  // on standard error already.
-  bool ran = false;
+  // The exit status of a call the host refused (see RunUnlessRefused): the
+  // add-on was not called and nothing was written; a message is on
+  // standard error already. kExitOk when the add-on was called.
+  int refused = kExitOk;
+  bool ran() const { return refused == kExitOk; }
   // The add-on raised an error; it is on standard error already.
   bool raised = false;
   // The records the call wrote, as StandIn::RunCall lists them.
@@ -32,11 +34,18 @@ struct HostCall {
 };
 
 // Runs `write`, a write to the database (a host call, or a store of
-// kelhost's own). When another process keeps the database locked beyond
-// the busy wait, prints "the database is locked by another process; gave
-// up waiting, nothing was written" and returns false; other failures are
-// raised.
-bool RunUnlessLocked(const std::function<void()>& write);
+// kelhost's own), and returns kExitOk; or, when the host refuses the write
+// before writing anything, prints why and returns the exit status the
+// command ends with:
+//  - another process kept the database locked beyond the busy wait: "the
+//    database is locked by another process; gave up waiting, nothing was
+//    written", kExitFailed;
+//  - the database's record counter cannot be trusted
+//    (host::sqlite::DamagedCounter): "<DB> is damaged: its record counter
+//    LastOid in _kelhost_meta is 0, below the highest record id 57;
+//    nothing was written", kExitUsage.
+// Other failures are raised.
+int RunUnlessRefused(const std::function<void()>& write);
 
 // Runs `call` as one host call on `host`. An error the add-on raised is
 // printed with PrintAddonError. Failures of the host itself (a failed

@@ -59,7 +59,8 @@ std::string EnterSampleTypes(host::sqlite::StandIn& host) {
     std::ostringstream boxes;
     const EditTypeRun run = RunEditType(host, "", ui::test::ParseScript(type.script), boxes);
     const std::string what = std::string("the sample type \"") + type.name + "\" ";
-    if (!run.ran) return what + "could not be entered: the database is locked";
+    if (run.refused != kExitOk)
+      return what + "could not be entered: the database is " + (run.refused == kExitUsage ? "damaged" : "locked");
     if (run.failure) return what + "could not be entered: " + *run.failure;
     if (run.raised) return what + "could not be entered: the add-on raised an error";
     std::string shown = boxes.str();

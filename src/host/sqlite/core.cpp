@@ -25,10 +25,15 @@ Core::Core(const std::string& path, Access access, const std::function<void(Core
     tx.Commit();
   } else {
     const FileProbe probe = Inspect(db);
-    if (probe.kind == FileKind::Unmarked && access == Access::Write)
-      db.SetFirstWriteHook([this] { MarkDatabase(db, schema); });
-    else if (probe.kind != FileKind::Own && probe.kind != FileKind::Unmarked)
-      RaiseHost(hosterr::NotOwnDatabase, path);
+    if (probe.kind != FileKind::Own && probe.kind != FileKind::Unmarked) RaiseHost(hosterr::NotOwnDatabase, path);
+    // Before this connection's first write: a record counter that cannot be
+    // trusted refuses the file, with nothing written; a file made before
+    // files were marked gets its mark.
+    const bool mark = probe.kind == FileKind::Unmarked && access == Access::Write;
+    db.SetFirstWriteHook([this, mark] {
+      store.CheckLastOid();
+      if (mark) MarkDatabase(db, schema);
+    });
   }
   // The host's current address and contract type of this session.
   views.PositionAt(TableIndex("Adressen"), ParseOid(SessionValue(kSessionAddress)));

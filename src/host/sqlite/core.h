@@ -45,7 +45,9 @@ class Core : public TransactionObserver {
   // mark; `init` then runs in the same transaction. Otherwise the database
   // is opened as it is, without writing anything; it must be the
   // stand-in's (raises NotOwnDatabase), and one made before databases were
-  // marked gets its mark with its first write. The shared views start at
+  // marked gets its mark with its first write. The first write transaction
+  // first checks the record counter (Store::CheckLastOid) and raises, with
+  // nothing written, when it cannot be trusted. The shared views start at
   // the session's current address and contract type.
   Core(const std::string& path, Access access, const std::function<void(Core&)>& init = {});
   ~Core() override;

@@ -174,7 +174,7 @@ bool Db::OpenInThisProcess(const std::string& path) {
   return opened.ids.count(*id) != 0;
 }
 
-Db::Db(const std::string& path, Access access) {
+Db::Db(const std::string& path, Access access) : path_(path) {
   SkipMemoryStatistics();
   const bool memory = path == ":memory:" || path.empty();
   std::string name = path;

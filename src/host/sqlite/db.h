@@ -138,6 +138,9 @@ class Db {
   // The bound on waiting for another connection's write lock.
   void SetBusyWait(int milliseconds);
 
+  // The file name the connection was opened with, as given.
+  const std::string& path() const { return path_; }
+
   const SqlCounters& counters() const { return counters_; }
 
   // True while a Db of this process has the database file `path` open
@@ -183,6 +186,7 @@ class Db {
   int Run(Query& query) noexcept;
 
   sqlite3* db_ = nullptr;
+  std::string path_;
   // The file's identity while it is listed as open (OpenInThisProcess).
   std::optional<std::pair<uint64_t, uint64_t>> file_;
   int busyWaitMs_ = kDefaultBusyWaitMs;

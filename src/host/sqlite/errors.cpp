@@ -1,5 +1,7 @@
 #include "host/sqlite/errors.h"
 
+#include <utility>
+
 #include "platform/error.h"
 
 namespace host::sqlite {
@@ -36,6 +38,8 @@ std::string OwnErrorText(int32_t number) {
       return "Die Datenbank wird von einem anderen Prozess beschrieben";
     case hosterr::NotOwnDatabase:
       return "Die Datei ist keine Datenbank dieses Hosts";
+    case hosterr::Damaged:
+      return "Datenbank beschädigt";
     default:
       return "";
   }
@@ -48,6 +52,33 @@ std::string ErrorText(int32_t number) {
   // generic text of an application-defined error.
   return rt::DescriptionOf(number);
 }
+
+namespace {
+
+std::string CounterDetail(const std::string& file, CounterFault fault, const std::string& found, int64_t highest) {
+  std::string text = file + ": Datensatzzähler LastOid in _kelhost_meta ";
+  switch (fault) {
+    case CounterFault::Missing:
+      return text + "fehlt";
+    case CounterFault::NotWhole:
+      return text + "ist keine ganze Zahl: " + found;
+    case CounterFault::BelowHighest:
+      return text + "ist " + found + ", kleiner als die höchste Datensatznummer " + std::to_string(highest);
+    case CounterFault::AtLargest:
+      return text + "ist " + found + ", die größte mögliche Datensatznummer";
+  }
+  return text;
+}
+
+}  // namespace
+
+DamagedCounter::DamagedCounter(std::string file, CounterFault fault, std::string found, int64_t highest)
+    : rt::Error(hosterr::Damaged, kErrorSource,
+                ErrorText(hosterr::Damaged) + ": " + CounterDetail(file, fault, found, highest)),
+      file_(std::move(file)),
+      fault_(fault),
+      found_(std::move(found)),
+      highest_(highest) {}
 
 void RaiseHost(int32_t number, const std::string& detail) {
   std::string text = ErrorText(number);

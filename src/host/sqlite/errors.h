@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/error.h"
+
 namespace host::sqlite {
 
 namespace hosterr {
@@ -28,7 +30,41 @@ inline constexpr int32_t InvalidArgument = static_cast<int32_t>(0x8004100Du);
 inline constexpr int32_t Busy = static_cast<int32_t>(0x8004100Eu);
 // The file is not a database of the stand-in (see ProbeFile in stand_in.h).
 inline constexpr int32_t NotOwnDatabase = static_cast<int32_t>(0x8004100Fu);
+// The database's record counter cannot be trusted (see DamagedCounter).
+inline constexpr int32_t Damaged = static_cast<int32_t>(0x80041010u);
 }  // namespace hosterr
+
+// What is wrong with a database's record counter, the last record id handed
+// out (LastOid in _kelhost_meta).
+enum class CounterFault {
+  Missing,       // the file has none
+  NotWhole,      // it is not an SQLite integer (a real, a text, ...)
+  BelowHighest,  // it is below the highest record id in the file, or negative
+  AtLargest,     // it is the largest id there is: no further id can follow
+};
+
+// hosterr::Damaged, raised for a record counter that cannot be trusted:
+// ids drawn from it would collide with records that exist, or overflow.
+// It carries what was found, so that a tool can say so in its own words;
+// its description is the host's German text.
+class DamagedCounter : public rt::Error {
+ public:
+  // `found`: the counter as SQL writes it (quote()): 0, 3.5, 'abc'; "" when
+  // Missing. `highest`: the highest record id in the file (0 when it holds
+  // no records).
+  DamagedCounter(std::string file, CounterFault fault, std::string found, int64_t highest);
+
+  const std::string& file() const { return file_; }
+  CounterFault fault() const { return fault_; }
+  const std::string& found() const { return found_; }
+  int64_t highest() const { return highest_; }
+
+ private:
+  std::string file_;
+  CounterFault fault_;
+  std::string found_;
+  int64_t highest_;
+};
 
 // The source of every error the stand-in raises.
 inline constexpr const char* kErrorSource = "KelDbServer31";

@@ -32,8 +32,10 @@ std::string OwnTables::SessionValue(const std::string& key) {
 }
 
 void OwnTables::SetSessionValue(const std::string& key, const std::string& value) {
-  db_.Use(writeSession_).BindRef(1, key).BindRef(2, value).Run();
-  if (session_) session_->insert_or_assign(key, value);
+  Write([&] {
+    db_.Use(writeSession_).BindRef(1, key).BindRef(2, value).Run();
+    if (session_) session_->insert_or_assign(key, value);
+  });
 }
 
 // --- Users -------------------------------------------------------------------------------
@@ -48,8 +50,10 @@ std::vector<std::string> OwnTables::UserNames() {
 }
 
 void OwnTables::AddUser(const std::string& name) {
-  db_.Use(writeUser_).BindRef(1, name).Run();
-  users_.reset();
+  Write([&] {
+    db_.Use(writeUser_).BindRef(1, name).Run();
+    users_.reset();
+  });
 }
 
 // --- Settings ----------------------------------------------------------------------------
@@ -74,8 +78,10 @@ std::optional<rt::Variant> OwnTables::Setting(const std::string& store, const st
 void OwnTables::SetSetting(const std::string& store, const std::string& key, const rt::Variant& value) {
   const std::string encoded = EncodeValue(value);
   std::pair<std::string, std::string> id(store, UpperKey(key));
-  db_.Use(writeSetting_).BindRef(1, id.first).BindRef(2, id.second).BindRef(3, key).BindRef(4, encoded).Run();
-  settings_.erase(id);
+  Write([&] {
+    db_.Use(writeSetting_).BindRef(1, id.first).BindRef(2, id.second).BindRef(3, key).BindRef(4, encoded).Run();
+    settings_.erase(id);
+  });
 }
 
 // --- Persistent variables ----------------------------------------------------------------
@@ -146,25 +152,31 @@ std::optional<OwnTables::PersistVar> OwnTables::FindPersistVar(const std::string
 void OwnTables::SetPersistVar(const std::string& name, const rt::Variant& value, std::optional<bool> locked) {
   const std::string encoded = EncodeValue(value);
   const std::string uname = UpperKey(name);
-  Stmt s = db_.Use(writeVar_);
-  s.BindRef(1, name).BindRef(2, uname).BindRef(3, encoded);
-  if (locked) {
-    s.Bind(4, int64_t{*locked ? 1 : 0});
-  } else {
-    s.BindNull(4);
-  }
-  s.Run();
-  // A variable that was there keeps its place; a new one comes last.
-  const auto it = vars_.find(uname);
-  if (it == vars_.end() || !it->second) PersistVarsChanged();
-  vars_.erase(uname);
+  Write([&] {
+    {
+      Stmt s = db_.Use(writeVar_);
+      s.BindRef(1, name).BindRef(2, uname).BindRef(3, encoded);
+      if (locked) {
+        s.Bind(4, int64_t{*locked ? 1 : 0});
+      } else {
+        s.BindNull(4);
+      }
+      s.Run();
+    }
+    // A variable that was there keeps its place; a new one comes last.
+    const auto it = vars_.find(uname);
+    if (it == vars_.end() || !it->second) PersistVarsChanged();
+    vars_.erase(uname);
+  });
 }
 
 void OwnTables::RemovePersistVar(const std::string& name) {
   const std::string uname = UpperKey(name);
-  db_.Use(removeVar_).BindRef(1, uname).Run();
-  PersistVarsChanged();
-  vars_.erase(uname);
+  Write([&] {
+    db_.Use(removeVar_).BindRef(1, uname).Run();
+    PersistVarsChanged();
+    vars_.erase(uname);
+  });
 }
 
 void OwnTables::PersistVarsChanged() {

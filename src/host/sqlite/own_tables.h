@@ -64,6 +64,20 @@ class OwnTables {
   // and kept anew.
   static constexpr size_t kMaxKept = 4096;
   bool Keeping() const { return db_.Writing(); }
+  // Runs a write inside the open write transaction, or else in one of its
+  // own, as records are written (Views::InsertRecord): what must come
+  // before a connection's first write (Db::SetFirstWriteHook) then comes
+  // before this one too.
+  template <class F>
+  void Write(F&& write) {
+    if (db_.Writing()) {
+      write();
+      return;
+    }
+    Transaction tx(db_);
+    write();
+    tx.Commit();
+  }
   // The persistent variables changed: what is kept of their order goes.
   void PersistVarsChanged();
 

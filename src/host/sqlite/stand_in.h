@@ -11,7 +11,10 @@
 // and the schema version in user_version. Only Create makes one; Open
 // takes only such files (and unmarked ones made before files were marked
 // that have exactly the stand-in's tables, marked with their first write)
-// and writes nothing when it opens.
+// and writes nothing when it opens. Its first write, a call or a write of
+// the harness, first checks the record counter (the last record id handed
+// out) and refuses a file whose counter cannot be trusted, having written
+// nothing.
 //
 // Several processes may use one file. Each call of the add-on that the
 // host runs through RunCall is one SQLite write transaction: other
@@ -158,7 +161,10 @@ class StandIn {
   // leaves nothing of it.
   //
   // Raises hosterr::Busy, without calling `call`, when another process
-  // keeps the database locked longer than the busy wait; raises the
+  // keeps the database locked longer than the busy wait; raises
+  // DamagedCounter (hosterr::Damaged), without calling `call` and with
+  // nothing written, when the file's record counter cannot be trusted
+  // (looked at before the first write through this object); raises the
   // storage error when the commit fails (then nothing of the call stays);
   // raises InvalidArgument inside another RunCall. What `call` raised is
   // handed back in the result, not raised.

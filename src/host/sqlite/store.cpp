@@ -1,5 +1,8 @@
 #include "host/sqlite/store.h"
 
+#include <limits>
+
+#include "host/sqlite/errors.h"
 #include "host/sqlite/field_values.h"
 #include "platform/text.h"
 
@@ -44,9 +47,15 @@ Store::Store(Db& db, const Schema& schema)
     : db_(db),
       schema_(schema),
       cache_(schema.tables().size()),
-      readLastOid_("SELECT \"value\" FROM \"_kelhost_meta\" WHERE \"key\" = 'LastOid'"),
+      readLastOid_(
+          "SELECT \"value\", typeof(\"value\"), quote(\"value\") FROM \"_kelhost_meta\" WHERE \"key\" = 'LastOid'"),
       writeLastOid_("UPDATE \"_kelhost_meta\" SET \"value\" = ? WHERE \"key\" = 'LastOid'") {
   for (const TableDef& t : schema_.tables()) sql_.push_back(BuildSql(t));
+  // The id is the rowid: each max() is one seek to the last entry of its
+  // table, and an empty table gives NULL, which the outer max() skips.
+  std::string highest = "SELECT max(\"id\") FROM (SELECT 0 AS \"id\"";
+  for (const TableDef& t : schema_.tables()) highest += " UNION ALL SELECT max(" + kOid + ") FROM " + Quote(t.name);
+  highestOid_ = Query(highest + ")");
 }
 
 Store::TableSql Store::BuildSql(const TableDef& t) {
@@ -158,8 +167,34 @@ int64_t Store::NewOid() {
     if (!s.Step()) db_.Fail();
     lastOid_ = s.Int(0);
   }
+  // CheckLastOid refuses a counter at the largest id, but the ids of one
+  // transaction may still run up to it.
+  int64_t next = 0;
+  if (__builtin_add_overflow(*lastOid_, int64_t{1}, &next))
+    throw DamagedCounter(db_.path(), CounterFault::AtLargest, std::to_string(*lastOid_), *lastOid_);
+  lastOid_ = next;
   lastOidOwed_ = true;
-  return ++*lastOid_;
+  return next;
+}
+
+void Store::CheckLastOid() {
+  int64_t highest = 0;
+  {
+    Stmt s = db_.Use(highestOid_);
+    if (s.Step()) highest = s.Int(0);
+  }
+  Stmt s = db_.Use(readLastOid_);
+  if (!s.Step()) throw DamagedCounter(db_.path(), CounterFault::Missing, "", highest);
+  // As SQL writes the value, cut short for a message.
+  std::string found = s.Text(2);
+  if (rt::Len(found) > 40) found = rt::Left(found, 40) + "...";
+  if (s.Text(1) != "integer") throw DamagedCounter(db_.path(), CounterFault::NotWhole, found, highest);
+  const int64_t last = s.Int(0);
+  // `highest` is 0 at least: a negative counter is below it.
+  if (last < highest) throw DamagedCounter(db_.path(), CounterFault::BelowHighest, found, highest);
+  if (last == std::numeric_limits<int64_t>::max())
+    throw DamagedCounter(db_.path(), CounterFault::AtLargest, found, highest);
+  lastOid_ = last;
 }
 
 std::vector<std::string> Store::Keys(const TableDef& t, const std::vector<rt::Variant>& values) const {

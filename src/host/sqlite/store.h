@@ -37,8 +37,18 @@ class Store {
   void CreateSchema();
 
   // A new record id; ids are never handed out twice. Only inside a write
-  // transaction.
+  // transaction. Raises DamagedCounter (AtLargest) rather than go past the
+  // largest id.
   int64_t NewOid();
+
+  // Raises DamagedCounter unless the file's record counter (the last id
+  // handed out) is an SQLite integer, at least the highest record id of
+  // every host table and below the largest id: ids drawn from any other
+  // would collide with records that exist, or overflow. Reads the counter
+  // and one entry per table (its last one, by the id, which is the rowid);
+  // NewOid goes on from the counter read. Inside a write transaction,
+  // before anything is written.
+  void CheckLastOid();
 
   // The upper-cased index keys of a record's values.
   std::vector<std::string> Keys(const TableDef& t, const std::vector<rt::Variant>& values) const;
@@ -113,7 +123,7 @@ class Store {
   // whether it still has to be written back.
   std::optional<int64_t> lastOid_;
   bool lastOidOwed_ = false;
-  Query readLastOid_, writeLastOid_;
+  Query readLastOid_, writeLastOid_, highestOid_;
   bool logging_ = false;
   std::vector<std::pair<int, int64_t>> log_;
   std::unordered_set<int64_t> logged_;  // the ids of a long log (ids are unique in the whole database)
