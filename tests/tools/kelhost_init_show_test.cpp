@@ -1,6 +1,8 @@
 // kelhost --help, init and show.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
+#include <filesystem>
 #include <set>
 
 #include "file_helpers.h"
@@ -67,8 +69,53 @@ TEST(KelhostCliInit, AFileSizeLimitIsAWriteErrorThatLeavesNoFileAndNoDemoChange)
     const Result r = RunKelhost(l);
     EXPECT_EQ(r.status, 1);  // an exit of its own, not SIGXFSZ
     EXPECT_EQ(r.err.rfind("kelhost: ", 0), 0u) << r.err;
-    EXPECT_NE(r.err.find("disk I/O error"), std::string::npos) << r.err;
+    // SQLite's words, then the system's reason.
+    EXPECT_NE(r.err.find("disk I/O error (File too large)"), std::string::npos) << r.err;
     EXPECT_EQ(test_files::Listing(dir.path()), listing);
+    EXPECT_EQ(ReadFile(old), before);
+  }
+}
+
+// A small file system of its own, mounted on a folder for the scope (only
+// where this process may mount: as root).
+class SmallDisk {
+ public:
+  SmallDisk(const std::string& folder, int kib) : folder_(folder) {
+    std::filesystem::create_directory(folder_);
+    const std::string size = "size=" + std::to_string(kib) + "k";
+    mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, size.c_str()) == 0;
+  }
+  ~SmallDisk() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+  }
+  SmallDisk(const SmallDisk&) = delete;
+  SmallDisk& operator=(const SmallDisk&) = delete;
+  bool mounted() const { return mounted_; }
+
+ private:
+  std::string folder_;
+  bool mounted_ = false;
+};
+
+TEST(KelhostCliInit, AFullDiskIsAWriteErrorThatSaysSoAndLeavesNoFileAndNoDemoChange) {
+  TempDir dir;
+  const std::string made = dir.File("alt.db");
+  ASSERT_EQ(RunKelhost(dir, {"init", made}).status, 0);
+  // Room for that database, not for a second one beside it.
+  SmallDisk disk(dir.File("disk"), 3 * static_cast<int>(std::filesystem::file_size(made)) / 2 / 1024);
+  if (!disk.mounted()) GTEST_SKIP() << "cannot mount a file system here";
+  const std::string old = dir.File("disk/alt.db");
+  std::filesystem::copy_file(made, old);
+  const std::string before = ReadFile(old);
+  const std::set<std::string> listing = test_files::Listing(dir.File("disk"));
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"init", dir.File("disk/neu.db"), "--sample"}, std::vector<std::string>{"demo", old}}) {
+    SCOPED_TRACE(args[0]);
+    const Result r = RunKelhost(dir, args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("kelhost: " + args[0] + ": cannot create ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find(" (No space left on device); "), std::string::npos) << r.err;
+    EXPECT_EQ(test_files::Listing(dir.File("disk")), listing);
     EXPECT_EQ(ReadFile(old), before);
   }
 }

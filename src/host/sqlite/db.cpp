@@ -9,6 +9,7 @@
 #include <set>
 
 #include "host/sqlite/errors.h"
+#include "host/sqlite/system_errors.h"
 
 namespace host::sqlite {
 
@@ -65,6 +66,7 @@ bool Stmt::Step() {
     stepped_ = true;
     ++db_->counters_.statements;
   }
+  ForgetSystemError();
   int rc = sqlite3_step(s_);
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
@@ -133,13 +135,15 @@ void SkipMemoryStatistics() {
 
 // SQLite's words for the connection's last error, and where a system call
 // failed (a file that cannot be opened, a full disk, a file-size limit) the
-// system's reason after them. Other errors keep SQLite's words alone: the
-// system's last error number may be stale then.
+// system's reason after them, as the connections' file layer noted it (see
+// system_errors.h) since the failed call began. Other errors keep SQLite's
+// words alone, and so does a full database that no system call reported
+// (SQLite's own limit on pages).
 std::string ErrorWords(sqlite3* db, int rc) {
   if (!db) return sqlite3_errstr(rc);
   std::string words = sqlite3_errmsg(db);
   const int primary = sqlite3_errcode(db) & 0xFF;
-  const int system = sqlite3_system_errno(db);
+  const int system = SystemError();
   if (system != 0 && (primary == SQLITE_IOERR || primary == SQLITE_FULL || primary == SQLITE_CANTOPEN))
     words += std::string(" (") + std::strerror(system) + ")";
   return words;
@@ -194,7 +198,11 @@ Db::Db(const std::string& path, Access access) : path_(path) {
     flags |= SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
     name = Uri(path, Exists(path + "-wal") ? "mode=ro" : "mode=ro&immutable=1");
   }
-  int rc = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
+  // Every call into SQLite that may fail on the file forgets the reason
+  // noted before it, for ErrorWords.
+  ForgetSystemError();
+  const sqlite3_vfs* vfs = SystemErrorsVfs();
+  int rc = sqlite3_open_v2(name.c_str(), &db_, flags, vfs ? vfs->zName : nullptr);
   if (rc != SQLITE_OK) {
     const std::string msg = ErrorWords(db_, rc);
     sqlite3_close(db_);
@@ -233,6 +241,7 @@ Db::~Db() {
 
 int Db::Compile(Query& query) noexcept {
   if (query.s_) return SQLITE_OK;
+  ForgetSystemError();
   const int rc = sqlite3_prepare_v3(db_, query.sql_.c_str(), static_cast<int>(query.sql_.size()),
                                     SQLITE_PREPARE_PERSISTENT, &query.s_, nullptr);
   if (rc == SQLITE_OK) ++counters_.prepares;
@@ -248,6 +257,7 @@ Stmt Db::Prepare(const std::string& sql) {
   auto it = cache_.find(sql);
   if (it != cache_.end()) return Stmt(*this, it->second);
   sqlite3_stmt* s = nullptr;
+  ForgetSystemError();
   if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &s,
                          nullptr) != SQLITE_OK)
     Fail();
@@ -262,10 +272,12 @@ void Db::Exec(std::string_view sql) {
   while (p < end) {
     sqlite3_stmt* s = nullptr;
     const char* tail = end;
+    ForgetSystemError();
     int rc = sqlite3_prepare_v2(db_, p, static_cast<int>(end - p), &s, &tail);
     if (rc == SQLITE_OK && s) {
       ++counters_.prepares;
       ++counters_.statements;
+      ForgetSystemError();
       while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
       }
       if (rc == SQLITE_DONE) rc = SQLITE_OK;
@@ -298,6 +310,7 @@ bool Db::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 int Db::Run(Query& query) noexcept {
   if (const int rc = Compile(query); rc != SQLITE_OK) return rc;
   ++counters_.statements;
+  ForgetSystemError();
   const int rc = sqlite3_step(query.s_);
   // The reset keeps the step's error as the connection's last error.
   sqlite3_reset(query.s_);

@@ -13,6 +13,7 @@
 
 #include "host/sqlite/log_files.h"
 #include "host/sqlite/store.h"
+#include "host/sqlite/system_errors.h"
 #include "platform/error.h"
 
 namespace host::sqlite {
@@ -79,9 +80,11 @@ int32_t BigEndian32(const unsigned char* p) {
 // this process on the file would lose its locks, and another process
 // closing its last connection would then take the write-ahead log away
 // under it. SQLite's layer keeps such a descriptor open until the locks of
-// the process on the file are gone.
+// the process on the file are gone. It is the layer the connections open
+// their files through, which passes them on to SQLite's default layer,
+// where that bookkeeping lies.
 bool ReadHeader(const std::string& path, unsigned char* buf, int n) {
-  sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+  sqlite3_vfs* vfs = SystemErrorsVfs();
   if (!vfs) return false;
   const char* name = sqlite3_create_filename(path.c_str(), "", "", 0, nullptr);
   if (!name) return false;

@@ -1,0 +1,282 @@
+#include "host/sqlite/system_errors.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <deque>
+#include <mutex>
+#include <utility>
+
+namespace host::sqlite {
+
+namespace {
+
+constexpr const char* kName = "kelhost-system-errors";
+
+// The highest version of sqlite3_io_methods and sqlite3_vfs that this
+// layer forwards every method of. A newer default layer is offered to
+// SQLite as this version: SQLite then calls no method the layer lacks.
+constexpr int kIoVersion = 3;
+constexpr int kVfsVersion = 3;
+
+thread_local int noted = 0;
+
+// Called right after a call of the default layer failed with `rc`, before
+// anything else can change errno. SQLite's expected failures are not
+// noted: a short read (it reads past the end of a file and takes zeros),
+// deleting a file that is not there, and running out of memory, which no
+// system call reported.
+[[gnu::cold, gnu::noinline]] void Note(int rc) {
+  const int error = errno;
+  const int primary = rc & 0xFF;
+  if (primary != SQLITE_IOERR && primary != SQLITE_FULL && primary != SQLITE_CANTOPEN) return;
+  if (rc == SQLITE_IOERR_SHORT_READ || rc == SQLITE_IOERR_DELETE_NOENT || rc == SQLITE_IOERR_NOMEM) return;
+  // The first failure is what stopped the statement; later ones are the
+  // clean-up after it.
+  if (noted == 0) noted = error;
+}
+
+// Passes the result through. A primary code of SQLITE_OK is success, with
+// or without an extended code (SQLITE_OK_SYMLINK).
+inline int Checked(int rc) {
+  if ((rc & 0xFF) != SQLITE_OK) [[unlikely]]
+    Note(rc);
+  return rc;
+}
+
+// --- files ----------------------------------------------------------------------------
+
+// A file of the layer: this header, then the default layer's file, whose
+// size SQLite learns from szOsFile. SQLite allocates files 8-byte aligned.
+struct File {
+  sqlite3_file base;
+};
+static_assert(sizeof(File) % 8 == 0);
+
+sqlite3_file* Inner(sqlite3_file* f) { return reinterpret_cast<sqlite3_file*>(reinterpret_cast<File*>(f) + 1); }
+
+int Close(sqlite3_file* f) {
+  sqlite3_file* in = Inner(f);
+  return Checked(in->pMethods->xClose(in));
+}
+int Read(sqlite3_file* f, void* buf, int amount, sqlite3_int64 offset) {
+  sqlite3_file* in = Inner(f);
+  return Checked(in->pMethods->xRead(in, buf, amount, offset));
+}
+int Write(sqlite3_file* f, const void* buf, int amount, sqlite3_int64 offset) {
+  sqlite3_file* in = Inner(f);
+  return Checked(in->pMethods->xWrite(in, buf, amount, offset));
+}
+int Truncate(sqlite3_file* f, sqlite3_int64 size) {
+  sqlite3_file* in = Inner(f);
+  return Checked(in->pMethods->xTruncate(in, size));
+}
+int Sync(sqlite3_file* f, int flags) {
+  sqlite3_file* in = Inner(f);
+  return Checked(in->pMethods->xSync(in, flags));
+}
+int FileSize(sqlite3_file* f, sqlite3_int64* size) {
+  sqlite3_file* in = Inner(f);
+  return Checked(in->pMethods->xFileSize(in, size));
+}
+int Lock(sqlite3_file* f, int level) {
+  sqlite3_file* in = Inner(f);
+  return Checked(in->pMethods->xLock(in, level));
+}
+int Unlock(sqlite3_file* f, int level) {
+  sqlite3_file* in = Inner(f);
+  return Checked(in->pMethods->xUnlock(in, level));
+}
+int CheckReservedLock(sqlite3_file* f, int* reserved) {
+  sqlite3_file* in = Inner(f);
+  return Checked(in->pMethods->xCheckReservedLock(in, reserved));
+}
+int FileControl(sqlite3_file* f, int op, void* arg) {
+  sqlite3_file* in = Inner(f);
+  return Checked(in->pMethods->xFileControl(in, op, arg));
+}
+int SectorSize(sqlite3_file* f) {
+  sqlite3_file* in = Inner(f);
+  return in->pMethods->xSectorSize(in);
+}
+int DeviceCharacteristics(sqlite3_file* f) {
+  sqlite3_file* in = Inner(f);
+  return in->pMethods->xDeviceCharacteristics(in);
+}
+int ShmMap(sqlite3_file* f, int page, int pageSize, int extend, void volatile** p) {
+  sqlite3_file* in = Inner(f);
+  return Checked(in->pMethods->xShmMap(in, page, pageSize, extend, p));
+}
+int ShmLock(sqlite3_file* f, int offset, int n, int flags) {
+  sqlite3_file* in = Inner(f);
+  return Checked(in->pMethods->xShmLock(in, offset, n, flags));
+}
+void ShmBarrier(sqlite3_file* f) {
+  sqlite3_file* in = Inner(f);
+  in->pMethods->xShmBarrier(in);
+}
+int ShmUnmap(sqlite3_file* f, int deleteFlag) {
+  sqlite3_file* in = Inner(f);
+  return Checked(in->pMethods->xShmUnmap(in, deleteFlag));
+}
+int Fetch(sqlite3_file* f, sqlite3_int64 offset, int amount, void** p) {
+  sqlite3_file* in = Inner(f);
+  return Checked(in->pMethods->xFetch(in, offset, amount, p));
+}
+int Unfetch(sqlite3_file* f, sqlite3_int64 offset, void* p) {
+  sqlite3_file* in = Inner(f);
+  return Checked(in->pMethods->xUnfetch(in, offset, p));
+}
+
+// The layer's methods for files whose own methods are `inner`: of the same
+// version, and missing where those are missing (SQLite asks whether a
+// file has xShmMap before it uses a write-ahead log with it).
+sqlite3_io_methods MethodsLike(const sqlite3_io_methods& inner) {
+  sqlite3_io_methods m{};
+  m.iVersion = std::min(inner.iVersion, kIoVersion);
+  m.xClose = Close;
+  m.xRead = Read;
+  m.xWrite = Write;
+  m.xTruncate = Truncate;
+  m.xSync = Sync;
+  m.xFileSize = FileSize;
+  m.xLock = Lock;
+  m.xUnlock = Unlock;
+  m.xCheckReservedLock = CheckReservedLock;
+  m.xFileControl = FileControl;
+  m.xSectorSize = SectorSize;
+  m.xDeviceCharacteristics = DeviceCharacteristics;
+  if (m.iVersion >= 2) {
+    m.xShmMap = inner.xShmMap ? ShmMap : nullptr;
+    m.xShmLock = inner.xShmLock ? ShmLock : nullptr;
+    m.xShmBarrier = inner.xShmBarrier ? ShmBarrier : nullptr;
+    m.xShmUnmap = inner.xShmUnmap ? ShmUnmap : nullptr;
+  }
+  if (m.iVersion >= 3) {
+    m.xFetch = inner.xFetch ? Fetch : nullptr;
+    m.xUnfetch = inner.xUnfetch ? Unfetch : nullptr;
+  }
+  return m;
+}
+
+// The layer's methods for each set of methods the default layer gave a
+// file (it has a few, by kind of locking). Never destroyed, and never
+// moved: files closed by objects of static lifetime still use them.
+const sqlite3_io_methods* MethodsFor(const sqlite3_io_methods* inner) {
+  struct Known {
+    std::mutex mutex;
+    std::deque<std::pair<const sqlite3_io_methods*, sqlite3_io_methods>> methods;
+  };
+  static Known* const known = new Known;
+  const std::lock_guard<std::mutex> lock(known->mutex);
+  for (const auto& [of, mine] : known->methods)
+    if (of == inner) return &mine;
+  return &known->methods.emplace_back(inner, MethodsLike(*inner)).second;
+}
+
+// --- the layer ------------------------------------------------------------------------
+
+sqlite3_vfs* Base(sqlite3_vfs* vfs) { return static_cast<sqlite3_vfs*>(vfs->pAppData); }
+
+// The calls that name a file start with errno cleared: a failure the
+// default layer finds without a system call (a name too long) then notes
+// no stale reason. They are few, unlike the calls on open files.
+int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* f, int flags, int* outFlags) {
+  sqlite3_vfs* base = Base(vfs);
+  sqlite3_file* in = Inner(f);
+  errno = 0;
+  const int rc = Checked(base->xOpen(base, name, in, flags, outFlags));
+  // SQLite closes a file whose methods are set even when the open failed.
+  f->pMethods = in->pMethods ? MethodsFor(in->pMethods) : nullptr;
+  return rc;
+}
+int Delete(sqlite3_vfs* vfs, const char* name, int syncDir) {
+  sqlite3_vfs* base = Base(vfs);
+  errno = 0;
+  return Checked(base->xDelete(base, name, syncDir));
+}
+int CheckAccess(sqlite3_vfs* vfs, const char* name, int flags, int* result) {
+  sqlite3_vfs* base = Base(vfs);
+  errno = 0;
+  return Checked(base->xAccess(base, name, flags, result));
+}
+int FullPathname(sqlite3_vfs* vfs, const char* name, int size, char* out) {
+  sqlite3_vfs* base = Base(vfs);
+  errno = 0;
+  return Checked(base->xFullPathname(base, name, size, out));
+}
+void* DlOpen(sqlite3_vfs* vfs, const char* name) { return Base(vfs)->xDlOpen(Base(vfs), name); }
+void DlError(sqlite3_vfs* vfs, int size, char* message) { Base(vfs)->xDlError(Base(vfs), size, message); }
+void (*DlSym(sqlite3_vfs* vfs, void* handle, const char* symbol))(void) {
+  return Base(vfs)->xDlSym(Base(vfs), handle, symbol);
+}
+void DlClose(sqlite3_vfs* vfs, void* handle) { Base(vfs)->xDlClose(Base(vfs), handle); }
+int Randomness(sqlite3_vfs* vfs, int size, char* out) { return Base(vfs)->xRandomness(Base(vfs), size, out); }
+int Sleep(sqlite3_vfs* vfs, int microseconds) { return Base(vfs)->xSleep(Base(vfs), microseconds); }
+int CurrentTime(sqlite3_vfs* vfs, double* now) { return Base(vfs)->xCurrentTime(Base(vfs), now); }
+int GetLastError(sqlite3_vfs* vfs, int size, char* out) { return Base(vfs)->xGetLastError(Base(vfs), size, out); }
+int CurrentTimeInt64(sqlite3_vfs* vfs, sqlite3_int64* now) {
+  return Base(vfs)->xCurrentTimeInt64(Base(vfs), now);
+}
+int SetSystemCall(sqlite3_vfs* vfs, const char* name, sqlite3_syscall_ptr call) {
+  return Base(vfs)->xSetSystemCall(Base(vfs), name, call);
+}
+sqlite3_syscall_ptr GetSystemCall(sqlite3_vfs* vfs, const char* name) {
+  return Base(vfs)->xGetSystemCall(Base(vfs), name);
+}
+const char* NextSystemCall(sqlite3_vfs* vfs, const char* name) {
+  return Base(vfs)->xNextSystemCall(Base(vfs), name);
+}
+
+sqlite3_vfs LayerOver(sqlite3_vfs* base) {
+  sqlite3_vfs vfs{};
+  vfs.iVersion = std::min(base->iVersion, kVfsVersion);
+  vfs.szOsFile = static_cast<int>(sizeof(File)) + base->szOsFile;
+  vfs.mxPathname = base->mxPathname;
+  vfs.zName = kName;
+  vfs.pAppData = base;
+  vfs.xOpen = Open;
+  vfs.xDelete = Delete;
+  vfs.xAccess = CheckAccess;
+  vfs.xFullPathname = FullPathname;
+  vfs.xDlOpen = base->xDlOpen ? DlOpen : nullptr;
+  vfs.xDlError = base->xDlError ? DlError : nullptr;
+  vfs.xDlSym = base->xDlSym ? DlSym : nullptr;
+  vfs.xDlClose = base->xDlClose ? DlClose : nullptr;
+  vfs.xRandomness = Randomness;
+  vfs.xSleep = Sleep;
+  vfs.xCurrentTime = CurrentTime;
+  vfs.xGetLastError = base->xGetLastError ? GetLastError : nullptr;
+  if (vfs.iVersion >= 2) vfs.xCurrentTimeInt64 = base->xCurrentTimeInt64 ? CurrentTimeInt64 : nullptr;
+  if (vfs.iVersion >= 3) {
+    vfs.xSetSystemCall = base->xSetSystemCall ? SetSystemCall : nullptr;
+    vfs.xGetSystemCall = base->xGetSystemCall ? GetSystemCall : nullptr;
+    vfs.xNextSystemCall = base->xNextSystemCall ? NextSystemCall : nullptr;
+  }
+  return vfs;
+}
+
+}  // namespace
+
+sqlite3_vfs* SystemErrorsVfs() {
+  static sqlite3_vfs* const vfs = []() -> sqlite3_vfs* {
+    sqlite3_vfs* base = sqlite3_vfs_find(nullptr);
+    if (!base) return nullptr;
+    // Never destroyed: connections that objects of static lifetime hold
+    // close late.
+    auto* layer = new sqlite3_vfs(LayerOver(base));
+    if (sqlite3_vfs_register(layer, 0) != SQLITE_OK) {
+      delete layer;
+      return base;
+    }
+    return layer;
+  }();
+  return vfs;
+}
+
+void ForgetSystemError() { noted = 0; }
+
+int SystemError() { return noted; }
+
+}  // namespace host::sqlite

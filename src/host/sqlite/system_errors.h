@@ -1,0 +1,39 @@
+// SQLite's default file layer, with the system's reason for its failures
+// kept.
+//
+// SQLite reports a failed system call with a code of its own
+// (SQLITE_IOERR_WRITE, SQLITE_FULL, SQLITE_CANTOPEN, ...) and offers the
+// system's error number through sqlite3_system_errno. Its unix layer takes
+// that number from errno only once the statement has ended, after later
+// calls have changed it, and takes none at all for a full disk. So the
+// layer here sits between SQLite and its default layer: it passes every
+// call through unchanged and, when one fails, notes errno as the failed
+// system call left it, for the thread that made the call.
+//
+// Only what opens files through SystemErrorsVfs() uses the layer; it is not
+// made SQLite's default, so other users of SQLite in the process are not
+// touched. Files opened through it are the default layer's own files, with
+// all their locks and their bookkeeping of locks per file in the process.
+#pragma once
+
+struct sqlite3_vfs;
+
+namespace host::sqlite {
+
+// The layer, registered with SQLite under its name (vfs->zName, for
+// sqlite3_open_v2) on the first call, once per process. SQLite's default
+// layer, unchanged, when the layer could not be registered; null when
+// SQLite could not start.
+sqlite3_vfs* SystemErrorsVfs();
+
+// Forgets the reason noted on this thread. Called before each call into
+// SQLite whose failure may then be reported.
+void ForgetSystemError();
+
+// errno as the first failure on this thread since ForgetSystemError left
+// it: of opening a file, an I/O error (reading past the end of a file,
+// which SQLite expects, and deleting a file that is not there are none)
+// or a full disk. 0 when none failed, or the failure set no errno.
+int SystemError();
+
+}  // namespace host::sqlite
