@@ -159,8 +159,8 @@ bool SyncFile(const std::string& path) {
 }
 
 // One run of CreateWholeDatabase. The steps stand in this order:
-//  1. the name, the folder and the lengths, and what lies at the path and
-//     beside it: refusals cost nothing yet;
+//  1. the name, what lies at the path and beside it, the folder and the
+//     lengths: refusals cost nothing yet;
 //  2. the folder's lock, and only then the stale temporary files: no run
 //     that holds the lock is building in them;
 //  3. the new database, whole, in its temporary file, sealed and synced,
@@ -183,8 +183,8 @@ class Creation {
 
   void Run(const DatabaseBuild& build) {
     CheckName();
-    CheckFolder();
     existedAtStart_ = LookAtPath() == At::Database;
+    CheckFolder();
 
     Folder folder(folder_);
     if (!folder.RemoveStaleTempFiles(stem_))
@@ -240,7 +240,7 @@ class Creation {
     }
   }
 
-  // 1b. The folder must take the files, and the names must fit: the
+  // 1c. The folder must take the files, and the names must fit: the
   // database's for every command that opens it, the temporary file's for
   // SQLite while it is built. The temporary file's name is cut short
   // rather than the database refused wherever that is enough.
@@ -283,8 +283,12 @@ class Creation {
     stem_ = name_.substr(0, stem);
   }
 
-  // 1c. What lies at the path, and beside it.
+  // 1b. What lies at the path, and beside it. A path that cannot be
+  // looked at (a folder that may not be entered) is no file that exists.
   At LookAtPath() const {
+    struct stat st {};
+    if (::lstat(path_.c_str(), &st) != 0 && errno != ENOENT && errno != ENOTDIR && errno != ENAMETOOLONG)
+      Fail("cannot create " + path_ + ": " + Reason(errno));
     const FileProbe probe = host::sqlite::ProbeFile(path_);
     if (probe.kind == FileKind::Missing) {
       for (const char* suffix : kLogSuffixes) {
