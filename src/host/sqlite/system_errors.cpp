@@ -56,78 +56,24 @@ static_assert(sizeof(File) % 8 == 0);
 
 sqlite3_file* Inner(sqlite3_file* f) { return reinterpret_cast<sqlite3_file*>(reinterpret_cast<File*>(f) + 1); }
 
-int Close(sqlite3_file* f) {
-  sqlite3_file* in = Inner(f);
-  return Checked(in->pMethods->xClose(in));
-}
-int Read(sqlite3_file* f, void* buf, int amount, sqlite3_int64 offset) {
-  sqlite3_file* in = Inner(f);
-  return Checked(in->pMethods->xRead(in, buf, amount, offset));
-}
-int Write(sqlite3_file* f, const void* buf, int amount, sqlite3_int64 offset) {
-  sqlite3_file* in = Inner(f);
-  return Checked(in->pMethods->xWrite(in, buf, amount, offset));
-}
-int Truncate(sqlite3_file* f, sqlite3_int64 size) {
-  sqlite3_file* in = Inner(f);
-  return Checked(in->pMethods->xTruncate(in, size));
-}
-int Sync(sqlite3_file* f, int flags) {
-  sqlite3_file* in = Inner(f);
-  return Checked(in->pMethods->xSync(in, flags));
-}
-int FileSize(sqlite3_file* f, sqlite3_int64* size) {
-  sqlite3_file* in = Inner(f);
-  return Checked(in->pMethods->xFileSize(in, size));
-}
-int Lock(sqlite3_file* f, int level) {
-  sqlite3_file* in = Inner(f);
-  return Checked(in->pMethods->xLock(in, level));
-}
-int Unlock(sqlite3_file* f, int level) {
-  sqlite3_file* in = Inner(f);
-  return Checked(in->pMethods->xUnlock(in, level));
-}
-int CheckReservedLock(sqlite3_file* f, int* reserved) {
-  sqlite3_file* in = Inner(f);
-  return Checked(in->pMethods->xCheckReservedLock(in, reserved));
-}
-int FileControl(sqlite3_file* f, int op, void* arg) {
-  sqlite3_file* in = Inner(f);
-  return Checked(in->pMethods->xFileControl(in, op, arg));
-}
-int SectorSize(sqlite3_file* f) {
-  sqlite3_file* in = Inner(f);
-  return in->pMethods->xSectorSize(in);
-}
-int DeviceCharacteristics(sqlite3_file* f) {
-  sqlite3_file* in = Inner(f);
-  return in->pMethods->xDeviceCharacteristics(in);
-}
-int ShmMap(sqlite3_file* f, int page, int pageSize, int extend, void volatile** p) {
-  sqlite3_file* in = Inner(f);
-  return Checked(in->pMethods->xShmMap(in, page, pageSize, extend, p));
-}
-int ShmLock(sqlite3_file* f, int offset, int n, int flags) {
-  sqlite3_file* in = Inner(f);
-  return Checked(in->pMethods->xShmLock(in, offset, n, flags));
-}
-void ShmBarrier(sqlite3_file* f) {
-  sqlite3_file* in = Inner(f);
-  in->pMethods->xShmBarrier(in);
-}
-int ShmUnmap(sqlite3_file* f, int deleteFlag) {
-  sqlite3_file* in = Inner(f);
-  return Checked(in->pMethods->xShmUnmap(in, deleteFlag));
-}
-int Fetch(sqlite3_file* f, sqlite3_int64 offset, int amount, void** p) {
-  sqlite3_file* in = Inner(f);
-  return Checked(in->pMethods->xFetch(in, offset, amount, p));
-}
-int Unfetch(sqlite3_file* f, sqlite3_int64 offset, void* p) {
-  sqlite3_file* in = Inner(f);
-  return Checked(in->pMethods->xUnfetch(in, offset, p));
-}
+// A file method of the layer: the default layer's same method on the
+// inner file; with `kChecked`, its failure is noted. Methods that return
+// no result code (a sector size, a barrier) pass without.
+template <auto Method, bool kChecked = true>
+struct Forward;
+template <typename R, typename... Args, R (*sqlite3_io_methods::*Method)(sqlite3_file*, Args...), bool kChecked>
+struct Forward<Method, kChecked> {
+  static R Call(sqlite3_file* f, Args... args) {
+    sqlite3_file* in = Inner(f);
+    if constexpr (kChecked) {
+      return Checked((in->pMethods->*Method)(in, args...));
+    } else {
+      return (in->pMethods->*Method)(in, args...);
+    }
+  }
+};
+template <auto Method, bool kChecked = true>
+constexpr auto kForward = &Forward<Method, kChecked>::Call;
 
 // The layer's methods for files whose own methods are `inner`: of the same
 // version, and missing where those are missing (SQLite asks whether a
@@ -135,27 +81,27 @@ int Unfetch(sqlite3_file* f, sqlite3_int64 offset, void* p) {
 sqlite3_io_methods MethodsLike(const sqlite3_io_methods& inner) {
   sqlite3_io_methods m{};
   m.iVersion = std::min(inner.iVersion, kIoVersion);
-  m.xClose = Close;
-  m.xRead = Read;
-  m.xWrite = Write;
-  m.xTruncate = Truncate;
-  m.xSync = Sync;
-  m.xFileSize = FileSize;
-  m.xLock = Lock;
-  m.xUnlock = Unlock;
-  m.xCheckReservedLock = CheckReservedLock;
-  m.xFileControl = FileControl;
-  m.xSectorSize = SectorSize;
-  m.xDeviceCharacteristics = DeviceCharacteristics;
+  m.xClose = kForward<&sqlite3_io_methods::xClose>;
+  m.xRead = kForward<&sqlite3_io_methods::xRead>;
+  m.xWrite = kForward<&sqlite3_io_methods::xWrite>;
+  m.xTruncate = kForward<&sqlite3_io_methods::xTruncate>;
+  m.xSync = kForward<&sqlite3_io_methods::xSync>;
+  m.xFileSize = kForward<&sqlite3_io_methods::xFileSize>;
+  m.xLock = kForward<&sqlite3_io_methods::xLock>;
+  m.xUnlock = kForward<&sqlite3_io_methods::xUnlock>;
+  m.xCheckReservedLock = kForward<&sqlite3_io_methods::xCheckReservedLock>;
+  m.xFileControl = kForward<&sqlite3_io_methods::xFileControl>;
+  m.xSectorSize = kForward<&sqlite3_io_methods::xSectorSize, false>;
+  m.xDeviceCharacteristics = kForward<&sqlite3_io_methods::xDeviceCharacteristics, false>;
   if (m.iVersion >= 2) {
-    m.xShmMap = inner.xShmMap ? ShmMap : nullptr;
-    m.xShmLock = inner.xShmLock ? ShmLock : nullptr;
-    m.xShmBarrier = inner.xShmBarrier ? ShmBarrier : nullptr;
-    m.xShmUnmap = inner.xShmUnmap ? ShmUnmap : nullptr;
+    m.xShmMap = inner.xShmMap ? kForward<&sqlite3_io_methods::xShmMap> : nullptr;
+    m.xShmLock = inner.xShmLock ? kForward<&sqlite3_io_methods::xShmLock> : nullptr;
+    m.xShmBarrier = inner.xShmBarrier ? kForward<&sqlite3_io_methods::xShmBarrier, false> : nullptr;
+    m.xShmUnmap = inner.xShmUnmap ? kForward<&sqlite3_io_methods::xShmUnmap> : nullptr;
   }
   if (m.iVersion >= 3) {
-    m.xFetch = inner.xFetch ? Fetch : nullptr;
-    m.xUnfetch = inner.xUnfetch ? Unfetch : nullptr;
+    m.xFetch = inner.xFetch ? kForward<&sqlite3_io_methods::xFetch> : nullptr;
+    m.xUnfetch = inner.xUnfetch ? kForward<&sqlite3_io_methods::xUnfetch> : nullptr;
   }
   return m;
 }
