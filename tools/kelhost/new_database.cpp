@@ -53,13 +53,12 @@ struct Stop {
 
 std::string Reason(int error) { return std::strerror(error); }
 
-// True unless looking up `path` said that nothing is there. An error of the
-// file system (a name too long for it, a path through something that is
-// not a folder) is not taken for a file; one that forbids looking is.
+// True unless looking up `path` said that nothing is there (NamesNoFile):
+// a lookup that was forbidden may hide a file.
 bool Present(const std::string& path) {
   struct stat st {};
   if (::lstat(path.c_str(), &st) == 0) return true;
-  return errno != ENOENT && errno != ENOTDIR && errno != ENAMETOOLONG;
+  return !host::sqlite::NamesNoFile(errno);
 }
 
 bool IsAlphaNumeric(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
@@ -240,6 +239,31 @@ class Creation {
     }
   }
 
+  // 1b. What lies at the path, and beside it. A path that cannot be
+  // looked at (a folder that may not be entered) is no file that exists.
+  At LookAtPath() const {
+    struct stat st {};
+    if (::lstat(path_.c_str(), &st) != 0 && !host::sqlite::NamesNoFile(errno))
+      Fail("cannot create " + path_ + ": " + Reason(errno));
+    const FileProbe probe = host::sqlite::ProbeFile(path_);
+    if (probe.kind == FileKind::Missing) {
+      for (const char* suffix : kLogSuffixes) {
+        const std::string log = path_ + suffix;
+        if (Present(log))
+          Refuse(path_ + " does not exist, but " + log +
+                 " does; SQLite would take that file for the new database's log, so nothing was created or "
+                 "deleted");
+      }
+      CheckNotALogName();
+      return At::Nothing;
+    }
+    if (!replace_) Refuse(path_ + " exists already");
+    if (probe.kind == FileKind::StrayLog) Refuse(path_ + " " + DescribeFile(probe));
+    if (!host::sqlite::IsHostDatabase(probe.kind)) Refuse(path_ + " " + DescribeFile(probe) + "; it is left as it is");
+    CheckNotALogName();
+    return At::Database;
+  }
+
   // 1c. The folder must take the files, and the names must fit: the
   // database's for every command that opens it, the temporary file's for
   // SQLite while it is built. The temporary file's name is cut short
@@ -281,31 +305,6 @@ class Creation {
     // Cut between characters, not inside one.
     while (stem > 0 && stem < name_.size() && (static_cast<unsigned char>(name_[stem]) & 0xC0) == 0x80) --stem;
     stem_ = name_.substr(0, stem);
-  }
-
-  // 1b. What lies at the path, and beside it. A path that cannot be
-  // looked at (a folder that may not be entered) is no file that exists.
-  At LookAtPath() const {
-    struct stat st {};
-    if (::lstat(path_.c_str(), &st) != 0 && errno != ENOENT && errno != ENOTDIR && errno != ENAMETOOLONG)
-      Fail("cannot create " + path_ + ": " + Reason(errno));
-    const FileProbe probe = host::sqlite::ProbeFile(path_);
-    if (probe.kind == FileKind::Missing) {
-      for (const char* suffix : kLogSuffixes) {
-        const std::string log = path_ + suffix;
-        if (Present(log))
-          Refuse(path_ + " does not exist, but " + log +
-                 " does; SQLite would take that file for the new database's log, so nothing was created or "
-                 "deleted");
-      }
-      CheckNotALogName();
-      return At::Nothing;
-    }
-    if (!replace_) Refuse(path_ + " exists already");
-    if (probe.kind == FileKind::StrayLog) Refuse(path_ + " " + DescribeFile(probe));
-    if (!host::sqlite::IsHostDatabase(probe.kind)) Refuse(path_ + " " + DescribeFile(probe) + "; it is left as it is");
-    CheckNotALogName();
-    return At::Database;
   }
 
   // 3. The whole database under the temporary name. Sealed, it has no log

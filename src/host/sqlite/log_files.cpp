@@ -145,10 +145,8 @@ std::string Check(const std::string& path, const std::string& suffix, bool datab
     if (i > 0) ::usleep(1000);
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) {
-      // Only a file that is there can be lost; a name too long for the
-      // file system, or a path through something that is not a folder,
-      // has none.
-      if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) return "";
+      // Only a file that is there can be lost.
+      if (NamesNoFile(errno)) return "";
       return std::string("cannot be looked at (") + std::strerror(errno) + ")";
     }
     if (S_ISLNK(st.st_mode)) return "is a symbolic link, not a log file of SQLite";
@@ -173,6 +171,8 @@ std::string Check(const std::string& path, const std::string& suffix, bool datab
 }
 
 }  // namespace
+
+bool NamesNoFile(int error) { return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG; }
 
 std::optional<StrayLogFile> FindStrayLogFile(const std::string& dbPath) {
   const bool openHere = Db::OpenInThisProcess(dbPath);

@@ -22,6 +22,13 @@ namespace host::sqlite {
 // are looked at.
 inline constexpr const char* kLogSuffixes[] = {"-journal", "-wal", "-shm"};
 
+// True when a failed lookup of a path (lstat's errno) means that no file is
+// there: none by that name, a path through something that is not a folder,
+// or a name too long for the file system, which can hold no such file. Any
+// other failure (a folder that may not be entered) leaves open whether one
+// is there.
+bool NamesNoFile(int error);
+
 // A file beside a database that SQLite did not write.
 struct StrayLogFile {
   std::string path;  // the database's path and the suffix

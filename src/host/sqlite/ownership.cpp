@@ -126,9 +126,7 @@ FileProbe ProbeFile(const std::string& path) {
   // through SQLite's file layer, which opens no link, and a command that
   // made or replaced the database would do so where the link leads.
   struct stat st {};
-  // A name too long for the file system names no file.
-  if (::lstat(path.c_str(), &st) != 0)
-    return {errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG ? FileKind::Missing : FileKind::Unreadable};
+  if (::lstat(path.c_str(), &st) != 0) return {NamesNoFile(errno) ? FileKind::Missing : FileKind::Unreadable};
   if (S_ISLNK(st.st_mode)) return {FileKind::Link};
   if (!S_ISREG(st.st_mode)) return {FileKind::NotAFile};
   if (st.st_size == 0) return {FileKind::Empty};
