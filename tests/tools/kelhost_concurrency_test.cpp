@@ -1,5 +1,5 @@
-// Several kelhost processes on one database, a process (debitor, init)
-// killed at random points, and a database that another program keeps
+// Several kelhost processes on one database, a process (debitor, init,
+// demo) killed at random points, and a database that another program keeps
 // locked.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -201,10 +201,61 @@ TEST_F(KelhostCliConcurrency, AKilledInitLeavesNoDatabaseOrAWholeOneAndNothingIn
   EXPECT_EQ(temporary, others);
 }
 
+// A demo killed at any moment over a database whose last committed change
+// lives in its log leaves, as SQLite reads it, the old database with that
+// change or the new one whole; the next show and demo work, and nothing is
+// left beside the database after that demo.
+TEST_F(KelhostCliConcurrency, AKilledDemoLeavesTheOldDatabaseOrTheNewOne) {
+  namespace fs = std::filesystem;
+  const std::string folder = dir_.File("demo");
+  fs::create_directory(folder);
+  const std::string db = folder + "/alt.db";
+  const std::string pristine = dir_.File("pristine.db");
+  ASSERT_EQ(RunKelhost(dir_, {"init", pristine, "--sample"}).status, 0);
+  auto oldDatabase = [&] {
+    for (const std::string& name : test_files::Listing(folder)) fs::remove(folder + "/" + name);
+    fs::copy_file(pristine, db);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      sqlite3* w = nullptr;
+      sqlite3_open(db.c_str(), &w);
+      sqlite3_exec(w, "UPDATE Artikel SET Bezeichnung = 'alt' WHERE Id = 'A1'", nullptr, nullptr, nullptr);
+      ::_exit(0);  // as if killed: the change lives in the log alone
+    }
+    ::waitpid(pid, nullptr, 0);
+  };
+  Launch l{{"demo", db}, dir_.File("out"), dir_.File("err"), ""};
+  oldDatabase();
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(RunKelhost(l).status, 0) << ReadFile(l.err);
+  const auto whole = std::chrono::steady_clock::now() - start;
+
+  int killed = 0;
+  for (int i = 0; i <= 24; ++i) {
+    SCOPED_TRACE(i);
+    oldDatabase();
+    const pid_t pid = StartKelhost(l);
+    std::this_thread::sleep_for(whole * i / 20);
+    ::kill(pid, SIGKILL);
+    killed += WaitKelhost(pid) == -1 ? 1 : 0;
+    const Result shown = RunKelhost(dir_, {"show", db, "Artikel"});
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    const bool isOld = shown.out.find("\talt\t") != std::string::npos;
+    EXPECT_EQ(Query(db, "SELECT count(*) FROM kt_Vertraege"), std::vector<std::string>{isOld ? "0" : "1"});
+    EXPECT_EQ(Query(db, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+    const Result again = RunKelhost(dir_, {"demo", db});
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(test_files::Listing(folder), std::set<std::string>{"alt.db"});
+    EXPECT_EQ(Query(db, "SELECT count(*) FROM kt_Vertraege"), std::vector<std::string>{"1"});
+  }
+  EXPECT_GT(killed, 0);
+}
+
 // init and demo delete nothing that is not theirs: log files beside a
 // missing database (anyone's, and SQLite would take them for the new
-// database's), a name a later run would take for its leftover, and a
-// database a concurrent init has just moved into place. A folder that
+// database's), a name a later run would take for its leftover, a
+// database a concurrent init has just moved into place, and a temporary
+// file beside a database that init refuses. A folder that
 // another process keeps locked is waited for as long as the database.
 TEST_F(KelhostCliConcurrency, InitAndDemoTouchOnlyTheirOwnFiles) {
   namespace fs = std::filesystem;
@@ -252,6 +303,15 @@ TEST_F(KelhostCliConcurrency, InitAndDemoTouchOnlyTheirOwnFiles) {
               "kelhost: init: " + db + " exists already\n");
     EXPECT_EQ(host::sqlite::ProbeFile(db).kind, host::sqlite::FileKind::Own);
   }
+  // A refused init removes no temporary file, not even one of its own
+  // pattern: it is refused before it looks for any.
+  const std::string stale = db + ".kelhost-tmp-AbC123";
+  WriteFile(stale, "x");
+  const Result refused = RunKelhost(dir_, {"init", db});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err, "kelhost: init: " + db + " exists already\n");
+  EXPECT_EQ(test_files::Listing(folder), (std::set<std::string>{"pair.db", "pair.db.kelhost-tmp-AbC123"}));
+  fs::remove(stale);
 
   // The folder locked by another process: init gives up after 5 s.
   const int lock = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);

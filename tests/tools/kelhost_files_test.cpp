@@ -251,6 +251,39 @@ TEST_F(KelhostCliFiles, NoCommandLosesAFileUnderTheNameOfADatabasesLog) {
   EXPECT_EQ(Listing(files_), std::set<std::string>{"x.db"});
 }
 
+// A name that begins with "file:" is the name of a file, which SQLite
+// would otherwise read as a URI, "file:y.db?" as y.db.
+TEST_F(KelhostCliFiles, ANameBeginningWithFileIsAFileName) {
+  auto here = [this](const std::vector<std::string>& args) {
+    return RunKelhost(Launch{args, dir_.File("stdout.txt"), dir_.File("stderr.txt"), files_});
+  };
+  Sql(File("y.db"), "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
+  ASSERT_EQ(here({"init", "z.db"}).status, 0);
+  WriteFile(File("z.db-wal"), "Notizen\n");
+  const std::string foreign = ReadFile(File("y.db"));
+  const std::string zBytes = ReadFile(File("z.db"));
+
+  for (const char* name : {"file:y.db?", "file:u.db", "file:z.db"}) {
+    SCOPED_TRACE(name);
+    const Result r = here({"init", name, "--sample"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(host::sqlite::ProbeFile(File(name)).kind, host::sqlite::FileKind::Own);
+  }
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"show", "file:z.db", "Artikel"}, std::vector<std::string>{"setting", "file:z.db", "k", "v"},
+        Debitor("file:z.db"), std::vector<std::string>{"demo", "file:y.db?"}}) {
+    SCOPED_TRACE(args[0]);
+    const Result r = here(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+  }
+  EXPECT_TRUE(host::sqlite::StandIn::Open(File("file:z.db"))->DatabaseSetting("k"));
+  EXPECT_EQ(ReadFile(File("y.db")), foreign);
+  EXPECT_EQ(ReadFile(File("z.db")), zBytes);
+  EXPECT_EQ(ReadFile(File("z.db-wal")), "Notizen\n");
+  EXPECT_EQ(Listing(files_),
+            (std::set<std::string>{"y.db", "z.db", "z.db-wal", "file:y.db?", "file:u.db", "file:z.db"}));
+}
+
 TEST_F(KelhostCliFiles, EveryWritingCommandRefusesADamagedRecordCounterAndLeavesTheFile) {
   const std::string db = File("kaputt.db");
   host::sqlite::StandIn::Create(db, true);

@@ -69,8 +69,10 @@ TEST(KelhostCliInit, AFileSizeLimitIsAWriteErrorThatLeavesNoFileAndNoDemoChange)
     const Result r = RunKelhost(l);
     EXPECT_EQ(r.status, 1);  // an exit of its own, not SIGXFSZ
     EXPECT_EQ(r.err.rfind("kelhost: ", 0), 0u) << r.err;
-    // SQLite's words, then the system's reason.
-    EXPECT_NE(r.err.find("disk I/O error (File too large)"), std::string::npos) << r.err;
+    // SQLite's words, then the system's reason, and what became of DB.
+    const std::string made = args[0] == "demo" ? old + " was left as it was" : dir.File("neu.db") + " was not created";
+    EXPECT_EQ(r.err, "kelhost: " + args[0] + ": cannot create " + args[1] + ": disk I/O error (File too large); " +
+                         made + "\n");
     EXPECT_EQ(test_files::Listing(dir.path()), listing);
     EXPECT_EQ(ReadFile(old), before);
   }

@@ -1,5 +1,6 @@
-// How init and demo make a database: demo replaces only a kelhost database
-// and leaves the old one whole when it cannot; it builds sample and
+// How init and demo make a database: demo replaces only a kelhost database,
+// through SQLite in its own file, and leaves the old one whole when it
+// cannot; it builds sample and
 // contract before the name is taken, so that runs at once end as runs one
 // after the other; every name the other commands can open can be made, or
 // is refused up front; and what they say names the command, the database
@@ -10,8 +11,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <set>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -42,47 +45,94 @@ class KelhostCliNewDatabase : public ::testing::Test {
   TempDir dir_;
 };
 
-// The old database stays, byte for byte with its log files, when a log file
-// may not be moved; its log files never stay beside the new one.
-TEST_F(KelhostCliNewDatabase, DemoReplacesTheOldDatabaseWholeOrNotAtAll) {
+// The inode of `path` (0 when there is none).
+ino_t Inode(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+// A connection of the test's own; every statement must succeed.
+class Connection {
+ public:
+  explicit Connection(const std::string& path) { EXPECT_EQ(sqlite3_open(path.c_str(), &db_), SQLITE_OK); }
+  ~Connection() { sqlite3_close(db_); }
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+  void Exec(const std::string& sql) {
+    char* err = nullptr;
+    EXPECT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
+    sqlite3_free(err);
+  }
+  std::string One(const std::string& sql) {
+    sqlite3_stmt* s = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr), SQLITE_OK) << sqlite3_errmsg(db_);
+    std::string value = s && sqlite3_step(s) == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(s, 0)) : "";
+    sqlite3_finalize(s);
+    return value;
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+// demo writes the new database into the old one's own file, through
+// SQLite: the file and its log files stay where they are, what a killed
+// writer committed goes with the old database, a reader in a transaction
+// keeps its view, a writer is waited for. When the old database cannot be
+// written, it stays byte for byte with its log files.
+TEST_F(KelhostCliNewDatabase, DemoReplacesTheOldDatabaseInItsOwnFileThroughSqlite) {
   const std::string folder = dir_.File("shared");
   fs::create_directory(folder);
   const std::string db = folder + "/x.db";
 
-  // A log file left by a killed writer, with a change in it: it goes with
-  // the old database, and the new one starts without it.
   ASSERT_EQ(Run({"init", db, "--sample"}).status, 0);
   const pid_t pid = ::fork();
   if (pid == 0) {
     sqlite3* w = nullptr;
     sqlite3_open(db.c_str(), &w);
     sqlite3_exec(w, "UPDATE Artikel SET Bezeichnung = 'alt' WHERE Id = 'A1'", nullptr, nullptr, nullptr);
-    ::_exit(0);
+    ::_exit(0);  // as if killed: the change lives in the log alone
   }
   ::waitpid(pid, nullptr, 0);
   ASSERT_GT(fs::file_size(db + "-wal"), 0u);
-  Result r = Run({"demo", db});
-  ASSERT_EQ(r.status, 0) << r.err;
+  const ino_t inode = Inode(db);
+  const ino_t walInode = Inode(db + "-wal");
+  {
+    Connection reader(db), writer(db);
+    reader.Exec("BEGIN");
+    EXPECT_EQ(reader.One("SELECT count(*) FROM Artikel WHERE Bezeichnung = 'alt'"), "1");
+    writer.Exec("BEGIN IMMEDIATE; UPDATE Artikel SET Bezeichnung = 'neben' WHERE Id = 'A2'");
+    const pid_t demo = StartKelhost({{"demo", db}, dir_.File("stdout.txt"), dir_.File("stderr.txt"), ""});
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    writer.Exec("COMMIT");
+    EXPECT_EQ(WaitKelhost(demo), 0) << ReadFile(dir_.File("stderr.txt"));
+    EXPECT_EQ(Inode(db), inode);
+    EXPECT_EQ(Inode(db + "-wal"), walInode);
+    EXPECT_EQ(reader.One("SELECT count(*) FROM Artikel WHERE Bezeichnung = 'alt'"), "1");
+    EXPECT_EQ(reader.One("SELECT count(*) FROM kt_Vertraege"), "0");
+    reader.Exec("COMMIT");
+    EXPECT_EQ(reader.One("SELECT count(*) FROM Artikel WHERE Bezeichnung IN ('alt', 'neben')"), "0");
+    EXPECT_EQ(reader.One("SELECT count(*) FROM kt_Vertraege"), "1");
+  }
   EXPECT_EQ(Listing(folder), std::set<std::string>{"x.db"});
+  EXPECT_EQ(Inode(db), inode);
   EXPECT_EQ(Query(db, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
-  EXPECT_EQ(Query(db, "SELECT count(*) FROM Artikel WHERE Bezeichnung = 'alt'"), std::vector<std::string>{"0"});
   EXPECT_EQ(Contracts(db), "1");
 
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to play two users";
   // A shared folder with the sticky bit: the database is nobody's, its log
-  // file root's, and nobody may not move it.
+  // file root's, which nobody may not write.
   ::chmod(dir_.path().c_str(), 0755);
   ::chmod(folder.c_str(), 01777);
   Remove(db);
   ASSERT_EQ(Run({"init", db, "--sample"}, true).status, 0);
   WriteFile(db + "-wal", "");
   const std::string before = ReadFile(db);
-  r = Run({"demo", db}, true);
+  const Result r = Run({"demo", db}, true);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, "kelhost: demo: cannot replace " + db + ": its log file " + db +
-                       "-wal cannot be moved (Operation not permitted); " + db +
-                       " was left as it was, with its log files\n");
+                       "-wal may not be written (Permission denied); " + db + " was left as it was\n");
   EXPECT_EQ(ReadFile(db), before);
   EXPECT_EQ(Listing(folder), (std::set<std::string>{"x.db", "x.db-wal"}));
 }
@@ -100,9 +150,16 @@ TEST_F(KelhostCliNewDatabase, RunsAtOnceEndAsRunsOneAfterTheOther) {
   for (int i = 0; i < 20; ++i) {
     SCOPED_TRACE(i);
     Remove(db);
-    ASSERT_EQ(Run({"init", db}).status, 0);
-    EXPECT_EQ(both({"demo", db}, {"demo", db}), (std::vector<int>{0, 0}))
-        << ReadFile(dir_.File("err1")) << ReadFile(dir_.File("err2"));
+    ASSERT_EQ(Run({"init", db, "--sample"}).status, 0);
+    {
+      // Another process keeps the database open, with its last change in
+      // the log.
+      Connection keeper(db);
+      keeper.Exec("UPDATE Artikel SET Bezeichnung = 'alt' WHERE Id = 'A1'");
+      EXPECT_EQ(both({"demo", db}, {"demo", db}), (std::vector<int>{0, 0}))
+          << ReadFile(dir_.File("err1")) << ReadFile(dir_.File("err2"));
+      EXPECT_EQ(keeper.One("SELECT count(*) FROM Artikel WHERE Bezeichnung = 'alt'"), "0");
+    }
     EXPECT_EQ(Contracts(db), "1");
     // What each printed is what its file held: the first contract.
     for (const char* out : {"out1", "out2"}) EXPECT_EQ(ReadFile(dir_.File(out)).rfind("Vertragnummer 00000001\n", 0), 0u);

@@ -1,15 +1,15 @@
-// kelhost demo [DB]: a first contract from scratch. Creates DB (default
+// kelhost demo [DB]: a first contract from scratch. Makes DB (default
 // kelhost-demo.db in the working folder) anew with the sample data, as
 // `init --sample` does, and in it a maintenance contract for the sample's
 // current address, exactly as `kelhost debitor` would with the files below
-// (today is the system date). Both are made in the new database's
-// temporary file, which takes the name only once both are done
-// (new_database.h): in place of a kelhost database there, with its log
-// files; any other file, a link included, is refused and left alone, and
-// so are the names and neighbours that CreateWholeDatabase refuses. Prints
-// what debitor prints, which is what the file holds, and a closing line on
-// how to look at the database. When the contract is not written, DB stays
-// as it was (exit 1).
+// (today is the system date). Both are made in a temporary file first
+// (new_database.h), which then takes the free name, or whose content
+// replaces that of a kelhost database at DB through SQLite; any other file
+// there, a link included, is refused and left alone, and so are the names
+// and neighbours that CreateWholeDatabase refuses. Prints what debitor
+// prints, which is what DB then holds, and a closing line on how to look at
+// the database. When the contract is not written, DB stays as it was
+// (exit 1).
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -83,8 +83,9 @@ int RunDemo(const std::vector<std::string>& args) {
   // taken its name.
   std::ostringstream printed;
   const NewDatabase made =
-      CreateWholeDatabase(path, true, [&](const std::string& file, std::string& problem) {
-        std::shared_ptr<host::sqlite::StandIn> host = CreateSampleDatabase(file, problem);
+      CreateWholeDatabase(path, true, [&](const std::string& file, const host::sqlite::NewFileOptions& options,
+                                          std::string& problem) {
+        std::shared_ptr<host::sqlite::StandIn> host = CreateSampleDatabase(file, options, problem);
         if (!host) return host;
         InstallConsoleService();
         if (CallNewContractDebitor(*host, contract, articles, printed) != kExitOk) {

@@ -37,9 +37,12 @@ int RunInit(const std::vector<std::string>& args) {
     return kExitUsage;
   }
   if (sample) host::sqlite::RegisterErrorTexts();
-  const NewDatabase made = CreateWholeDatabase(path, false, [sample](const std::string& file, std::string& problem) {
-    return sample ? CreateSampleDatabase(file, problem) : host::sqlite::StandIn::Create(file, false);
-  });
+  const NewDatabase made = CreateWholeDatabase(
+      path, false,
+      [sample](const std::string& file, const host::sqlite::NewFileOptions& options, std::string& problem) {
+        return sample ? CreateSampleDatabase(file, options, problem)
+                      : host::sqlite::StandIn::Create(file, false, options);
+      });
   if (made.outcome == NewDatabase::Created) return kExitOk;
   PrintError("init: " + made.problem);
   return made.outcome == NewDatabase::Refused ? kExitUsage : kExitFailed;

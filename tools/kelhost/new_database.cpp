@@ -1,27 +1,21 @@
 #include "kelhost/new_database.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <random>
-#include <thread>
-#include <vector>
 
 #include "host/sqlite/db.h"
 #include "host/sqlite/errors.h"
 #include "host/sqlite/log_files.h"
+#include "host/sqlite/replacement.h"
 #include "kelhost/database.h"
+#include "kelhost/file_system.h"
+#include "kelhost/temp_names.h"
 #include "platform/error.h"
 
 namespace kelhost {
@@ -33,16 +27,6 @@ using host::sqlite::FileKind;
 using host::sqlite::FileProbe;
 using host::sqlite::kLogSuffixes;
 
-constexpr const char* kTempMark = ".kelhost-tmp-";
-constexpr size_t kTempLetters = 6;
-constexpr size_t kTempExtra = 13 + kTempLetters;  // what a temporary name adds to the database's
-// SQLite opens a database by its full path (the folder's real path, links
-// resolved, and the name), and only while that path with "-journal" after
-// it fits in 512 bytes.
-constexpr size_t kSqliteFullPath = 512 - 8;
-constexpr size_t kJournalSuffix = 8;  // "-journal", the longest name SQLite adds
-constexpr size_t kWalSuffix = 4;      // "-wal" and "-shm", without which a database in WAL cannot be opened
-
 // Ends the creation early: caught by CreateWholeDatabase.
 struct Stop {
   NewDatabase::Outcome outcome;
@@ -53,108 +37,16 @@ struct Stop {
 
 std::string Reason(int error) { return std::strerror(error); }
 
-// True unless looking up `path` said that nothing is there (NamesNoFile):
-// a lookup that was forbidden may hide a file.
-bool Present(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) == 0) return true;
-  return !host::sqlite::NamesNoFile(errno);
-}
-
-bool IsAlphaNumeric(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
-
-// True when `entry` is one of the temporary files whose names begin with
-// `stem`: "<stem>.kelhost-tmp-XXXXXX", alone or with a log file's suffix.
-bool IsTempFileOf(const std::string& stem, const std::string& entry) {
-  const std::string head = stem + kTempMark;
-  if (entry.compare(0, head.size(), head) != 0 || entry.size() < head.size() + kTempLetters) return false;
-  for (size_t i = head.size(); i < head.size() + kTempLetters; ++i)
-    if (!IsAlphaNumeric(entry[i])) return false;
-  const std::string rest = entry.substr(head.size() + kTempLetters);
-  if (rest.empty()) return true;
-  for (const char* suffix : kLogSuffixes)
-    if (rest == suffix) return true;
-  return false;
-}
-
-// True when the file name `entry` is a temporary file of any database name,
-// which a later run would remove as a leftover.
-bool IsAnyTempFile(const std::string& entry) {
-  for (size_t at = entry.find(kTempMark); at != std::string::npos; at = entry.find(kTempMark, at + 1))
-    if (IsTempFileOf(entry.substr(0, at), entry)) return true;
-  return false;
-}
-
-// Renames `from` to `to` unless `to` exists: false with errno set when it
-// could not (EEXIST when `to` exists).
-bool RenameIfFree(const std::string& from, const std::string& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-  if (errno != EINVAL && errno != ENOSYS) return false;
-  // A file system without that rename: a second link cannot replace either.
-  if (::link(from.c_str(), to.c_str()) != 0) return false;
-  ::unlink(from.c_str());
-  return true;
-}
-
-// The folder of the new database, open for as long as the database is
-// built. A shared lock on it tells a later run of init or demo that
-// temporary files in it may be in use; an exclusive one is tried only to
-// remove stale ones. Where the folder may not be read or the file system
-// has no such locks, nothing is removed and the build goes on without.
-class Folder {
- public:
-  explicit Folder(const std::string& path) : path_(path) {
-    fd_ = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  }
-  ~Folder() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Folder(const Folder&) = delete;
-  Folder& operator=(const Folder&) = delete;
-
-  // Removes the temporary files a killed run left under `stem` (regular
-  // files of the pattern only), then holds the shared lock. It waits for
-  // the lock as long as a writer waits for the database: false, with
-  // nothing removed, when another process held the folder throughout.
-  bool RemoveStaleTempFiles(const std::string& stem) {
-    if (fd_ < 0) return true;
-    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-      if (DIR* dir = ::fdopendir(::fcntl(fd_, F_DUPFD_CLOEXEC, 0))) {
-        while (const dirent* e = ::readdir(dir)) {
-          struct stat st {};
-          if (IsTempFileOf(stem, e->d_name) && ::fstatat(fd_, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-              S_ISREG(st.st_mode))
-            ::unlinkat(fd_, e->d_name, 0);
-        }
-        ::closedir(dir);
-      }
-    }
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::chrono::milliseconds(host::sqlite::Db::kDefaultBusyWaitMs);
-    while (::flock(fd_, LOCK_SH | LOCK_NB) != 0) {
-      if (errno != EWOULDBLOCK && errno != EINTR) return true;  // no such locks here: on without
-      if (std::chrono::steady_clock::now() >= deadline) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-  }
-
-  // Makes the renames in the folder last; false, errno set, when it fails.
-  bool Sync() { return fd_ < 0 || ::fsync(fd_) == 0; }
-
- private:
-  std::string path_;
-  int fd_ = -1;
-};
-
-bool SyncFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool synced = ::fsync(fd) == 0;
-  const int error = errno;
-  ::close(fd);
-  errno = error;
-  return synced;
+// What an error of the stand-in says beyond the text of its number, the
+// storage error's "Fehler beim Datenbankzugriff" (which a message of
+// kelhost's own replaces), and beyond the name of the database `path`
+// where a failed open begins with it.
+std::string Detail(const rt::Error& e, const std::string& path) {
+  std::string text = e.description();
+  const std::string generic = host::sqlite::OwnErrorText(host::sqlite::hosterr::Storage) + ": ";
+  if (text.compare(0, generic.size(), generic) == 0) text.erase(0, generic.size());
+  if (text.compare(0, path.size() + 2, path + ": ") == 0) text.erase(0, path.size() + 2);
+  return text;
 }
 
 // One run of CreateWholeDatabase. The steps stand in this order:
@@ -162,20 +54,23 @@ bool SyncFile(const std::string& path) {
 //     lengths: refusals cost nothing yet;
 //  2. the folder's lock, and only then the stale temporary files: no run
 //     that holds the lock is building in them;
-//  3. the new database, whole, in its temporary file, sealed and synced,
-//     before anything at the path is touched: a failing build leaves the
-//     path as it was;
-//  4. a last look at the path, for what changed while the database was
-//     built, then the one rename that gives it the name (or the exchange
-//     with the old database, whose log files go aside just before).
+//  3. the old database opened, if there is one: the new one is made in
+//     its page size, which a database in WAL requires of a copy;
+//  4. the new database, whole, in its temporary file, before anything at
+//     the path is touched: a failing build leaves the path as it was;
+//  5. the old database's content replaced through SQLite, or the one
+//     rename that gives the new file the free name. The path may change
+//     while the database is built (another run fills it, someone moves a
+//     file there): it is looked at again, and the steps from 3 on are taken
+//     for what is there now.
 class Creation {
  public:
   Creation(const std::string& path, bool replace) : path_(path), replace_(replace) {}
 
   ~Creation() {
-    if (tempHolds_ != Holds::Other) ::unlink(temp_.c_str());
-    if (!keepTempLogs_)
-      for (const char* suffix : kLogSuffixes) ::unlink((temp_ + suffix).c_str());
+    if (temp_.empty()) return;
+    if (!placed_) ::unlink(temp_.c_str());
+    for (const char* suffix : kLogSuffixes) ::unlink((temp_ + suffix).c_str());
   }
   Creation(const Creation&) = delete;
   Creation& operator=(const Creation&) = delete;
@@ -185,34 +80,25 @@ class Creation {
     existedAtStart_ = LookAtPath() == At::Database;
     CheckFolder();
 
-    Folder folder(folder_);
-    if (!folder.RemoveStaleTempFiles(stem_))
+    FolderLock folder(folder_);
+    if (!folder.RemoveThenHold([this](const std::string& name) { return IsTempFileOf(stem_, name); }))
       Fail("the folder of " + path_ + " stayed locked by another process; gave up waiting; " + NotChanged());
 
-    Build(build);
-    Place();
-    if (!folder.Sync())
-      Fail(path_ + " is in place, but its folder could not be synced (" + Reason(errno) + ")");
+    for (int round = 0; round < 100; ++round) {
+      const bool old = LookAtPath() == At::Database && OpenOld();
+      const int pageSize = old ? old_->PageSize() : 0;
+      if (!built_ || (old && pageSize != builtPageSize_)) Build(build, pageSize);
+      if (old ? CopyIntoOld() : TakeName(folder)) return;
+      old_.reset();
+    }
+    Fail(path_ + " kept changing while it was to be replaced; " + NotChanged());
   }
 
-  // What a raised error says, with the temporary file named as the
-  // database it becomes.
-  std::string Words(std::string text) const {
-    const std::string generic = host::sqlite::OwnErrorText(host::sqlite::hosterr::Storage) + ": ";
-    if (text.compare(0, generic.size(), generic) == 0) text.erase(0, generic.size());
-    if (!temp_.empty()) {
-      if (text.compare(0, temp_.size() + 2, temp_ + ": ") == 0) text.erase(0, temp_.size() + 2);
-      for (size_t at = text.find(temp_); at != std::string::npos; at = text.find(temp_, at + path_.size()))
-        text.replace(at, temp_.size(), path_);
-    }
-    return "cannot create " + path_ + ": " + text + "; " + NotChanged();
-  }
+  // What an error the build raised says.
+  std::string Words(const std::string& detail) const { return "cannot create " + path_ + ": " + detail + "; " + NotChanged(); }
 
  private:
   enum class At { Nothing, Database };
-  // What the temporary name holds, for the clean-up: the new database, the
-  // old one exchanged for it, or a file that is neither's to delete.
-  enum class Holds { New, Old, Other };
 
   std::string NotChanged() const { return path_ + (existedAtStart_ ? " was left as it was" : " was not created"); }
 
@@ -232,7 +118,7 @@ class Creation {
       const std::string s = suffix;
       if (name_.size() <= s.size() || name_.compare(name_.size() - s.size(), s.size(), s) != 0) continue;
       const std::string owner = path_.substr(0, path_.size() - s.size());
-      if (Present(owner))
+      if (MayExist(owner))
         Refuse(path_ + " is the name SQLite gives a log file of " + owner +
                ", which exists; SQLite would delete or overwrite the new database on opening " + owner +
                ", so nothing was created");
@@ -249,7 +135,7 @@ class Creation {
     if (probe.kind == FileKind::Missing) {
       for (const char* suffix : kLogSuffixes) {
         const std::string log = path_ + suffix;
-        if (Present(log))
+        if (MayExist(log))
           Refuse(path_ + " does not exist, but " + log +
                  " does; SQLite would take that file for the new database's log, so nothing was created or "
                  "deleted");
@@ -266,8 +152,7 @@ class Creation {
 
   // 1c. The folder must take the files, and the names must fit: the
   // database's for every command that opens it, the temporary file's for
-  // SQLite while it is built. The temporary file's name is cut short
-  // rather than the database refused wherever that is enough.
+  // SQLite while it is built.
   void CheckFolder() {
     const fs::path parent = fs::path(path_).parent_path();
     folder_ = parent.empty() ? "." : parent.string();
@@ -277,148 +162,100 @@ class Creation {
     if (::access(folder_.c_str(), W_OK | X_OK) != 0) Fail("cannot create " + path_ + ": " + Reason(errno));
 
     const long limit = ::pathconf(folder_.c_str(), _PC_NAME_MAX);
-    const size_t nameMax = limit > 0 ? static_cast<size_t>(limit) : NAME_MAX;
-    if (name_.size() + kWalSuffix > nameMax)
-      Refuse(path_ + " is too long: a database's file name may have at most " +
-             std::to_string(nameMax - kWalSuffix) + " bytes (SQLite adds \"-wal\" to it), this one has " +
-             std::to_string(name_.size()) + "; nothing was created");
-
     char* real = ::realpath(folder_.c_str(), nullptr);
     if (real == nullptr) Fail("cannot create " + path_ + ": " + Reason(errno));
     const std::string dir = real;
     std::free(real);
-    const size_t dirRoom = dir == "/" ? 1 : dir.size() + 1;  // with the slash before the name
-    if (dirRoom + name_.size() > kSqliteFullPath)
-      Refuse(path_ + " is too long: SQLite opens a database by its full path, which may have at most " +
-             std::to_string(kSqliteFullPath) + " bytes, and here it has " + std::to_string(dirRoom + name_.size()) +
-             "; nothing was created");
-    if (dirRoom + kTempExtra > kSqliteFullPath || nameMax < kTempExtra + kJournalSuffix)
-      Refuse(path_ + " is too long for init and demo: they build a database in a temporary file beside it, "
-             "whose name has " + std::to_string(kTempExtra) + " bytes more than the part of the database's name "
-             "it keeps, and SQLite takes full paths of at most " + std::to_string(kSqliteFullPath) +
-             " bytes; so the folder's full path may have at most " +
-             std::to_string(kSqliteFullPath - kTempExtra - 1) + " bytes, and " + dir + " has " +
-             std::to_string(dir.size()) + "; nothing was created");
-
-    size_t stem = std::min({name_.size(), nameMax - kTempExtra - kJournalSuffix,
-                            kSqliteFullPath - kTempExtra - dirRoom});
-    // Cut between characters, not inside one.
-    while (stem > 0 && stem < name_.size() && (static_cast<unsigned char>(name_[stem]) & 0xC0) == 0x80) --stem;
-    stem_ = name_.substr(0, stem);
+    const NameRoom room = RoomFor(name_, dir, limit > 0 ? static_cast<size_t>(limit) : NAME_MAX);
+    if (!room.tooLong.empty()) Refuse(path_ + " " + room.tooLong);
+    stem_ = room.stem;
   }
 
-  // 3. The whole database under the temporary name. Sealed, it has no log
-  // files: none can be left beside the name it takes.
-  void Build(const DatabaseBuild& build) {
-    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device seed;
-    std::mt19937 random(seed());
-    std::uniform_int_distribution<size_t> pick(0, sizeof kLetters - 2);
-    std::string name = stem_ + kTempMark;
-    for (size_t i = 0; i < kTempLetters; ++i) name += kLetters[pick(random)];
-    temp_ = (fs::path(path_).parent_path() / name).string();
-    tempHolds_ = Holds::New;
-
-    std::string problem;
-    std::shared_ptr<host::sqlite::StandIn> built = build(temp_, problem);
-    if (!built) Fail(problem + "; " + NotChanged());
-    built->Seal();
-    for (const char* suffix : kLogSuffixes)
-      if (Present(temp_ + suffix)) Fail("cannot create " + path_ + ": the new database kept a log file; " + NotChanged());
-    if (!SyncFile(temp_)) Fail("cannot create " + path_ + ": " + Reason(errno) + "; " + NotChanged());
-  }
-
-  // 4. The name. Looked at again first: the path and the files beside it
-  // may have changed while the database was built. A path that another
-  // run fills meanwhile is looked at anew (demo then replaces what init
-  // or another demo put there).
-  void Place() {
-    for (int round = 0; round < 100; ++round) {
-      if (LookAtPath() == At::Nothing) {
-        if (RenameIfFree(temp_, path_)) {
-          tempHolds_ = Holds::Other;
-          return;
-        }
-        if (errno != EEXIST) Fail("cannot create " + path_ + ": " + Reason(errno) + "; " + NotChanged());
-        if (!replace_) Refuse(path_ + " exists already");
-        continue;
-      }
-      if (ReplaceOld()) return;
+  // 3. The old database, opened as every command opens it and confirmed on
+  // that connection: false when it went meanwhile.
+  bool OpenOld() {
+    if (::access(path_.c_str(), W_OK) != 0) {
+      if (host::sqlite::NamesNoFile(errno)) return false;
+      Refuse(path_ + (errno == EACCES || errno == EPERM || errno == EROFS
+                          ? " is read-only; it is left as it is"
+                          : " cannot be written (" + Reason(errno) + "); it is left as it is"));
     }
-    Fail(path_ + " kept changing while it was to be replaced; " + NotChanged());
-  }
-
-  // Puts the new database in place of the old one: false when the old one
-  // vanished meanwhile (nothing changed; the caller looks again).
-  bool ReplaceOld() {
-    // a. The old database's log files go aside first, under the temporary
-    //    name, where the old database will stand after the exchange: so
-    //    the new database never stands beside them, and the old one never
-    //    loses them. One that may not be moved ends it all: what was moved
-    //    goes back.
-    std::vector<const char*> moved;
+    // SQLite writes the log files too; one that it may only read (another
+    // user's) would fail the write, and leave SQLite's index beside it.
     for (const char* suffix : kLogSuffixes) {
       const std::string log = path_ + suffix;
-      if (!Present(log)) continue;
-      if (!RenameIfFree(log, temp_ + suffix)) {
-        const int error = errno;
-        const std::string back = PutBack(moved);
-        Fail("cannot replace " + path_ + ": its log file " + log + " cannot be moved (" + Reason(error) + "); " +
-             path_ + " was left as it was, with its log files" + back);
+      if (::access(log.c_str(), W_OK) != 0 && !host::sqlite::NamesNoFile(errno))
+        Fail("cannot replace " + path_ + ": its log file " + log + " may not be written (" + Reason(errno) + "); " +
+             path_ + " was left as it was");
+    }
+    try {
+      old_ = std::make_unique<host::sqlite::Replacement>(path_);
+    } catch (const rt::Error& e) {
+      if (e.number() == host::sqlite::hosterr::NotOwnDatabase) {
+        if (LookAtPath() == At::Nothing) return false;
+        Refuse(path_ + " changed while it was opened; it is left as it is");
       }
-      moved.push_back(suffix);
+      Fail(ReplaceFailed(e));
     }
-
-    // b. One step exchanges the new database and the old file, so that
-    //    the path never lacks a database and the file taken out can still
-    //    be looked at and put back.
-    if (::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, path_.c_str(), RENAME_EXCHANGE) != 0) {
-      const int error = errno;
-      if (error == EINVAL || error == ENOSYS || error == EOPNOTSUPP) return ReplaceByRename(moved);
-      const std::string back = PutBack(moved);
-      if (error == ENOENT && back.empty()) return false;
-      Fail("cannot replace " + path_ + ": " + Reason(error) + "; " + path_ + " was left as it was" + back);
-    }
-    tempHolds_ = Holds::Old;
-
-    // c. Only a host database is replaced. A file that came in its place
-    //    since the last look goes back, and with it the log files moved.
-    const FileProbe out = host::sqlite::ProbeFile(temp_);
-    if (host::sqlite::IsHostDatabase(out.kind)) return true;  // the clean-up removes it with its log files
-    if (::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, path_.c_str(), RENAME_EXCHANGE) != 0) {
-      tempHolds_ = Holds::Other;
-      keepTempLogs_ = true;
-      Fail("a file came to " + path_ + " while it was being replaced, and cannot be put back (" +
-           Reason(errno) + "); it is at " + temp_);
-    }
-    tempHolds_ = Holds::New;
-    const std::string back = PutBack(moved);
-    Refuse(path_ + " " + DescribeFile(out) + "; it is left as it is" + back);
-  }
-
-  // Where the file system cannot exchange two names: the new database
-  // replaces whatever is at the path in one rename, as it always did.
-  bool ReplaceByRename(const std::vector<const char*>& moved) {
-    if (::rename(temp_.c_str(), path_.c_str()) != 0) {
-      const int error = errno;
-      const std::string back = PutBack(moved);
-      Fail("cannot replace " + path_ + ": " + Reason(error) + "; " + path_ + " was left as it was" + back);
-    }
-    tempHolds_ = Holds::Other;  // the clean-up removes the old log files
     return true;
   }
 
-  // Moves the log files in `moved` back beside the path; "" when all went
-  // back, else what the message must add (and they are kept).
-  std::string PutBack(const std::vector<const char*>& moved) {
-    std::string lost;
-    for (const char* suffix : moved) {
-      if (RenameIfFree(temp_ + suffix, path_ + suffix)) continue;
-      keepTempLogs_ = true;
-      lost += "; its log file " + path_ + suffix + " could not be put back (" + Reason(errno) + ") and is at " +
-              temp_ + suffix;
+  // 4. The whole database under a temporary name. Sealed, it has no log
+  // files: none can be left beside the name it may take, and the copy
+  // reads it as one file.
+  void Build(const DatabaseBuild& build, int pageSize) {
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_ = (fs::path(path_).parent_path() / NewTempName(stem_)).string();
+    built_ = false;
+    std::string problem;
+    std::shared_ptr<host::sqlite::StandIn> made = build(temp_, {pageSize, path_}, problem);
+    if (!made) Fail(problem + "; " + NotChanged());
+    made->Seal();
+    for (const char* suffix : kLogSuffixes)
+      if (MayExist(temp_ + suffix)) Fail("cannot create " + path_ + ": the new database kept a log file; " + NotChanged());
+    builtPageSize_ = host::sqlite::Db(temp_, host::sqlite::Access::Inspect, 0, path_).PageSize();
+    built_ = true;
+  }
+
+  // 5a. The old database takes the new one's content through SQLite. The
+  // path is looked at before: the connection writes to the file it opened,
+  // whatever the path names by then; and after: a file that came meanwhile
+  // did not get the database, and is left as it is.
+  bool CopyIntoOld() {
+    if (!old_->IsFileAt(path_)) return false;
+    try {
+      old_->CopyFrom(temp_);
+    } catch (const rt::Error& e) {
+      Fail(ReplaceFailed(e));
     }
-    return lost;
+    if (!old_->IsFileAt(path_))
+      Refuse("the new database was written into the database that was at " + path_ +
+             ", but another process moved or replaced that file meanwhile; what is at " + path_ +
+             " now is left as it is");
+    return true;
+  }
+
+  std::string ReplaceFailed(const rt::Error& e) const {
+    const std::string why = e.number() == host::sqlite::hosterr::Busy
+                                ? "another process kept it locked; gave up waiting"
+                                : Detail(e, path_);
+    return "cannot replace " + path_ + ": " + why + "; " + path_ + " was left as it was";
+  }
+
+  // 5b. The free name, in one rename that never replaces, after a last
+  // look at what lies beside it. False when the path was filled meanwhile.
+  bool TakeName(FolderLock& folder) {
+    if (LookAtPath() == At::Database) return false;
+    if (!synced_ && !SyncFile(temp_)) Fail("cannot create " + path_ + ": " + Reason(errno) + "; " + NotChanged());
+    synced_ = true;
+    if (!RenameIfFree(temp_, path_)) {
+      if (errno != EEXIST) Fail("cannot create " + path_ + ": " + Reason(errno) + "; " + NotChanged());
+      if (!replace_) Refuse(path_ + " exists already");
+      return false;
+    }
+    placed_ = true;
+    if (!folder.Sync()) Fail(path_ + " is in place, but its folder could not be synced (" + Reason(errno) + ")");
+    return true;
   }
 
   const std::string path_;
@@ -426,10 +263,13 @@ class Creation {
   std::string name_;    // the database's file name
   std::string folder_;  // its folder, "." for none given
   std::string stem_;    // what of the name the temporary file's begins with
-  std::string temp_;
-  Holds tempHolds_ = Holds::Other;
-  bool keepTempLogs_ = false;
+  std::string temp_;    // the temporary file, once named
+  bool built_ = false;  // it holds the new database, sealed
+  int builtPageSize_ = 0;
+  bool synced_ = false;  // and is on disk
+  bool placed_ = false;  // and has taken the name
   bool existedAtStart_ = false;
+  std::unique_ptr<host::sqlite::Replacement> old_;  // the database at the path, open
 };
 
 }  // namespace
@@ -444,7 +284,7 @@ NewDatabase CreateWholeDatabase(const std::string& path, bool replace, const Dat
     result.outcome = stop.outcome;
     result.problem = stop.problem;
   } catch (const rt::Error& e) {
-    result.problem = creation.Words(e.description());
+    result.problem = creation.Words(Detail(e, path));
   } catch (const std::exception& e) {
     result.problem = creation.Words(e.what());
   }

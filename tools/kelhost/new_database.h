@@ -1,19 +1,16 @@
-// How `init` and `demo` make a database: every decision they take about
-// files lies here (new_database.cpp, with why each step stands where it
-// does).
+// How `init` and `demo` make a database: the policy (new_database.cpp);
+// the temporary names are in temp_names.h, the system calls in
+// file_system.h. The README's "Several processes on one database" gives
+// the whole account as a user sees it.
 //
-// A new database appears whole or not at all. It is built in a temporary
-// file in the same folder, named after it: "<DB>.kelhost-tmp-" and six
-// letters or digits, where DB is the database's file name, cut short
-// where the temporary file's name or full path would be too long for the
-// file system or for SQLite. SQLite's "-wal", "-shm" and "-journal" files
-// lie beside it while it is built. Only once the database is complete,
-// closed and synced does it take its name, in one rename (the folder is
-// synced after that). A run that is killed leaves no DB, the old one or a
-// complete new one, and perhaps such temporary files, which block nothing:
-// the next run for the same DB removes them (the files of exactly that
-// pattern, nothing else), unless a database is being built in the same
-// folder at that moment or the folder cannot be listed.
+// A new database is built whole in a temporary file beside `path`, closed
+// and without log files (StandIn::Seal), before anything at `path` is
+// touched. Then, where `path` is free, the file takes the name in one
+// rename that never replaces; where `path` is a host database (demo), its
+// content is replaced through SQLite's online backup, in one write
+// transaction on the database's own file (host/sqlite/replacement.h):
+// kelhost moves, renames or deletes no file of it. The temporary files are
+// removed whatever happens.
 #pragma once
 
 #include <functional>
@@ -38,41 +35,34 @@ struct NewDatabase {
   std::string problem;
 };
 
-// Builds a database under the file name it is given (StandIn::Create,
-// CreateSampleDatabase, and whatever else belongs in it) and returns it
+// Builds a database in the file `file`, made as `options` says
+// (StandIn::Create, CreateSampleDatabase, and whatever else belongs in
+// it; its errors name the database it is built for), and returns it
 // complete, or null with `problem` set. It may raise.
-using DatabaseBuild =
-    std::function<std::shared_ptr<host::sqlite::StandIn>(const std::string& file, std::string& problem)>;
+using DatabaseBuild = std::function<std::shared_ptr<host::sqlite::StandIn>(
+    const std::string& file, const host::sqlite::NewFileOptions& options, std::string& problem)>;
 
-// Makes the database `path` with `build`, then seals (StandIn::Seal) and
-// syncs it and gives it its name:
+// Makes the database `path` with `build`:
 //  - with `replace` false only while `path` is free; any file there, even
 //    one that came meanwhile, is refused ("exists already");
-//  - with `replace` true also in place of a host database at `path`, with
-//    the log files SQLite keeps beside it; any other file there is refused,
-//    and so is one that comes in its place while the new database is
-//    built or takes its name (on file systems that can exchange two names
-//    in one step; elsewhere the last look is just before the rename).
-// When the old database cannot be replaced (a log file of it that may not
-// be moved), it stays at `path`, byte for byte, with its log files, and
-// the outcome is Failed. A new database never stands at `path` beside the
-// old one's log files. A missing `path` is never unlinked, so of two runs
-// for one free `path` exactly one creates it, and a run with `replace`
-// that finds `path` taken meanwhile by a host database replaces that.
+//  - with `replace` true also in place of a host database at `path`, which
+//    is opened as every command opens it, confirmed on that connection and
+//    written through it, with the new database made in its page size; any
+//    other file there is refused, and so is one that takes the name while
+//    it is written (after the write: it is left as it is).
+// A missing `path` is never unlinked, so of two runs for one free `path`
+// exactly one creates it; a run with `replace` that finds `path` taken
+// meanwhile by a host database replaces that.
 //
-// Refused before anything is built or removed, and asked again before the
-// new file takes its name: a `path` named like a temporary file (a later
-// run would remove it), a `path` that is the name of a log file of an
-// existing file ("x-wal" beside "x": SQLite would delete it), a missing
-// `path` beside which such a log file lies, a host database beside which a
-// file lies that SQLite did not write (host::sqlite::FindStrayLogFile),
-// and a name or full path too long for a database that the other commands
-// can open or for its temporary file (the problem says how long it may
-// be). Failed when the folder is missing or may not be written or
-// entered, while another process keeps the folder locked (after trying as
-// long as a writer waits for the database), or when the build or the file
-// system fails. The temporary files are removed whatever happens. Never
-// raises.
+// Refused before anything is built or removed: a `path` named like a
+// temporary file, one that is the name of a log file of an existing file
+// ("x-wal" beside "x"), a missing `path` beside which such a log file
+// lies, a host database beside which lies a file that SQLite did not
+// write, a read-only one, and a name or full path too long (temp_names.h).
+// Failed when the folder is missing or may not be written or entered,
+// while another process keeps the folder locked or the database locked for
+// writing (each after waiting as long as a writer waits), or when the build
+// or the file system fails. Never raises.
 NewDatabase CreateWholeDatabase(const std::string& path, bool replace, const DatabaseBuild& build);
 
 }  // namespace kelhost

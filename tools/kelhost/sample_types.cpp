@@ -71,10 +71,12 @@ std::string EnterSampleTypes(host::sqlite::StandIn& host) {
   return "";
 }
 
-std::shared_ptr<host::sqlite::StandIn> CreateSampleDatabase(const std::string& path, std::string& problem) {
+std::shared_ptr<host::sqlite::StandIn> CreateSampleDatabase(const std::string& path,
+                                                            const host::sqlite::NewFileOptions& file,
+                                                            std::string& problem) {
   bool created = false;
   try {
-    std::shared_ptr<host::sqlite::StandIn> host = host::sqlite::StandIn::Create(path, true);
+    std::shared_ptr<host::sqlite::StandIn> host = host::sqlite::StandIn::Create(path, true, file);
     created = true;
     problem = EnterSampleTypes(*host);
     if (problem.empty()) return host;

@@ -33,9 +33,11 @@ const std::vector<SampleType>& SampleTypes();
 std::string EnterSampleTypes(host::sqlite::StandIn& host);
 
 // Creates the sample database `path` (StandIn::Create with the sample
-// data, then EnterSampleTypes) and returns it. When a type cannot be
-// entered, the file is removed again (with its -wal and -shm files) and
-// `problem` says why; the result is then null.
-std::shared_ptr<host::sqlite::StandIn> CreateSampleDatabase(const std::string& path, std::string& problem);
+// data, made as `file` says, then EnterSampleTypes) and returns it. When a
+// type cannot be entered, the file is removed again (with its -wal and
+// -shm files) and `problem` says why; the result is then null.
+std::shared_ptr<host::sqlite::StandIn> CreateSampleDatabase(const std::string& path,
+                                                            const host::sqlite::NewFileOptions& file,
+                                                            std::string& problem);
 
 }  // namespace kelhost

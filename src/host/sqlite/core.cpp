@@ -11,8 +11,9 @@ std::string PrivateSettingsOf(const std::string& user) { return "private:" + Upp
 std::string PublicSettingsOf(const std::string& user) { return "public:" + UpperKey(user); }
 std::string TableSettingsOf(const std::string& table) { return "table:" + UpperKey(table); }
 
-Core::Core(const std::string& path, Access access, const std::function<void(Core&)>& init)
-    : db(path, access),
+Core::Core(const std::string& path, Access access, const std::function<void(Core&)>& init,
+           const NewFileOptions& file)
+    : db(path, access, file.pageSize, file.reportAs),
       schema(Schema::Default()),
       store(db, schema),
       views(store, schema, [this] { return TenantName(); }),

@@ -49,7 +49,9 @@ class Core : public TransactionObserver {
   // first checks the record counter (Store::CheckLastOid) and raises, with
   // nothing written, when it cannot be trusted. The shared views start at
   // the session's current address and contract type.
-  Core(const std::string& path, Access access, const std::function<void(Core&)>& init = {});
+  // `file` says how Access::Create makes the file.
+  Core(const std::string& path, Access access, const std::function<void(Core&)>& init = {},
+       const NewFileOptions& file = {});
   ~Core() override;
   Core(const Core&) = delete;
   Core& operator=(const Core&) = delete;

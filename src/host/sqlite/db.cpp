@@ -93,7 +93,10 @@ std::string Stmt::Text(int col) const {
 namespace {
 
 // A file name as an SQLite URI ("file:" and the path, with the characters
-// that a URI gives a meaning to escaped).
+// that a URI gives a meaning to escaped), with the query `query` unless it
+// is empty. Every file is opened by such a URI: SQLite as built here may
+// take any name that begins with "file:" for a URI, so a file named
+// "file:x.db?mode=memory" would otherwise open x.db, or none at all.
 std::string Uri(const std::string& path, const char* query) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string uri = path.rfind('/', 0) == 0 ? "file://" : "file:";
@@ -106,7 +109,8 @@ std::string Uri(const std::string& path, const char* query) {
       uri += static_cast<char>(c);
     }
   }
-  return uri + "?" + query;
+  if (*query != '\0') uri.append("?").append(query);
+  return uri;
 }
 
 // True when this process may write the file and create files next to it
@@ -178,11 +182,12 @@ bool Db::OpenInThisProcess(const std::string& path) {
   return opened.ids.count(*id) != 0;
 }
 
-Db::Db(const std::string& path, Access access) : path_(path) {
+Db::Db(const std::string& path, Access access, int newPageSize, const std::string& reportAs)
+    : path_(path), name_(reportAs.empty() ? path : reportAs) {
   SkipMemoryStatistics();
   const bool memory = path == ":memory:" || path.empty();
-  std::string name = path;
-  int flags = SQLITE_OPEN_NOMUTEX;
+  std::string name = memory ? path : Uri(path, "");
+  int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
   if (access == Access::Create || memory) {
     flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
   } else if (access == Access::Write || (access == Access::Read && MayWrite(path))) {
@@ -195,9 +200,10 @@ Db::Db(const std::string& path, Access access) : path_(path) {
     // change. For a short look at a file (Inspect), and for a reader that
     // may not write, for whom SQLite could not make the index: such a file
     // changes only through someone with rights this process lacks.
-    flags |= SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+    flags |= SQLITE_OPEN_READONLY;
     name = Uri(path, Exists(path + "-wal") ? "mode=ro" : "mode=ro&immutable=1");
   }
+  const std::optional<FileId> before = memory ? std::nullopt : IdOf(path);
   // Every call into SQLite that may fail on the file forgets the reason
   // noted before it, for ErrorWords.
   ForgetSystemError();
@@ -207,11 +213,15 @@ Db::Db(const std::string& path, Access access) : path_(path) {
     const std::string msg = ErrorWords(db_, rc);
     sqlite3_close(db_);
     db_ = nullptr;
-    RaiseHost(hosterr::Storage, path + ": " + msg);
+    RaiseHost(hosterr::Storage, name_ + ": " + msg);
   }
   SetBusyWait(busyWaitMs_);
   try {
     if (access == Access::Read || access == Access::Inspect) Exec("PRAGMA query_only=1");
+    // The page size holds only when set before the first write, and
+    // switching to WAL is one.
+    if (access == Access::Create && !memory && newPageSize > 0)
+      Exec("PRAGMA page_size=" + std::to_string(newPageSize));
     if (access == Access::Create && !memory) Exec("PRAGMA journal_mode=WAL");
     // Per connection: a commit reaches the log, a checkpoint the disk.
     if (!memory) Exec("PRAGMA synchronous=NORMAL");
@@ -221,6 +231,7 @@ Db::Db(const std::string& path, Access access) : path_(path) {
     throw;
   }
   if (!memory && (file_ = IdOf(path))) {
+    if (before == file_) opened_ = file_;
     OpenFiles& opened = Opened();
     const std::lock_guard<std::mutex> lock(opened.mutex);
     opened.ids.insert(*file_);
@@ -298,6 +309,32 @@ int64_t Db::Changes() const { return sqlite3_changes64(db_); }
 void Db::Fail() const {
   const int rc = sqlite3_errcode(db_);
   RaiseHost(rc == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, ErrorWords(db_, rc));
+}
+
+bool Db::IsFileAt(const std::string& path) const { return opened_ && IdOf(path) == opened_; }
+
+int Db::PageSize() {
+  Stmt s = Prepare("PRAGMA page_size");
+  if (!s.Step()) Fail();
+  return static_cast<int>(s.Int(0));
+}
+
+void Db::CopyFrom(Db& source) {
+  if (InTransaction() || source.InTransaction())
+    RaiseHost(hosterr::InvalidArgument, "Kopie einer Datenbank innerhalb einer Transaktion");
+  ForgetSystemError();
+  sqlite3_backup* backup = sqlite3_backup_init(db_, "main", source.db_, "main");
+  if (!backup) Fail();
+  // All pages in one step: one write transaction of this connection.
+  const int step = sqlite3_backup_step(backup, -1);
+  // Finishing sets this connection's error to the step's.
+  const int rc = sqlite3_backup_finish(backup);
+  committedVersion_.reset();
+  if (step == SQLITE_DONE && rc == SQLITE_OK) return;
+  const int failed = step == SQLITE_DONE ? rc : step;
+  if ((failed & 0xFF) == SQLITE_BUSY || (failed & 0xFF) == SQLITE_LOCKED)
+    RaiseHost(hosterr::Busy, "nach " + std::to_string(busyWaitMs_) + " ms Warten aufgegeben");
+  RaiseHost(hosterr::Storage, ErrorWords(db_, failed));
 }
 
 void Db::SetBusyWait(int milliseconds) {

@@ -113,13 +113,18 @@ class Db {
   // lock before it gives up, unless SetBusyWait says otherwise.
   static constexpr int kDefaultBusyWaitMs = 5000;
 
-  // Opens the database. Access::Create makes the file (a present file is
-  // used as it is) and switches it to WAL; the others only open it and
-  // change nothing in it. A Read connection on a file that this process
-  // may not write, or in a folder where it may not create the write-ahead
-  // log's files, reads the file as it stands: such a file cannot be
-  // written by anyone else without those rights either.
-  Db(const std::string& path, Access access);
+  // Opens the database file of exactly the name `path` (a name that
+  // begins with "file:" is a file name too, never an SQLite URI).
+  // Access::Create makes the file (a present file is used as it is), with
+  // `newPageSize` as its page size where that is not 0, and switches it to
+  // WAL; the others only open it and change nothing in it. A Read
+  // connection on a file that this process may not write, or in a folder
+  // where it may not create the write-ahead log's files, reads the file as
+  // it stands: such a file cannot be written by anyone else without those
+  // rights either. Errors name the file `reportAs`, or `path` where that
+  // is empty: a database built under a temporary name reports the name it
+  // is built for.
+  Db(const std::string& path, Access access, int newPageSize = 0, const std::string& reportAs = {});
   ~Db();
   Db(const Db&) = delete;
   Db& operator=(const Db&) = delete;
@@ -138,8 +143,27 @@ class Db {
   // The bound on waiting for another connection's write lock.
   void SetBusyWait(int milliseconds);
 
-  // The file name the connection was opened with, as given.
+  // The file name the connection was opened with, as given, and the name
+  // its errors give the file.
   const std::string& path() const { return path_; }
+  const std::string& name() const { return name_; }
+
+  // True when `path` names the file this connection has open, by device
+  // and inode. The connection knows its file when its name named the same
+  // file just before and right after it was opened; otherwise false.
+  bool IsFileAt(const std::string& path) const;
+
+  // The database's page size.
+  int PageSize();
+
+  // Replaces everything the database holds by what `source` holds, with
+  // SQLite's online backup, in one write transaction of this connection:
+  // other connections see the old database or the new one whole; a
+  // writer's lock is waited for as long as the busy wait (then
+  // hosterr::Busy), and a reader in a transaction keeps its view. A
+  // database in WAL takes only a source of its own page size. Neither
+  // connection may be in a transaction.
+  void CopyFrom(Db& source);
 
   const SqlCounters& counters() const { return counters_; }
 
@@ -187,8 +211,11 @@ class Db {
 
   sqlite3* db_ = nullptr;
   std::string path_;
+  std::string name_;
   // The file's identity while it is listed as open (OpenInThisProcess).
   std::optional<std::pair<uint64_t, uint64_t>> file_;
+  // The file, where its name named it before and after the open (IsFileAt).
+  std::optional<std::pair<uint64_t, uint64_t>> opened_;
   int busyWaitMs_ = kDefaultBusyWaitMs;
   std::function<void()> firstWrite_;
   bool hookRan_ = false;  // the open write transaction ran firstWrite_

@@ -265,17 +265,18 @@ std::shared_ptr<StandIn> StandIn::Open(const std::string& path, OpenMode mode) {
       std::make_shared<Core>(path, mode == OpenMode::ReadOnly ? Access::Read : Access::Write), path);
 }
 
-std::shared_ptr<StandIn> StandIn::Create(const std::string& path, bool withSample) {
+std::shared_ptr<StandIn> StandIn::Create(const std::string& path, bool withSample, const NewFileOptions& file) {
   namespace fs = std::filesystem;
   // A link counts as present even when it leads nowhere: opening it would
   // create its target.
   std::error_code ec;
   if (path != ":memory:" && fs::exists(fs::symlink_status(path, ec)))
-    RaiseHost(hosterr::InvalidArgument, path + " ist bereits vorhanden");
+    RaiseHost(hosterr::InvalidArgument, (file.reportAs.empty() ? path : file.reportAs) + " ist bereits vorhanden");
   try {
-    return std::make_shared<StandInImpl>(std::make_shared<Core>(path, Access::Create, [withSample](Core& core) {
+    const auto sample = [withSample](Core& core) {
       if (withSample) LoadSample(core);
-    }), path);
+    };
+    return std::make_shared<StandInImpl>(std::make_shared<Core>(path, Access::Create, sample, file), path);
   } catch (...) {
     if (path != ":memory:") {
       for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path + suffix, ec);

@@ -122,6 +122,12 @@ enum class OpenMode {
   ReadOnly,
 };
 
+// How Create makes a database file.
+struct NewFileOptions {
+  int pageSize = 0;        // SQLite's page size for it; 0: SQLite's default
+  std::string reportAs{};  // the name its errors give it; "": its path
+};
+
 using MacroFn = std::function<void(std::vector<rt::Variant>& args)>;
 
 class StandIn {
@@ -131,10 +137,11 @@ class StandIn {
   // not find to be a host database raises NotOwnDatabase and stays as it is.
   static std::shared_ptr<StandIn> Open(const std::string& path, OpenMode mode = OpenMode::ReadWrite);
   // Creates a new database file with the schema, the mark and, with
-  // `withSample`, the sample data, in one transaction, in WAL mode. Raises
-  // when the file exists already; a file left half-made by a failure is
-  // removed.
-  static std::shared_ptr<StandIn> Create(const std::string& path, bool withSample);
+  // `withSample`, the sample data, in one transaction, in WAL mode, as
+  // `file` says. Raises when the file exists already; a file left
+  // half-made by a failure is removed.
+  static std::shared_ptr<StandIn> Create(const std::string& path, bool withSample,
+                                         const NewFileOptions& file = {});
   virtual ~StandIn() = default;
 
   // Leaves the whole database in its file alone, so that the file may be

@@ -1,0 +1,44 @@
+// Replacing a host database whole by another through SQLite's online
+// backup: the new database's pages are written into the old database's
+// own file, in one write transaction on it. SQLite's journal or
+// write-ahead log keeps that atomic, as it does every other write: other
+// connections see the old database or the new one whole, a process killed
+// meanwhile leaves the old one with every committed transaction, and no
+// file is moved, renamed or deleted, neither the database nor the files
+// beside it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/sqlite/db.h"
+
+namespace host::sqlite {
+
+class Replacement {
+ public:
+  // Opens the host database `path` for writing, as StandIn::Open does (the
+  // files beside it are looked at first; see ProbeFile), and confirms on
+  // that connection that it is a host database: raises NotOwnDatabase when
+  // it is not, the storage error when it cannot be opened. Writes nothing.
+  explicit Replacement(const std::string& path);
+
+  // The database's page size. A database in WAL takes a copy only of its
+  // own page size, so the new one is made with it (NewFileOptions).
+  int PageSize();
+
+  // True when `path` names the file opened (device and inode).
+  bool IsFileAt(const std::string& path) const;
+
+  // Writes the whole database file `source` (complete, with no log beside
+  // it: as StandIn::Seal leaves it) into the opened file in one write
+  // transaction, waiting for another writer as long as a write does (then
+  // hosterr::Busy). When it raises, the opened database is as it was.
+  // `source` is only read.
+  void CopyFrom(const std::string& source);
+
+ private:
+  std::unique_ptr<Db> db_;
+};
+
+}  // namespace host::sqlite
