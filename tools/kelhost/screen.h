@@ -31,8 +31,9 @@ namespace kelhost {
 // start ..." or "... Qt has no screen ...", and the process ends at once
 // with kExitUsage, before the database is opened. A fatal message from Qt
 // later, while the front end lives, ends the process at once too, with
-// kelhost's words on what of the dialog's call stays (HostCallProgress):
-// kExitUsage when nothing was written, kExitFailed after a committed call.
+// kelhost's words on what of the dialog's call stays (HostCallProgress),
+// and kExitUsage whether or not the call had committed: the user could not
+// play the dialog.
 std::unique_ptr<ui::qt::FrontEnd> StartScreen(const std::string& command);
 
 // Who plays the user of a command's dialogs: a person on screen when the
