@@ -10,7 +10,8 @@
 // takes only what SQLite itself writes there, recognised by the headers of
 // SQLite's documented file format. Where that is not clear, the file counts
 // as someone else's: refusing it costs its owner one `rm`, deleting it
-// costs the file.
+// costs the file. What counts as SQLite's lies in log_file_rules.h; here
+// the files are looked at.
 #pragma once
 
 #include <optional>
@@ -21,13 +22,6 @@ namespace host::sqlite {
 // The names SQLite gives the files beside a database, in the order they
 // are looked at.
 inline constexpr const char* kLogSuffixes[] = {"-journal", "-wal", "-shm"};
-
-// True when a failed lookup of a path (lstat's errno) means that no file is
-// there: none by that name, a path through something that is not a folder,
-// or a name too long for the file system, which can hold no such file. Any
-// other failure (a folder that may not be entered) leaves open whether one
-// is there.
-bool NamesNoFile(int error);
 
 // A file beside a database that SQLite did not write.
 struct StrayLogFile {
@@ -42,7 +36,10 @@ struct StrayLogFile {
 // journal or log left by a process that was killed, and the log and index
 // of a database in use by another process (also while that process is
 // setting the index up, when it holds nothing but zeros). A name the file
-// system cannot hold (too long) has no file. The files are only read.
+// system cannot hold (too long) has no file. The files are only read, and
+// the index of a database that this process has open is not even opened:
+// closing any descriptor of a file drops every lock the process holds on
+// it, and the connection that maps the index relies on its locks.
 std::optional<StrayLogFile> FindStrayLogFile(const std::string& dbPath);
 
 }  // namespace host::sqlite
