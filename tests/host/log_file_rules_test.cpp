@@ -39,17 +39,49 @@ Bytes Cut(Bytes b, size_t n) {
   return b;
 }
 
-TEST(HostLogFileRules, AJournalIsSqlitesByItsMagicOrItsZeroedHeader) {
+TEST(HostLogFileRules, AJournalIsSqlitesByItsMagicByItsZeroedHeaderOrByItsHeaderBeforeItsFirstSync) {
+  constexpr uint32_t kPage = 4096;  // the database's
   const Bytes withMagic = Of(28, {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7}, 0x5a);
-  EXPECT_TRUE(IsJournalHeader(withMagic));
+  EXPECT_TRUE(IsJournalHeader(withMagic, kPage));
   // A transaction that ended in journal_mode=PERSIST zeroes the header.
-  EXPECT_TRUE(IsJournalHeader(Of(28)));
-
-  EXPECT_FALSE(IsJournalHeader(Of(27)));  // too short for the header
+  EXPECT_TRUE(IsJournalHeader(Of(28), kPage));
+  EXPECT_FALSE(IsJournalHeader(Of(27), kPage));  // too short for the header
   Bytes almost = withMagic;
   almost[7] ^= 1;
-  EXPECT_FALSE(IsJournalHeader(almost));
-  EXPECT_FALSE(IsJournalHeader(Of(28, {'N', 'o', 't', 'i', 'z', 'e', 'n', '\n'})));
+  EXPECT_FALSE(IsJournalHeader(almost, kPage));
+  EXPECT_FALSE(IsJournalHeader(Of(28, {'N', 'o', 't', 'i', 'z', 'e', 'n', '\n'}), kPage));
+
+  // A writer that has not synced its journal yet: magic and record count
+  // zero, then the nonce, the page count, the sector size and the page
+  // size, big-endian, the header padded with zeros to the sector.
+  auto unsynced = [](uint32_t sector, uint32_t page) {
+    Bytes b = Of(28);
+    PutBigEndian32(b, 12, 0x9e3779b9);
+    PutBigEndian32(b, 16, 12);
+    PutBigEndian32(b, 20, sector);
+    PutBigEndian32(b, 24, page);
+    return b;
+  };
+  EXPECT_TRUE(IsJournalHeader(unsynced(512, kPage), kPage));
+  EXPECT_TRUE(IsJournalHeader(unsynced(32, 512), 512));
+  EXPECT_TRUE(IsJournalHeader(unsynced(65536, 65536), 65536));
+  EXPECT_FALSE(IsJournalHeader(unsynced(512, kPage), 1024));  // another database's page size
+  EXPECT_FALSE(IsJournalHeader(Cut(unsynced(512, kPage), 27), kPage));
+  // Sizes SQLite never writes.
+  EXPECT_FALSE(IsJournalHeader(unsynced(768, kPage), kPage));
+  EXPECT_FALSE(IsJournalHeader(unsynced(16, kPage), kPage));
+  EXPECT_FALSE(IsJournalHeader(unsynced(131072, kPage), kPage));
+  EXPECT_FALSE(IsJournalHeader(unsynced(0, kPage), kPage));
+  EXPECT_FALSE(IsJournalHeader(unsynced(512, 3072), 3072));
+  EXPECT_FALSE(IsJournalHeader(unsynced(512, 256), 256));
+  EXPECT_FALSE(IsJournalHeader(unsynced(512, 131072), 131072));
+  // A magic that is not the journal's, or a record count without it.
+  Bytes otherMagic = unsynced(512, kPage);
+  otherMagic[0] = 0xd9;
+  EXPECT_FALSE(IsJournalHeader(otherMagic, kPage));
+  Bytes counted = unsynced(512, kPage);
+  counted[11] = 3;
+  EXPECT_FALSE(IsJournalHeader(counted, kPage));
 }
 
 TEST(HostLogFileRules, AWriteAheadLogIsSqlitesByItsMagicInEitherChecksumOrderAndItsVersion) {
@@ -101,7 +133,7 @@ LogLook Read(Bytes start) {
 TEST(HostLogFileRules, AFileIsLookedAtAgainUntilItIsSqlitesAndOneThatKeepsChangingIsRefused) {
   const LogLook changed{LogLook::Found::Changed};
   const LogLook text = Read(Of(32, {'N', 'o', 't', 'i', 'z', 'e', 'n'}));
-  auto verdict = [](Looks& looks) { return LogFileVerdict(LogKind::Journal, [&] { return looks(); }); };
+  auto verdict = [](Looks& looks) { return LogFileVerdict(LogKind::Journal, 4096, [&] { return looks(); }); };
 
   Looks everyLook{{changed}};
   EXPECT_EQ(verdict(everyLook), "kept changing while it was looked at");

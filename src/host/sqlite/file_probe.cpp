@@ -23,6 +23,13 @@ int32_t BigEndian32(const unsigned char* p) {
   return static_cast<int32_t>((uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3]);
 }
 
+// The page size in a database's header: two bytes big-endian at offset 16,
+// where 1 stands for 65536.
+uint32_t PageSize(const unsigned char* header) {
+  const uint32_t size = (uint32_t{header[16]} << 8) | header[17];
+  return size == 1 ? 65536 : size;
+}
+
 // Reads the first `n` bytes of a file through SQLite's own file layer. A
 // plain open and close would not do: POSIX locks belong to the process, and
 // closing any descriptor of a file drops all of them, so a connection of
@@ -62,8 +69,8 @@ FileProbe ProbeFile(const std::string& path) {
   if (!S_ISREG(st.st_mode)) return {FileKind::NotAFile};
   if (st.st_size == 0) return {FileKind::Empty};
 
-  // The file's header: SQLite's magic text, user_version at offset 60,
-  // application_id at 68.
+  // The file's header: SQLite's magic text, the page size at offset 16,
+  // user_version at 60, application_id at 68.
   unsigned char header[100];
   if (st.st_size < static_cast<off_t>(sizeof header)) return {FileKind::NotSqlite};
   if (!ReadHeader(path, header, sizeof header)) return {FileKind::Unreadable};
@@ -73,7 +80,7 @@ FileProbe ProbeFile(const std::string& path) {
 
   // Every command that takes the file opens it with SQLite, and so does the
   // look below: first the names of SQLite's log files beside it.
-  if (const std::optional<StrayLogFile> stray = FindStrayLogFile(path)) {
+  if (const std::optional<StrayLogFile> stray = FindStrayLogFile(path, PageSize(header))) {
     FileProbe probe{FileKind::StrayLog};
     probe.stray = stray->path;
     probe.strayIs = stray->what;

@@ -8,10 +8,20 @@ namespace host::sqlite {
 namespace {
 
 // The headers, from SQLite's file format.
-// A rollback journal begins with these eight bytes; a journal whose
-// transaction ended in journal_mode=PERSIST has its 28-byte header zeroed.
+// A rollback journal begins with a 28-byte header: these eight bytes, the
+// record count, a nonce, the database's page count before the transaction,
+// the sector size and the page size, the numbers big-endian. SQLite writes
+// the magic and the record count only as it syncs the journal, zeros until
+// then, and zeroes the header of a journal whose transaction ended in
+// journal_mode=PERSIST. The page size is a power of two from 512 to 65536,
+// as the file format has it, and the sector size one from 32 to 65536, the
+// bounds SQLite holds a journal's header to when it plays one back.
 constexpr unsigned char kJournalMagic[8] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
 constexpr size_t kJournalHeader = 28;
+constexpr size_t kJournalUnsynced = 12;  // the magic and the record count
+constexpr size_t kJournalSectorAt = 20, kJournalPageAt = 24;
+constexpr uint32_t kMinSector = 32, kMaxSector = 65536;
+constexpr uint32_t kMinPage = 512, kMaxPage = 65536;
 // A write-ahead log begins with a 32-byte header: the magic number (its
 // last bit the checksums' byte order) and the format version, big-endian.
 constexpr uint32_t kWalMagic = 0x377f0682;
@@ -36,6 +46,10 @@ bool AllZero(std::span<const unsigned char> bytes) {
   return std::all_of(bytes.begin(), bytes.end(), [](unsigned char b) { return b == 0; });
 }
 
+bool IsPowerOfTwoWithin(uint32_t n, uint32_t least, uint32_t most) {
+  return n >= least && n <= most && (n & (n - 1)) == 0;
+}
+
 // What a regular file that SQLite did not write is.
 std::string RegularWhat(std::span<const unsigned char> start) {
   static constexpr char kSqlite[] = "SQLite format 3";  // with its NUL: 16 bytes
@@ -44,10 +58,10 @@ std::string RegularWhat(std::span<const unsigned char> start) {
   return "is a file that SQLite did not write";
 }
 
-bool IsSqlites(LogKind kind, const LogLook& look) {
+bool IsSqlites(LogKind kind, uint32_t dbPageSize, const LogLook& look) {
   switch (kind) {
     case LogKind::Journal:
-      return IsJournalHeader(look.start);
+      return IsJournalHeader(look.start, dbPageSize);
     case LogKind::Wal:
       return IsWalHeader(look.start);
     case LogKind::WalIndex:
@@ -70,10 +84,14 @@ size_t LogHeaderBytes(LogKind kind) {
   return kShmHeader;
 }
 
-bool IsJournalHeader(std::span<const unsigned char> start) {
+bool IsJournalHeader(std::span<const unsigned char> start, uint32_t dbPageSize) {
   if (start.size() >= sizeof kJournalMagic && std::memcmp(start.data(), kJournalMagic, sizeof kJournalMagic) == 0)
     return true;
-  return start.size() >= kJournalHeader && AllZero(start.first(kJournalHeader));
+  if (start.size() < kJournalHeader || !AllZero(start.first(kJournalUnsynced))) return false;
+  if (AllZero(start.first(kJournalHeader))) return true;
+  const uint32_t page = BigEndian32(start.data() + kJournalPageAt);
+  return IsPowerOfTwoWithin(BigEndian32(start.data() + kJournalSectorAt), kMinSector, kMaxSector) &&
+         IsPowerOfTwoWithin(page, kMinPage, kMaxPage) && page == dbPageSize;
 }
 
 bool IsWalHeader(std::span<const unsigned char> start) {
@@ -89,7 +107,7 @@ bool IsWalIndexHeader(std::span<const unsigned char> start, uint64_t fileSize) {
   return fileSize % kShmStep == 0 && start.size() >= kShmHeader && AllZero(start.first(kShmHeader));
 }
 
-std::string LogFileVerdict(LogKind kind, const std::function<LogLook()>& look) {
+std::string LogFileVerdict(LogKind kind, uint32_t dbPageSize, const std::function<LogLook()>& look) {
   std::string verdict;
   for (int i = 0; i < kLogLooks; ++i) {
     const LogLook found = look();
@@ -110,7 +128,7 @@ std::string LogFileVerdict(LogKind kind, const std::function<LogLook()>& look) {
       case LogLook::Found::Unreadable:
         return std::string("cannot be read (") + std::strerror(found.error) + ")";
       case LogLook::Found::Read:
-        if (found.size == 0 || IsSqlites(kind, found)) return "";
+        if (found.size == 0 || IsSqlites(kind, dbPageSize, found)) return "";
         verdict = RegularWhat(found.start);
         break;
     }

@@ -24,10 +24,15 @@ enum class LogKind {
 // How many of a file's first bytes the rules of `kind` look at.
 size_t LogHeaderBytes(LogKind kind);
 
-// True when `start`, the first bytes of a journal, is a header SQLite
-// writes: one beginning with the journal's magic, or 28 zero bytes (SQLite
-// zeroes the header when a transaction ends in journal_mode=PERSIST).
-bool IsJournalHeader(std::span<const unsigned char> start);
+// True when `start`, the first bytes of a journal beside a database of
+// `dbPageSize` bytes a page, is a header SQLite writes: one beginning with
+// the journal's magic; 28 zero bytes (SQLite zeroes the header when a
+// transaction ends in journal_mode=PERSIST); or the header of a writer
+// that has not synced its journal yet (killed then, or still in its
+// transaction), whose magic and record count are still zero while its
+// sector size and page size stand as SQLite writes them, the page size
+// the database's.
+bool IsJournalHeader(std::span<const unsigned char> start, uint32_t dbPageSize);
 
 // True when `start` begins with the header of a write-ahead log: the magic
 // number (either byte order of the checksums) and the format version.
@@ -63,7 +68,7 @@ struct LogLook {
 inline constexpr int kLogLooks = 20;
 
 // Why the file that `look` looks at, under the name of SQLite's file of
-// `kind` beside a database, is not SQLite's:
+// `kind` beside a database of `dbPageSize` bytes a page, is not SQLite's:
 // what it is, after "which" ("is a folder, not a log file of SQLite", "is
 // an SQLite database, not a log file of SQLite", "cannot be read (...)");
 // "" when it is SQLite's, or when no file is there.
@@ -76,6 +81,6 @@ inline constexpr int kLogLooks = 20;
 // process's work. `look` is called up to kLogLooks times (the caller
 // spaces the looks); a file that changed on every look "kept changing
 // while it was looked at".
-std::string LogFileVerdict(LogKind kind, const std::function<LogLook()>& look);
+std::string LogFileVerdict(LogKind kind, uint32_t dbPageSize, const std::function<LogLook()>& look);
 
 }  // namespace host::sqlite

@@ -89,12 +89,12 @@ LogLook LookAt(const std::string& path, LogKind kind, bool databaseOpenHere) {
 
 }  // namespace
 
-std::optional<StrayLogFile> FindStrayLogFile(const std::string& dbPath) {
+std::optional<StrayLogFile> FindStrayLogFile(const std::string& dbPath, uint32_t dbPageSize) {
   const bool openHere = Db::OpenInThisProcess(dbPath);
   for (size_t i = 0; i < std::size(kKinds); ++i) {
     const std::string path = dbPath + kLogSuffixes[i];
     bool first = true;
-    std::string what = LogFileVerdict(kKinds[i], [&] {
+    std::string what = LogFileVerdict(kKinds[i], dbPageSize, [&] {
       if (!first) ::usleep(1000);  // another process's moment passes
       first = false;
       return LookAt(path, kKinds[i], openHere);

@@ -14,6 +14,7 @@
 // the files are looked at.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -29,17 +30,19 @@ struct StrayLogFile {
   std::string what;  // what it is, after "which": "is a folder", ...
 };
 
-// The first of the three names beside `dbPath` under which lies a file
-// that is not one of SQLite's: anything but a regular file, a file that
-// cannot be looked at or read, or a regular file without the header SQLite
-// writes there. SQLite's own files pass as they are: an empty file, a
-// journal or log left by a process that was killed, and the log and index
-// of a database in use by another process (also while that process is
-// setting the index up, when it holds nothing but zeros). A name the file
-// system cannot hold (too long) has no file. The files are only read, and
-// the index of a database that this process has open is not even opened:
-// closing any descriptor of a file drops every lock the process holds on
-// it, and the connection that maps the index relies on its locks.
-std::optional<StrayLogFile> FindStrayLogFile(const std::string& dbPath);
+// The first of the three names beside `dbPath`, a database of `dbPageSize`
+// bytes a page (as its header gives it), under which lies a file that is
+// not one of SQLite's: anything but a regular file, a file that cannot be
+// looked at or read, or a regular file without the header SQLite writes
+// there. SQLite's own files pass as they are: an empty file, a journal or
+// log left by a process that was killed, and the journal, log and index of
+// a database in use by another process (also while that process is setting
+// the index up, when it holds nothing but zeros, and before it synced its
+// journal). A name the file system cannot hold (too long) has no file. The
+// files are only read, and the index of a database that this process has
+// open is not even opened: closing any descriptor of a file drops every
+// lock the process holds on it, and the connection that maps the index
+// relies on its locks.
+std::optional<StrayLogFile> FindStrayLogFile(const std::string& dbPath, uint32_t dbPageSize);
 
 }  // namespace host::sqlite
