@@ -26,6 +26,19 @@ namespace fs = std::filesystem;
 using test_files::Listing;
 using test_files::Sql;
 
+// Runs `sql` on `db` in a process that then ends as if killed, having
+// closed nothing.
+void KilledWriter(const std::string& db, const char* sql) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    sqlite3* w = nullptr;
+    sqlite3_open(db.c_str(), &w);
+    sqlite3_exec(w, sql, nullptr, nullptr, nullptr);
+    ::_exit(0);
+  }
+  ::waitpid(pid, nullptr, 0);
+}
+
 class KelhostCliFiles : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -224,26 +237,16 @@ TEST_F(KelhostCliFiles, NoCommandLosesAFileUnderTheNameOfADatabasesLog) {
   EXPECT_EQ(Run({"setting", db, "k", "v"}).status, 0);
   sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
   sqlite3_close(reader);
-  auto killedWriter = [&db](const char* sql) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      sqlite3* w = nullptr;
-      sqlite3_open(db.c_str(), &w);
-      sqlite3_exec(w, sql, nullptr, nullptr, nullptr);
-      ::_exit(0);  // as if killed: nothing closed
-    }
-    ::waitpid(pid, nullptr, 0);
-  };
-  killedWriter("UPDATE Artikel SET Bezeichnung = 'vom Abgebrochenen' WHERE Id = 'A1'");
+  KilledWriter(db, "UPDATE Artikel SET Bezeichnung = 'vom Abgebrochenen' WHERE Id = 'A1'");
   ASSERT_GT(fs::file_size(db + "-wal"), 0u);
   Result r = Run({"show", db, "Artikel"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("vom Abgebrochenen"), std::string::npos);
-  killedWriter(
-      "PRAGMA journal_mode = DELETE; PRAGMA cache_size = 1; BEGIN;"
-      " UPDATE Artikel SET Bezeichnung = 'halb' WHERE Id = 'A1';"
-      " WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
-      " INSERT INTO Artikel (Id) SELECT 'X' || i FROM n;");
+  KilledWriter(db,
+               "PRAGMA journal_mode = DELETE; PRAGMA cache_size = 1; BEGIN;"
+               " UPDATE Artikel SET Bezeichnung = 'halb' WHERE Id = 'A1';"
+               " WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
+               " INSERT INTO Artikel (Id) SELECT 'X' || i FROM n;");
   ASSERT_GT(fs::file_size(db + "-journal"), 0u);
   r = Run({"show", db, "Artikel"});
   EXPECT_EQ(r.status, 0) << r.err;
@@ -282,14 +285,7 @@ TEST_F(KelhostCliFiles, ADatabaseIsTakenBesideTheJournalOfAWriterThatHasNotSynce
     sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(writer);
 
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      sqlite3* w = nullptr;
-      sqlite3_open(db.c_str(), &w);
-      sqlite3_exec(w, update, nullptr, nullptr, nullptr);
-      ::_exit(0);  // as if killed: nothing closed
-    }
-    ::waitpid(pid, nullptr, 0);
+    KilledWriter(db, update);
     ASSERT_TRUE(unsynced());
     r = Run({"show", db, "Artikel"});
     EXPECT_EQ(r.status, 0) << r.err;
