@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <set>
@@ -21,6 +23,19 @@ inline void Sql(const std::string& path, const std::string& sql) {
   EXPECT_EQ(rc, SQLITE_OK) << (err ? err : "");
   sqlite3_free(err);
   sqlite3_close(db);
+}
+
+// Runs `sql` on `path` in a process that then ends as if killed, having
+// closed nothing: what it committed in WAL lives in the log alone.
+inline void KilledWriter(const std::string& path, const char* sql) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    sqlite3* w = nullptr;
+    sqlite3_open(path.c_str(), &w);
+    sqlite3_exec(w, sql, nullptr, nullptr, nullptr);
+    ::_exit(0);
+  }
+  ::waitpid(pid, nullptr, 0);
 }
 
 // The first column of a query's rows, as text, read through a read-only

@@ -1,5 +1,8 @@
 // Which files the stand-in takes as its own, and that opening a file it
 // refuses, or only reads, changes nothing.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -113,6 +116,33 @@ TEST_F(HostFiles, AnUnmarkedOlderDatabaseIsMarkedWithItsFirstWrite) {
   }
   EXPECT_EQ(ProbeFile(path).kind, FileKind::Own);
   EXPECT_EQ(ProbeFile(path).schemaVersion, host::sqlite::kSchemaVersion);
+}
+
+// A connection of this process on a WAL database maps its index and holds
+// POSIX locks on it, and closing any descriptor of that file would drop
+// them all: looking at the files beside the database leaves them.
+TEST_F(HostFiles, LookingAtADatabaseThisProcessHasOpenLeavesItsLocksOnTheIndex) {
+  const std::string path = File("own.db");
+  StandIn::Create(path, true);
+  auto host = StandIn::Open(path);
+  ASSERT_EQ(host->Rows("Artikel").size(), 9u);
+  // Open until the end: closing it would drop the locks too.
+  const int index = ::open((path + "-shm").c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(index, 0);
+  // An open file description's lock conflicts with this process's own
+  // POSIX locks, so asking for one finds them.
+  auto locked = [index] {
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    EXPECT_EQ(::fcntl(index, F_OFD_GETLK, &lock), 0);
+    return lock.l_type != F_UNLCK;
+  };
+  ASSERT_TRUE(locked());
+  EXPECT_EQ(ProbeFile(path).kind, FileKind::Own);
+  EXPECT_TRUE(locked());
+  host.reset();
+  ::close(index);
 }
 
 }  // namespace

@@ -215,14 +215,7 @@ TEST_F(KelhostCliConcurrency, AKilledDemoLeavesTheOldDatabaseOrTheNewOne) {
   auto oldDatabase = [&] {
     for (const std::string& name : test_files::Listing(folder)) fs::remove(folder + "/" + name);
     fs::copy_file(pristine, db);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      sqlite3* w = nullptr;
-      sqlite3_open(db.c_str(), &w);
-      sqlite3_exec(w, "UPDATE Artikel SET Bezeichnung = 'alt' WHERE Id = 'A1'", nullptr, nullptr, nullptr);
-      ::_exit(0);  // as if killed: the change lives in the log alone
-    }
-    ::waitpid(pid, nullptr, 0);
+    test_files::KilledWriter(db, "UPDATE Artikel SET Bezeichnung = 'alt' WHERE Id = 'A1'");
   };
   Launch l{{"demo", db}, dir_.File("out"), dir_.File("err"), ""};
   oldDatabase();

@@ -23,6 +23,7 @@ namespace kelhost_test {
 namespace {
 
 namespace fs = std::filesystem;
+using test_files::KilledWriter;
 using test_files::Listing;
 using test_files::Sql;
 
@@ -224,31 +225,64 @@ TEST_F(KelhostCliFiles, NoCommandLosesAFileUnderTheNameOfADatabasesLog) {
   EXPECT_EQ(Run({"setting", db, "k", "v"}).status, 0);
   sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
   sqlite3_close(reader);
-  auto killedWriter = [&db](const char* sql) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      sqlite3* w = nullptr;
-      sqlite3_open(db.c_str(), &w);
-      sqlite3_exec(w, sql, nullptr, nullptr, nullptr);
-      ::_exit(0);  // as if killed: nothing closed
-    }
-    ::waitpid(pid, nullptr, 0);
-  };
-  killedWriter("UPDATE Artikel SET Bezeichnung = 'vom Abgebrochenen' WHERE Id = 'A1'");
+  KilledWriter(db, "UPDATE Artikel SET Bezeichnung = 'vom Abgebrochenen' WHERE Id = 'A1'");
   ASSERT_GT(fs::file_size(db + "-wal"), 0u);
   Result r = Run({"show", db, "Artikel"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("vom Abgebrochenen"), std::string::npos);
-  killedWriter(
-      "PRAGMA journal_mode = DELETE; PRAGMA cache_size = 1; BEGIN;"
-      " UPDATE Artikel SET Bezeichnung = 'halb' WHERE Id = 'A1';"
-      " WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
-      " INSERT INTO Artikel (Id) SELECT 'X' || i FROM n;");
+  KilledWriter(db,
+               "PRAGMA journal_mode = DELETE; PRAGMA cache_size = 1; BEGIN;"
+               " UPDATE Artikel SET Bezeichnung = 'halb' WHERE Id = 'A1';"
+               " WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
+               " INSERT INTO Artikel (Id) SELECT 'X' || i FROM n;");
   ASSERT_GT(fs::file_size(db + "-journal"), 0u);
   r = Run({"show", db, "Artikel"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.find("halb"), std::string::npos);
   EXPECT_EQ(Listing(files_), std::set<std::string>{"x.db"});
+}
+
+// In a rollback journal mode, a writer's journal holds zeros where its
+// magic and record count go until the writer syncs it (at its commit, or
+// when its cache spills): SQLite's own journal, of a writer still at work
+// or of one that was killed, whose changes never reached the database. Its
+// page size is the database's, which the database's header gives as 1 for
+// 64 KiB.
+TEST_F(KelhostCliFiles, ADatabaseIsTakenBesideTheJournalOfAWriterThatHasNotSyncedIt) {
+  for (const char* pageSize : {"4096", "65536"}) {
+    SCOPED_TRACE(pageSize);
+    const std::string db = File(std::string("x") + pageSize + ".db");
+    ASSERT_EQ(Run({"init", db, "--sample"}).status, 0);
+    Sql(db, std::string("PRAGMA journal_mode = DELETE; PRAGMA page_size = ") + pageSize + "; VACUUM;");
+    ASSERT_EQ(test_files::Query(db, "PRAGMA page_size"), std::vector<std::string>{pageSize});
+    const std::string journal = db + "-journal";
+    auto unsynced = [&journal] {
+      const std::string start = ReadFile(journal).substr(0, 28);
+      return start.size() == 28 && start.substr(0, 12) == std::string(12, '\0');
+    };
+    const char* update = "BEGIN; UPDATE Artikel SET Bezeichnung = 'ungesichert' WHERE Id = 'A1';";
+
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(db.c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, update, nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_TRUE(unsynced());
+    Result r = Run({"show", db, "Artikel"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Wartung Basis"), std::string::npos);
+    EXPECT_EQ(r.out.find("ungesichert"), std::string::npos);
+    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(writer);
+
+    KilledWriter(db, update);
+    ASSERT_TRUE(unsynced());
+    r = Run({"show", db, "Artikel"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Wartung Basis"), std::string::npos);
+    EXPECT_EQ(r.out.find("ungesichert"), std::string::npos);
+    r = Run({"setting", db, "k", "v"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(host::sqlite::StandIn::Open(db)->DatabaseSetting("k"), rt::Variant("v"));
+  }
 }
 
 // A name that begins with "file:" is the name of a file, which SQLite

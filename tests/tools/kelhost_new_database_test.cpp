@@ -86,14 +86,7 @@ TEST_F(KelhostCliNewDatabase, DemoReplacesTheOldDatabaseInItsOwnFileThroughSqlit
   const std::string db = folder + "/x.db";
 
   ASSERT_EQ(Run({"init", db, "--sample"}).status, 0);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    sqlite3* w = nullptr;
-    sqlite3_open(db.c_str(), &w);
-    sqlite3_exec(w, "UPDATE Artikel SET Bezeichnung = 'alt' WHERE Id = 'A1'", nullptr, nullptr, nullptr);
-    ::_exit(0);  // as if killed: the change lives in the log alone
-  }
-  ::waitpid(pid, nullptr, 0);
+  test_files::KilledWriter(db, "UPDATE Artikel SET Bezeichnung = 'alt' WHERE Id = 'A1'");
   ASSERT_GT(fs::file_size(db + "-wal"), 0u);
   const ino_t inode = Inode(db);
   const ino_t walInode = Inode(db + "-wal");

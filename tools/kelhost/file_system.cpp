@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "host/sqlite/db.h"
-#include "host/sqlite/log_files.h"  // NamesNoFile
+#include "host/sqlite/file_probe.h"
 
 namespace kelhost {
 

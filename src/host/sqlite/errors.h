@@ -28,7 +28,7 @@ inline constexpr int32_t Storage = static_cast<int32_t>(0x8004100Cu);
 inline constexpr int32_t InvalidArgument = static_cast<int32_t>(0x8004100Du);
 // Another connection kept its write lock longer than the busy wait.
 inline constexpr int32_t Busy = static_cast<int32_t>(0x8004100Eu);
-// The file is not a database of the stand-in (see ProbeFile in stand_in.h).
+// The file is not a database of the stand-in (see ProbeFile in file_probe.h).
 inline constexpr int32_t NotOwnDatabase = static_cast<int32_t>(0x8004100Fu);
 // The database's record counter cannot be trusted (see DamagedCounter).
 inline constexpr int32_t Damaged = static_cast<int32_t>(0x80041010u);

@@ -10,9 +10,11 @@
 // takes only what SQLite itself writes there, recognised by the headers of
 // SQLite's documented file format. Where that is not clear, the file counts
 // as someone else's: refusing it costs its owner one `rm`, deleting it
-// costs the file.
+// costs the file. What counts as SQLite's lies in log_file_rules.h; here
+// the files are looked at.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -22,27 +24,25 @@ namespace host::sqlite {
 // are looked at.
 inline constexpr const char* kLogSuffixes[] = {"-journal", "-wal", "-shm"};
 
-// True when a failed lookup of a path (lstat's errno) means that no file is
-// there: none by that name, a path through something that is not a folder,
-// or a name too long for the file system, which can hold no such file. Any
-// other failure (a folder that may not be entered) leaves open whether one
-// is there.
-bool NamesNoFile(int error);
-
 // A file beside a database that SQLite did not write.
 struct StrayLogFile {
   std::string path;  // the database's path and the suffix
   std::string what;  // what it is, after "which": "is a folder", ...
 };
 
-// The first of the three names beside `dbPath` under which lies a file
-// that is not one of SQLite's: anything but a regular file, a file that
-// cannot be looked at or read, or a regular file without the header SQLite
-// writes there. SQLite's own files pass as they are: an empty file, a
-// journal or log left by a process that was killed, and the log and index
-// of a database in use by another process (also while that process is
-// setting the index up, when it holds nothing but zeros). A name the file
-// system cannot hold (too long) has no file. The files are only read.
-std::optional<StrayLogFile> FindStrayLogFile(const std::string& dbPath);
+// The first of the three names beside `dbPath`, a database of `dbPageSize`
+// bytes a page (as its header gives it), under which lies a file that is
+// not one of SQLite's: anything but a regular file, a file that cannot be
+// looked at or read, or a regular file without the header SQLite writes
+// there. SQLite's own files pass as they are: an empty file, a journal or
+// log left by a process that was killed, and the journal, log and index of
+// a database in use by another process (also while that process is setting
+// the index up, when it holds nothing but zeros, and before it synced its
+// journal). A name the file system cannot hold (too long) has no file. The
+// files are only read, and the index of a database that this process has
+// open is not even opened: closing any descriptor of a file drops every
+// lock the process holds on it, and the connection that maps the index
+// relies on its locks.
+std::optional<StrayLogFile> FindStrayLogFile(const std::string& dbPath, uint32_t dbPageSize);
 
 }  // namespace host::sqlite

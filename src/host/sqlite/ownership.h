@@ -19,6 +19,10 @@ inline constexpr int32_t kApplicationId = 0x4B656C48;
 // What the open database `db` is: Own, Unmarked, Foreign or Newer.
 FileProbe Inspect(Db& db);
 
+// What a database marked as the stand-in's, of schema version `version`,
+// is: Own, or Newer than this stand-in knows.
+FileProbe OfVersion(int32_t version);
+
 // Creates whatever is missing of the stand-in's tables and indexes and
 // marks the database as the stand-in's, at kSchemaVersion. Runs inside a
 // write transaction.
