@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <random>
 #include <set>
@@ -55,6 +56,23 @@ class KelhostCliConcurrency : public DebitorTest {
  protected:
   std::vector<std::string> DebitorArgs() const {
     return {"debitor", db_, "--today", "2024-03-10", "--contract", contract_, "--articles", articles_};
+  }
+  // Runs `l` 25 times, after `before` each time, and kills it at points from
+  // its start to past the end of a run that took `whole`; `after` looks at
+  // what each run left. How many runs the kill ended.
+  int KillAtPoints(const Launch& l, std::chrono::steady_clock::duration whole, const std::function<void()>& before,
+                   const std::function<void()>& after) {
+    int killed = 0;
+    for (int i = 0; i <= 24; ++i) {
+      SCOPED_TRACE(i);
+      before();
+      const pid_t pid = StartKelhost(l);
+      std::this_thread::sleep_for(whole * i / 20);
+      ::kill(pid, SIGKILL);
+      killed += WaitKelhost(pid) == -1 ? 1 : 0;
+      after();
+    }
+    return killed;
   }
 };
 
@@ -175,20 +193,12 @@ TEST_F(KelhostCliConcurrency, AKilledInitLeavesNoDatabaseOrAWholeOneAndNothingIn
   const std::set<std::string> others = {"alt.db.kelhost-tmp-AbC123", "neu.db.kelhost-tmp-Notiz"};
   for (const std::string& name : others) WriteFile(dir_.File(name), "x");
 
-  // Kill points from the start to past the end of a whole run.
-  int killed = 0;
-  for (int i = 0; i <= 24; ++i) {
-    SCOPED_TRACE(i);
-    removeDb();
-    const pid_t pid = StartKelhost(l);
-    std::this_thread::sleep_for(whole * i / 20);
-    ::kill(pid, SIGKILL);
-    killed += WaitKelhost(pid) == -1 ? 1 : 0;
-    if (!fs::exists(fs::symlink_status(db))) continue;
+  const int killed = KillAtPoints(l, whole, removeDb, [&db] {
+    if (!fs::exists(fs::symlink_status(db))) return;
     ASSERT_EQ(host::sqlite::ProbeFile(db).kind, host::sqlite::FileKind::Own);
     EXPECT_EQ(Query(db, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
     EXPECT_EQ(Query(db, "SELECT count(*) FROM kt_Vertragsdefinitionen"), std::vector<std::string>{"4"});
-  }
+  });
   EXPECT_GT(killed, 0);
 
   // A later init neither refuses nor trips over what killed runs left, and
@@ -223,14 +233,7 @@ TEST_F(KelhostCliConcurrency, AKilledDemoLeavesTheOldDatabaseOrTheNewOne) {
   ASSERT_EQ(RunKelhost(l).status, 0) << ReadFile(l.err);
   const auto whole = std::chrono::steady_clock::now() - start;
 
-  int killed = 0;
-  for (int i = 0; i <= 24; ++i) {
-    SCOPED_TRACE(i);
-    oldDatabase();
-    const pid_t pid = StartKelhost(l);
-    std::this_thread::sleep_for(whole * i / 20);
-    ::kill(pid, SIGKILL);
-    killed += WaitKelhost(pid) == -1 ? 1 : 0;
+  const int killed = KillAtPoints(l, whole, oldDatabase, [&] {
     const Result shown = RunKelhost(dir_, {"show", db, "Artikel"});
     ASSERT_EQ(shown.status, 0) << shown.err;
     const bool isOld = shown.out.find("\talt\t") != std::string::npos;
@@ -240,7 +243,7 @@ TEST_F(KelhostCliConcurrency, AKilledDemoLeavesTheOldDatabaseOrTheNewOne) {
     ASSERT_EQ(again.status, 0) << again.err;
     EXPECT_EQ(test_files::Listing(folder), std::set<std::string>{"alt.db"});
     EXPECT_EQ(Query(db, "SELECT count(*) FROM kt_Vertraege"), std::vector<std::string>{"1"});
-  }
+  });
   EXPECT_GT(killed, 0);
 }
 
