@@ -13,9 +13,10 @@
 
 #include <chrono>
 #include <filesystem>
+#include <random>
 #include <set>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "file_helpers.h"
@@ -128,6 +129,35 @@ TEST_F(KelhostCliNewDatabase, DemoReplacesTheOldDatabaseInItsOwnFileThroughSqlit
                        "-wal may not be written (Permission denied); " + db + " was left as it was\n");
   EXPECT_EQ(ReadFile(db), before);
   EXPECT_EQ(Listing(folder), (std::set<std::string>{"x.db", "x.db-wal"}));
+}
+
+// A file that another process moves to DB's name while demo runs never
+// gets the new database, neither from demo nor, through a log that demo
+// left under DB's name, from the next one to open it with SQLite.
+TEST_F(KelhostCliNewDatabase, AFileMovedToTheNameDuringDemoIsNeverWritten) {
+  const std::string db = dir_.File("x.db");
+  const std::string foreign = dir_.File("foreign.db");
+  test_files::Sql(foreign, "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
+  const std::string bytes = ReadFile(foreign);
+  std::mt19937 random(20261209);
+  std::uniform_int_distribution<int> delay(0, 60);
+  std::set<int> seen;
+  for (int i = 0; i < 30; ++i) {
+    SCOPED_TRACE(i);
+    Remove(db);
+    ASSERT_EQ(Run({"init", db, "--sample"}).status, 0);
+    WriteFile(dir_.File("moved.db"), bytes);
+    const pid_t demo = StartKelhost({{"demo", db}, dir_.File("stdout.txt"), dir_.File("stderr.txt"), ""});
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay(random)));
+    fs::rename(dir_.File("moved.db"), db);
+    const int status = WaitKelhost(demo);
+    seen.insert(status);
+    EXPECT_TRUE(status == 0 || status == 2) << status << ReadFile(dir_.File("stderr.txt"));
+    EXPECT_EQ(ReadFile(db), bytes);
+    EXPECT_TRUE(!fs::exists(db + "-wal") || fs::file_size(db + "-wal") == 0);
+    EXPECT_EQ(Query(db, "SELECT x FROM t"), std::vector<std::string>{"1"});
+  }
+  EXPECT_TRUE(seen.count(2)) << "no move fell into a run";
 }
 
 // Two demo of one database at once end as one after the other: both

@@ -6,12 +6,23 @@
 
 namespace host::sqlite {
 
-Replacement::Replacement(const std::string& path) {
+Replacement::Replacement(const std::string& path) : path_(path) {
   if (!IsHostDatabase(ProbeFile(path).kind)) RaiseHost(hosterr::NotOwnDatabase, path);
   db_ = std::make_unique<Db>(path, Access::Write);
   // The file opened may not be the one probed: another process may have
   // put a file in its place meanwhile.
   if (!IsHostDatabase(Inspect(*db_).kind)) RaiseHost(hosterr::NotOwnDatabase, path);
+}
+
+Replacement::~Replacement() {
+  // SQLite leaves the log of a file that has moved as it is when the last
+  // connection closes, under the name it had.
+  if (db_->IsFileAt(path_)) return;
+  try {
+    db_->Exec("PRAGMA wal_checkpoint(TRUNCATE)");
+  } catch (const rt::Error&) {
+    // A reader of the moved file holds the log; it is left as SQLite leaves it.
+  }
 }
 
 int Replacement::PageSize() { return db_->PageSize(); }

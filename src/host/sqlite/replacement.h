@@ -22,6 +22,11 @@ class Replacement {
   // that connection that it is a host database: raises NotOwnDatabase when
   // it is not, the storage error when it cannot be opened. Writes nothing.
   explicit Replacement(const std::string& path);
+  // Closes the database. Where `path` names another file by now, what the
+  // write-ahead log holds goes into the file opened first, wherever it now
+  // is, and the log is left empty: SQLite finds a database's log by name,
+  // and would take it for the log of the file that has the name now.
+  ~Replacement();
 
   // The database's page size. A database in WAL takes a copy only of its
   // own page size, so the new one is made with it (NewFileOptions).
@@ -38,6 +43,7 @@ class Replacement {
   void CopyFrom(const std::string& source);
 
  private:
+  std::string path_;
   std::unique_ptr<Db> db_;
 };
 
