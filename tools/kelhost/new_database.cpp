@@ -95,7 +95,9 @@ class Creation {
   }
 
   // What an error the build raised says.
-  std::string Words(const std::string& detail) const { return "cannot create " + path_ + ": " + detail + "; " + NotChanged(); }
+  std::string Words(const std::string& detail) const {
+    return "cannot create " + path_ + ": " + detail + "; " + NotChanged();
+  }
 
  private:
   enum class At { Nothing, Database };
@@ -212,7 +214,8 @@ class Creation {
     if (!made) Fail(problem + "; " + NotChanged());
     made->Seal();
     for (const char* suffix : kLogSuffixes)
-      if (MayExist(temp_ + suffix)) Fail("cannot create " + path_ + ": the new database kept a log file; " + NotChanged());
+      if (MayExist(temp_ + suffix))
+        Fail("cannot create " + path_ + ": the new database kept a log file; " + NotChanged());
     builtPageSize_ = host::sqlite::Db(temp_, host::sqlite::Access::Inspect, 0, path_).PageSize();
     built_ = true;
   }
