@@ -79,12 +79,12 @@ int RunDemo(const std::vector<std::string>& args) {
   host::sqlite::RegisterErrorTexts();
   std::shared_ptr<ContractData> contract = ParseContract("demo contract", kContract);
   std::shared_ptr<rt::Collection> articles = ParseArticles("demo articles", kArticles);
-  // What the contract's call prints waits until the file holding it has
-  // taken its name.
+  // What the contract's call prints waits until DB holds it.
   std::ostringstream printed;
   const NewDatabase made =
-      CreateWholeDatabase(path, true, [&](const std::string& file, const host::sqlite::NewFileOptions& options,
-                                          std::string& problem) {
+      CreateWholeDatabase("demo", path, true,
+                          [&](const std::string& file, const host::sqlite::NewFileOptions& options,
+                              std::string& problem) {
         std::shared_ptr<host::sqlite::StandIn> host = CreateSampleDatabase(file, options, problem);
         if (!host) return host;
         InstallConsoleService();

@@ -38,7 +38,7 @@ int RunInit(const std::vector<std::string>& args) {
   }
   if (sample) host::sqlite::RegisterErrorTexts();
   const NewDatabase made = CreateWholeDatabase(
-      path, false,
+      "init", path, false,
       [sample](const std::string& file, const host::sqlite::NewFileOptions& options, std::string& problem) {
         return sample ? CreateSampleDatabase(file, options, problem)
                       : host::sqlite::StandIn::Create(file, false, options);

@@ -11,11 +11,6 @@
 
 namespace kelhost {
 
-namespace {
-
-// Why access(W_OK) refused the file `command` writes to: `readOnly` where
-// the modes or the file system forbid writing, and as the probe says it
-// where the file has gone since.
 std::string Unwritable(const std::string& command, int error, const char* readOnly) {
   if (error == ENOENT) return "does not exist";
   const std::string reason =
@@ -23,8 +18,6 @@ std::string Unwritable(const std::string& command, int error, const char* readOn
                                                           : std::string("cannot be written (") + std::strerror(error) + ")";
   return reason + "; " + command + " writes to it";
 }
-
-}  // namespace
 
 std::string DescribeFile(const host::sqlite::FileProbe& probe) {
   using host::sqlite::FileKind;

@@ -30,6 +30,11 @@ std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, 
 using NamedTextStore = void (*)(host::sqlite::StandIn& host, const std::string& name, const std::string& value);
 int StoreNamedText(const std::string& command, const std::vector<std::string>& args, NamedTextStore store);
 
+// Why access(W_OK) refused the file `command` writes to, after its name:
+// `readOnly` ("is read-only") where the modes or the file system forbid
+// writing, "does not exist" where the file has gone since it was probed.
+std::string Unwritable(const std::string& command, int error, const char* readOnly);
+
 // What a file that is not a host database is, after its name: "is an empty
 // file", "is another program's SQLite database", ...
 std::string DescribeFile(const host::sqlite::FileProbe& probe);

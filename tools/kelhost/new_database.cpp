@@ -65,7 +65,8 @@ std::string Detail(const rt::Error& e, const std::string& path) {
 //     for what is there now.
 class Creation {
  public:
-  Creation(const std::string& path, bool replace) : path_(path), replace_(replace) {}
+  Creation(const std::string& command, const std::string& path, bool replace)
+      : command_(command), path_(path), replace_(replace) {}
 
   ~Creation() {
     if (temp_.empty()) return;
@@ -178,9 +179,7 @@ class Creation {
   bool OpenOld() {
     if (::access(path_.c_str(), W_OK) != 0) {
       if (host::sqlite::NamesNoFile(errno)) return false;
-      Refuse(path_ + (errno == EACCES || errno == EPERM || errno == EROFS
-                          ? " is read-only; it is left as it is"
-                          : " cannot be written (" + Reason(errno) + "); it is left as it is"));
+      Refuse(path_ + " " + Unwritable(command_, errno, "is read-only"));
     }
     // SQLite writes the log files too; one that it may only read (another
     // user's) would fail the write, and leave SQLite's index beside it.
@@ -261,6 +260,7 @@ class Creation {
     return true;
   }
 
+  const std::string command_;
   const std::string path_;
   const bool replace_;
   std::string name_;    // the database's file name
@@ -277,9 +277,10 @@ class Creation {
 
 }  // namespace
 
-NewDatabase CreateWholeDatabase(const std::string& path, bool replace, const DatabaseBuild& build) {
+NewDatabase CreateWholeDatabase(const std::string& command, const std::string& path, bool replace,
+                                const DatabaseBuild& build) {
   NewDatabase result;
-  Creation creation(path, replace);
+  Creation creation(command, path, replace);
   try {
     creation.Run(build);
     result.outcome = NewDatabase::Created;

@@ -42,7 +42,7 @@ struct NewDatabase {
 using DatabaseBuild = std::function<std::shared_ptr<host::sqlite::StandIn>(
     const std::string& file, const host::sqlite::NewFileOptions& options, std::string& problem)>;
 
-// Makes the database `path` with `build`:
+// Makes the database `path` with `build`, for `command` ("init", "demo"):
 //  - with `replace` false only while `path` is free; any file there, even
 //    one that came meanwhile, is refused ("exists already");
 //  - with `replace` true also in place of a host database at `path`, which
@@ -63,6 +63,7 @@ using DatabaseBuild = std::function<std::shared_ptr<host::sqlite::StandIn>(
 // while another process keeps the folder locked or the database locked for
 // writing (each after waiting as long as a writer waits), or when the build
 // or the file system fails. Never raises.
-NewDatabase CreateWholeDatabase(const std::string& path, bool replace, const DatabaseBuild& build);
+NewDatabase CreateWholeDatabase(const std::string& command, const std::string& path, bool replace,
+                                const DatabaseBuild& build);
 
 }  // namespace kelhost

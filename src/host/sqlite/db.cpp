@@ -166,6 +166,11 @@ OpenFiles& Opened() {
   return *files;
 }
 
+// Another connection kept its write lock for the whole busy wait.
+[[noreturn]] void RaiseGaveUp(int waitedMs) {
+  RaiseHost(hosterr::Busy, "nach " + std::to_string(waitedMs) + " ms Warten aufgegeben");
+}
+
 std::optional<FileId> IdOf(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
@@ -333,7 +338,7 @@ void Db::CopyFrom(Db& source) {
   if (step == SQLITE_DONE && rc == SQLITE_OK) return;
   const int failed = step == SQLITE_DONE ? rc : step;
   if ((failed & 0xFF) == SQLITE_BUSY || (failed & 0xFF) == SQLITE_LOCKED)
-    RaiseHost(hosterr::Busy, "nach " + std::to_string(busyWaitMs_) + " ms Warten aufgegeben");
+    RaiseGaveUp(busyWaitMs_);
   RaiseHost(hosterr::Storage, ErrorWords(db_, failed));
 }
 
@@ -363,7 +368,7 @@ std::optional<uint32_t> Db::DataVersion() const {
 void Db::BeginWrite() {
   const int rc = Run(begin_);
   if (rc == SQLITE_BUSY)
-    RaiseHost(hosterr::Busy, "nach " + std::to_string(busyWaitMs_) + " ms Warten aufgegeben");
+    RaiseGaveUp(busyWaitMs_);
   if (rc != SQLITE_OK) Fail();
   writing_ = true;
   hookRan_ = false;
