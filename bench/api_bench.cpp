@@ -75,7 +75,7 @@ std::shared_ptr<rt::Collection> NewArticles(const std::vector<std::string>& ids)
 
 // The rows of one real call on a scratch database.
 std::vector<bench::RowTemplate> RowsOfOneCall() {
-  auto host = host::sqlite::StandIn::Open(":memory:");
+  auto host = host::sqlite::StandIn::OpenInMemory();
   host->LoadSampleData();
   auto app = host->Application();
   {
@@ -105,7 +105,7 @@ Fixture& Get(int addresses, int articles, bool inFile) {
   host::sqlite::RegisterErrorTexts();
   f = std::make_unique<Fixture>();
   f->host = inFile ? host::sqlite::StandIn::Create(bench::TempDatabase("api_bench"), true)
-                   : host::sqlite::StandIn::Open(":memory:");
+                   : host::sqlite::StandIn::OpenInMemory();
   if (!inFile) f->host->LoadSampleData();
   const std::vector<host::sqlite::Row> groups = f->host->Rows("Artikelgruppen");
   const int sampleArticles = static_cast<int>(f->host->Rows("Artikel").size());

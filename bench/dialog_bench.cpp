@@ -82,7 +82,7 @@ void AddType(host::sqlite::StandIn& host) {
 
 std::shared_ptr<host::sqlite::StandIn> NewHost(bool inFile) {
   auto host = inFile ? host::sqlite::StandIn::Create(bench::TempDatabase("dialog_bench"), true)
-                     : host::sqlite::StandIn::Open(":memory:");
+                     : host::sqlite::StandIn::OpenInMemory();
   if (!inFile) host->LoadSampleData();
   AddType(*host);
   return host;

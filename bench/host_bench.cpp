@@ -49,7 +49,7 @@ Fixture& Get(int rows) {
   auto& f = fixtures[rows];
   if (f) return *f;
   f = std::make_unique<Fixture>();
-  f->host = host::sqlite::StandIn::Open(":memory:");
+  f->host = host::sqlite::StandIn::OpenInMemory();
   std::vector<std::string> groups;
   for (int g = 0; g < 20; ++g) groups.push_back(f->host->InsertRow("Artikelgruppen", {{"ID", Name("G", g)}}));
   for (int i = 0; i < rows; ++i) {
@@ -133,7 +133,7 @@ host::sqlite::StandIn& ContractsOnOneAddress(int n) {
   static std::map<int, std::shared_ptr<host::sqlite::StandIn>> hosts;
   auto& host = hosts[n];
   if (host) return *host;
-  host = host::sqlite::StandIn::Open(":memory:");
+  host = host::sqlite::StandIn::OpenInMemory();
   host->RunCall([&] {
     const std::string address = host->InsertRow("Adressen", {{"ID", "K1"}});
     for (int i = 0; i < n; ++i) host->InsertRow("kt_Vertraege", {{"Vertragnummer", std::to_string(i)}}, address);
@@ -163,7 +163,7 @@ host::sqlite::StandIn& PersistVars(int n) {
   static std::map<int, std::shared_ptr<host::sqlite::StandIn>> hosts;
   auto& host = hosts[n];
   if (host) return *host;
-  host = host::sqlite::StandIn::Open(":memory:");
+  host = host::sqlite::StandIn::OpenInMemory();
   host->LoadSampleData();
   host->RunCall([&] {
     for (int i = 0; i < n; ++i) host->SetPersistVar(Name("var", i), Name("Wert ", i));

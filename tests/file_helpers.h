@@ -55,6 +55,31 @@ inline std::vector<std::string> Query(const std::string& path, const std::string
   return rows;
 }
 
+// A connection of the test's own that stays open; every statement must
+// succeed.
+class Connection {
+ public:
+  explicit Connection(const std::string& path) { EXPECT_EQ(sqlite3_open(path.c_str(), &db_), SQLITE_OK); }
+  ~Connection() { sqlite3_close(db_); }
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+  void Exec(const std::string& sql) {
+    char* err = nullptr;
+    EXPECT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
+    sqlite3_free(err);
+  }
+  std::string One(const std::string& sql) {
+    sqlite3_stmt* s = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr), SQLITE_OK) << sqlite3_errmsg(db_);
+    std::string value = s && sqlite3_step(s) == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(s, 0)) : "";
+    sqlite3_finalize(s);
+    return value;
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
 // The names in a folder.
 inline std::set<std::string> Listing(const std::string& folder) {
   std::set<std::string> names;

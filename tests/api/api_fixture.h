@@ -1,5 +1,5 @@
 // Shared fixture of the programmatic-creation tests: the core tests' set-up
-// (stand-in host on ":memory:", today fixed to 10.03.2024, scripted UI)
+// (stand-in host in memory, today fixed to 10.03.2024, scripted UI)
 // with the sample data loaded, an empty run state, and a CKT made through
 // the library's class factory, as a host makes it.
 //

@@ -1,5 +1,5 @@
 // Shared fixture of the contract-type editor tests: the core tests' set-up
-// (stand-in host on ":memory:", today fixed to 10.03.2024, scripted UI,
+// (stand-in host in memory, today fixed to 10.03.2024, scripted UI,
 // reporter) with the sample data loaded and a CKT made through the
 // library's class factory, as a host makes it.
 //

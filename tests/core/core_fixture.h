@@ -131,7 +131,7 @@ class CoreTest : public ::testing::Test {
     ui_ = std::make_shared<ui::test::ScriptedService>();
     ui::SetService(ui_);
     ResetGlobals();
-    host_ = host::sqlite::StandIn::Open(":memory:");
+    host_ = host::sqlite::StandIn::OpenInMemory();
     app_ = host_->Application();
     gApp = app_;
     gDB = app_->Database();

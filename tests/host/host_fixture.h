@@ -38,7 +38,7 @@ class HostTest : public ::testing::Test {
  protected:
   void SetUp() override {
     rt::SetToday(rt::DateSerial(2026, 3, 10));
-    host = host::sqlite::StandIn::Open(":memory:");
+    host = host::sqlite::StandIn::OpenInMemory();
     host->LoadSampleData();
     app = host->Application();
     db = app->Database();

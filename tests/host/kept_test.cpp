@@ -156,7 +156,7 @@ class HostKept : public HostTest {};
 TEST_F(HostKept, StepsInACallLeadWhereTheyLeadOutsideACall) {
   Strings inCall;
   ASSERT_FALSE(host->RunCall([&] { inCall = Steps(*host); }).error);
-  auto other = StandIn::Open(":memory:");
+  auto other = StandIn::OpenInMemory();
   other->LoadSampleData();
   EXPECT_EQ(inCall, Steps(*other));
   // Deleted in the first round and again in the second: the views stepped
@@ -173,7 +173,7 @@ TEST_F(HostKept, ACallSeesItsOwnWritesAsReadsOutsideACallDo) {
   Strings inCall;
   const auto result = host->RunCall([&] { inCall = ReadsAndWrites(*host); });
   ASSERT_FALSE(result.error);
-  auto other = StandIn::Open(":memory:");
+  auto other = StandIn::OpenInMemory();
   other->LoadSampleData();
   const Strings outside = ReadsAndWrites(*other);
   EXPECT_EQ(inCall, outside);

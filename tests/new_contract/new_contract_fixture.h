@@ -1,5 +1,5 @@
 // Shared fixture of the new-contract dialog tests: the core tests' set-up
-// (stand-in host on ":memory:", scripted UI, today fixed) with the sample
+// (stand-in host in memory, scripted UI, today fixed) with the sample
 // data loaded and a CKT made through the library's class factory.
 //
 // Contract types and their positions are inserted directly (AddType,

@@ -184,7 +184,7 @@ class DifferentialTest : public MemoryTest {
   }
 
   void FreshDatabase(const Scenario& s) {
-    host_ = host::sqlite::StandIn::Open(":memory:");
+    host_ = host::sqlite::StandIn::OpenInMemory();
     app_ = host_->Application();
     gApp = app_;
     gDB = app_->Database();

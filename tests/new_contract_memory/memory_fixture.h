@@ -1,6 +1,6 @@
 // Shared fixture of the tests of the save from a contract type adjusted in
-// memory: the back-fill fixture (new-contract dialog, stand-in host on
-// ":memory:", scripted UI, today fixed) with the type adjusted the way a
+// memory: the back-fill fixture (new-contract dialog, stand-in host
+// in memory, scripted UI, today fixed) with the type adjusted the way a
 // user does it: cmdDetails, the editor in new-contract mode, "Übernehmen".
 #pragma once
 

@@ -1,9 +1,10 @@
 // kelhost and files that are not its own, or that it may only read: every
 // command refuses what is not a kelhost database (a link included) and
 // leaves it as it is, and so it does with a file that lies under the name
-// of one of SQLite's log files beside a database; show reads a read-only
-// database, wherever it lies; a writing command refuses a database whose
-// record counter is damaged, having written nothing.
+// of one of SQLite's log files beside a database; every name is a file
+// name; a writing command refuses a database whose record counter is
+// damaged, having written nothing. (How a reader that may not write reads
+// is in kelhost_readers_test.cpp.)
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -106,40 +107,6 @@ TEST_F(KelhostCliFiles, EveryCommandRefusesWhatIsNotAKelhostDatabaseAndLeavesIt)
   EXPECT_EQ(Listing(files_), listing);
 }
 
-TEST_F(KelhostCliFiles, ShowReadsAReadOnlyDatabaseAndDebitorRefusesIt) {
-  // As a user that meets the file modes: a read-only file in a folder it
-  // may write, and a file in a folder it may not.
-  const std::string inWritable = File("readonly.db");
-  fs::create_directory(File("locked"));
-  const std::string inLocked = File("locked/host.db");
-  for (const std::string& db : {inWritable, inLocked}) host::sqlite::StandIn::Create(db, true);
-  ::chmod(dir_.path().c_str(), 0755);
-  ::chmod(files_.c_str(), 0777);
-  ::chmod(inWritable.c_str(), 0444);
-  ::chmod(inLocked.c_str(), 0666);
-  ::chmod(File("locked").c_str(), 0555);
-
-  struct Case {
-    std::string db, folder, why;
-  };
-  const Case cases[] = {{inWritable, files_, "is read-only; debitor writes to it"},
-                        {inLocked, File("locked"), "lies in a read-only folder; debitor writes to it"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.db);
-    const std::string before = ReadFile(c.db);
-    const std::set<std::string> listing = Listing(c.folder);
-    Result r = Run({"show", c.db, "Artikel"}, true);
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Lines(r.out).size(), 10u);
-    r = Run(Debitor(c.db), true);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("kelhost: debitor: " + c.db + " " + c.why), std::string::npos) << r.err;
-    EXPECT_EQ(ReadFile(c.db), before);
-    EXPECT_EQ(Listing(c.folder), listing);
-  }
-  ::chmod(File("locked").c_str(), 0755);
-}
-
 TEST_F(KelhostCliFiles, AnUnmarkedOlderDatabaseIsShownAsItIsAndMarkedByItsFirstContract) {
   const std::string db = File("alt.db");
   host::sqlite::StandIn::Create(db, true);
@@ -153,6 +120,47 @@ TEST_F(KelhostCliFiles, AnUnmarkedOlderDatabaseIsShownAsItIsAndMarkedByItsFirstC
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(host::sqlite::ProbeFile(db).kind, host::sqlite::FileKind::Own);
   EXPECT_EQ(Run({"show", db, "kt_Vertraege"}).status, 0);
+}
+
+// Every name a command is given opens the file of that name, also the
+// names SQLite keeps for its in-memory database (":memory:") and for a
+// temporary one (the empty name).
+TEST_F(KelhostCliFiles, EveryNameIsAFileNameMemoryToo) {
+  auto in = [this](const std::vector<std::string>& args) {
+    return RunKelhost(Launch{args, dir_.File("stdout.txt"), dir_.File("stderr.txt"), files_});
+  };
+  const std::string db = File(":memory:");
+  Result r = in({"init", ":memory:", "--sample"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(host::sqlite::ProbeFile(db).kind, host::sqlite::FileKind::Own);
+  r = in(Debitor(":memory:"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(in({"setting", ":memory:", "Notiz", "ja"}).status, 0);
+  EXPECT_EQ(in({"persist", ":memory:", "kt_AlarmWochenKuendigung", "8"}).status, 0);
+  r = in({"show", ":memory:", "kt_Vertraege"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(r.out).size(), 2u);
+  const std::string before = dir_.File("before.db");
+  fs::copy_file(db, before);
+  r = in({"demo", ":memory:"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"show", "", "Artikel"}, std::vector<std::string>{"setting", "", "k", "v"}}) {
+    r = in(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kelhost: " + args[0] + ":  does not exist\n");
+  }
+  EXPECT_EQ(Listing(files_), std::set<std::string>{":memory:"});
+
+  // What was stored went to the file, and demo replaced it.
+  const char* const counts[] = {"SELECT count(*) FROM kt_Vertraege",
+                                "SELECT count(*) FROM _kelhost_settings WHERE key = 'Notiz'",
+                                "SELECT count(*) FROM _kelhost_persistvars WHERE name = 'kt_AlarmWochenKuendigung'"};
+  for (const char* count : counts) {
+    SCOPED_TRACE(count);
+    EXPECT_EQ(test_files::Query(before, count), std::vector<std::string>{"1"});
+    EXPECT_EQ(test_files::Query(db, count), std::vector<std::string>{count == counts[0] ? "1" : "0"});
+  }
 }
 
 // SQLite takes whatever lies at DB-journal, DB-wal and DB-shm for the log

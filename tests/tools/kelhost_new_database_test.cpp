@@ -27,6 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test_files::Listing;
+using test_files::Connection;
 using test_files::Query;
 
 class KelhostCliNewDatabase : public ::testing::Test {
@@ -51,30 +52,6 @@ ino_t Inode(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
 }
-
-// A connection of the test's own; every statement must succeed.
-class Connection {
- public:
-  explicit Connection(const std::string& path) { EXPECT_EQ(sqlite3_open(path.c_str(), &db_), SQLITE_OK); }
-  ~Connection() { sqlite3_close(db_); }
-  Connection(const Connection&) = delete;
-  Connection& operator=(const Connection&) = delete;
-  void Exec(const std::string& sql) {
-    char* err = nullptr;
-    EXPECT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
-    sqlite3_free(err);
-  }
-  std::string One(const std::string& sql) {
-    sqlite3_stmt* s = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr), SQLITE_OK) << sqlite3_errmsg(db_);
-    std::string value = s && sqlite3_step(s) == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(s, 0)) : "";
-    sqlite3_finalize(s);
-    return value;
-  }
-
- private:
-  sqlite3* db_ = nullptr;
-};
 
 // demo writes the new database into the old one's own file, through
 // SQLite: the file and its log files stay where they are, what a killed

@@ -200,7 +200,7 @@ class QtFlows : public QtFixture<nctest::NewContractTest> {
   // worked example's maintenance type with its position and an open-ended
   // hosting type; the same every time.
   static std::shared_ptr<host::sqlite::StandIn> NewHost() {
-    auto host = host::sqlite::StandIn::Open(":memory:");
+    auto host = host::sqlite::StandIn::OpenInMemory();
     host->LoadSampleData();
     host->InsertRow("kt_Vertragsdefinitionen",
                     nctest::Merge(nctest::TypeDefaults(), {{"Bezeichnung", "Hosting"}, {"Art", int32_t{3}},

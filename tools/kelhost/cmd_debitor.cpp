@@ -60,8 +60,10 @@ int RunDebitor(const std::vector<std::string>& args) {
     return kExitUsage;
   }
 
-  std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase("debitor", a.database, host::sqlite::OpenMode::ReadWrite);
-  if (!host) return kExitUsage;
+  int opened = kExitOk;
+  std::shared_ptr<host::sqlite::StandIn> host =
+      OpenDatabase("debitor", a.database, host::sqlite::OpenMode::ReadWrite, opened);
+  if (!host) return opened;
   if (!ApplyRunOptions(*host, a, "debitor")) return kExitUsage;
 
   InstallConsoleService();

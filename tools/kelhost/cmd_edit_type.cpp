@@ -58,8 +58,10 @@ int RunEditTypeCommand(const std::vector<std::string>& args) {
   if (!ChooseDialogPlayer("edit-type", a, player)) return kExitUsage;
 
   host::sqlite::RegisterErrorTexts();
-  std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase("edit-type", a.database, host::sqlite::OpenMode::ReadWrite);
-  if (!host) return kExitUsage;
+  int status = kExitOk;
+  std::shared_ptr<host::sqlite::StandIn> host =
+      OpenDatabase("edit-type", a.database, host::sqlite::OpenMode::ReadWrite, status);
+  if (!host) return status;
   std::string typeOid;
   if (a.Has("--type")) {
     for (const host::sqlite::Row& row : host->Rows("kt_Vertragsdefinitionen")) {

@@ -64,8 +64,10 @@ int RunNewContract(const std::vector<std::string>& args) {
   if (!ChooseDialogPlayer(kCommand, a, player)) return kExitUsage;
 
   host::sqlite::RegisterErrorTexts();
-  std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase(kCommand, a.database, host::sqlite::OpenMode::ReadWrite);
-  if (!host) return kExitUsage;
+  int status = kExitOk;
+  std::shared_ptr<host::sqlite::StandIn> host =
+      OpenDatabase(kCommand, a.database, host::sqlite::OpenMode::ReadWrite, status);
+  if (!host) return status;
   if (!ApplyRunOptions(*host, a, kCommand)) return kExitUsage;
 
   auto ckt = std::dynamic_pointer_cast<CKT>(kelpaktor2::CreateInstance("CKT"));

@@ -2,14 +2,19 @@
 // master, in insertion order: a line of field names in schema order, then
 // one line per row, tab-separated, texts escaped (show_format.h). The table
 // name matches without regard to letter case; an unknown table or a file
-// that is not a kelhost database gives exit 2. The database is only read:
-// a read-only file, or one in a read-only folder, can be shown.
+// that is not a kelhost database gives exit 2. The database is only read,
+// with SQLite's locks like every reader, so that the listing is of
+// committed records only: a read-only file, or one in a read-only folder,
+// can be shown, unless SQLite would have to write to read it (see
+// RunUnlessRefused), which gives exit 1, as does a writer that keeps the
+// database locked beyond the busy wait.
 #include <iostream>
 
 #include "host/sqlite/errors.h"
 #include "host/sqlite/stand_in.h"
 #include "kelhost/command.h"
 #include "kelhost/database.h"
+#include "kelhost/host_call.h"
 #include "kelhost/show_format.h"
 
 namespace kelhost {
@@ -23,8 +28,9 @@ int RunShow(const std::vector<std::string>& args) {
   }
   const std::string& path = args[0];
   const std::string& table = args[1];
-  auto host = OpenDatabase("show", path, host::sqlite::OpenMode::ReadOnly);
-  if (!host) return kExitUsage;
+  int status = kExitOk;
+  auto host = OpenDatabase("show", path, host::sqlite::OpenMode::ReadOnly, status);
+  if (!host) return status;
   std::vector<std::string> names;
   try {
     names = host->FieldNames(table);
@@ -33,10 +39,12 @@ int RunShow(const std::vector<std::string>& args) {
     PrintError("show: unknown table " + table);
     return kExitUsage;
   }
+  std::vector<host::sqlite::Row> rows;
+  if (const int refused = RunUnlessRefused([&] { rows = host->Rows(table); }); refused != kExitOk) return refused;
   std::string line;
   for (size_t i = 0; i < names.size(); ++i) line += (i ? "\t" : "") + names[i];
   std::cout << line << "\n";
-  for (const host::sqlite::Row& row : host->Rows(table)) {
+  for (const host::sqlite::Row& row : rows) {
     line.clear();
     for (size_t i = 0; i < row.fields.size(); ++i) {
       if (i) line += '\t';

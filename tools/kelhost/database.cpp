@@ -51,7 +51,8 @@ std::string DescribeFile(const host::sqlite::FileProbe& probe) {
 }
 
 std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, const std::string& path,
-                                                    host::sqlite::OpenMode mode) {
+                                                    host::sqlite::OpenMode mode, int& status) {
+  status = kExitUsage;
   const host::sqlite::FileProbe probe = host::sqlite::ProbeFile(path);
   if (!host::sqlite::IsHostDatabase(probe.kind)) {
     PrintError(command + ": " + path + " " + DescribeFile(probe));
@@ -71,7 +72,9 @@ std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, 
       return nullptr;
     }
   }
-  return host::sqlite::StandIn::Open(path, mode);
+  std::shared_ptr<host::sqlite::StandIn> host;
+  status = RunUnlessRefused([&] { host = host::sqlite::StandIn::Open(path, mode); });
+  return host;
 }
 
 int StoreNamedText(const std::string& command, const std::vector<std::string>& args, NamedTextStore store) {
@@ -80,8 +83,10 @@ int StoreNamedText(const std::string& command, const std::vector<std::string>& a
     PrintError("usage: kelhost " + command + " DB NAME VALUE");
     return kExitUsage;
   }
-  std::shared_ptr<host::sqlite::StandIn> host = OpenDatabase(command, args[0], host::sqlite::OpenMode::ReadWrite);
-  if (!host) return kExitUsage;
+  int status = kExitOk;
+  std::shared_ptr<host::sqlite::StandIn> host =
+      OpenDatabase(command, args[0], host::sqlite::OpenMode::ReadWrite, status);
+  if (!host) return status;
   return RunUnlessRefused([&] { store(*host, args[1], args[2]); });
 }
 

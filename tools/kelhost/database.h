@@ -16,10 +16,12 @@ namespace kelhost {
 // Opens `path` for `command` ("show", "debitor", ...). A file that is not a
 // host database, or (for ReadWrite) one that this process may not write or
 // that lies in a folder where it may not create files, is reported as
-// "kelhost: <command>: <path> ..." on standard error and gives null; the
-// command then ends with kExitUsage.
+// "kelhost: <command>: <path> ..." on standard error and gives null, with
+// `status` kExitUsage; a file the host refuses as it opens it (locked
+// beyond the busy wait, unreadable without writing: see RunUnlessRefused)
+// gives null with that status. The command then ends with `status`.
 std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, const std::string& path,
-                                                    host::sqlite::OpenMode mode);
+                                                    host::sqlite::OpenMode mode, int& status);
 
 // The commands that store one named text in a database (`setting`,
 // `persist`): `args` must be DB NAME VALUE with a name that is not empty;

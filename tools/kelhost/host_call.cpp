@@ -51,17 +51,38 @@ std::string DescribeDamage(const host::sqlite::DamagedCounter& d) {
   return counter + "cannot be trusted";
 }
 
+// Why a reader that may not write cannot read, after "cannot read <DB>
+// without writing".
+std::string DescribeNeed(const host::sqlite::ReadNeedsWrite& r) {
+  const std::string& db = r.file();
+  switch (r.need()) {
+    case host::sqlite::WriteNeeded::LogIndex:
+      return " beside it: it is in WAL mode, and SQLite reads it only through its log " + db +
+             "-wal and the log's index " + db +
+             "-shm, which are not there while no process has the database open, and which kelhost makes only "
+             "as a user who may write " + db + " and its folder";
+    case host::sqlite::WriteNeeded::Rollback:
+      return " to it: a process ended during a transaction and left its journal " + db +
+             "-journal, which SQLite must roll back into " + db +
+             " before anyone reads it, and this user may not write " + db + " or its folder";
+  }
+  return "";
+}
+
 }  // namespace
 
 CallProgress HostCallProgress() { return progress; }
 
-int RunUnlessRefused(const std::function<void()>& write) {
+int RunUnlessRefused(const std::function<void()>& use) {
   try {
-    write();
+    use();
     return kExitOk;
   } catch (const host::sqlite::DamagedCounter& d) {
     PrintError(d.file() + " is damaged: " + DescribeDamage(d) + "; nothing was written");
     return kExitUsage;
+  } catch (const host::sqlite::ReadNeedsWrite& r) {
+    PrintError("cannot read " + r.file() + " without writing" + DescribeNeed(r) + "; nothing was read");
+    return kExitFailed;
   } catch (const rt::Error& e) {
     if (e.number() != host::sqlite::hosterr::Busy) throw;
     PrintError("the database is locked by another process; gave up waiting, nothing was written");

@@ -33,19 +33,22 @@ struct HostCall {
   std::vector<host::sqlite::WrittenRecord> written;
 };
 
-// Runs `write`, a write to the database (a host call, or a store of
-// kelhost's own), and returns kExitOk; or, when the host refuses the write
-// before writing anything, prints why and returns the exit status the
-// command ends with:
+// Runs `use`, a use of the database (a host call, a store of kelhost's
+// own, opening it or reading it), and returns kExitOk; or, when the host
+// refuses it before it wrote anything, prints why and returns the exit
+// status the command ends with:
 //  - another process kept the database locked beyond the busy wait: "the
 //    database is locked by another process; gave up waiting, nothing was
 //    written", kExitFailed;
 //  - the database's record counter cannot be trusted
 //    (host::sqlite::DamagedCounter): "<DB> is damaged: its record counter
 //    LastOid in _kelhost_meta is 0, below the highest record id 57;
-//    nothing was written", kExitUsage.
+//    nothing was written", kExitUsage;
+//  - a reader that may not write cannot read without writing
+//    (host::sqlite::ReadNeedsWrite): "cannot read <DB> without writing
+//    beside it: ...; nothing was read", kExitFailed.
 // Other failures are raised.
-int RunUnlessRefused(const std::function<void()>& write);
+int RunUnlessRefused(const std::function<void()>& use);
 
 // Runs `call` as one host call on `host`. An error the add-on raised is
 // printed with PrintAddonError. Failures of the host itself (a failed

@@ -13,6 +13,7 @@
 #include "host/sqlite/errors.h"
 #include "host/sqlite/log_files.h"
 #include "host/sqlite/replacement.h"
+#include "host/sqlite/steps.h"
 #include "kelhost/database.h"
 #include "kelhost/file_system.h"
 #include "kelhost/temp_names.h"
@@ -89,6 +90,7 @@ class Creation {
       const bool old = LookAtPath() == At::Database && OpenOld();
       const int pageSize = old ? old_->PageSize() : 0;
       if (!built_ || (old && pageSize != builtPageSize_)) Build(build, pageSize);
+      host::sqlite::ReachStep(kStepBuilt);
       if (old ? CopyIntoOld() : TakeName(folder)) return;
       old_.reset();
     }
@@ -230,6 +232,7 @@ class Creation {
     } catch (const rt::Error& e) {
       Fail(ReplaceFailed(e));
     }
+    host::sqlite::ReachStep(kStepCopied);
     if (!old_->IsFileAt(path_))
       Refuse("the new database was written into the database that was at " + path_ +
              ", but another process moved or replaced that file meanwhile; what is at " + path_ +

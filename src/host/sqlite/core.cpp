@@ -19,7 +19,7 @@ Core::Core(const std::string& path, Access access, const std::function<void(Core
       views(store, schema, [this] { return TenantName(); }),
       own(db) {
   db.SetObserver(this);
-  if (access == Access::Create) {
+  if (access == Access::Create || access == Access::Memory) {
     Transaction tx(db);
     MarkDatabase(db, schema);
     if (init) init(*this);

@@ -41,8 +41,8 @@ inline constexpr const char* kSessionContractType = "ContractType";
 
 class Core : public TransactionObserver {
  public:
-  // Access::Create makes a new database with the schema and the stand-in's
-  // mark; `init` then runs in the same transaction. Otherwise the database
+  // Access::Create and Access::Memory make a new database with the schema
+  // and the stand-in's mark; `init` then runs in the same transaction. Otherwise the database
   // is opened as it is, without writing anything; it must be the
   // stand-in's (raises NotOwnDatabase), and one made before databases were
   // marked gets its mark with its first write. The first write transaction

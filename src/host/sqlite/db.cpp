@@ -96,10 +96,13 @@ namespace {
 // that a URI gives a meaning to escaped), with the query `query` unless it
 // is empty. Every file is opened by such a URI: SQLite as built here may
 // take any name that begins with "file:" for a URI, so a file named
-// "file:x.db?mode=memory" would otherwise open x.db, or none at all.
+// "file:x.db?mode=memory" would otherwise open x.db, or none at all. A
+// relative path begins with "./": SQLite takes the path ":memory:", plain
+// or in a URI, for its in-memory database, and "./:memory:" names the
+// same file as ":memory:" does to the system.
 std::string Uri(const std::string& path, const char* query) {
   static const char kHex[] = "0123456789ABCDEF";
-  std::string uri = path.rfind('/', 0) == 0 ? "file://" : "file:";
+  std::string uri = path.rfind('/', 0) == 0 ? "file://" : "file:./";
   for (unsigned char c : path) {
     if (c == '%' || c == '?' || c == '#' || c < 0x20 || c == 0x7F) {
       uri += '%';
@@ -190,8 +193,8 @@ bool Db::OpenInThisProcess(const std::string& path) {
 Db::Db(const std::string& path, Access access, int newPageSize, const std::string& reportAs)
     : path_(path), name_(reportAs.empty() ? path : reportAs) {
   SkipMemoryStatistics();
-  const bool memory = path == ":memory:" || path.empty();
-  std::string name = memory ? path : Uri(path, "");
+  const bool memory = access == Access::Memory;
+  std::string name = memory ? ":memory:" : Uri(path, "");
   int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
   if (access == Access::Create || memory) {
     flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
@@ -199,12 +202,22 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
     // A reader that may write joins the writers' shared index and, as the
     // last one to leave, removes the log files; it writes no data.
     flags |= SQLITE_OPEN_READWRITE;
+  } else if (access == Access::Read) {
+    // A reader that may not write: SQLite's read-only connection, which
+    // takes the locks every reader takes, so that it waits for a writer's
+    // commit and never sees part of one. Where SQLite would have to write
+    // to let it read (a log's index that is missing, a transaction to roll
+    // back), it refuses, and ReadNeedsWrite says why. It makes no log
+    // files, not even in a folder it may write: they would take the
+    // database's mode and this user as their owner, and keep the
+    // database's owner from writing it until someone removed them.
+    flags |= SQLITE_OPEN_READONLY;
+    name = Uri(path, "mode=ro&readonly_shm=1");
+    readOnlyGuest_ = true;
   } else {
-    // Read only, without joining the writers: a log that a writer left is
-    // read through its index; without a log the file holds every committed
-    // change. For a short look at a file (Inspect), and for a reader that
-    // may not write, for whom SQLite could not make the index: such a file
-    // changes only through someone with rights this process lacks.
+    // A short look at a file, without joining its writers: a log that a
+    // writer left is read through its index; without a log, the file as
+    // it stands.
     flags |= SQLITE_OPEN_READONLY;
     name = Uri(path, Exists(path + "-wal") ? "mode=ro" : "mode=ro&immutable=1");
   }
@@ -212,7 +225,7 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
   // Every call into SQLite that may fail on the file forgets the reason
   // noted before it, for ErrorWords.
   ForgetSystemError();
-  const sqlite3_vfs* vfs = SystemErrorsVfs();
+  const sqlite3_vfs* vfs = readOnlyGuest_ ? SystemErrorsVfsMakingNoLogFiles() : SystemErrorsVfs();
   int rc = sqlite3_open_v2(name.c_str(), &db_, flags, vfs ? vfs->zName : nullptr);
   if (rc != SQLITE_OK) {
     const std::string msg = ErrorWords(db_, rc);
@@ -225,9 +238,8 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
     if (access == Access::Read || access == Access::Inspect) Exec("PRAGMA query_only=1");
     // The page size holds only when set before the first write, and
     // switching to WAL is one.
-    if (access == Access::Create && !memory && newPageSize > 0)
-      Exec("PRAGMA page_size=" + std::to_string(newPageSize));
-    if (access == Access::Create && !memory) Exec("PRAGMA journal_mode=WAL");
+    if (access == Access::Create && newPageSize > 0) Exec("PRAGMA page_size=" + std::to_string(newPageSize));
+    if (access == Access::Create) Exec("PRAGMA journal_mode=WAL");
     // Per connection: a commit reaches the log, a checkpoint the disk.
     if (!memory) Exec("PRAGMA synchronous=NORMAL");
   } catch (...) {
@@ -300,7 +312,9 @@ void Db::Exec(std::string_view sql) {
     }
     if (rc != SQLITE_OK) {
       const std::string msg = ErrorWords(db_, rc);
+      const int extended = sqlite3_extended_errcode(db_);
       sqlite3_finalize(s);
+      RaiseIfReadNeedsWrite(extended);
       RaiseHost((rc & 0xFF) == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, msg);
     }
     sqlite3_finalize(s);
@@ -313,7 +327,26 @@ int64_t Db::Changes() const { return sqlite3_changes64(db_); }
 
 void Db::Fail() const {
   const int rc = sqlite3_errcode(db_);
+  RaiseIfReadNeedsWrite(sqlite3_extended_errcode(db_));
   RaiseHost(rc == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, ErrorWords(db_, rc));
+}
+
+void Db::RaiseIfReadNeedsWrite(int extended) const {
+  if (!readOnlyGuest_) return;
+  switch (extended) {
+    case SQLITE_READONLY_ROLLBACK:
+      throw ReadNeedsWrite(name_, WriteNeeded::Rollback);
+    // The write-ahead log or its index is missing and may not be made
+    // (SQLite cannot open it, or may not create it in the folder), or
+    // the index may only be read where SQLite needs to write it.
+    case SQLITE_READONLY_DIRECTORY:
+    case SQLITE_READONLY_CANTINIT:
+    case SQLITE_READONLY_RECOVERY:
+    case SQLITE_READONLY_CANTLOCK:
+      throw ReadNeedsWrite(name_, WriteNeeded::LogIndex);
+    default:
+      if ((extended & 0xFF) == SQLITE_CANTOPEN) throw ReadNeedsWrite(name_, WriteNeeded::LogIndex);
+  }
 }
 
 bool Db::IsFileAt(const std::string& path) const { return opened_ && IdOf(path) == opened_; }

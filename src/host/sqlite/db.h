@@ -79,11 +79,12 @@ class Stmt {
 
 // How a database file is opened.
 enum class Access {
-  Create,  // a new file (or ":memory:"), in WAL mode
+  Create,  // a new file, in WAL mode
   Write,   // an existing file, read and written; never created
-  Read,    // an existing file, only read; works on a read-only file and in a read-only folder
+  Read,    // an existing file, only read, with SQLite's locks like every reader
   Inspect, // an existing file, only read, without joining its writers: through
            // the log and index another connection left, or the file as it stands
+  Memory,  // a new database in memory, never a file: the path only names it in errors
 };
 
 // Told of a connection's write transactions by the one who keeps copies of
@@ -113,17 +114,22 @@ class Db {
   // lock before it gives up, unless SetBusyWait says otherwise.
   static constexpr int kDefaultBusyWaitMs = 5000;
 
-  // Opens the database file of exactly the name `path` (a name that
-  // begins with "file:" is a file name too, never an SQLite URI).
-  // Access::Create makes the file (a present file is used as it is), with
-  // `newPageSize` as its page size where that is not 0, and switches it to
-  // WAL; the others only open it and change nothing in it. A Read
-  // connection on a file that this process may not write, or in a folder
-  // where it may not create the write-ahead log's files, reads the file as
-  // it stands: such a file cannot be written by anyone else without those
-  // rights either. Errors name the file `reportAs`, or `path` where that
-  // is empty: a database built under a temporary name reports the name it
-  // is built for.
+  // Opens the database file of exactly the name `path`: every name is a
+  // file name, never an SQLite URI ("file:x.db?mode=memory") nor SQLite's
+  // in-memory database (":memory:"). Access::Create makes the file (a
+  // present file is used as it is), with `newPageSize` as its page size
+  // where that is not 0, and switches it to WAL; Write, Read and Inspect
+  // only open it and change nothing in it.
+  //
+  // A Read connection that may write the file and its folder joins the
+  // writers as every connection does. One that may not takes SQLite's
+  // locks as well, and so sees only committed transactions, waiting for a
+  // writer as long as the busy wait; what SQLite cannot read without
+  // writing (see ReadNeedsWrite) raises ReadNeedsWrite. It never reads the
+  // file as it stands, for the file's owner may be writing it meanwhile.
+  //
+  // Errors name the file `reportAs`, or `path` where that is empty: a
+  // database built under a temporary name reports the name it is built for.
   Db(const std::string& path, Access access, int newPageSize = 0, const std::string& reportAs = {});
   ~Db();
   Db(const Db&) = delete;
@@ -209,6 +215,10 @@ class Db {
   // Runs a kept statement without rows; the SQLite result code.
   int Run(Query& query) noexcept;
 
+  // Raises ReadNeedsWrite when the SQLite error `extended` (an extended
+  // result code) refused a read-only guest what needs writing.
+  void RaiseIfReadNeedsWrite(int extended) const;
+
   sqlite3* db_ = nullptr;
   std::string path_;
   std::string name_;
@@ -216,6 +226,9 @@ class Db {
   std::optional<std::pair<uint64_t, uint64_t>> file_;
   // The file, where its name named it before and after the open (IsFileAt).
   std::optional<std::pair<uint64_t, uint64_t>> opened_;
+  // A Read connection of a process that may not write the file or its
+  // folder: SQLite refuses what would need writing.
+  bool readOnlyGuest_ = false;
   int busyWaitMs_ = kDefaultBusyWaitMs;
   std::function<void()> firstWrite_;
   bool hookRan_ = false;  // the open write transaction ran firstWrite_

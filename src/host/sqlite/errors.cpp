@@ -40,6 +40,8 @@ std::string OwnErrorText(int32_t number) {
       return "Die Datei ist keine Datenbank dieses Hosts";
     case hosterr::Damaged:
       return "Datenbank beschädigt";
+    case hosterr::NeedsWrite:
+      return "Die Datenbank kann ohne Schreibrecht nicht gelesen werden";
     default:
       return "";
   }
@@ -79,6 +81,14 @@ DamagedCounter::DamagedCounter(std::string file, CounterFault fault, std::string
       fault_(fault),
       found_(std::move(found)),
       highest_(highest) {}
+
+ReadNeedsWrite::ReadNeedsWrite(std::string file, WriteNeeded need)
+    : rt::Error(hosterr::NeedsWrite, kErrorSource,
+                ErrorText(hosterr::NeedsWrite) + ": " + file +
+                    (need == WriteNeeded::LogIndex ? ": Protokoll oder Protokollindex fehlt"
+                                                   : ": unvollständige Transaktion im Journal")),
+      file_(std::move(file)),
+      need_(need) {}
 
 void RaiseHost(int32_t number, const std::string& detail) {
   std::string text = ErrorText(number);

@@ -32,6 +32,9 @@ inline constexpr int32_t Busy = static_cast<int32_t>(0x8004100Eu);
 inline constexpr int32_t NotOwnDatabase = static_cast<int32_t>(0x8004100Fu);
 // The database's record counter cannot be trusted (see DamagedCounter).
 inline constexpr int32_t Damaged = static_cast<int32_t>(0x80041010u);
+// SQLite cannot read the database without writing, and this process may
+// not write it (see ReadNeedsWrite).
+inline constexpr int32_t NeedsWrite = static_cast<int32_t>(0x80041011u);
 }  // namespace hosterr
 
 // What is wrong with a database's record counter, the last record id handed
@@ -64,6 +67,35 @@ class DamagedCounter : public rt::Error {
   CounterFault fault_;
   std::string found_;
   int64_t highest_;
+};
+
+// What SQLite would have to write before a reader that may not write the
+// database, or its folder, could read it.
+enum class WriteNeeded {
+  // The database is in WAL mode, and SQLite reads it only through its
+  // write-ahead log and the log's index ("-wal", "-shm"); they are not
+  // there (no process has the database open), and such a reader does not
+  // make them (see Db).
+  LogIndex,
+  // A process ended during a transaction and left its journal ("-journal"):
+  // SQLite rolls it back into the database before anyone reads it.
+  Rollback,
+};
+
+// hosterr::NeedsWrite, raised for a reader that may not write when SQLite
+// refuses a read that would need writing. Such a reader is never given
+// the file as it stands instead: its owner may be writing it meanwhile.
+// Its description is the host's German text.
+class ReadNeedsWrite : public rt::Error {
+ public:
+  ReadNeedsWrite(std::string file, WriteNeeded need);
+
+  const std::string& file() const { return file_; }
+  WriteNeeded need() const { return need_; }
+
+ private:
+  std::string file_;
+  WriteNeeded need_;
 };
 
 // The source of every error the stand-in raises.

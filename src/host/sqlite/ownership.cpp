@@ -49,7 +49,7 @@ Layout LayoutOf(Db& db) {
 // The layout the stand-in creates, taken from a new database in memory.
 const Layout& HostLayout() {
   static const Layout layout = [] {
-    Db db(":memory:", Access::Create);
+    Db db(":memory:", Access::Memory);
     CreateTables(db, Schema::Default());
     return LayoutOf(db);
   }();

@@ -3,11 +3,13 @@
 #include "host/sqlite/errors.h"
 #include "host/sqlite/ownership.h"
 #include "host/sqlite/stand_in.h"
+#include "host/sqlite/steps.h"
 
 namespace host::sqlite {
 
 Replacement::Replacement(const std::string& path) : path_(path) {
   if (!IsHostDatabase(ProbeFile(path).kind)) RaiseHost(hosterr::NotOwnDatabase, path);
+  ReachStep(kStepProbed);
   db_ = std::make_unique<Db>(path, Access::Write);
   // The file opened may not be the one probed: another process may have
   // put a file in its place meanwhile.

@@ -15,6 +15,10 @@
 
 namespace host::sqlite {
 
+// The step (steps.h) between the look at the file at the path and its
+// opening, where another process may put a file in its place.
+inline constexpr const char* kStepProbed = "replacement: probed";
+
 class Replacement {
  public:
   // Opens the host database `path` for writing, as StandIn::Open does (the

@@ -54,6 +54,7 @@ namespace {
 
 class StandInImpl : public StandIn {
  public:
+  // `path` "": a database in memory.
   StandInImpl(CorePtr core, std::string path)
       : core_(std::move(core)), app_(NewApplication(core_)), path_(std::move(path)) {
     SetErrorTextsHost(core_);
@@ -62,7 +63,7 @@ class StandInImpl : public StandIn {
   std::shared_ptr<HostApplication> Application() override { return app_; }
 
   void Seal() override {
-    if (path_ == ":memory:") return;
+    if (path_.empty()) return;
     if (core_->db.InTransaction()) RaiseHost(hosterr::InvalidArgument, "Seal innerhalb eines Aufrufs");
     // Leaving WAL moves the log into the file and removes the log and its
     // index; this connection then holds nothing between statements. A
@@ -259,10 +260,13 @@ class StandInImpl : public StandIn {
 }  // namespace
 
 std::shared_ptr<StandIn> StandIn::Open(const std::string& path, OpenMode mode) {
-  if (path == ":memory:") return std::make_shared<StandInImpl>(std::make_shared<Core>(path, Access::Create), path);
   if (!IsHostDatabase(ProbeFile(path).kind)) RaiseHost(hosterr::NotOwnDatabase, path);
   return std::make_shared<StandInImpl>(
       std::make_shared<Core>(path, mode == OpenMode::ReadOnly ? Access::Read : Access::Write), path);
+}
+
+std::shared_ptr<StandIn> StandIn::OpenInMemory() {
+  return std::make_shared<StandInImpl>(std::make_shared<Core>(":memory:", Access::Memory), "");
 }
 
 std::shared_ptr<StandIn> StandIn::Create(const std::string& path, bool withSample, const NewFileOptions& file) {
@@ -270,7 +274,7 @@ std::shared_ptr<StandIn> StandIn::Create(const std::string& path, bool withSampl
   // A link counts as present even when it leads nowhere: opening it would
   // create its target.
   std::error_code ec;
-  if (path != ":memory:" && fs::exists(fs::symlink_status(path, ec)))
+  if (fs::exists(fs::symlink_status(path, ec)))
     RaiseHost(hosterr::InvalidArgument, (file.reportAs.empty() ? path : file.reportAs) + " ist bereits vorhanden");
   try {
     const auto sample = [withSample](Core& core) {
@@ -278,9 +282,7 @@ std::shared_ptr<StandIn> StandIn::Create(const std::string& path, bool withSampl
     };
     return std::make_shared<StandInImpl>(std::make_shared<Core>(path, Access::Create, sample, file), path);
   } catch (...) {
-    if (path != ":memory:") {
-      for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path + suffix, ec);
-    }
+    for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path + suffix, ec);
     throw;
   }
 }

@@ -100,10 +100,14 @@ using MacroFn = std::function<void(std::vector<rt::Variant>& args)>;
 
 class StandIn {
  public:
-  // Opens a database of the stand-in, or a new empty ":memory:" one with
-  // the schema. Writes nothing when it opens. A file that ProbeFile does
-  // not find to be a host database raises NotOwnDatabase and stays as it is.
+  // Opens the database file `path` of the stand-in (every name is a file
+  // name, ":memory:" too). Writes nothing when it opens. A file that
+  // ProbeFile does not find to be a host database raises NotOwnDatabase
+  // and stays as it is.
   static std::shared_ptr<StandIn> Open(const std::string& path, OpenMode mode = OpenMode::ReadWrite);
+  // A new empty database with the schema, in memory only, for tests and
+  // benchmarks.
+  static std::shared_ptr<StandIn> OpenInMemory();
   // Creates a new database file with the schema, the mark and, with
   // `withSample`, the sample data, in one transaction, in WAL mode, as
   // `file` says. Raises when the file exists already; a file left
@@ -120,7 +124,7 @@ class StandIn {
   // The file is not synced on the way (the caller syncs it once, before it
   // moves it). This object keeps its connection, without log or lock;
   // nothing may be done through it afterwards. Raises hosterr::Busy when
-  // another connection has the file open; nothing for ":memory:".
+  // another connection has the file open; nothing for one in memory.
   virtual void Seal() = 0;
 
   // The host application object an entry call of the add-on receives.

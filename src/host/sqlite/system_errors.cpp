@@ -13,6 +13,7 @@ namespace host::sqlite {
 namespace {
 
 constexpr const char* kName = "kelhost-system-errors";
+constexpr const char* kNoLogFilesName = "kelhost-system-errors-no-log-files";
 
 // The highest version of sqlite3_io_methods and sqlite3_vfs that this
 // layer forwards every method of. A newer default layer is offered to
@@ -137,6 +138,12 @@ int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* f, int flags, in
   f->pMethods = in->pMethods ? MethodsFor(in->pMethods) : nullptr;
   return rc;
 }
+// Open for connections that make no log files: SQLite's journal and
+// write-ahead log are opened where they are, never created.
+int OpenWithoutMakingLogFiles(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* f, int flags, int* outFlags) {
+  if (flags & (SQLITE_OPEN_WAL | SQLITE_OPEN_MAIN_JOURNAL)) flags &= ~SQLITE_OPEN_CREATE;
+  return Open(vfs, name, f, flags, outFlags);
+}
 int Delete(sqlite3_vfs* vfs, const char* name, int syncDir) {
   sqlite3_vfs* base = Base(vfs);
   errno = 0;
@@ -175,14 +182,14 @@ const char* NextSystemCall(sqlite3_vfs* vfs, const char* name) {
   return Base(vfs)->xNextSystemCall(Base(vfs), name);
 }
 
-sqlite3_vfs LayerOver(sqlite3_vfs* base) {
+sqlite3_vfs LayerOver(sqlite3_vfs* base, bool makesLogFiles) {
   sqlite3_vfs vfs{};
   vfs.iVersion = std::min(base->iVersion, kVfsVersion);
   vfs.szOsFile = static_cast<int>(sizeof(File)) + base->szOsFile;
   vfs.mxPathname = base->mxPathname;
-  vfs.zName = kName;
+  vfs.zName = makesLogFiles ? kName : kNoLogFilesName;
   vfs.pAppData = base;
-  vfs.xOpen = Open;
+  vfs.xOpen = makesLogFiles ? Open : OpenWithoutMakingLogFiles;
   vfs.xDelete = Delete;
   vfs.xAccess = CheckAccess;
   vfs.xFullPathname = FullPathname;
@@ -203,21 +210,30 @@ sqlite3_vfs LayerOver(sqlite3_vfs* base) {
   return vfs;
 }
 
+// The layer over SQLite's default one, registered once per process; the
+// default layer itself when the layer cannot be registered.
+sqlite3_vfs* Registered(bool makesLogFiles) {
+  sqlite3_vfs* base = sqlite3_vfs_find(nullptr);
+  if (!base) return nullptr;
+  // Never destroyed: connections that objects of static lifetime hold
+  // close late.
+  auto* layer = new sqlite3_vfs(LayerOver(base, makesLogFiles));
+  if (sqlite3_vfs_register(layer, 0) != SQLITE_OK) {
+    delete layer;
+    return base;
+  }
+  return layer;
+}
+
 }  // namespace
 
 sqlite3_vfs* SystemErrorsVfs() {
-  static sqlite3_vfs* const vfs = []() -> sqlite3_vfs* {
-    sqlite3_vfs* base = sqlite3_vfs_find(nullptr);
-    if (!base) return nullptr;
-    // Never destroyed: connections that objects of static lifetime hold
-    // close late.
-    auto* layer = new sqlite3_vfs(LayerOver(base));
-    if (sqlite3_vfs_register(layer, 0) != SQLITE_OK) {
-      delete layer;
-      return base;
-    }
-    return layer;
-  }();
+  static sqlite3_vfs* const vfs = Registered(true);
+  return vfs;
+}
+
+sqlite3_vfs* SystemErrorsVfsMakingNoLogFiles() {
+  static sqlite3_vfs* const vfs = Registered(false);
   return vfs;
 }
 

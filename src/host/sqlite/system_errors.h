@@ -26,6 +26,12 @@ namespace host::sqlite {
 // SQLite could not start.
 sqlite3_vfs* SystemErrorsVfs();
 
+// The same layer for connections that must make no files beside the
+// database: it opens SQLite's journal and write-ahead log only where they
+// are, and never creates them (the log's index is kept from being made by
+// the connection's "readonly_shm" parameter).
+sqlite3_vfs* SystemErrorsVfsMakingNoLogFiles();
+
 // Forgets the reason noted on this thread. Called before each call into
 // SQLite whose failure may then be reported.
 void ForgetSystemError();

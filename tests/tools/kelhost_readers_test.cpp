@@ -1,0 +1,193 @@
+// A reader that may not write the database (another user, a read-only
+// file, a read-only folder) reads with SQLite's locks, as every reader
+// does: it sees committed transactions only and waits for a writer as
+// long as a writer waits. Where SQLite would have to write to let it read
+// (a database in WAL mode that no process has open, a transaction that a
+// process left unfinished when it ended), it says so, reads nothing and
+// makes no file. A writing command refuses such a database up front.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "debitor_fixture.h"
+#include "file_helpers.h"
+#include "kelhost_run.h"
+
+namespace kelhost_test {
+namespace {
+
+namespace fs = std::filesystem;
+using test_files::Connection;
+using test_files::KilledWriter;
+using test_files::Listing;
+using test_files::Sql;
+
+// Fills SQLite's cache of its transaction past its size, so that it writes
+// changes into the database file before it commits, holding the file's
+// exclusive lock (in a rollback journal mode).
+constexpr const char* kSpill =
+    " WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
+    " INSERT INTO Artikel (Id) SELECT 'X' || i FROM n;";
+
+class KelhostCliReaders : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteFile(dir_.File("vertrag.txt"), ContractWith());
+    WriteFile(dir_.File("artikel.csv"), kValidArticles);
+    // Others may enter the test's folder.
+    ::chmod(dir_.path().c_str(), 0755);
+  }
+  // Runs kelhost as a user who meets the file modes ("nobody" when the
+  // test runs as root).
+  Result AsReader(const std::vector<std::string>& args) {
+    Launch l{args, dir_.File("stdout.txt"), dir_.File("stderr.txt"), ""};
+    l.unprivileged = true;
+    return RunKelhost(l);
+  }
+  std::vector<std::string> Debitor(const std::string& db) {
+    return {"debitor", db, "--contract", dir_.File("vertrag.txt"), "--articles", dir_.File("artikel.csv")};
+  }
+  static std::string CannotReadWal(const std::string& db) {
+    return "kelhost: cannot read " + db +
+           " without writing beside it: it is in WAL mode, and SQLite reads it only through its log " + db +
+           "-wal and the log's index " + db +
+           "-shm, which are not there while no process has the database open, and which kelhost makes only as a "
+           "user who may write " + db + " and its folder; nothing was read\n";
+  }
+  TempDir dir_;
+};
+
+// A read-only file in a folder the reader may write, and a file in a
+// folder it may not: in a rollback journal mode it is shown as it is; in
+// WAL mode only while its log files are there, for SQLite reads such a
+// database through them, and the reader does not make them (they would be
+// the reader's, in the file's read-only mode, and keep the owner from
+// writing). debitor refuses both.
+TEST_F(KelhostCliReaders, AReadOnlyDatabaseIsShownThroughSqliteAndNeverWritten) {
+  const std::string open = dir_.File("open"), locked = dir_.File("locked");
+  fs::create_directory(open);
+  fs::create_directory(locked);
+  struct Case {
+    std::string db, folder, why;
+    bool wal;
+  };
+  std::vector<Case> cases;
+  for (const std::string mode : {"wal", "delete"}) {
+    cases.push_back({open + "/readonly-" + mode + ".db", open, "is read-only; debitor writes to it", mode == "wal"});
+    cases.push_back(
+        {locked + "/" + mode + ".db", locked, "lies in a read-only folder; debitor writes to it", mode == "wal"});
+    for (size_t i = cases.size() - 2; i < cases.size(); ++i) {
+      host::sqlite::StandIn::Create(cases[i].db, true);
+      Sql(cases[i].db, "PRAGMA journal_mode = " + mode);
+    }
+  }
+  for (const Case& c : cases) ::chmod(c.db.c_str(), c.folder == open ? 0444 : 0666);
+  ::chmod(open.c_str(), 0777);
+  ::chmod(locked.c_str(), 0555);
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.db);
+    const std::string before = ReadFile(c.db);
+    const std::set<std::string> listing = Listing(c.folder);
+    Result r = AsReader({"show", c.db, "Artikel"});
+    if (c.wal) {
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.out, "");
+      EXPECT_EQ(r.err, CannotReadWal(c.db));
+    } else {
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(Lines(r.out).size(), 10u);
+    }
+    r = AsReader(Debitor(c.db));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("kelhost: debitor: " + c.db + " " + c.why), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(c.db), before);
+    EXPECT_EQ(Listing(c.folder), listing);
+
+    if (!c.wal || ::geteuid() != 0) continue;
+    // Another user's connection makes the log files, and the reader reads
+    // through them.
+    Connection owner(c.db);
+    EXPECT_EQ(owner.One("SELECT count(*) FROM Artikel"), "9");
+    r = AsReader({"show", c.db, "Artikel"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Lines(r.out).size(), 10u);
+  }
+  ::chmod(locked.c_str(), 0755);
+}
+
+// With the writer inside its transaction, the reader sees what was
+// committed before it: in WAL mode at once, in a rollback journal mode
+// once the writer no longer holds the file, and else it gives up as a
+// writer gives up. A transaction that a killed process left unfinished is
+// SQLite's to roll back before anyone reads, which the reader may not do.
+TEST_F(KelhostCliReaders, AReaderWhoMayNotWriteSeesOnlyCommittedTransactions) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to play two users";
+  const std::string db = dir_.File("x.db");
+  host::sqlite::StandIn::Create(db, true);
+  ::chmod(db.c_str(), 0644);
+  auto a1 = [this, &db] {
+    const Result r = AsReader({"show", db, "Artikel"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const std::string& line : Lines(r.out))
+      if (line.rfind("A1\t", 0) == 0) return line.substr(3, line.find('\t', 3) - 3);
+    return std::string("(none)");
+  };
+
+  {
+    Connection writer(db);
+    writer.Exec("BEGIN IMMEDIATE; UPDATE Artikel SET Bezeichnung = 'neu' WHERE Id = 'A1'");
+    EXPECT_EQ(a1(), "Wartung Basis");
+    writer.Exec("COMMIT");
+    EXPECT_EQ(a1(), "neu");
+  }
+
+  Sql(db, "PRAGMA journal_mode = DELETE");
+  {
+    // Looked at without opening it: closing a descriptor of the file would
+    // drop the writer's locks, which belong to this process.
+    const uintmax_t size = fs::file_size(db);
+    Connection writer(db);
+    writer.Exec(std::string("PRAGMA cache_size = 1; BEGIN; UPDATE Artikel SET Bezeichnung = 'offen' WHERE Id = 'A1';") +
+                kSpill);
+    ASSERT_GT(fs::file_size(db), size) << "the transaction did not reach the file";
+    const auto start = std::chrono::steady_clock::now();
+    const Result r = AsReader({"show", db, "Artikel"});
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4900));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "kelhost: the database is locked by another process; gave up waiting, nothing was written\n");
+    writer.Exec("ROLLBACK");
+  }
+  EXPECT_EQ(a1(), "neu");
+
+  KilledWriter(db, (std::string("PRAGMA cache_size = 1; BEGIN; UPDATE Artikel SET Bezeichnung = 'halb' WHERE Id = 'A1';") +
+                    kSpill)
+                       .c_str());
+  ASSERT_NE(ReadFile(db).find("halb"), std::string::npos) << "the transaction did not reach the file";
+  const Result r = AsReader({"show", db, "Artikel"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "kelhost: cannot read " + db +
+                       " without writing to it: a process ended during a transaction and left its journal " + db +
+                       "-journal, which SQLite must roll back into " + db +
+                       " before anyone reads it, and this user may not write " + db + " or its folder; nothing was "
+                       "read\n");
+  EXPECT_TRUE(fs::exists(db + "-journal"));
+  // A user who may write rolls it back by reading.
+  const Result owner = RunKelhost(dir_, {"show", db, "Artikel"});
+  EXPECT_EQ(owner.status, 0) << owner.err;
+  EXPECT_EQ(owner.out.find("halb"), std::string::npos);
+  EXPECT_EQ(a1(), "neu");
+  EXPECT_EQ(Listing(dir_.path()), (std::set<std::string>{"x.db", "vertrag.txt", "artikel.csv", "stdout.txt",
+                                                          "stderr.txt"}));
+}
+
+}  // namespace
+}  // namespace kelhost_test
