@@ -65,7 +65,9 @@ TEST(HostLogFileRules, AJournalIsSqlitesByItsMagicByItsZeroedHeaderOrByItsHeader
   EXPECT_TRUE(IsJournalHeader(unsynced(512, kPage), kPage));
   EXPECT_TRUE(IsJournalHeader(unsynced(32, 512), 512));
   EXPECT_TRUE(IsJournalHeader(unsynced(65536, 65536), 65536));
-  EXPECT_FALSE(IsJournalHeader(unsynced(512, kPage), 1024));  // another database's page size
+  // Another database's page size, larger or smaller.
+  EXPECT_FALSE(IsJournalHeader(unsynced(512, kPage), 1024));
+  EXPECT_FALSE(IsJournalHeader(unsynced(512, 1024), kPage));
   EXPECT_FALSE(IsJournalHeader(Cut(unsynced(512, kPage), 27), kPage));
   // Sizes SQLite never writes.
   EXPECT_FALSE(IsJournalHeader(unsynced(768, kPage), kPage));

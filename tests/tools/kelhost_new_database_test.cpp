@@ -1,25 +1,27 @@
 // How init and demo make a database: demo replaces only a kelhost database,
 // through SQLite in its own file, and leaves the old one whole when it
-// cannot; it builds sample and
-// contract before the name is taken, so that runs at once end as runs one
-// after the other; every name the other commands can open can be made, or
-// is refused up front; and what they say names the command, the database
-// and the system's reason.
+// cannot, whatever another process moves to its name at each step where
+// that matters; it builds sample and contract before the name is taken, so
+// that runs at once end as runs one after the other; every name the other
+// commands can open can be made, or is refused up front; only stale
+// temporary files are removed; and what they say names the command, the
+// database and the system's reason.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <random>
+#include <memory>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "file_helpers.h"
+#include "host/sqlite/replacement.h"
+#include "kelhost/new_database.h"
+#include "kelhost_paused.h"
 #include "kelhost_run.h"
 
 namespace kelhost_test {
@@ -72,11 +74,14 @@ TEST_F(KelhostCliNewDatabase, DemoReplacesTheOldDatabaseInItsOwnFileThroughSqlit
     Connection reader(db), writer(db);
     reader.Exec("BEGIN");
     EXPECT_EQ(reader.One("SELECT count(*) FROM Artikel WHERE Bezeichnung = 'alt'"), "1");
+    // The writer takes the lock while demo stands between its build and
+    // its copy, and commits once demo goes on.
+    PausedKelhost demo({{"demo", db}, dir_.File("stdout.txt"), dir_.File("stderr.txt"), ""}, kelhost::kStepBuilt);
+    ASSERT_TRUE(demo.Paused());
     writer.Exec("BEGIN IMMEDIATE; UPDATE Artikel SET Bezeichnung = 'neben' WHERE Id = 'A2'");
-    const pid_t demo = StartKelhost({{"demo", db}, dir_.File("stdout.txt"), dir_.File("stderr.txt"), ""});
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    demo.Resume();
     writer.Exec("COMMIT");
-    EXPECT_EQ(WaitKelhost(demo), 0) << ReadFile(dir_.File("stderr.txt"));
+    EXPECT_EQ(demo.Finish(), 0) << ReadFile(dir_.File("stderr.txt"));
     EXPECT_EQ(Inode(db), inode);
     EXPECT_EQ(Inode(db + "-wal"), walInode);
     EXPECT_EQ(reader.One("SELECT count(*) FROM Artikel WHERE Bezeichnung = 'alt'"), "1");
@@ -108,33 +113,129 @@ TEST_F(KelhostCliNewDatabase, DemoReplacesTheOldDatabaseInItsOwnFileThroughSqlit
   EXPECT_EQ(Listing(folder), (std::set<std::string>{"x.db", "x.db-wal"}));
 }
 
-// A file that another process moves to DB's name while demo runs never
-// gets the new database, neither from demo nor, through a log that demo
-// left under DB's name, from the next one to open it with SQLite.
-TEST_F(KelhostCliNewDatabase, AFileMovedToTheNameDuringDemoIsNeverWritten) {
-  const std::string db = dir_.File("x.db");
-  const std::string foreign = dir_.File("foreign.db");
-  test_files::Sql(foreign, "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
-  const std::string bytes = ReadFile(foreign);
-  std::mt19937 random(20261209);
-  std::uniform_int_distribution<int> delay(0, 60);
-  std::set<int> seen;
-  for (int i = 0; i < 30; ++i) {
-    SCOPED_TRACE(i);
-    Remove(db);
-    ASSERT_EQ(Run({"init", db, "--sample"}).status, 0);
-    WriteFile(dir_.File("moved.db"), bytes);
-    const pid_t demo = StartKelhost({{"demo", db}, dir_.File("stdout.txt"), dir_.File("stderr.txt"), ""});
-    std::this_thread::sleep_for(std::chrono::milliseconds(delay(random)));
-    fs::rename(dir_.File("moved.db"), db);
-    const int status = WaitKelhost(demo);
-    seen.insert(status);
-    EXPECT_TRUE(status == 0 || status == 2) << status << ReadFile(dir_.File("stderr.txt"));
-    EXPECT_EQ(ReadFile(db), bytes);
-    EXPECT_TRUE(!fs::exists(db + "-wal") || fs::file_size(db + "-wal") == 0);
-    EXPECT_EQ(Query(db, "SELECT x FROM t"), std::vector<std::string>{"1"});
+// What another process moves to DB's name while demo runs, at each step
+// where it matters. A file that is not a kelhost database never gets the
+// new database, neither from demo nor, through a log left under DB's name,
+// from the next one to open it with SQLite; a kelhost database that comes
+// is the one replaced.
+class KelhostCliMovedDuringDemo : public KelhostCliNewDatabase {
+ protected:
+  void SetUp() override {
+    db_ = dir_.File("x.db");
+    ASSERT_EQ(Run({"init", db_, "--sample"}).status, 0);
+    foreign_ = dir_.File("foreign.db");
+    test_files::Sql(foreign_, "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
+    foreignBytes_ = ReadFile(foreign_);
   }
-  EXPECT_TRUE(seen.count(2)) << "no move fell into a run";
+  // demo, stopped at `step`.
+  std::unique_ptr<PausedKelhost> DemoStoppedAt(const char* step) {
+    return std::make_unique<PausedKelhost>(
+        Launch{{"demo", db_}, dir_.File("stdout.txt"), dir_.File("stderr.txt"), ""}, step);
+  }
+  // The foreign file stands at DB as it was, and SQLite reads it so.
+  void ExpectForeignUntouched() {
+    EXPECT_EQ(ReadFile(db_), foreignBytes_);
+    EXPECT_TRUE(!fs::exists(db_ + "-wal") || fs::file_size(db_ + "-wal") == 0);
+    EXPECT_EQ(Query(db_, "SELECT x FROM t"), std::vector<std::string>{"1"});
+  }
+  std::string db_, foreign_, foreignBytes_;
+};
+
+// Between the look at DB and its opening: the file opened is looked at
+// again, and left as it is.
+TEST_F(KelhostCliMovedDuringDemo, BetweenTheLookAndTheOpenAForeignFileIsLeftAsItIs) {
+  auto demo = DemoStoppedAt(host::sqlite::kStepProbed);
+  ASSERT_TRUE(demo->Paused());
+  fs::rename(foreign_, db_);
+  EXPECT_EQ(demo->Finish(), 2);
+  EXPECT_EQ(ReadFile(dir_.File("stdout.txt")), "");
+  EXPECT_EQ(ReadFile(dir_.File("stderr.txt")),
+            "kelhost: demo: " + db_ + " is another program's SQLite database, not a kelhost database; it is left as "
+            "it is\n");
+  ExpectForeignUntouched();
+}
+
+// During the build: the database opened before is no longer DB, so the
+// kelhost database that is DB now is opened and replaced.
+TEST_F(KelhostCliMovedDuringDemo, DuringTheBuildAKelhostDatabaseMovedInIsTheOneReplaced) {
+  const std::string other = dir_.File("other.db");
+  ASSERT_EQ(Run({"init", other, "--sample"}).status, 0);
+  ASSERT_EQ(Run({"setting", other, "Notiz", "ja"}).status, 0);
+  auto demo = DemoStoppedAt(kelhost::kStepBuilt);
+  ASSERT_TRUE(demo->Paused());
+  fs::rename(other, db_);
+  EXPECT_EQ(demo->Finish(), 0) << ReadFile(dir_.File("stderr.txt"));
+  EXPECT_EQ(Contracts(db_), "1");
+  EXPECT_EQ(Query(db_, "SELECT count(*) FROM _kelhost_settings WHERE key = 'Notiz'"), std::vector<std::string>{"0"});
+  EXPECT_EQ(Query(db_, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+}
+
+// During the copy: the new database went whole into the file opened,
+// wherever it is now, and the file at DB got nothing, not even the log.
+TEST_F(KelhostCliMovedDuringDemo, DuringTheCopyAForeignFileGetsNothingAndTheNewDatabaseStaysWhole) {
+  const std::string aside = dir_.File("aside.db");
+  auto demo = DemoStoppedAt(kelhost::kStepCopied);
+  ASSERT_TRUE(demo->Paused());
+  fs::rename(db_, aside);
+  fs::rename(foreign_, db_);
+  EXPECT_EQ(demo->Finish(), 2);
+  EXPECT_EQ(ReadFile(dir_.File("stdout.txt")), "");
+  EXPECT_EQ(ReadFile(dir_.File("stderr.txt")),
+            "kelhost: demo: the new database was written into the database that was at " + db_ +
+                ", but another process moved or replaced that file meanwhile; what is at " + db_ +
+                " now is left as it is\n");
+  ExpectForeignUntouched();
+  EXPECT_FALSE(fs::exists(aside + "-wal"));
+  EXPECT_EQ(Contracts(aside), "1");
+  EXPECT_EQ(Query(aside, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+}
+
+// The new database takes the old one's page size before it becomes a WAL
+// database: a database in WAL takes a copy only of its own page size.
+TEST_F(KelhostCliNewDatabase, DemoReplacesAWalDatabaseOfAnotherPageSize) {
+  const std::string db = dir_.File("x.db");
+  ASSERT_EQ(Run({"init", db, "--sample"}).status, 0);
+  test_files::Sql(db, "PRAGMA journal_mode = DELETE; PRAGMA page_size = 8192; VACUUM; PRAGMA journal_mode = WAL;");
+  ASSERT_EQ(Query(db, "PRAGMA page_size"), std::vector<std::string>{"8192"});
+  const Result r = Run({"demo", db});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Query(db, "PRAGMA page_size"), std::vector<std::string>{"8192"});
+  EXPECT_EQ(Query(db, "PRAGMA journal_mode"), std::vector<std::string>{"wal"});
+  EXPECT_EQ(Contracts(db), "1");
+}
+
+// A database the user may not write is refused before anything opens it,
+// so that SQLite makes no log files beside it.
+TEST_F(KelhostCliNewDatabase, DemoRefusesAReadOnlyDatabaseUpFront) {
+  ::chmod(dir_.path().c_str(), 0755);
+  const std::string folder = dir_.File("open");
+  fs::create_directory(folder);
+  ::chmod(folder.c_str(), 0777);
+  const std::string db = folder + "/x.db";
+  ASSERT_EQ(Run({"init", db, "--sample"}).status, 0);
+  ::chmod(db.c_str(), 0444);
+  const std::string before = ReadFile(db);
+  const Result r = Run({"demo", db}, true);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "kelhost: demo: " + db + " is read-only; demo writes to it\n");
+  EXPECT_EQ(ReadFile(db), before);
+  EXPECT_EQ(Listing(folder), std::set<std::string>{"x.db"});
+}
+
+// Stale temporary files are files: a link or a pipe named like one is
+// someone else's, and stays.
+TEST_F(KelhostCliNewDatabase, OnlyStaleTemporaryFilesAreRemoved) {
+  const std::string folder = dir_.File("f");
+  fs::create_directory(folder);
+  const std::string target = dir_.File("target.txt");
+  WriteFile(target, "Ziel\n");
+  WriteFile(folder + "/x.db.kelhost-tmp-AbC123", "alt");
+  fs::create_symlink(target, folder + "/x.db.kelhost-tmp-Lnk456");
+  ASSERT_EQ(::mkfifo((folder + "/x.db.kelhost-tmp-Fif789").c_str(), 0600), 0);
+  const Result r = Run({"init", folder + "/x.db"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Listing(folder), (std::set<std::string>{"x.db", "x.db.kelhost-tmp-Lnk456", "x.db.kelhost-tmp-Fif789"}));
+  EXPECT_EQ(ReadFile(target), "Ziel\n");
 }
 
 // Two demo of one database at once end as one after the other: both

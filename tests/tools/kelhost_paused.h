@@ -48,12 +48,17 @@ class PausedKelhost {
     return c == '\n';
   }
 
-  // Lets it go on and waits for its end: its exit status, or -1 when a
-  // signal ended it.
-  int Finish() {
+  // Lets it go on.
+  void Resume() {
     // Closing its end of the pipe is the word to go on.
     if (go_ >= 0) ::close(go_);
     go_ = -1;
+  }
+
+  // Lets it go on and waits for its end: its exit status, or -1 when a
+  // signal ended it.
+  int Finish() {
+    Resume();
     const int status = WaitKelhost(pid_);
     pid_ = -1;
     return status;
