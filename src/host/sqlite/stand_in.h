@@ -85,8 +85,10 @@ inline constexpr int32_t kSchemaVersion = 1;
 
 enum class OpenMode {
   ReadWrite,
-  // Only reads; works on a read-only file and in a read-only folder. Every
-  // write raises the host's storage error.
+  // Only reads, with SQLite's locks, so that it sees committed calls only;
+  // also a read-only file, or one in a read-only folder, where SQLite can
+  // read it without writing (else reads raise ReadNeedsWrite: see Db).
+  // Every write raises the host's storage error.
   ReadOnly,
 };
 
