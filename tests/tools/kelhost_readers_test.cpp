@@ -6,7 +6,9 @@
 // process left unfinished when it ended), it says so, reads nothing and
 // makes no file. A writing command refuses such a database up front.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -17,6 +19,8 @@
 
 #include "debitor_fixture.h"
 #include "file_helpers.h"
+#include "host/sqlite/db.h"
+#include "kelhost_paused.h"
 #include "kelhost_run.h"
 
 namespace kelhost_test {
@@ -187,6 +191,38 @@ TEST_F(KelhostCliReaders, AReaderWhoMayNotWriteSeesOnlyCommittedTransactions) {
   EXPECT_EQ(a1(), "neu");
   EXPECT_EQ(Listing(dir_.path()), (std::set<std::string>{"x.db", "vertrag.txt", "artikel.csv", "stdout.txt",
                                                           "stderr.txt"}));
+}
+
+// A writer that has just opened a database in WAL mode sets the log's
+// index up before it reads; a reader who may not write and comes
+// meanwhile waits for it, as for a writer's lock, and then reads.
+TEST_F(KelhostCliReaders, AReaderWhoMayNotWriteWaitsWhileAWriterSetsTheLogIndexUp) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to play two users";
+  const std::string db = dir_.File("x.db");
+  host::sqlite::StandIn::Create(db, true);
+  ::chmod(db.c_str(), 0644);
+  Connection writer(db);
+  EXPECT_EQ(writer.One("SELECT count(*) FROM Artikel"), "9");
+  // The index as a writer leaves it until it has set it up: its header
+  // zeroed, here by another process, whose closing of the file drops none
+  // of this process's locks on it.
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int fd = ::open((db + "-shm").c_str(), O_RDWR);
+    const std::string zeros(136, '\0');
+    ::_exit(fd >= 0 && ::pwrite(fd, zeros.data(), zeros.size(), 0) == 136 ? 0 : 1);
+  }
+  int status = -1;
+  ::waitpid(pid, &status, 0);
+  ASSERT_EQ(status, 0);
+
+  Launch l{{"show", db, "Artikel"}, dir_.File("stdout.txt"), dir_.File("stderr.txt"), ""};
+  l.unprivileged = true;
+  PausedKelhost show(l, host::sqlite::kStepLogIndexNotSetUp);
+  ASSERT_TRUE(show.Paused()) << ReadFile(l.err);
+  EXPECT_EQ(writer.One("SELECT count(*) FROM Artikel"), "9");  // sets the index up
+  EXPECT_EQ(show.Finish(), 0) << ReadFile(l.err);
+  EXPECT_EQ(Lines(ReadFile(l.out)).size(), 10u);
 }
 
 }  // namespace

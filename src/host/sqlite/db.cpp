@@ -4,11 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <set>
+#include <thread>
 
 #include "host/sqlite/errors.h"
+#include "host/sqlite/steps.h"
 #include "host/sqlite/system_errors.h"
 
 namespace host::sqlite {
@@ -236,6 +239,8 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
   SetBusyWait(busyWaitMs_);
   try {
     if (access == Access::Read || access == Access::Inspect) Exec("PRAGMA query_only=1");
+    // Before anything reads the schema (as the pragmas below do).
+    if (readOnlyGuest_) WaitForLogIndex();
     // The page size holds only when set before the first write, and
     // switching to WAL is one.
     if (access == Access::Create && newPageSize > 0) Exec("PRAGMA page_size=" + std::to_string(newPageSize));
@@ -329,6 +334,22 @@ void Db::Fail() const {
   const int rc = sqlite3_errcode(db_);
   RaiseIfReadNeedsWrite(sqlite3_extended_errcode(db_));
   RaiseHost(rc == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, ErrorWords(db_, rc));
+}
+
+void Db::WaitForLogIndex() {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(busyWaitMs_);
+  for (bool first = true;; first = false) {
+    // Reading the schema opens the log and its index.
+    ForgetSystemError();
+    if (sqlite3_exec(db_, "SELECT 1 FROM sqlite_schema LIMIT 1", nullptr, nullptr, nullptr) == SQLITE_OK) return;
+    const int extended = sqlite3_extended_errcode(db_);
+    // Any other failure, and this one once the wait is over, is raised by
+    // the connection's first statement, which meets it again.
+    if (extended != SQLITE_READONLY_RECOVERY && extended != SQLITE_READONLY_CANTINIT) return;
+    if (std::chrono::steady_clock::now() >= deadline) return;
+    if (first) ReachStep(kStepLogIndexNotSetUp);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
 }
 
 void Db::RaiseIfReadNeedsWrite(int extended) const {

@@ -108,6 +108,10 @@ class TransactionObserver {
   virtual void RolledBack(bool savepoint) noexcept = 0;
 };
 
+// The step (steps.h) where a read-only guest (see Db) found the log's
+// index not set up, and waits for it.
+inline constexpr const char* kStepLogIndexNotSetUp = "read: log index not set up";
+
 class Db {
  public:
   // How long a write transaction waits for another connection's write
@@ -218,6 +222,12 @@ class Db {
   // Raises ReadNeedsWrite when the SQLite error `extended` (an extended
   // result code) refused a read-only guest what needs writing.
   void RaiseIfReadNeedsWrite(int extended) const;
+  // For a read-only guest on a database in WAL mode: a writer that has
+  // just opened the database sets up the log's index before its first
+  // read, and a guest that comes meanwhile finds it not set up (which
+  // SQLite would have to do itself). The guest waits for it as for a
+  // writer's lock, at most the busy wait.
+  void WaitForLogIndex();
 
   sqlite3* db_ = nullptr;
   std::string path_;
