@@ -190,6 +190,22 @@ TEST_F(KelhostCliMovedDuringDemo, DuringTheCopyAForeignFileGetsNothingAndTheNewD
   EXPECT_EQ(Query(aside, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
 }
 
+// After the copy, while demo closes the database: demo has done its work,
+// and the new database is whole in the file it was written to, wherever
+// that is; the file at DB gets nothing, not even the log.
+TEST_F(KelhostCliMovedDuringDemo, AsDemoClosesAForeignFileGetsNothing) {
+  const std::string aside = dir_.File("aside.db");
+  auto demo = DemoStoppedAt(host::sqlite::kStepClosing);
+  ASSERT_TRUE(demo->Paused());
+  fs::rename(db_, aside);
+  fs::rename(foreign_, db_);
+  EXPECT_EQ(demo->Finish(), 0) << ReadFile(dir_.File("stderr.txt"));
+  ExpectForeignUntouched();
+  EXPECT_FALSE(fs::exists(aside + "-wal"));
+  EXPECT_EQ(Contracts(aside), "1");
+  EXPECT_EQ(Query(aside, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+}
+
 // The new database takes the old one's page size before it becomes a WAL
 // database: a database in WAL takes a copy only of its own page size.
 TEST_F(KelhostCliNewDatabase, DemoReplacesAWalDatabaseOfAnotherPageSize) {

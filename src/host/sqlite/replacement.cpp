@@ -7,7 +7,7 @@
 
 namespace host::sqlite {
 
-Replacement::Replacement(const std::string& path) : path_(path) {
+Replacement::Replacement(const std::string& path) {
   if (!IsHostDatabase(ProbeFile(path).kind)) RaiseHost(hosterr::NotOwnDatabase, path);
   ReachStep(kStepProbed);
   db_ = std::make_unique<Db>(path, Access::Write);
@@ -17,14 +17,18 @@ Replacement::Replacement(const std::string& path) : path_(path) {
 }
 
 Replacement::~Replacement() {
-  // SQLite leaves the log of a file that has moved as it is when the last
-  // connection closes, under the name it had.
-  if (db_->IsFileAt(path_)) return;
+  // SQLite finds a database's log by the database's name, and leaves the
+  // log of a file that has moved as it is when the last connection closes,
+  // under the name it had; whether the file moved, it looks at only then.
+  // So the log goes into the file opened now, wherever that is, and is
+  // left empty, without waiting: where other connections keep it from
+  // that, the log is theirs too, and SQLite leaves it as it leaves any.
+  db_->SetBusyWait(0);
   try {
     db_->Exec("PRAGMA wal_checkpoint(TRUNCATE)");
   } catch (const rt::Error&) {
-    // A reader of the moved file holds the log; it is left as SQLite leaves it.
   }
+  ReachStep(kStepClosing);
 }
 
 int Replacement::PageSize() { return db_->PageSize(); }

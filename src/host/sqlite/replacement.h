@@ -15,9 +15,11 @@
 
 namespace host::sqlite {
 
-// The step (steps.h) between the look at the file at the path and its
-// opening, where another process may put a file in its place.
+// The steps (steps.h) where another process may put a file in the path's
+// place: between the look at the file at the path and its opening; and
+// after the log went into the file, before the connection closes.
 inline constexpr const char* kStepProbed = "replacement: probed";
+inline constexpr const char* kStepClosing = "replacement: closing";
 
 class Replacement {
  public:
@@ -26,10 +28,10 @@ class Replacement {
   // that connection that it is a host database: raises NotOwnDatabase when
   // it is not, the storage error when it cannot be opened. Writes nothing.
   explicit Replacement(const std::string& path);
-  // Closes the database. Where `path` names another file by now, what the
-  // write-ahead log holds goes into the file opened first, wherever it now
-  // is, and the log is left empty: SQLite finds a database's log by name,
-  // and would take it for the log of the file that has the name now.
+  // Closes the database. What the write-ahead log holds goes into the file
+  // opened first, wherever it now is, and the log is left empty (unless
+  // other connections use it): SQLite finds a database's log by name, and
+  // would take it for the log of a file that has the name by then.
   ~Replacement();
 
   // The database's page size. A database in WAL takes a copy only of its
@@ -47,7 +49,6 @@ class Replacement {
   void CopyFrom(const std::string& source);
 
  private:
-  std::string path_;
   std::unique_ptr<Db> db_;
 };
 
