@@ -61,6 +61,11 @@ std::string DescribeNeed(const host::sqlite::ReadNeedsWrite& r) {
              "-wal and the log's index " + db +
              "-shm, which are not there while no process has the database open, and which kelhost makes only "
              "as a user who may write " + db + " and its folder";
+    case host::sqlite::WriteNeeded::LogRecovery:
+      return " beside it: it is in WAL mode, and a process that ended left its log " + db +
+             "-wal and the log's index " + db +
+             "-shm in a state that SQLite sets right before it reads through them, which kelhost does only as a "
+             "user who may write " + db + " and its folder";
     case host::sqlite::WriteNeeded::Rollback:
       return " to it: a process ended during a transaction and left its journal " + db +
              "-journal, which SQLite must roll back into " + db +

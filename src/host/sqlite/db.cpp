@@ -343,12 +343,16 @@ void Db::WaitForLogIndex() {
     ForgetSystemError();
     if (sqlite3_exec(db_, "SELECT 1 FROM sqlite_schema LIMIT 1", nullptr, nullptr, nullptr) == SQLITE_OK) return;
     const int extended = sqlite3_extended_errcode(db_);
-    // Any other failure, and this one once the wait is over, is raised by
-    // the connection's first statement, which meets it again.
-    if (extended != SQLITE_READONLY_RECOVERY && extended != SQLITE_READONLY_CANTINIT) return;
-    if (std::chrono::steady_clock::now() >= deadline) return;
-    if (first) ReachStep(kStepLogIndexNotSetUp);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const bool notSetUp = extended == SQLITE_READONLY_RECOVERY || extended == SQLITE_READONLY_CANTINIT;
+    if (notSetUp && std::chrono::steady_clock::now() < deadline) {
+      if (first) ReachStep(kStepLogIndexNotSetUp);
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      continue;
+    }
+    // Raised here, not by the next statement, which would wait again.
+    const std::string words = ErrorWords(db_, extended);
+    RaiseIfReadNeedsWrite(extended);
+    RaiseHost((extended & 0xFF) == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, words);
   }
 }
 
@@ -365,6 +369,10 @@ void Db::RaiseIfReadNeedsWrite(int extended) const {
     case SQLITE_READONLY_RECOVERY:
     case SQLITE_READONLY_CANTLOCK:
       throw ReadNeedsWrite(name_, WriteNeeded::LogIndex);
+    // SQLite kept finding the log and its index as a process that ended
+    // left them, not as it can read them without setting them right.
+    case SQLITE_PROTOCOL:
+      throw ReadNeedsWrite(name_, WriteNeeded::LogRecovery);
     default:
       if ((extended & 0xFF) == SQLITE_CANTOPEN) throw ReadNeedsWrite(name_, WriteNeeded::LogIndex);
   }

@@ -72,6 +72,18 @@ std::string CounterDetail(const std::string& file, CounterFault fault, const std
   return text;
 }
 
+std::string NeedText(WriteNeeded need) {
+  switch (need) {
+    case WriteNeeded::LogIndex:
+      return "Protokoll oder Protokollindex fehlt";
+    case WriteNeeded::LogRecovery:
+      return "Protokoll und Protokollindex müssen wiederhergestellt werden";
+    case WriteNeeded::Rollback:
+      return "unvollständige Transaktion im Journal";
+  }
+  return "";
+}
+
 }  // namespace
 
 DamagedCounter::DamagedCounter(std::string file, CounterFault fault, std::string found, int64_t highest)
@@ -84,9 +96,7 @@ DamagedCounter::DamagedCounter(std::string file, CounterFault fault, std::string
 
 ReadNeedsWrite::ReadNeedsWrite(std::string file, WriteNeeded need)
     : rt::Error(hosterr::NeedsWrite, kErrorSource,
-                ErrorText(hosterr::NeedsWrite) + ": " + file +
-                    (need == WriteNeeded::LogIndex ? ": Protokoll oder Protokollindex fehlt"
-                                                   : ": unvollständige Transaktion im Journal")),
+                ErrorText(hosterr::NeedsWrite) + ": " + file + ": " + NeedText(need)),
       file_(std::move(file)),
       need_(need) {}
 

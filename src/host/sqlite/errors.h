@@ -77,6 +77,9 @@ enum class WriteNeeded {
   // there (no process has the database open), and such a reader does not
   // make them (see Db).
   LogIndex,
+  // The same, where a process that ended left the log and its index in a
+  // state that SQLite sets right (recovers) before it reads through them.
+  LogRecovery,
   // A process ended during a transaction and left its journal ("-journal"):
   // SQLite rolls it back into the database before anyone reads it.
   Rollback,
