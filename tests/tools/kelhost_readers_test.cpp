@@ -183,8 +183,8 @@ TEST_F(KelhostCliReaders, AReaderWhoMayNotWriteSeesOnlyCommittedTransactions) {
   EXPECT_EQ(r.err, "kelhost: cannot read " + db +
                        " without writing to it: a process ended during a transaction and left its journal " + db +
                        "-journal, which SQLite must roll back into " + db +
-                       " before anyone reads it, and this user may not write " + db + " or its folder; nothing was "
-                       "read\n");
+                       " before anyone reads it; kelhost rolls it back only in a database marked as its own, as a "
+                       "user who may write " + db + " and its folder; nothing was read\n");
   EXPECT_TRUE(fs::exists(db + "-journal"));
   // A user who may write rolls it back by reading.
   const Result owner = RunKelhost(dir_, {"show", db, "Artikel"});
@@ -193,6 +193,46 @@ TEST_F(KelhostCliReaders, AReaderWhoMayNotWriteSeesOnlyCommittedTransactions) {
   EXPECT_EQ(a1(), "neu");
   EXPECT_EQ(Listing(dir_.path()), (std::set<std::string>{"x.db", "vertrag.txt", "artikel.csv", "stdout.txt",
                                                           "stderr.txt"}));
+}
+
+// A database made before databases were marked is told from another
+// program's by what it holds, which is read with SQLite's locks too: not
+// while a writer's transaction is in the file, nor past a transaction that
+// a killed process left unfinished.
+TEST_F(KelhostCliReaders, AnUnmarkedDatabaseIsLookedAtWithSqlitesLocks) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to play two users";
+  const std::string db = dir_.File("alt.db");
+  host::sqlite::StandIn::Create(db, true);
+  ::chmod(db.c_str(), 0644);
+  Sql(db, "PRAGMA application_id = 0; PRAGMA user_version = 0;");
+  Result r = AsReader({"show", db, "Artikel"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, CannotReadWal(db));
+  r = RunKelhost(dir_, {"show", db, "Artikel"});
+  EXPECT_EQ(r.status, 0) << r.err;
+
+  Sql(db, "PRAGMA journal_mode = DELETE");
+  const std::string drop = "PRAGMA cache_size = 1; BEGIN; DROP TABLE Artikelgruppen;" + std::string(kSpill);
+  {
+    const uintmax_t size = fs::file_size(db);
+    Connection writer(db);
+    writer.Exec(drop);
+    ASSERT_GT(fs::file_size(db), size) << "the transaction did not reach the file";
+    r = RunKelhost(dir_, {"show", db, "Artikel"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kelhost: the database is locked by another process; gave up waiting, nothing was written\n");
+    writer.Exec("ROLLBACK");
+  }
+  KilledWriter(db, drop.c_str());
+  ASSERT_TRUE(fs::exists(db + "-journal"));
+  for (const bool reader : {true, false}) {
+    r = reader ? AsReader({"show", db, "Artikel"}) : RunKelhost(dir_, {"show", db, "Artikel"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("kelhost: cannot read " + db + " without writing to it: a process ended during a transaction"),
+              std::string::npos)
+        << r.err;
+  }
+  EXPECT_TRUE(fs::exists(db + "-journal"));
 }
 
 // A process killed after it began the log, before the first transaction

@@ -52,8 +52,10 @@ std::string DescribeFile(const host::sqlite::FileProbe& probe) {
 
 std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, const std::string& path,
                                                     host::sqlite::OpenMode mode, int& status) {
+  host::sqlite::FileProbe probe{host::sqlite::FileKind::Missing};
+  status = RunUnlessRefused([&] { probe = host::sqlite::ProbeFile(path); });
+  if (status != kExitOk) return nullptr;
   status = kExitUsage;
-  const host::sqlite::FileProbe probe = host::sqlite::ProbeFile(path);
   if (!host::sqlite::IsHostDatabase(probe.kind)) {
     PrintError(command + ": " + path + " " + DescribeFile(probe));
     return nullptr;

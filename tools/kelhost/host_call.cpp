@@ -69,7 +69,8 @@ std::string DescribeNeed(const host::sqlite::ReadNeedsWrite& r) {
     case host::sqlite::WriteNeeded::Rollback:
       return " to it: a process ended during a transaction and left its journal " + db +
              "-journal, which SQLite must roll back into " + db +
-             " before anyone reads it, and this user may not write " + db + " or its folder";
+             " before anyone reads it; kelhost rolls it back only in a database marked as its own, as a user who "
+             "may write " + db + " and its folder";
   }
   return "";
 }

@@ -217,7 +217,7 @@ class Creation {
     for (const char* suffix : kLogSuffixes)
       if (MayExist(temp_ + suffix))
         Fail("cannot create " + path_ + ": the new database kept a log file; " + NotChanged());
-    builtPageSize_ = host::sqlite::Db(temp_, host::sqlite::Access::Inspect, 0, path_).PageSize();
+    builtPageSize_ = host::sqlite::Db(temp_, host::sqlite::Access::Sealed, 0, path_).PageSize();
     built_ = true;
   }
 

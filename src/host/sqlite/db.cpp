@@ -127,8 +127,6 @@ bool MayWrite(const std::string& path) {
   return ::access(path.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) == 0;
 }
 
-bool Exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
-
 // SQLite keeps process-wide statistics of its memory use by default, under
 // a global mutex taken on every allocation and free it makes, whatever the
 // connection's own locking. Nothing here reads them (no heap limits, no
@@ -205,7 +203,7 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
     // A reader that may write joins the writers' shared index and, as the
     // last one to leave, removes the log files; it writes no data.
     flags |= SQLITE_OPEN_READWRITE;
-  } else if (access == Access::Read) {
+  } else if (access == Access::Read || access == Access::Inspect) {
     // A reader that may not write: SQLite's read-only connection, which
     // takes the locks every reader takes, so that it waits for a writer's
     // commit and never sees part of one. Where SQLite would have to write
@@ -218,11 +216,10 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
     name = Uri(path, "mode=ro&readonly_shm=1");
     readOnlyGuest_ = true;
   } else {
-    // A short look at a file, without joining its writers: a log that a
-    // writer left is read through its index; without a log, the file as
-    // it stands.
+    // No other process writes the file: it is read as it stands, without
+    // locks or log files.
     flags |= SQLITE_OPEN_READONLY;
-    name = Uri(path, Exists(path + "-wal") ? "mode=ro" : "mode=ro&immutable=1");
+    name = Uri(path, "mode=ro&immutable=1");
   }
   const std::optional<FileId> before = memory ? std::nullopt : IdOf(path);
   // Every call into SQLite that may fail on the file forgets the reason
@@ -238,7 +235,8 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
   }
   SetBusyWait(busyWaitMs_);
   try {
-    if (access == Access::Read || access == Access::Inspect) Exec("PRAGMA query_only=1");
+    if (access == Access::Read || access == Access::Inspect || access == Access::Sealed)
+      Exec("PRAGMA query_only=1");
     // Before anything reads the schema (as the pragmas below do).
     if (readOnlyGuest_) WaitForLogIndex();
     // The page size holds only when set before the first write, and

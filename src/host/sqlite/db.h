@@ -82,8 +82,10 @@ enum class Access {
   Create,  // a new file, in WAL mode
   Write,   // an existing file, read and written; never created
   Read,    // an existing file, only read, with SQLite's locks like every reader
-  Inspect, // an existing file, only read, without joining its writers: through
-           // the log and index another connection left, or the file as it stands
+  Inspect, // an existing file that may be anyone's, only read, with SQLite's
+           // locks, as a Read connection that may not write reads (see Db)
+  Sealed,  // a database this process made and no other process writes, whole
+           // in its file (StandIn::Seal), only read as the file stands
   Memory,  // a new database in memory, never a file: the path only names it in errors
 };
 
@@ -126,10 +128,11 @@ class Db {
   // only open it and change nothing in it.
   //
   // A Read connection that may write the file and its folder joins the
-  // writers as every connection does. One that may not takes SQLite's
-  // locks as well, and so sees only committed transactions, waiting for a
-  // writer as long as the busy wait; what SQLite cannot read without
-  // writing (see ReadNeedsWrite) raises ReadNeedsWrite. It never reads the
+  // writers as every connection does. One that may not, and an Inspect
+  // connection, is a read-only guest: it takes SQLite's locks as well, and
+  // so sees only committed transactions, waiting for a writer as long as
+  // the busy wait; it makes no file beside the database; what SQLite
+  // cannot read without writing raises ReadNeedsWrite. It never reads the
   // file as it stands, for the file's owner may be writing it meanwhile.
   //
   // Errors name the file `reportAs`, or `path` where that is empty: a
@@ -237,7 +240,8 @@ class Db {
   // The file, where its name named it before and after the open (IsFileAt).
   std::optional<std::pair<uint64_t, uint64_t>> opened_;
   // A Read connection of a process that may not write the file or its
-  // folder: SQLite refuses what would need writing.
+  // folder, or an Inspect connection: SQLite refuses what would need
+  // writing.
   bool readOnlyGuest_ = false;
   int busyWaitMs_ = kDefaultBusyWaitMs;
   std::function<void()> firstWrite_;

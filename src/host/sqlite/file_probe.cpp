@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/sqlite/db.h"
+#include "host/sqlite/errors.h"
 #include "host/sqlite/log_files.h"
 #include "host/sqlite/ownership.h"
 #include "host/sqlite/system_errors.h"
@@ -92,9 +93,22 @@ FileProbe ProbeFile(const std::string& path) {
   // marked by a writer still at work), so SQLite has the last word.
   if (marked) return OfVersion(BigEndian32(header + 60));
   try {
-    Db db(path, Access::Inspect);
-    return Inspect(db);
-  } catch (const rt::Error&) {
+    try {
+      Db db(path, Access::Inspect);
+      return Inspect(db);
+    } catch (const ReadNeedsWrite& r) {
+      // A database in WAL mode that no process has open is read only
+      // through log files that SQLite makes: a process that may write
+      // makes them as every reader that may write does, and the last to
+      // close removes them; one that may not is refused again.
+      if (r.need() != WriteNeeded::LogIndex) throw;
+      Db db(path, Access::Read);
+      return Inspect(db);
+    }
+  } catch (const ReadNeedsWrite&) {
+    throw;
+  } catch (const rt::Error& e) {
+    if (e.number() == hosterr::Busy) throw;
     return {FileKind::NotSqlite};  // damaged, or not a database after all
   }
 }

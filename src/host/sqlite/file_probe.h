@@ -32,10 +32,15 @@ struct FileProbe {
   std::string strayIs{};      // ... and what it is ("is a folder, ...")
 };
 
-// What `path` is, found without changing the file or making files next to
-// it, nor letting SQLite change the files beside it: SQLite opens nothing
+// What `path` is, found without changing the file, nor letting SQLite
+// change the files beside it: SQLite opens nothing
 // until the files under the names of its log files have been found to be
-// its own.
+// its own. A file without the stand-in's mark in its header is read with
+// SQLite's locks (see Access::Inspect): a writer that keeps it locked
+// beyond the busy wait raises hosterr::Busy, and what SQLite cannot read
+// without writing raises ReadNeedsWrite (for a database in WAL mode that
+// no process has open, only where this process may not write: one that
+// may lets SQLite make the log files, which the last to close removes).
 FileProbe ProbeFile(const std::string& path);
 
 // The kinds Open takes.

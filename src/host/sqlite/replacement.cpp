@@ -36,7 +36,7 @@ int Replacement::PageSize() { return db_->PageSize(); }
 bool Replacement::IsFileAt(const std::string& path) const { return db_->IsFileAt(path); }
 
 void Replacement::CopyFrom(const std::string& source) {
-  Db from(source, Access::Inspect);
+  Db from(source, Access::Sealed);
   db_->CopyFrom(from);
 }
 

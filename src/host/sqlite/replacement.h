@@ -42,7 +42,8 @@ class Replacement {
   bool IsFileAt(const std::string& path) const;
 
   // Writes the whole database file `source` (complete, with no log beside
-  // it: as StandIn::Seal leaves it) into the opened file in one write
+  // it, as StandIn::Seal leaves it, and written by no other process) into
+  // the opened file in one write
   // transaction, waiting for another writer as long as a write does (then
   // hosterr::Busy). When it raises, the opened database is as it was.
   // `source` is only read.
