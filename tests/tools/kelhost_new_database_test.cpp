@@ -142,17 +142,48 @@ class KelhostCliMovedDuringDemo : public KelhostCliNewDatabase {
 };
 
 // Between the look at DB and its opening: the file opened is looked at
-// again, and left as it is.
+// again, and left as it is, a database or not.
 TEST_F(KelhostCliMovedDuringDemo, BetweenTheLookAndTheOpenAForeignFileIsLeftAsItIs) {
-  auto demo = DemoStoppedAt(host::sqlite::kStepProbed);
+  struct Case {
+    std::string bytes, is;
+  };
+  const Case cases[] = {
+      {foreignBytes_, "is another program's SQLite database, not a kelhost database"},
+      {"Notizen\n" + std::string(200, 'x'), "is not a kelhost database (not an SQLite database, or a damaged one)"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.is);
+    Remove(db_);
+    ASSERT_EQ(Run({"init", db_, "--sample"}).status, 0);
+    WriteFile(foreign_, c.bytes);
+    foreignBytes_ = c.bytes;
+    auto demo = DemoStoppedAt(host::sqlite::kStepProbed);
+    ASSERT_TRUE(demo->Paused());
+    fs::rename(foreign_, db_);
+    EXPECT_EQ(demo->Finish(), 2);
+    EXPECT_EQ(ReadFile(dir_.File("stdout.txt")), "");
+    EXPECT_EQ(ReadFile(dir_.File("stderr.txt")), "kelhost: demo: " + db_ + " " + c.is + "; it is left as it is\n");
+    EXPECT_EQ(ReadFile(db_), foreignBytes_);
+    EXPECT_EQ(Listing(dir_.path()), (std::set<std::string>{"x.db", "stdout.txt", "stderr.txt"}));
+  }
+}
+
+// Between the last look at DB and the copy: SQLite refuses to write a file
+// that has moved since it was opened, and the copy wrote nothing; DB is
+// looked at again, and what came is left as it is.
+TEST_F(KelhostCliMovedDuringDemo, BetweenTheLastLookAndTheCopyNothingIsWritten) {
+  test_files::Sql(db_, "PRAGMA journal_mode = DELETE");
+  const std::string aside = dir_.File("aside.db");
+  auto demo = DemoStoppedAt(kelhost::kStepCopying);
   ASSERT_TRUE(demo->Paused());
+  fs::rename(db_, aside);
   fs::rename(foreign_, db_);
   EXPECT_EQ(demo->Finish(), 2);
-  EXPECT_EQ(ReadFile(dir_.File("stdout.txt")), "");
-  EXPECT_EQ(ReadFile(dir_.File("stderr.txt")),
-            "kelhost: demo: " + db_ + " is another program's SQLite database, not a kelhost database; it is left as "
-            "it is\n");
+  EXPECT_EQ(ReadFile(dir_.File("stderr.txt")), "kelhost: demo: " + db_ +
+                                                   " is another program's SQLite database, not a kelhost database; "
+                                                   "it is left as it is\n");
   ExpectForeignUntouched();
+  EXPECT_EQ(Contracts(aside), "0");
+  EXPECT_EQ(Query(aside, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
 }
 
 // During the build: the database opened before is no longer DB, so the

@@ -224,12 +224,18 @@ class Creation {
   // 5a. The old database takes the new one's content through SQLite. The
   // path is looked at before: the connection writes to the file it opened,
   // whatever the path names by then; and after: a file that came meanwhile
-  // did not get the database, and is left as it is.
+  // did not get the database, and is left as it is. False when the file
+  // opened has moved before the copy, which then wrote nothing.
   bool CopyIntoOld() {
     if (!old_->IsFileAt(path_)) return false;
+    host::sqlite::ReachStep(kStepCopying);
     try {
       old_->CopyFrom(temp_);
     } catch (const rt::Error& e) {
+      // SQLite refuses to write a file that has moved since it was
+      // opened, and a refused copy wrote nothing: the path is looked at
+      // again, as when the file had moved before.
+      if (e.number() != host::sqlite::hosterr::Busy && !old_->IsFileAt(path_)) return false;
       Fail(ReplaceFailed(e));
     }
     host::sqlite::ReachStep(kStepCopied);

@@ -23,10 +23,12 @@ namespace kelhost {
 
 // The steps (host/sqlite/steps.h) of CreateWholeDatabase where another
 // process may move a file to the database's name: the new database is
-// built, and not yet written into the old one or given the name; the new
-// database is written into the old one's file, and the name not yet
-// looked at again.
+// built, and not yet written into the old one or given the name; the name
+// was looked at again, and the copy into the old one's file is about to
+// begin; the new database is written into the old one's file, and the
+// name not yet looked at again.
 inline constexpr const char* kStepBuilt = "creation: built";
+inline constexpr const char* kStepCopying = "creation: copying";
 inline constexpr const char* kStepCopied = "creation: copied";
 
 // What CreateWholeDatabase did.

@@ -10,10 +10,17 @@ namespace host::sqlite {
 Replacement::Replacement(const std::string& path) {
   if (!IsHostDatabase(ProbeFile(path).kind)) RaiseHost(hosterr::NotOwnDatabase, path);
   ReachStep(kStepProbed);
-  db_ = std::make_unique<Db>(path, Access::Write);
   // The file opened may not be the one probed: another process may have
-  // put a file in its place meanwhile.
-  if (!IsHostDatabase(Inspect(*db_).kind)) RaiseHost(hosterr::NotOwnDatabase, path);
+  // put a file in its place meanwhile, a database or not (which SQLite
+  // may refuse to open).
+  FileKind kind = FileKind::NotSqlite;
+  try {
+    db_ = std::make_unique<Db>(path, Access::Write);
+    kind = Inspect(*db_).kind;
+  } catch (const rt::Error& e) {
+    if (e.number() == hosterr::Busy || IsHostDatabase(ProbeFile(path).kind)) throw;
+  }
+  if (!IsHostDatabase(kind)) RaiseHost(hosterr::NotOwnDatabase, path);
 }
 
 Replacement::~Replacement() {
