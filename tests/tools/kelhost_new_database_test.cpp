@@ -132,13 +132,29 @@ class KelhostCliMovedDuringDemo : public KelhostCliNewDatabase {
     return std::make_unique<PausedKelhost>(
         Launch{{"demo", db_}, dir_.File("stdout.txt"), dir_.File("stderr.txt"), ""}, step);
   }
+  // Runs demo to `step`, moves DB aside (to aside_) and the foreign file
+  // to DB there, and lets demo go on: its exit status.
+  int SwapAt(const char* step) {
+    auto demo = DemoStoppedAt(step);
+    if (!demo->Paused()) return -2;
+    fs::rename(db_, aside_);
+    fs::rename(foreign_, db_);
+    return demo->Finish();
+  }
+  // The file moved aside holds a whole database with `contracts` contracts
+  // and no log beside it.
+  void ExpectAside(const char* contracts) {
+    EXPECT_FALSE(fs::exists(aside_ + "-wal"));
+    EXPECT_EQ(Contracts(aside_), contracts);
+    EXPECT_EQ(Query(aside_, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+  }
   // The foreign file stands at DB as it was, and SQLite reads it so.
   void ExpectForeignUntouched() {
     EXPECT_EQ(ReadFile(db_), foreignBytes_);
     EXPECT_TRUE(!fs::exists(db_ + "-wal") || fs::file_size(db_ + "-wal") == 0);
     EXPECT_EQ(Query(db_, "SELECT x FROM t"), std::vector<std::string>{"1"});
   }
-  std::string db_, foreign_, foreignBytes_;
+  std::string db_, foreign_, foreignBytes_, aside_ = dir_.File("aside.db");
 };
 
 // Between the look at DB and its opening: the file opened is looked at
@@ -172,18 +188,12 @@ TEST_F(KelhostCliMovedDuringDemo, BetweenTheLookAndTheOpenAForeignFileIsLeftAsIt
 // looked at again, and what came is left as it is.
 TEST_F(KelhostCliMovedDuringDemo, BetweenTheLastLookAndTheCopyNothingIsWritten) {
   test_files::Sql(db_, "PRAGMA journal_mode = DELETE");
-  const std::string aside = dir_.File("aside.db");
-  auto demo = DemoStoppedAt(kelhost::kStepCopying);
-  ASSERT_TRUE(demo->Paused());
-  fs::rename(db_, aside);
-  fs::rename(foreign_, db_);
-  EXPECT_EQ(demo->Finish(), 2);
+  EXPECT_EQ(SwapAt(kelhost::kStepCopying), 2);
   EXPECT_EQ(ReadFile(dir_.File("stderr.txt")), "kelhost: demo: " + db_ +
                                                    " is another program's SQLite database, not a kelhost database; "
                                                    "it is left as it is\n");
   ExpectForeignUntouched();
-  EXPECT_EQ(Contracts(aside), "0");
-  EXPECT_EQ(Query(aside, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+  ExpectAside("0");
 }
 
 // During the build: the database opened before is no longer DB, so the
@@ -204,37 +214,23 @@ TEST_F(KelhostCliMovedDuringDemo, DuringTheBuildAKelhostDatabaseMovedInIsTheOneR
 // During the copy: the new database went whole into the file opened,
 // wherever it is now, and the file at DB got nothing, not even the log.
 TEST_F(KelhostCliMovedDuringDemo, DuringTheCopyAForeignFileGetsNothingAndTheNewDatabaseStaysWhole) {
-  const std::string aside = dir_.File("aside.db");
-  auto demo = DemoStoppedAt(kelhost::kStepCopied);
-  ASSERT_TRUE(demo->Paused());
-  fs::rename(db_, aside);
-  fs::rename(foreign_, db_);
-  EXPECT_EQ(demo->Finish(), 2);
+  EXPECT_EQ(SwapAt(kelhost::kStepCopied), 2);
   EXPECT_EQ(ReadFile(dir_.File("stdout.txt")), "");
   EXPECT_EQ(ReadFile(dir_.File("stderr.txt")),
             "kelhost: demo: the new database was written into the database that was at " + db_ +
                 ", but another process moved or replaced that file meanwhile; what is at " + db_ +
                 " now is left as it is\n");
   ExpectForeignUntouched();
-  EXPECT_FALSE(fs::exists(aside + "-wal"));
-  EXPECT_EQ(Contracts(aside), "1");
-  EXPECT_EQ(Query(aside, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+  ExpectAside("1");
 }
 
 // After the copy, while demo closes the database: demo has done its work,
 // and the new database is whole in the file it was written to, wherever
 // that is; the file at DB gets nothing, not even the log.
 TEST_F(KelhostCliMovedDuringDemo, AsDemoClosesAForeignFileGetsNothing) {
-  const std::string aside = dir_.File("aside.db");
-  auto demo = DemoStoppedAt(host::sqlite::kStepClosing);
-  ASSERT_TRUE(demo->Paused());
-  fs::rename(db_, aside);
-  fs::rename(foreign_, db_);
-  EXPECT_EQ(demo->Finish(), 0) << ReadFile(dir_.File("stderr.txt"));
+  EXPECT_EQ(SwapAt(host::sqlite::kStepClosing), 0) << ReadFile(dir_.File("stderr.txt"));
   ExpectForeignUntouched();
-  EXPECT_FALSE(fs::exists(aside + "-wal"));
-  EXPECT_EQ(Contracts(aside), "1");
-  EXPECT_EQ(Query(aside, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+  ExpectAside("1");
 }
 
 // The new database takes the old one's page size before it becomes a WAL

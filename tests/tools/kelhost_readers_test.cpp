@@ -67,6 +67,25 @@ class KelhostCliReaders : public ::testing::Test {
   TempDir dir_;
 };
 
+// A database of root's (mode 0644, in a folder others may enter) that a
+// reader who may not write, "nobody", reads.
+class KelhostCliOwnersDatabase : public KelhostCliReaders {
+ protected:
+  void SetUp() override {
+    KelhostCliReaders::SetUp();
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to play two users";
+    db_ = dir_.File("x.db");
+    host::sqlite::StandIn::Create(db_, true);
+    ::chmod(db_.c_str(), 0644);
+  }
+  // The folder holds the database alone, beside the test's own files.
+  void ExpectNothingBesideTheDatabase() {
+    EXPECT_EQ(Listing(dir_.path()),
+              (std::set<std::string>{"x.db", "vertrag.txt", "artikel.csv", "stdout.txt", "stderr.txt"}));
+  }
+  std::string db_;
+};
+
 // A read-only file in a folder the reader may write, and a file in a
 // folder it may not: in a rollback journal mode it is shown as it is; in
 // WAL mode only while its log files are there, for SQLite reads such a
@@ -131,11 +150,8 @@ TEST_F(KelhostCliReaders, AReadOnlyDatabaseIsShownThroughSqliteAndNeverWritten) 
 // once the writer no longer holds the file, and else it gives up as a
 // writer gives up. A transaction that a killed process left unfinished is
 // SQLite's to roll back before anyone reads, which the reader may not do.
-TEST_F(KelhostCliReaders, AReaderWhoMayNotWriteSeesOnlyCommittedTransactions) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to play two users";
-  const std::string db = dir_.File("x.db");
-  host::sqlite::StandIn::Create(db, true);
-  ::chmod(db.c_str(), 0644);
+TEST_F(KelhostCliOwnersDatabase, AReaderWhoMayNotWriteSeesOnlyCommittedTransactions) {
+  const std::string& db = db_;
   auto a1 = [this, &db] {
     const Result r = AsReader({"show", db, "Artikel"});
     EXPECT_EQ(r.status, 0) << r.err;
@@ -191,19 +207,15 @@ TEST_F(KelhostCliReaders, AReaderWhoMayNotWriteSeesOnlyCommittedTransactions) {
   EXPECT_EQ(owner.status, 0) << owner.err;
   EXPECT_EQ(owner.out.find("halb"), std::string::npos);
   EXPECT_EQ(a1(), "neu");
-  EXPECT_EQ(Listing(dir_.path()), (std::set<std::string>{"x.db", "vertrag.txt", "artikel.csv", "stdout.txt",
-                                                          "stderr.txt"}));
+  ExpectNothingBesideTheDatabase();
 }
 
 // A database made before databases were marked is told from another
 // program's by what it holds, which is read with SQLite's locks too: not
 // while a writer's transaction is in the file, nor past a transaction that
 // a killed process left unfinished.
-TEST_F(KelhostCliReaders, AnUnmarkedDatabaseIsLookedAtWithSqlitesLocks) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to play two users";
-  const std::string db = dir_.File("alt.db");
-  host::sqlite::StandIn::Create(db, true);
-  ::chmod(db.c_str(), 0644);
+TEST_F(KelhostCliOwnersDatabase, AnUnmarkedDatabaseIsLookedAtWithSqlitesLocks) {
+  const std::string& db = db_;
   Sql(db, "PRAGMA application_id = 0; PRAGMA user_version = 0;");
   Result r = AsReader({"show", db, "Artikel"});
   EXPECT_EQ(r.status, 1);
@@ -238,11 +250,8 @@ TEST_F(KelhostCliReaders, AnUnmarkedDatabaseIsLookedAtWithSqlitesLocks) {
 // A process killed after it began the log, before the first transaction
 // in it, leaves the log and its index in a state that SQLite sets right
 // before it reads through them (in a process that may write).
-TEST_F(KelhostCliReaders, ALogLeftHalfBegunIsSetRightOnlyByAUserWhoMayWrite) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to play two users";
-  const std::string db = dir_.File("x.db");
-  host::sqlite::StandIn::Create(db, true);
-  ::chmod(db.c_str(), 0644);
+TEST_F(KelhostCliOwnersDatabase, ALogLeftHalfBegunIsSetRightOnlyByAUserWhoMayWrite) {
+  const std::string& db = db_;
   KilledWriter(db, "UPDATE Artikel SET Bezeichnung = 'weg' WHERE Id = 'A1'");
   fs::resize_file(db + "-wal", 32);  // the log's header alone
   Result r = AsReader({"show", db, "Artikel"});
@@ -256,18 +265,14 @@ TEST_F(KelhostCliReaders, ALogLeftHalfBegunIsSetRightOnlyByAUserWhoMayWrite) {
   r = RunKelhost(dir_, {"show", db, "Artikel"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.find("weg"), std::string::npos);
-  EXPECT_EQ(Listing(dir_.path()), (std::set<std::string>{"x.db", "vertrag.txt", "artikel.csv", "stdout.txt",
-                                                          "stderr.txt"}));
+  ExpectNothingBesideTheDatabase();
 }
 
 // A writer that has just opened a database in WAL mode sets the log's
 // index up before it reads; a reader who may not write and comes
 // meanwhile waits for it, as for a writer's lock, and then reads.
-TEST_F(KelhostCliReaders, AReaderWhoMayNotWriteWaitsWhileAWriterSetsTheLogIndexUp) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to play two users";
-  const std::string db = dir_.File("x.db");
-  host::sqlite::StandIn::Create(db, true);
-  ::chmod(db.c_str(), 0644);
+TEST_F(KelhostCliOwnersDatabase, AReaderWhoMayNotWriteWaitsWhileAWriterSetsTheLogIndexUp) {
+  const std::string& db = db_;
   Connection writer(db);
   EXPECT_EQ(writer.One("SELECT count(*) FROM Artikel"), "9");
   // The index as a writer leaves it until it has set it up: its header
