@@ -314,11 +314,10 @@ void Db::Exec(std::string_view sql) {
       if (rc == SQLITE_DONE) rc = SQLITE_OK;
     }
     if (rc != SQLITE_OK) {
-      const std::string msg = ErrorWords(db_, rc);
+      const std::string words = ErrorWords(db_, rc);
       const int extended = sqlite3_extended_errcode(db_);
       sqlite3_finalize(s);
-      RaiseIfReadNeedsWrite(extended);
-      RaiseHost((rc & 0xFF) == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, msg);
+      Raise(extended, words);
     }
     sqlite3_finalize(s);
     if (!s && tail == p) break;
@@ -328,10 +327,11 @@ void Db::Exec(std::string_view sql) {
 
 int64_t Db::Changes() const { return sqlite3_changes64(db_); }
 
-void Db::Fail() const {
-  const int rc = sqlite3_errcode(db_);
-  RaiseIfReadNeedsWrite(sqlite3_extended_errcode(db_));
-  RaiseHost(rc == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, ErrorWords(db_, rc));
+void Db::Fail() const { Raise(sqlite3_extended_errcode(db_), ErrorWords(db_, sqlite3_errcode(db_))); }
+
+void Db::Raise(int extended, const std::string& words) const {
+  RaiseIfReadNeedsWrite(extended);
+  RaiseHost((extended & 0xFF) == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, words);
 }
 
 void Db::WaitForLogIndex() {
@@ -348,9 +348,7 @@ void Db::WaitForLogIndex() {
       continue;
     }
     // Raised here, not by the next statement, which would wait again.
-    const std::string words = ErrorWords(db_, extended);
-    RaiseIfReadNeedsWrite(extended);
-    RaiseHost((extended & 0xFF) == SQLITE_BUSY ? hosterr::Busy : hosterr::Storage, words);
+    Raise(extended, ErrorWords(db_, extended));
   }
 }
 

@@ -124,8 +124,9 @@ class Db {
   // file name, never an SQLite URI ("file:x.db?mode=memory") nor SQLite's
   // in-memory database (":memory:"). Access::Create makes the file (a
   // present file is used as it is), with `newPageSize` as its page size
-  // where that is not 0, and switches it to WAL; Write, Read and Inspect
-  // only open it and change nothing in it.
+  // where that is not 0, and switches it to WAL; the others only open it
+  // and write nothing to it (but that a connection that may write rolls
+  // back, as every SQLite connection does, what a killed writer left).
   //
   // A Read connection that may write the file and its folder joins the
   // writers as every connection does. One that may not, and an Inspect
@@ -222,8 +223,11 @@ class Db {
   // Runs a kept statement without rows; the SQLite result code.
   int Run(Query& query) noexcept;
 
-  // Raises ReadNeedsWrite when the SQLite error `extended` (an extended
-  // result code) refused a read-only guest what needs writing.
+  // Raises the SQLite error `extended` (an extended result code), with
+  // SQLite's `words`: ReadNeedsWrite where it refused a read-only guest
+  // what needs writing, else hosterr::Busy or the storage error.
+  [[noreturn]] void Raise(int extended, const std::string& words) const;
+  // The ReadNeedsWrite part of Raise; returns for any other error.
   void RaiseIfReadNeedsWrite(int extended) const;
   // For a read-only guest on a database in WAL mode: a writer that has
   // just opened the database sets up the log's index before its first

@@ -58,6 +58,22 @@ bool ReadHeader(const std::string& path, unsigned char* buf, int n) {
   return read;
 }
 
+// What the database `path`, whose header carries no mark, holds, read with
+// SQLite's locks. A database in WAL mode that no process has open is read
+// only through log files that SQLite makes: a process that may write
+// makes them, as every reader that may write does, and the last to close
+// removes them; one that may not is refused again.
+FileProbe InspectUnmarked(const std::string& path) {
+  try {
+    Db db(path, Access::Inspect);
+    return Inspect(db);
+  } catch (const ReadNeedsWrite& r) {
+    if (r.need() != WriteNeeded::LogIndex) throw;
+  }
+  Db db(path, Access::Read);
+  return Inspect(db);
+}
+
 }  // namespace
 
 FileProbe ProbeFile(const std::string& path) {
@@ -93,18 +109,7 @@ FileProbe ProbeFile(const std::string& path) {
   // marked by a writer still at work), so SQLite has the last word.
   if (marked) return OfVersion(BigEndian32(header + 60));
   try {
-    try {
-      Db db(path, Access::Inspect);
-      return Inspect(db);
-    } catch (const ReadNeedsWrite& r) {
-      // A database in WAL mode that no process has open is read only
-      // through log files that SQLite makes: a process that may write
-      // makes them as every reader that may write does, and the last to
-      // close removes them; one that may not is refused again.
-      if (r.need() != WriteNeeded::LogIndex) throw;
-      Db db(path, Access::Read);
-      return Inspect(db);
-    }
+    return InspectUnmarked(path);
   } catch (const ReadNeedsWrite&) {
     throw;
   } catch (const rt::Error& e) {
