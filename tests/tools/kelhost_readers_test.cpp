@@ -127,6 +127,17 @@ TEST_F(KelhostCliReaders, AReadOnlyDatabaseIsShownThroughSqliteAndNeverWritten) 
       EXPECT_EQ(r.status, 0) << r.err;
       EXPECT_EQ(Lines(r.out).size(), 10u);
     }
+    // The list of the tables opens the database as the listing of one
+    // does, with the same refusal.
+    r = AsReader({"show", c.db});
+    if (c.wal) {
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.out, "");
+      EXPECT_EQ(r.err, CannotReadWal(c.db));
+    } else {
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(Lines(r.out).size(), 16u);
+    }
     r = AsReader(Debitor(c.db));
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("kelhost: debitor: " + c.db + " " + c.why), std::string::npos) << r.err;
