@@ -98,7 +98,8 @@ KELHOST_COMMAND({"debitor",
                   kUserParameter,
                   kTodayParameter,
                   {"--contract FILE", "the contract file: one Name = Value a line"},
-                  {"--articles FILE", "the articles file: a line of column names, then one article a line, split at ;"}},
+                  {"--articles FILE",
+                   "the articles file: a line of column names, then one article a line, fields split at ;"}},
                  RunDebitor});
 
 }  // namespace kelhost

@@ -110,7 +110,8 @@ int RunDemo(const std::vector<std::string>& args) {
 KELHOST_COMMAND({"demo",
                  "[DB]",
                  "create a sample database and a first contract in it (default kelhost-demo.db)",
-                 {{"DB", "the database file to make anew (default kelhost-demo.db); a kelhost database there is replaced"}},
+                 {{"DB",
+                   "the database file to make anew (default kelhost-demo.db); a kelhost database there is replaced"}},
                  RunDemo});
 
 }  // namespace kelhost

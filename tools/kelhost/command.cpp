@@ -30,7 +30,10 @@ void PrintColumns(std::ostream& out, const std::vector<std::pair<std::string, st
   }
 }
 
-std::string UsageLine(const Command& c) { return std::string("usage: kelhost ") + c.name + (*c.synopsis ? " " : "") + c.synopsis; }
+// "<name> <synopsis>", as the list and the usage line show it.
+std::string Head(const Command& c) { return std::string(c.name) + (*c.synopsis ? " " : "") + c.synopsis; }
+
+std::string UsageLine(const Command& c) { return "usage: kelhost " + Head(c); }
 
 }  // namespace
 
@@ -53,8 +56,7 @@ void PrintCommandList(std::ostream& out) {
          "The stand-in host application over an SQLite database file.\n\n"
          "commands:\n";
   std::vector<std::pair<std::string, std::string>> rows;
-  for (const Command& c : Commands())
-    rows.emplace_back(std::string(c.name) + (*c.synopsis ? " " : "") + c.synopsis, c.summary);
+  for (const Command& c : Commands()) rows.emplace_back(Head(c), c.summary);
   rows.emplace_back("--help", "show this help");
   rows.emplace_back("COMMAND --help", "show the usage of COMMAND, its arguments and options");
   PrintColumns(out, rows);

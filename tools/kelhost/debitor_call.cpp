@@ -18,7 +18,8 @@ namespace kelhost {
 namespace {
 
 // The first line of the add-on's error for article lines whose article is
-// not in Artikel.
+// not in Artikel. The error is told by this text, which the add-on keeps
+// byte for byte; its number is the add-on's own and shared with no caller.
 constexpr std::string_view kArticlesMissing = "Es wurden nicht alle Artikel gefunden.";
 
 bool ReportsMissingArticles(const rt::Error& e) {
@@ -55,7 +56,8 @@ int CallNewContractDebitor(host::sqlite::StandIn& host, const rt::ObjectPtr& con
     try {
       ckt->NewContractDebitor(app, contract, articles);
     } catch (const rt::Error& e) {
-      if (missingArticles && articles && ReportsMissingArticles(e)) *missingArticles = MissingArticleIds(host, *articles);
+      if (missingArticles && articles && ReportsMissingArticles(e))
+        *missingArticles = MissingArticleIds(host, *articles);
       throw;
     }
   });
