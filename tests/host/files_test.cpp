@@ -147,5 +147,26 @@ TEST_F(HostFiles, LookingAtADatabaseThisProcessHasOpenLeavesItsLocksOnTheIndex) 
   ::close(index);
 }
 
+// A database keeps its log and the log's index when the last connection
+// closes: the log empty, everything in the file. They are SQLite's own to
+// every later look, and a sealed database keeps none.
+TEST_F(HostFiles, TheLogFilesADatabaseKeepsAreEmptyAndTakenAsSqlites) {
+  const std::string path = File("kept.db");
+  StandIn::Create(path, true);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    EXPECT_EQ(fs::file_size(path + "-wal"), 0u);
+    EXPECT_TRUE(fs::exists(path + "-shm"));
+    EXPECT_EQ(ProbeFile(path).kind, FileKind::Own);
+    StandIn::Open(path, OpenMode::ReadWrite)->SetDatabaseSetting("Farbe", rt::Variant(std::string("blau")));
+  }
+  EXPECT_EQ(test_files::Query(path, "SELECT count(*) FROM _kelhost_settings"), std::vector<std::string>{"1"});
+
+  const std::string sealed = File("sealed.db");
+  StandIn::Create(sealed, true)->Seal();
+  EXPECT_FALSE(fs::exists(sealed + "-wal"));
+  EXPECT_FALSE(fs::exists(sealed + "-shm"));
+}
+
 }  // namespace
 }  // namespace host_test

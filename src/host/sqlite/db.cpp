@@ -119,6 +119,9 @@ std::string Uri(const std::string& path, const char* query) {
   return uri;
 }
 
+// The bound on a kept log while connections use it (Db::KeepLogFiles).
+constexpr int64_t kLogBoundBytes = 4 << 20;
+
 // True when this process may write the file and create files next to it
 // (SQLite's write-ahead log and its index).
 bool MayWrite(const std::string& path) {
@@ -249,7 +252,11 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
     // Per connection: a commit reaches the log, a checkpoint the disk.
     if (!memory) Exec("PRAGMA synchronous=NORMAL");
     if (mayWrite) {
-      Exec("PRAGMA journal_size_limit=0");
+      // The log stays, bounded while in use (a long session reuses it
+      // rather than growing it anew after each checkpoint), and SQLite
+      // truncates it to nothing as the last connection closes, under any
+      // bound.
+      Exec("PRAGMA journal_size_limit=" + std::to_string(kLogBoundBytes));
       KeepLogFiles(true);
     }
   } catch (...) {
