@@ -514,6 +514,21 @@ TEST_F(KelhostCliGroupMembers, LogFilesCarryTheDatabasesGroupAndModeWhoeverMakes
   }
   r = As(owner_, {"show", db, "kt_Vertraege"});
   EXPECT_EQ(Lines(r.out).size(), 4u);
+
+  // Made by root, or found as root's: the owner's, as SQLite makes them.
+  RemoveLogFilesAsAnotherProgram(db);
+  for (const bool found : {false, true}) {
+    SCOPED_TRACE(found);
+    if (found) {
+      fs::remove(db + "-wal");
+      WriteFile(db + "-wal", "");
+    }
+    r = RunKelhost(dir_, {"show", db, "Artikel"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    ExpectLogFilesOf(db, owner_);
+  }
+  r = As(member_, Debitor(db));
+  EXPECT_EQ(r.status, 0) << r.err;
 }
 
 }  // namespace

@@ -74,16 +74,18 @@ static_assert(sizeof(File) % 8 == 0);
 // process that makes them, with its group: a member of the database's
 // group who made them would keep the database's owner from writing it.
 // (As root, it makes them the database owner's, with the database's group;
-// a mode changed since is set here.) Best effort: what cannot be changed
-// stays as SQLite made it, and errno stays as it was.
+// a mode changed since is set here, and one that root owns is given to
+// the database's owner.) Best effort: what cannot be changed stays as
+// SQLite made it, and errno stays as it was.
 void GiveDatabaseGroupAndMode(const std::string& log, const char* database) {
   const int saved = errno;
   struct stat db {}, st {};
   const uid_t me = ::geteuid();
   if (::stat(database, &db) == 0 && ::lstat(log.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
       (st.st_uid == me || me == 0)) {
-    if (st.st_gid != db.st_gid)
-      ::fchownat(AT_FDCWD, log.c_str(), static_cast<uid_t>(-1), db.st_gid, AT_SYMLINK_NOFOLLOW);
+    const uid_t owner = me == 0 && st.st_uid == 0 && db.st_uid != 0 ? db.st_uid : static_cast<uid_t>(-1);
+    if (st.st_gid != db.st_gid || owner != static_cast<uid_t>(-1))
+      ::fchownat(AT_FDCWD, log.c_str(), owner, db.st_gid, AT_SYMLINK_NOFOLLOW);
     // After the group: changing it may clear mode bits.
     if ((st.st_mode & 0777) != (db.st_mode & 0777)) ::chmod(log.c_str(), db.st_mode & 0777);
   }
