@@ -165,10 +165,11 @@ class Db {
   // Whether the log and its index stay beside the database when this
   // connection is the last to close it (SQLITE_FCNTL_PERSIST_WAL). Kept,
   // the log is left empty once its last checkpoint has moved it into the
-  // file (SQLite does so for a connection with a journal_size_limit). Every connection that may write keeps
-  // them from its open on; one that must leave nothing beside a file
-  // (another program's, a file about to take another name) says so here.
-  // No effect on a read-only connection, which makes no log files.
+  // file (SQLite does so for a connection with a journal_size_limit).
+  // Every connection that may write keeps them from its open on; one that
+  // must leave nothing beside a file (another program's, a file about to
+  // take another name) says so here. No effect on a read-only connection,
+  // which makes no log files.
   void KeepLogFiles(bool keep);
 
   // The file name the connection was opened with, as given, and the name

@@ -87,7 +87,8 @@ void GiveDatabaseGroupAndMode(const std::string& log, const char* database) {
     if (st.st_gid != db.st_gid || owner != static_cast<uid_t>(-1))
       ::fchownat(AT_FDCWD, log.c_str(), owner, db.st_gid, AT_SYMLINK_NOFOLLOW);
     // After the group: changing it may clear mode bits.
-    if ((st.st_mode & 0777) != (db.st_mode & 0777)) ::chmod(log.c_str(), db.st_mode & 0777);
+    if ((st.st_mode & 0777) != (db.st_mode & 0777))
+      ::fchmodat(AT_FDCWD, log.c_str(), db.st_mode & 0777, AT_SYMLINK_NOFOLLOW);
   }
   errno = saved;
 }
