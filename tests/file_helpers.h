@@ -80,6 +80,22 @@ class Connection {
   sqlite3* db_ = nullptr;
 };
 
+// The names `names` with the log files that kelhost keeps beside a
+// database ("-wal" and "-shm") for each of `databases`.
+inline std::set<std::string> WithKeptLogs(std::set<std::string> names, const std::set<std::string>& databases) {
+  for (const std::string& db : databases) names.insert({db, db + "-wal", db + "-shm"});
+  return names;
+}
+
+// Removes the log files that kelhost keeps beside a database that no
+// process has open (an empty log and its index), as another program's
+// last connection does.
+inline void RemoveKeptLogFiles(const std::string& path) {
+  EXPECT_EQ(std::filesystem::file_size(path + "-wal"), 0u) << path;
+  std::filesystem::remove(path + "-wal");
+  std::filesystem::remove(path + "-shm");
+}
+
 // The names in a folder.
 inline std::set<std::string> Listing(const std::string& folder) {
   std::set<std::string> names;

@@ -76,7 +76,7 @@ TEST_F(HostFiles, OnlyItsOwnAndUnmarkedOlderDatabasesAreTakenAndOthersStayAsThey
       {"versioned.db", FileKind::Foreign},  {"own.db", FileKind::Own},
       {"old.db", FileKind::Unmarked},
   };
-  const std::set<std::string> listing = Listing(dir_);
+  std::set<std::string> listing = Listing(dir_);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = File(c.name);
@@ -89,11 +89,13 @@ TEST_F(HostFiles, OnlyItsOwnAndUnmarkedOlderDatabasesAreTakenAndOthersStayAsThey
       // Opening and reading writes nothing.
       for (OpenMode mode : {OpenMode::ReadWrite, OpenMode::ReadOnly})
         EXPECT_EQ(StandIn::Open(path, mode)->Rows("Artikel").size(), 9u);
+      listing.insert({c.name + std::string("-wal"), c.name + std::string("-shm")});
     }
     if (fs::is_regular_file(path)) {
       EXPECT_EQ(Bytes(path), before);
     }
-    EXPECT_EQ(Listing(dir_), listing);  // no log files left behind
+    // No log files left behind but the ones a host database keeps.
+    EXPECT_EQ(Listing(dir_), listing);
   }
   EXPECT_EQ(ProbeFile(File("newer.db")).schemaVersion, 2);
 }
@@ -143,6 +145,27 @@ TEST_F(HostFiles, LookingAtADatabaseThisProcessHasOpenLeavesItsLocksOnTheIndex) 
   EXPECT_TRUE(locked());
   host.reset();
   ::close(index);
+}
+
+// A database keeps its log and the log's index when the last connection
+// closes: the log empty, everything in the file. They are SQLite's own to
+// every later look, and a sealed database keeps none.
+TEST_F(HostFiles, TheLogFilesADatabaseKeepsAreEmptyAndTakenAsSqlites) {
+  const std::string path = File("kept.db");
+  StandIn::Create(path, true);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    EXPECT_EQ(fs::file_size(path + "-wal"), 0u);
+    EXPECT_TRUE(fs::exists(path + "-shm"));
+    EXPECT_EQ(ProbeFile(path).kind, FileKind::Own);
+    StandIn::Open(path, OpenMode::ReadWrite)->SetDatabaseSetting("Farbe", rt::Variant(std::string("blau")));
+  }
+  EXPECT_EQ(test_files::Query(path, "SELECT count(*) FROM _kelhost_settings"), std::vector<std::string>{"1"});
+
+  const std::string sealed = File("sealed.db");
+  StandIn::Create(sealed, true)->Seal();
+  EXPECT_FALSE(fs::exists(sealed + "-wal"));
+  EXPECT_FALSE(fs::exists(sealed + "-shm"));
 }
 
 }  // namespace

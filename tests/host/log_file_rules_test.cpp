@@ -15,12 +15,14 @@
 namespace host_test {
 namespace {
 
+using host::sqlite::FileOwner;
 using host::sqlite::IsJournalHeader;
 using host::sqlite::IsWalHeader;
 using host::sqlite::IsWalIndexHeader;
 using host::sqlite::LogFileVerdict;
 using host::sqlite::LogKind;
 using host::sqlite::LogLook;
+using host::sqlite::MayWriteDatabase;
 using Bytes = std::vector<unsigned char>;
 
 // `n` bytes of `fill`, with `head` over the first of them.
@@ -151,6 +153,26 @@ TEST(HostLogFileRules, AFileIsLookedAtAgainUntilItIsSqlitesAndOneThatKeepsChangi
   Looks readOnce{{text, changed}};
   EXPECT_EQ(verdict(readOnce), "is a file that SQLite did not write");
   EXPECT_EQ(readOnce.taken, host::sqlite::kLogLooks);
+}
+
+// A file beside a database is SQLite's only when its owner may write the
+// database: its owner, root, a member of its group where the group may
+// write it, anyone where all may. Membership is asked only when it matters.
+TEST(HostLogFileRules, ALogIsSqlitesOnlyWhenItsOwnerMayWriteTheDatabase) {
+  int asked = 0;
+  auto member = [&] { return ++asked > 0; };
+  auto stranger = [&] { return ++asked < 0; };
+  const FileOwner owners{1000, 100, 0644};
+  EXPECT_TRUE(MayWriteDatabase(owners, 1000, stranger));
+  EXPECT_TRUE(MayWriteDatabase(owners, 0, stranger));
+  EXPECT_FALSE(MayWriteDatabase(owners, 1001, member));
+  EXPECT_EQ(asked, 0);
+  const FileOwner groups{1000, 100, 0664};
+  EXPECT_TRUE(MayWriteDatabase(groups, 1001, member));
+  EXPECT_FALSE(MayWriteDatabase(groups, 65534, stranger));
+  EXPECT_EQ(asked, 2);
+  EXPECT_TRUE(MayWriteDatabase(FileOwner{1000, 100, 0666}, 65534, stranger));
+  EXPECT_FALSE(MayWriteDatabase(FileOwner{1000, 100, 0444}, 65534, member));
 }
 
 }  // namespace

@@ -241,7 +241,7 @@ TEST_F(KelhostCliConcurrency, AKilledDemoLeavesTheOldDatabaseOrTheNewOne) {
     EXPECT_EQ(Query(db, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
     const Result again = RunKelhost(dir_, {"demo", db});
     ASSERT_EQ(again.status, 0) << again.err;
-    EXPECT_EQ(test_files::Listing(folder), std::set<std::string>{"alt.db"});
+    EXPECT_EQ(test_files::Listing(folder), test_files::WithKeptLogs({}, {"alt.db"}));
     EXPECT_EQ(Query(db, "SELECT count(*) FROM kt_Vertraege"), std::vector<std::string>{"1"});
   });
   EXPECT_GT(killed, 0);
@@ -288,7 +288,7 @@ TEST_F(KelhostCliConcurrency, InitAndDemoTouchOnlyTheirOwnFiles) {
   const std::string db = folder + "/pair.db";
   for (int i = 0; i < 30; ++i) {
     SCOPED_TRACE(i);
-    fs::remove(db);
+    for (const char* name : {"", "-wal", "-shm"}) fs::remove(db + name);
     std::vector<pid_t> pair;
     for (const char* n : {"1", "2"})
       pair.push_back(StartKelhost({{"init", db}, dir_.File(std::string("out") + n), dir_.File(std::string("err") + n), ""}));
@@ -306,7 +306,7 @@ TEST_F(KelhostCliConcurrency, InitAndDemoTouchOnlyTheirOwnFiles) {
   const Result refused = RunKelhost(dir_, {"init", db});
   EXPECT_EQ(refused.status, 2);
   EXPECT_EQ(refused.err, "kelhost: init: " + db + " exists already\n");
-  EXPECT_EQ(test_files::Listing(folder), (std::set<std::string>{"pair.db", "pair.db.kelhost-tmp-AbC123"}));
+  EXPECT_EQ(test_files::Listing(folder), test_files::WithKeptLogs({"pair.db.kelhost-tmp-AbC123"}, {"pair.db"}));
   fs::remove(stale);
 
   // The folder locked by another process: init gives up after 5 s.
@@ -322,7 +322,7 @@ TEST_F(KelhostCliConcurrency, InitAndDemoTouchOnlyTheirOwnFiles) {
                        " stayed locked by another process; gave up waiting; " + late + " was not created\n");
   EXPECT_GE(waited, std::chrono::milliseconds(4500));
   EXPECT_LT(waited, std::chrono::seconds(15));
-  EXPECT_EQ(test_files::Listing(folder), std::set<std::string>{"pair.db"});
+  EXPECT_EQ(test_files::Listing(folder), test_files::WithKeptLogs({}, {"pair.db"}));
 }
 
 TEST_F(KelhostCliConcurrency, ADatabaseLockedByAnotherProgramIsWaitedForThenRefused) {

@@ -150,7 +150,7 @@ TEST_F(KelhostCliFiles, EveryNameIsAFileNameMemoryToo) {
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "kelhost: " + args[0] + ":  does not exist\n");
   }
-  EXPECT_EQ(Listing(files_), std::set<std::string>{":memory:"});
+  EXPECT_EQ(Listing(files_), test_files::WithKeptLogs({}, {":memory:"}));
 
   // What was stored went to the file, and demo replaced it.
   const char* const counts[] = {"SELECT count(*) FROM kt_Vertraege",
@@ -170,6 +170,8 @@ TEST_F(KelhostCliFiles, EveryNameIsAFileNameMemoryToo) {
 TEST_F(KelhostCliFiles, NoCommandLosesAFileUnderTheNameOfADatabasesLog) {
   const std::string db = File("x.db");
   ASSERT_EQ(Run({"init", db, "--sample"}).status, 0);
+  // Others' files go where SQLite's were.
+  test_files::RemoveKeptLogFiles(db);
   const std::string dbBytes = ReadFile(db);
   const std::string other = dir_.File("other.db");
   ASSERT_EQ(Run({"init", other}).status, 0);
@@ -301,6 +303,7 @@ TEST_F(KelhostCliFiles, ANameBeginningWithFileIsAFileName) {
   };
   Sql(File("y.db"), "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
   ASSERT_EQ(here({"init", "z.db"}).status, 0);
+  test_files::RemoveKeptLogFiles(File("z.db"));
   WriteFile(File("z.db-wal"), "Notizen\n");
   const std::string foreign = ReadFile(File("y.db"));
   const std::string zBytes = ReadFile(File("z.db"));
@@ -323,7 +326,7 @@ TEST_F(KelhostCliFiles, ANameBeginningWithFileIsAFileName) {
   EXPECT_EQ(ReadFile(File("z.db")), zBytes);
   EXPECT_EQ(ReadFile(File("z.db-wal")), "Notizen\n");
   EXPECT_EQ(Listing(files_),
-            (std::set<std::string>{"y.db", "z.db", "z.db-wal", "file:y.db?", "file:u.db", "file:z.db"}));
+            test_files::WithKeptLogs({"y.db", "z.db", "z.db-wal"}, {"file:y.db?", "file:u.db", "file:z.db"}));
 }
 
 TEST_F(KelhostCliFiles, EveryWritingCommandRefusesADamagedRecordCounterAndLeavesTheFile) {
@@ -369,7 +372,8 @@ TEST_F(KelhostCliFiles, EveryWritingCommandRefusesADamagedRecordCounterAndLeaves
       EXPECT_EQ(r.err, "kelhost: " + db + " is damaged: its record counter LastOid in _kelhost_meta " + c.says +
                            "; nothing was written\n");
       EXPECT_EQ(ReadFile(db), before);
-      EXPECT_EQ(Listing(files_), listing);
+      // With the log files that every connection that may write keeps.
+      EXPECT_EQ(Listing(files_), test_files::WithKeptLogs(listing, {"kaputt.db"}));
     }
   }
   // The sound file: a contract, its records numbered on from the counter.

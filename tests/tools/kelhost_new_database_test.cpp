@@ -102,6 +102,7 @@ TEST_F(KelhostCliNewDatabase, DemoReplacesTheOldDatabaseInItsOwnFileThroughSqlit
   ::chmod(folder.c_str(), 01777);
   Remove(db);
   ASSERT_EQ(Run({"init", db, "--sample"}, true).status, 0);
+  test_files::RemoveKeptLogFiles(db);
   WriteFile(db + "-wal", "");
   const std::string before = ReadFile(db);
   const Result r = Run({"demo", db}, true);
@@ -179,7 +180,8 @@ TEST_F(KelhostCliMovedDuringDemo, BetweenTheLookAndTheOpenAForeignFileIsLeftAsIt
     EXPECT_EQ(ReadFile(dir_.File("stdout.txt")), "");
     EXPECT_EQ(ReadFile(dir_.File("stderr.txt")), "kelhost: demo: " + db_ + " " + c.is + "; it is left as it is\n");
     EXPECT_EQ(ReadFile(db_), foreignBytes_);
-    EXPECT_EQ(Listing(dir_.path()), (std::set<std::string>{"x.db", "stdout.txt", "stderr.txt"}));
+    // The log files that init left stay beside the file at the name.
+    EXPECT_EQ(Listing(dir_.path()), test_files::WithKeptLogs({"stdout.txt", "stderr.txt"}, {"x.db"}));
   }
 }
 
@@ -262,7 +264,7 @@ TEST_F(KelhostCliNewDatabase, DemoRefusesAReadOnlyDatabaseUpFront) {
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "kelhost: demo: " + db + " is read-only; demo writes to it\n");
   EXPECT_EQ(ReadFile(db), before);
-  EXPECT_EQ(Listing(folder), std::set<std::string>{"x.db"});
+  EXPECT_EQ(Listing(folder), test_files::WithKeptLogs({}, {"x.db"}));
 }
 
 // Stale temporary files are files: a link or a pipe named like one is
@@ -277,7 +279,8 @@ TEST_F(KelhostCliNewDatabase, OnlyStaleTemporaryFilesAreRemoved) {
   ASSERT_EQ(::mkfifo((folder + "/x.db.kelhost-tmp-Fif789").c_str(), 0600), 0);
   const Result r = Run({"init", folder + "/x.db"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Listing(folder), (std::set<std::string>{"x.db", "x.db.kelhost-tmp-Lnk456", "x.db.kelhost-tmp-Fif789"}));
+  EXPECT_EQ(Listing(folder),
+            test_files::WithKeptLogs({"x.db.kelhost-tmp-Lnk456", "x.db.kelhost-tmp-Fif789"}, {"x.db"}));
   EXPECT_EQ(ReadFile(target), "Ziel\n");
 }
 
@@ -341,8 +344,8 @@ TEST_F(KelhostCliNewDatabase, EveryNameTheOtherCommandsOpenCanBeMade) {
       EXPECT_EQ(r.status, 0) << r.err;
     }
     EXPECT_EQ(Run({"show", db, "Artikel"}).status, 0);
-    EXPECT_EQ(Listing(folder), std::set<std::string>{fs::path(db).filename().string()});
-    fs::remove(db);
+    EXPECT_EQ(Listing(folder), test_files::WithKeptLogs({}, {fs::path(db).filename().string()}));
+    for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(db + suffix);
   }
   const std::string tooLong = folder + "/" + std::string(252, 'n');
   for (const char* command : {"init", "demo"}) {

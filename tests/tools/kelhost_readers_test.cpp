@@ -1,17 +1,24 @@
 // A reader that may not write the database (another user, a read-only
 // file, a read-only folder) reads with SQLite's locks, as every reader
 // does: it sees committed transactions only and waits for a writer as
-// long as a writer waits. Where SQLite would have to write to let it read
-// (a database in WAL mode that no process has open, a transaction that a
+// long as a writer waits. A database in WAL mode it reads through the log
+// files that kelhost keeps beside it; where another program removed them,
+// or SQLite would have to write to let it read (a transaction that a
 // process left unfinished when it ended), it says so, reads nothing and
 // makes no file. A writing command refuses such a database up front.
+//
+// kelhost runs here as its test build with every wait ten times shorter
+// (host/sqlite/steps.h): a reader gives up after 0.5 s, not 5 s.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -49,20 +56,40 @@ class KelhostCliReaders : public ::testing::Test {
   }
   // Runs kelhost as a user who meets the file modes ("nobody" when the
   // test runs as root).
-  Result AsReader(const std::vector<std::string>& args) {
-    Launch l{args, dir_.File("stdout.txt"), dir_.File("stderr.txt"), ""};
+  Result AsReader(const std::vector<std::string>& args) { return RunKelhost(ReaderLaunch(args)); }
+  Launch ReaderLaunch(const std::vector<std::string>& args) {
+    Launch l = Quick(args);
     l.unprivileged = true;
-    return RunKelhost(l);
+    return l;
   }
+  // kelhost with the waits shortened, as the user running the test.
+  Launch Quick(const std::vector<std::string>& args) {
+    Launch l{args, dir_.File("stdout.txt"), dir_.File("stderr.txt"), ""};
+    l.exe = KELHOST_PAUSED_PATH;
+    l.env.push_back(std::string("KELHOST_WAITS_DIVIDED_BY=") + std::to_string(kWaitsDividedBy));
+    return l;
+  }
+  static constexpr int kWaitsDividedBy = 10;
+  static constexpr std::chrono::milliseconds kBusyWait{host::sqlite::Db::kDefaultBusyWaitMs / kWaitsDividedBy};
   std::vector<std::string> Debitor(const std::string& db) {
     return {"debitor", db, "--contract", dir_.File("vertrag.txt"), "--articles", dir_.File("artikel.csv")};
   }
+  // The refusal where another program removed the log files.
   static std::string CannotReadWal(const std::string& db) {
     return "kelhost: cannot read " + db +
            " without writing beside it: it is in WAL mode, and SQLite reads it only through its log " + db +
            "-wal and the log's index " + db +
-           "-shm, which are not there while no process has the database open, and which kelhost makes only as a "
-           "user who may write " + db + " and its folder; nothing was read\n";
+           "-shm, which are not there (kelhost keeps them beside the database; another program removed them, as "
+           "the sqlite3 shell does when it closes the database); kelhost makes them only as a user who may write " +
+           db + " and its folder: the database's owner can run any kelhost command that writes to " + db +
+           ", which leaves them there for good, or switch " + db +
+           " to a rollback journal with PRAGMA journal_mode=DELETE; nothing was read\n";
+  }
+  // Another program's last connection, which removes the log files.
+  static void RemoveLogFilesAsAnotherProgram(const std::string& db) {
+    Sql(db, "SELECT count(*) FROM Artikel");
+    ASSERT_FALSE(fs::exists(db + "-wal"));
+    ASSERT_FALSE(fs::exists(db + "-shm"));
   }
   TempDir dir_;
 };
@@ -78,36 +105,40 @@ class KelhostCliOwnersDatabase : public KelhostCliReaders {
     host::sqlite::StandIn::Create(db_, true);
     ::chmod(db_.c_str(), 0644);
   }
-  // The folder holds the database alone, beside the test's own files.
-  void ExpectNothingBesideTheDatabase() {
-    EXPECT_EQ(Listing(dir_.path()),
-              (std::set<std::string>{"x.db", "vertrag.txt", "artikel.csv", "stdout.txt", "stderr.txt"}));
+  // The folder holds the database and `logs` alone, beside the test's own
+  // files.
+  void ExpectBesideTheDatabaseOnly(std::set<std::string> logs) {
+    logs.insert({"x.db", "vertrag.txt", "artikel.csv", "stdout.txt", "stderr.txt"});
+    EXPECT_EQ(Listing(dir_.path()), logs);
   }
   std::string db_;
 };
 
 // A read-only file in a folder the reader may write, and a file in a
 // folder it may not: in a rollback journal mode it is shown as it is; in
-// WAL mode only while its log files are there, for SQLite reads such a
-// database through them, and the reader does not make them (they would be
-// the reader's, in the file's read-only mode, and keep the owner from
-// writing). debitor refuses both.
+// WAL mode through the log files that kelhost keeps beside it from `init`
+// on. Where another program removed them, the reader does not make them
+// (they would be the reader's, in the file's read-only mode, and keep the
+// owner from writing) and says what the owner can do. debitor refuses
+// every one.
 TEST_F(KelhostCliReaders, AReadOnlyDatabaseIsShownThroughSqliteAndNeverWritten) {
   const std::string open = dir_.File("open"), locked = dir_.File("locked");
   fs::create_directory(open);
   fs::create_directory(locked);
   struct Case {
-    std::string db, folder, why;
-    bool wal;
+    std::string db, folder, why, mode;
   };
   std::vector<Case> cases;
-  for (const std::string mode : {"wal", "delete"}) {
-    cases.push_back({open + "/readonly-" + mode + ".db", open, "is read-only; debitor writes to it", mode == "wal"});
-    cases.push_back(
-        {locked + "/" + mode + ".db", locked, "lies in a read-only folder; debitor writes to it", mode == "wal"});
+  for (const std::string mode : {"wal", "removed", "delete"}) {
+    cases.push_back({open + "/readonly-" + mode + ".db", open, "is read-only; debitor writes to it", mode});
+    cases.push_back({locked + "/" + mode + ".db", locked, "lies in a read-only folder; debitor writes to it", mode});
     for (size_t i = cases.size() - 2; i < cases.size(); ++i) {
-      host::sqlite::StandIn::Create(cases[i].db, true);
-      Sql(cases[i].db, "PRAGMA journal_mode = " + mode);
+      const Result init = RunKelhost(dir_, {"init", cases[i].db, "--sample"});
+      ASSERT_EQ(init.status, 0) << init.err;
+      EXPECT_EQ(fs::file_size(cases[i].db + "-wal"), 0u);
+      EXPECT_TRUE(fs::exists(cases[i].db + "-shm"));
+      if (mode == "removed") RemoveLogFilesAsAnotherProgram(cases[i].db);
+      if (mode == "delete") Sql(cases[i].db, "PRAGMA journal_mode = DELETE");
     }
   }
   for (const Case& c : cases) ::chmod(c.db.c_str(), c.folder == open ? 0444 : 0666);
@@ -124,7 +155,7 @@ TEST_F(KelhostCliReaders, AReadOnlyDatabaseIsShownThroughSqliteAndNeverWritten) 
     for (const std::vector<std::string>& show :
          {std::vector<std::string>{"show", c.db, "Artikel"}, std::vector<std::string>{"show", c.db}}) {
       r = AsReader(show);
-      if (c.wal) {
+      if (c.mode == "removed") {
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err, CannotReadWal(c.db));
@@ -139,11 +170,11 @@ TEST_F(KelhostCliReaders, AReadOnlyDatabaseIsShownThroughSqliteAndNeverWritten) 
     EXPECT_EQ(ReadFile(c.db), before);
     EXPECT_EQ(Listing(c.folder), listing);
 
-    if (!c.wal || ::geteuid() != 0) continue;
-    // Another user's connection makes the log files, and the reader reads
-    // through them.
-    Connection owner(c.db);
-    EXPECT_EQ(owner.One("SELECT count(*) FROM Artikel"), "9");
+    if (c.mode != "removed" || ::geteuid() != 0) continue;
+    // A kelhost command of a user who may write makes the log files again,
+    // and keeps them: the reader reads through them.
+    r = RunKelhost(dir_, {"setting", c.db, "Farbe", "blau"});
+    EXPECT_EQ(r.status, 0) << r.err;
     r = AsReader({"show", c.db, "Artikel"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Lines(r.out).size(), 10u);
@@ -186,8 +217,8 @@ TEST_F(KelhostCliOwnersDatabase, AReaderWhoMayNotWriteSeesOnlyCommittedTransacti
     const auto start = std::chrono::steady_clock::now();
     const Result r = AsReader({"show", db, "Artikel"});
     // As long as a writer waits: once, not for each statement.
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4900));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(8000));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, kBusyWait);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5 * kBusyWait);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "kelhost: the database is locked by another process; gave up waiting, nothing was written\n");
@@ -213,7 +244,7 @@ TEST_F(KelhostCliOwnersDatabase, AReaderWhoMayNotWriteSeesOnlyCommittedTransacti
   EXPECT_EQ(owner.status, 0) << owner.err;
   EXPECT_EQ(owner.out.find("halb"), std::string::npos);
   EXPECT_EQ(a1(), "neu");
-  ExpectNothingBesideTheDatabase();
+  ExpectBesideTheDatabaseOnly({});
 }
 
 // A database made before databases were marked is told from another
@@ -236,7 +267,7 @@ TEST_F(KelhostCliOwnersDatabase, AnUnmarkedDatabaseIsLookedAtWithSqlitesLocks) {
     Connection writer(db);
     writer.Exec(drop);
     ASSERT_GT(fs::file_size(db), size) << "the transaction did not reach the file";
-    r = RunKelhost(dir_, {"show", db, "Artikel"});
+    r = RunKelhost(Quick({"show", db, "Artikel"}));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "kelhost: the database is locked by another process; gave up waiting, nothing was written\n");
     writer.Exec("ROLLBACK");
@@ -271,7 +302,7 @@ TEST_F(KelhostCliOwnersDatabase, ALogLeftHalfBegunIsSetRightOnlyByAUserWhoMayWri
   r = RunKelhost(dir_, {"show", db, "Artikel"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.find("weg"), std::string::npos);
-  ExpectNothingBesideTheDatabase();
+  ExpectBesideTheDatabaseOnly({"x.db-wal", "x.db-shm"});
 }
 
 // A writer that has just opened a database in WAL mode sets the log's
@@ -294,13 +325,216 @@ TEST_F(KelhostCliOwnersDatabase, AReaderWhoMayNotWriteWaitsWhileAWriterSetsTheLo
   ::waitpid(pid, &status, 0);
   ASSERT_EQ(status, 0);
 
-  Launch l{{"show", db, "Artikel"}, dir_.File("stdout.txt"), dir_.File("stderr.txt"), ""};
-  l.unprivileged = true;
+  const Launch l = ReaderLaunch({"show", db, "Artikel"});
   PausedKelhost show(l, host::sqlite::kStepLogIndexNotSetUp);
   ASSERT_TRUE(show.Paused()) << ReadFile(l.err);
   EXPECT_EQ(writer.One("SELECT count(*) FROM Artikel"), "9");  // sets the index up
   EXPECT_EQ(show.Finish(), 0) << ReadFile(l.err);
   EXPECT_EQ(Lines(ReadFile(l.out)).size(), 10u);
+}
+
+// kelhost keeps the log files beside a database in WAL mode, from init or
+// demo on and after every command: a reader who may not write finds them
+// whenever no process has the database open, and reads the last
+// committed state through them.
+TEST_F(KelhostCliOwnersDatabase, AReaderWhoMayNotWriteIsServedAfterEveryWriterClosed) {
+  for (const std::string command : {"init", "demo"}) {
+    SCOPED_TRACE(command);
+    const std::string db = dir_.File(command + ".db");
+    const Result made = RunKelhost(
+        dir_, command == "init" ? std::vector<std::string>{"init", db, "--sample"} : std::vector<std::string>{"demo", db});
+    ASSERT_EQ(made.status, 0) << made.err;
+    struct stat file {};
+    ASSERT_EQ(::stat(db.c_str(), &file), 0);
+    for (const char* suffix : {"-wal", "-shm"}) {
+      struct stat log {};
+      ASSERT_EQ(::stat((db + suffix).c_str(), &log), 0) << suffix;
+      EXPECT_EQ(log.st_uid, file.st_uid);
+      EXPECT_EQ(log.st_gid, file.st_gid);
+      EXPECT_EQ(log.st_mode & 0777, file.st_mode & 0777);
+    }
+    EXPECT_EQ(fs::file_size(db + "-wal"), 0u);
+    const size_t contracts = command == "demo" ? 1 : 0;
+    for (size_t i = 0; i < 3; ++i) {
+      const Result shown = AsReader({"show", db, "kt_Vertraege"});
+      EXPECT_EQ(shown.status, 0) << shown.err;
+      EXPECT_EQ(Lines(shown.out).size(), 1 + contracts + i);
+      const Result written = RunKelhost(dir_, Debitor(db));
+      EXPECT_EQ(written.status, 0) << written.err;
+      EXPECT_EQ(fs::file_size(db + "-wal"), 0u);
+    }
+  }
+}
+
+// Where another program removed the log files (the sqlite3 shell does as
+// it closes the database), the reader says so and what the owner can do;
+// the owner's next kelhost command puts them back for good.
+TEST_F(KelhostCliOwnersDatabase, WhereAnotherProgramRemovedTheLogFilesTheReaderSaysWhatTheOwnerCanDo) {
+  RemoveLogFilesAsAnotherProgram(db_);
+  Result r = AsReader({"show", db_, "Artikel"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, CannotReadWal(db_));
+  r = RunKelhost(dir_, Debitor(db_));
+  EXPECT_EQ(r.status, 0) << r.err;
+  r = AsReader({"show", db_, "kt_Vertraege"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(r.out).size(), 2u);
+
+  fs::remove(db_ + "-shm");
+  r = AsReader({"show", db_, "Artikel"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("-shm, of which " + db_ + "-shm is not there (another program removed it); kelhost makes them"),
+            std::string::npos)
+      << r.err;
+  ExpectBesideTheDatabaseOnly({"x.db-wal"});
+}
+
+// A log file beside a database is SQLite's only when its owner may write
+// the database. One that another user put there, in a folder where anyone
+// may make files, is named and never applied, whoever runs the command,
+// though SQLite would take it: the same file as root's changes the
+// database.
+TEST_F(KelhostCliReaders, ALogFileOfAUserWhoMayNotWriteIsNamedAndNeverApplied) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to play two users";
+  const std::string shared = dir_.File("shared");
+  fs::create_directory(shared);
+  ::chmod(shared.c_str(), 01777);
+  for (const std::string suffix : {"-wal", "-journal"}) {
+    SCOPED_TRACE(suffix);
+    const std::string db = shared + "/x" + suffix + ".db", copy = shared + "/copy" + suffix + ".db";
+    const Result made = RunKelhost(dir_, {"init", db, "--sample"});
+    ASSERT_EQ(made.status, 0) << made.err;
+    RemoveLogFilesAsAnotherProgram(db);
+    if (suffix == "-journal") Sql(db, "PRAGMA journal_mode = DELETE");
+    // Another user's log of a change to a copy of the database.
+    fs::copy_file(db, copy);
+    if (suffix == "-wal") {
+      KilledWriter(copy, "UPDATE Artikel SET Bezeichnung = 'untergeschoben' WHERE Id = 'A1'");
+    } else {
+      Sql(copy, "UPDATE Artikel SET Bezeichnung = 'untergeschoben' WHERE Id = 'A1'");
+      KilledWriter(copy, (std::string("PRAGMA cache_size = 1; BEGIN; UPDATE Artikel SET Bezeichnung = 'anders' "
+                                      "WHERE Id = 'A2';") +
+                          kSpill)
+                             .c_str());
+    }
+    const std::string planted = db + suffix;
+    fs::copy_file(copy + suffix, planted);
+    ASSERT_EQ(::chown(planted.c_str(), 65534, 65534), 0);
+    const std::string before = ReadFile(db), plantedBytes = ReadFile(planted);
+
+    for (const bool asOther : {false, true}) {
+      for (const std::vector<std::string>& args : {std::vector<std::string>{"show", db, "Artikel"}, Debitor(db)}) {
+        SCOPED_TRACE(args[0] + (asOther ? " as nobody" : " as root"));
+        const Result r = asOther ? AsReader(args) : RunKelhost(dir_, args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "kelhost: " + args[0] + ": " + db + " has " + planted +
+                             " beside it, which belongs to the user nobody, who may not write the database; SQLite "
+                             "would take it for the database's own log file and apply what it holds to the "
+                             "database, so kelhost leaves both alone\n");
+      }
+    }
+    EXPECT_EQ(ReadFile(db), before);
+    EXPECT_EQ(ReadFile(planted), plantedBytes);
+
+    ASSERT_EQ(::chown(planted.c_str(), 0, 0), 0);
+    const Result r = RunKelhost(dir_, {"show", db, "Artikel"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("untergeschoben"), std::string::npos);
+  }
+}
+
+// Two users of one group, made for the test: the database's owner, whose
+// group it is, and a member of that group.
+class KelhostCliGroupMembers : public KelhostCliReaders {
+ protected:
+  void SetUp() override {
+    KelhostCliReaders::SetUp();
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to make users";
+    const std::string tag = std::to_string(::getpid());
+    group_ = "kpg" + tag;
+    owner_ = "kpo" + tag;
+    member_ = "kpm" + tag;
+    ASSERT_EQ(Shell("groupadd " + group_), 0);
+    ASSERT_EQ(Shell("useradd -M -N -g " + group_ + " -s /usr/sbin/nologin " + owner_), 0);
+    ASSERT_EQ(Shell("useradd -M -U -G " + group_ + " -s /usr/sbin/nologin " + member_), 0);
+  }
+  void TearDown() override {
+    if (group_.empty()) return;
+    Shell("userdel " + owner_);
+    Shell("userdel " + member_);
+    Shell("groupdel " + group_);
+  }
+  static int Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
+  Result As(const std::string& user, const std::vector<std::string>& args) {
+    Launch l = Quick(args);
+    l.user = user;
+    return RunKelhost(l);
+  }
+  // The log files beside `db`: `user`'s, in the database's group and mode.
+  void ExpectLogFilesOf(const std::string& db, const std::string& user) {
+    struct stat file {};
+    ASSERT_EQ(::stat(db.c_str(), &file), 0);
+    for (const char* suffix : {"-wal", "-shm"}) {
+      SCOPED_TRACE(suffix);
+      struct stat log {};
+      ASSERT_EQ(::stat((db + suffix).c_str(), &log), 0);
+      EXPECT_EQ(log.st_uid, ::getpwnam(user.c_str())->pw_uid);
+      EXPECT_EQ(log.st_gid, file.st_gid);
+      EXPECT_EQ(log.st_mode & 0777, file.st_mode & 0777);
+    }
+  }
+  std::string group_, owner_, member_;
+};
+
+// Log files that kelhost makes carry the database's group and mode, so
+// that everyone who may write the database may write them: a member's
+// read does not keep the owner from writing, nor the owner's the member.
+TEST_F(KelhostCliGroupMembers, LogFilesCarryTheDatabasesGroupAndModeWhoeverMakesThem) {
+  const std::string shared = dir_.File("shared");
+  fs::create_directory(shared);
+  ASSERT_EQ(::chown(shared.c_str(), ::getpwnam(owner_.c_str())->pw_uid, ::getgrnam(group_.c_str())->gr_gid), 0);
+  ::chmod(shared.c_str(), 0775);
+  const std::string db = shared + "/x.db";
+  Result r = As(owner_, {"init", db, "--sample"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The owner lets the group write; the owner's next command gives the
+  // log files the database's mode.
+  ::chmod(db.c_str(), 0664);
+  r = As(owner_, {"show", db, "Artikel"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  ExpectLogFilesOf(db, owner_);
+  r = As(member_, Debitor(db));
+  EXPECT_EQ(r.status, 0) << r.err;
+
+  // Made by the member where another program removed them.
+  RemoveLogFilesAsAnotherProgram(db);
+  r = As(member_, {"show", db, "Artikel"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  ExpectLogFilesOf(db, member_);
+  for (const std::string& user : {owner_, member_}) {
+    SCOPED_TRACE(user);
+    r = As(user, Debitor(db));
+    EXPECT_EQ(r.status, 0) << r.err;
+  }
+  r = As(owner_, {"show", db, "kt_Vertraege"});
+  EXPECT_EQ(Lines(r.out).size(), 4u);
+
+  // Made by root, or found as root's: the owner's, as SQLite makes them.
+  RemoveLogFilesAsAnotherProgram(db);
+  for (const bool found : {false, true}) {
+    SCOPED_TRACE(found);
+    if (found) {
+      fs::remove(db + "-wal");
+      WriteFile(db + "-wal", "");
+    }
+    r = RunKelhost(dir_, {"show", db, "Artikel"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    ExpectLogFilesOf(db, owner_);
+  }
+  r = As(member_, Debitor(db));
+  EXPECT_EQ(r.status, 0) << r.err;
 }
 
 }  // namespace

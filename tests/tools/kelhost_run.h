@@ -2,6 +2,8 @@
 // folder per test keeps parallel runs apart.
 #pragma once
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -58,6 +60,7 @@ struct Launch {
   std::string cwd;       // "" : the test's own working folder
   bool closedStdout = false;  // standard output a pipe nobody reads
   bool unprivileged = false;  // as the user "nobody" when the test runs as root
+  std::string user{};         // as this user, with its groups, when the test runs as root
   bool offscreen = false;     // dialogs show on Qt's offscreen platform
   rlim_t fileSizeLimit = 0;   // bytes any file it writes may reach (ulimit -f); 0: no limit
   std::string exe{};               // "" : the built kelhost
@@ -68,6 +71,19 @@ struct Launch {
 // that would show a dialog on screen says so instead) unless the launch
 // asks for the offscreen one.
 inline pid_t StartKelhost(const Launch& l) {
+  // The user's ids and groups, looked up before the fork.
+  uid_t uid = 0;
+  gid_t gid = 0;
+  std::vector<gid_t> groups(256);
+  if (!l.user.empty()) {
+    const passwd* entry = ::getpwnam(l.user.c_str());
+    if (!entry) return -1;
+    uid = entry->pw_uid;
+    gid = entry->pw_gid;
+    int count = static_cast<int>(groups.size());
+    if (::getgrouplist(l.user.c_str(), gid, groups.data(), &count) < 0) return -1;
+    groups.resize(static_cast<size_t>(count));
+  }
   pid_t pid = ::fork();
   if (pid == 0) {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) ::unsetenv(name);
@@ -85,6 +101,9 @@ inline pid_t StartKelhost(const Launch& l) {
     if (l.fileSizeLimit > 0 && ::setrlimit(RLIMIT_FSIZE, &fileSize) != 0) std::_Exit(127);
     // Root may write any file; "nobody" meets the file modes.
     if (l.unprivileged && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(127);
+    if (!l.user.empty() && ::geteuid() == 0 &&
+        (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
+      std::_Exit(127);
     std::vector<char*> argv;
     std::string exe = l.exe.empty() ? KELHOST_PATH : l.exe;
     argv.push_back(exe.data());

@@ -40,6 +40,10 @@ std::string DescribeFile(const host::sqlite::FileProbe& probe) {
     case FileKind::Foreign:
       return "is another program's SQLite database, not a kelhost database";
     case FileKind::StrayLog:
+      if (probe.strayByOtherUser)
+        return "has " + probe.stray + " beside it, which " + probe.strayIs +
+               "; SQLite would take it for the database's own log file and apply what it holds to the database, so "
+               "kelhost leaves both alone";
       return "has " + probe.stray + " beside it, which " + probe.strayIs +
              "; SQLite would take it for the database's log and delete or overwrite it on opening the database, so "
              "kelhost leaves both alone";

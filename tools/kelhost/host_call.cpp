@@ -1,5 +1,7 @@
 #include "kelhost/host_call.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <atomic>
 #include <iostream>
@@ -56,11 +58,26 @@ std::string DescribeDamage(const host::sqlite::DamagedCounter& d) {
 std::string DescribeNeed(const host::sqlite::ReadNeedsWrite& r) {
   const std::string& db = r.file();
   switch (r.need()) {
-    case host::sqlite::WriteNeeded::LogIndex:
-      return " beside it: it is in WAL mode, and SQLite reads it only through its log " + db +
-             "-wal and the log's index " + db +
-             "-shm, which are not there while no process has the database open, and which kelhost makes only "
-             "as a user who may write " + db + " and its folder";
+    case host::sqlite::WriteNeeded::LogIndex: {
+      // kelhost keeps both files; which of them are there now says why.
+      struct stat st {};
+      const bool wal = ::lstat((db + "-wal").c_str(), &st) == 0;
+      const bool shm = ::lstat((db + "-shm").c_str(), &st) == 0;
+      std::string text = " beside it: it is in WAL mode, and SQLite reads it only through its log " + db +
+                         "-wal and the log's index " + db + "-shm, ";
+      if (!wal && !shm) {
+        text += "which are not there (kelhost keeps them beside the database; another program removed them, as "
+                "the sqlite3 shell does when it closes the database)";
+      } else if (!wal || !shm) {
+        text += "of which " + db + (wal ? "-shm" : "-wal") + " is not there (another program removed it)";
+      } else {
+        text += "which SQLite cannot read through as they stand without writing to them";
+      }
+      return text + "; kelhost makes them only as a user who may write " + db +
+             " and its folder: the database's owner can run any kelhost command that writes to " + db +
+             ", which leaves them there for good, or switch " + db +
+             " to a rollback journal with PRAGMA journal_mode=DELETE";
+    }
     case host::sqlite::WriteNeeded::LogRecovery:
       return " beside it: it is in WAL mode, and a process that ended left its log " + db +
              "-wal and the log's index " + db +

@@ -63,7 +63,8 @@ std::string Detail(const rt::Error& e, const std::string& path) {
 //     rename that gives the new file the free name. The path may change
 //     while the database is built (another run fills it, someone moves a
 //     file there): it is looked at again, and the steps from 3 on are taken
-//     for what is there now.
+//     for what is there now;
+//  6. the database opened once more, which leaves its log files beside it.
 class Creation {
  public:
   Creation(const std::string& command, const std::string& path, bool replace)
@@ -91,7 +92,11 @@ class Creation {
       const int pageSize = old ? old_->PageSize() : 0;
       if (!built_ || (old && pageSize != builtPageSize_)) Build(build, pageSize);
       host::sqlite::ReachStep(kStepBuilt);
-      if (old ? CopyIntoOld() : TakeName(folder)) return;
+      if (old ? CopyIntoOld() : TakeName(folder)) {
+        old_.reset();
+        LeaveLogFiles();
+        return;
+      }
       old_.reset();
     }
     Fail(path_ + " kept changing while it was to be replaced; " + NotChanged());
@@ -267,6 +272,17 @@ class Creation {
     placed_ = true;
     if (!folder.Sync()) Fail(path_ + " is in place, but its folder could not be synced (" + Reason(errno) + ")");
     return true;
+  }
+
+  // 6. The log files beside the database, which every connection that may
+  // write keeps from then on (host/sqlite/db.h), so that a reader who may
+  // not write reads it at once: opened once, as every command opens it.
+  // The database is in place whatever happens here.
+  void LeaveLogFiles() const {
+    try {
+      host::sqlite::StandIn::Open(path_, host::sqlite::OpenMode::ReadOnly);
+    } catch (const std::exception&) {
+    }
   }
 
   const std::string command_;

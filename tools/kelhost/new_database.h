@@ -9,8 +9,11 @@
 // rename that never replaces; where `path` is a host database (demo), its
 // content is replaced through SQLite's online backup, in one write
 // transaction on the database's own file (host/sqlite/replacement.h):
-// kelhost moves, renames or deletes no file of it. The temporary files are
-// removed whatever happens.
+// kelhost moves, renames or deletes no file of it. Once the database is in
+// place, it is opened once more, as every command opens it, which leaves
+// its log files "-wal" and "-shm" beside it for good (host/sqlite/db.h):
+// a reader who may not write finds them. The temporary files are removed
+// whatever happens.
 #pragma once
 
 #include <functional>

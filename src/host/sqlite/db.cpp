@@ -119,6 +119,9 @@ std::string Uri(const std::string& path, const char* query) {
   return uri;
 }
 
+// The bound on a kept log while connections use it (Db::KeepLogFiles).
+constexpr int64_t kLogBoundBytes = 4 << 20;
+
 // True when this process may write the file and create files next to it
 // (SQLite's write-ahead log and its index).
 bool MayWrite(const std::string& path) {
@@ -197,12 +200,15 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
   const bool memory = access == Access::Memory;
   std::string name = memory ? ":memory:" : Uri(path, "");
   int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
+  bool mayWrite = false;
   if (access == Access::Create || memory) {
     flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    mayWrite = !memory;
   } else if (access == Access::Write || (access == Access::Read && MayWrite(path))) {
-    // A reader that may write joins the writers' shared index and, as the
-    // last one to leave, removes the log files; it writes no data.
+    // A reader that may write joins the writers' shared index and keeps
+    // the log files as they do; it writes no data.
     flags |= SQLITE_OPEN_READWRITE;
+    mayWrite = true;
   } else if (access == Access::Read || access == Access::Inspect) {
     // A reader that may not write: SQLite's read-only connection, which
     // takes the locks every reader takes, so that it waits for a writer's
@@ -245,6 +251,14 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
     if (access == Access::Create) Exec("PRAGMA journal_mode=WAL");
     // Per connection: a commit reaches the log, a checkpoint the disk.
     if (!memory) Exec("PRAGMA synchronous=NORMAL");
+    if (mayWrite) {
+      // The log stays, bounded while in use (a long session reuses it
+      // rather than growing it anew after each checkpoint), and SQLite
+      // truncates it to nothing as the last connection closes, under any
+      // bound.
+      Exec("PRAGMA journal_size_limit=" + std::to_string(kLogBoundBytes));
+      KeepLogFiles(true);
+    }
   } catch (...) {
     sqlite3_close(db_);
     db_ = nullptr;
@@ -335,7 +349,7 @@ void Db::Raise(int extended, const std::string& words) const {
 }
 
 void Db::WaitForLogIndex() {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(busyWaitMs_);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ShortenedWait(busyWaitMs_));
   for (bool first = true;; first = false) {
     // Reading the schema opens the log and its index.
     ForgetSystemError();
@@ -403,6 +417,13 @@ void Db::CopyFrom(Db& source) {
 void Db::SetBusyWait(int milliseconds) {
   busyWaitMs_ = milliseconds;
   sqlite3_busy_timeout(db_, milliseconds);
+}
+
+void Db::KeepLogFiles(bool keep) {
+  // SQLite reads the setting as the last connection closes: a log it then
+  // keeps it truncates to journal_size_limit, and the index stays as it is.
+  int persist = keep ? 1 : 0;
+  sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
 }
 
 bool Db::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }

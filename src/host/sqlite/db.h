@@ -128,6 +128,11 @@ class Db {
   // and write nothing to it (but that a connection that may write rolls
   // back, as every SQLite connection does, what a killed writer left).
   //
+  // A connection that may write keeps the log files (KeepLogFiles): a
+  // database in WAL mode keeps its log "-wal", empty once the last
+  // connection has moved it into the file, and its index "-shm" beside
+  // it, so that a reader who may not write always finds them.
+  //
   // A Read connection that may write the file and its folder joins the
   // writers as every connection does. One that may not, and an Inspect
   // connection, is a read-only guest: it takes SQLite's locks as well, and
@@ -156,6 +161,16 @@ class Db {
 
   // The bound on waiting for another connection's write lock.
   void SetBusyWait(int milliseconds);
+
+  // Whether the log and its index stay beside the database when this
+  // connection is the last to close it (SQLITE_FCNTL_PERSIST_WAL). Kept,
+  // the log is left empty once its last checkpoint has moved it into the
+  // file (SQLite does so for a connection with a journal_size_limit).
+  // Every connection that may write keeps them from its open on; one that
+  // must leave nothing beside a file (another program's, a file about to
+  // take another name) says so here. No effect on a read-only connection,
+  // which makes no log files.
+  void KeepLogFiles(bool keep);
 
   // The file name the connection was opened with, as given, and the name
   // its errors give the file.

@@ -61,8 +61,9 @@ bool ReadHeader(const std::string& path, unsigned char* buf, int n) {
 // What the database `path`, whose header carries no mark, holds, read with
 // SQLite's locks. A database in WAL mode that no process has open is read
 // only through log files that SQLite makes: a process that may write
-// makes them, as every reader that may write does, and the last to close
-// removes them; one that may not is refused again.
+// makes them, as every reader that may write does, and removes them as
+// the last to close (the file may be another program's, beside which
+// nothing is left); one that may not is refused again.
 FileProbe InspectUnmarked(const std::string& path) {
   try {
     Db db(path, Access::Inspect);
@@ -71,6 +72,7 @@ FileProbe InspectUnmarked(const std::string& path) {
     if (r.need() != WriteNeeded::LogIndex) throw;
   }
   Db db(path, Access::Read);
+  db.KeepLogFiles(false);
   return Inspect(db);
 }
 
@@ -101,6 +103,7 @@ FileProbe ProbeFile(const std::string& path) {
     FileProbe probe{FileKind::StrayLog};
     probe.stray = stray->path;
     probe.strayIs = stray->what;
+    probe.strayByOtherUser = stray->byOtherUser;
     return probe;
   }
 

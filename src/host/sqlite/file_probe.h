@@ -22,7 +22,9 @@ enum class FileKind {
   Newer,       // a database of the stand-in with a newer schema version
   StrayLog,    // an SQLite database beside which lies, under the name of one
                // of SQLite's log files, a file that SQLite did not write
-               // (log_files.h): opening the database would destroy it
+               // (log_files.h): opening the database would destroy it; or
+               // one of a user who may not write the database, which SQLite
+               // would apply to it
 };
 
 struct FileProbe {
@@ -30,6 +32,7 @@ struct FileProbe {
   int32_t schemaVersion = 0;  // user_version, for Own, Foreign and Newer
   std::string stray{};        // for StrayLog: that file's path ...
   std::string strayIs{};      // ... and what it is ("is a folder, ...")
+  bool strayByOtherUser = false;  // ... a file of a user who may not write the database
 };
 
 // What `path` is, found without changing the file, nor letting SQLite

@@ -107,6 +107,12 @@ bool IsWalIndexHeader(std::span<const unsigned char> start, uint64_t fileSize) {
   return fileSize % kShmStep == 0 && start.size() >= kShmHeader && AllZero(start.first(kShmHeader));
 }
 
+bool MayWriteDatabase(const FileOwner& db, uint32_t user, const std::function<bool()>& inDbGroup) {
+  constexpr uint32_t kGroupWrite = 0020, kOthersWrite = 0002;
+  if (user == 0 || user == db.uid || (db.mode & kOthersWrite) != 0) return true;
+  return (db.mode & kGroupWrite) != 0 && inDbGroup();
+}
+
 std::string LogFileVerdict(LogKind kind, uint32_t dbPageSize, const std::function<LogLook()>& look) {
   std::string verdict;
   for (int i = 0; i < kLogLooks; ++i) {

@@ -44,6 +44,21 @@ bool IsWalHeader(std::span<const unsigned char> start);
 // or whole steps of 4 KiB), or the first three bytes of an older header.
 bool IsWalIndexHeader(std::span<const unsigned char> start, uint64_t fileSize);
 
+// Who owns a file, and its permission bits, as stat gives them.
+struct FileOwner {
+  uint32_t uid = 0;
+  uint32_t gid = 0;
+  uint32_t mode = 0;
+};
+
+// True when the user `user` may write the database whose file is owned as
+// `db`: its owner, root, a member of its group (`inDbGroup`, asked only
+// when it matters) where the group may write it, and anyone where all may.
+// A file beside the database is SQLite's only when such a user owns it:
+// SQLite applies what a log holds to the database, so a log that anyone
+// else put there would let them change a database they may not write.
+bool MayWriteDatabase(const FileOwner& db, uint32_t user, const std::function<bool()>& inDbGroup);
+
 // What one look at a file under the name of a log file found.
 struct LogLook {
   enum class Found {

@@ -1,11 +1,15 @@
 #include "host/sqlite/log_files.h"
 
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <iterator>
+#include <vector>
 
 #include "host/sqlite/db.h"
 #include "host/sqlite/file_probe.h"
@@ -87,12 +91,59 @@ LogLook LookAt(const std::string& path, LogKind kind, bool databaseOpenHere) {
   return ReadStart(path, st, LogHeaderBytes(kind));
 }
 
+// The user's entry in the user database: false when it has none.
+bool UserEntry(uid_t uid, passwd& entry, std::vector<char>& buffer) {
+  passwd* found = nullptr;
+  buffer.resize(16384);
+  return ::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr;
+}
+
+// True when the user `uid` is a member of the group `gid`, as the user and
+// group databases have it (its primary group or one it is listed in).
+bool InGroup(uid_t uid, gid_t gid) {
+  passwd entry{};
+  std::vector<char> buffer;
+  if (!UserEntry(uid, entry, buffer)) return false;
+  if (entry.pw_gid == gid) return true;
+  int count = 64;
+  std::vector<gid_t> groups;
+  do {
+    groups.resize(static_cast<size_t>(count) + 1);
+    count = static_cast<int>(groups.size());
+  } while (::getgrouplist(entry.pw_name, entry.pw_gid, groups.data(), &count) < 0 &&
+           static_cast<size_t>(count) >= groups.size());
+  groups.resize(static_cast<size_t>(std::max(count, 0)));
+  return std::find(groups.begin(), groups.end(), gid) != groups.end();
+}
+
+// The user as the words name it: "the user nobody", "the user id 1234".
+std::string UserWords(uid_t uid) {
+  passwd entry{};
+  std::vector<char> buffer;
+  if (UserEntry(uid, entry, buffer)) return std::string("the user ") + entry.pw_name;
+  return "the user id " + std::to_string(uid);
+}
+
+// The regular file `path` beside the database owned as `db`, when a user
+// who may not write the database owns it.
+std::optional<StrayLogFile> ByOtherUser(const std::string& path, const FileOwner& db) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (MayWriteDatabase(db, st.st_uid, [&] { return InGroup(st.st_uid, db.gid); })) return std::nullopt;
+  return StrayLogFile{path, "belongs to " + UserWords(st.st_uid) + ", who may not write the database", true};
+}
+
 }  // namespace
 
 std::optional<StrayLogFile> FindStrayLogFile(const std::string& dbPath, uint32_t dbPageSize) {
   const bool openHere = Db::OpenInThisProcess(dbPath);
+  struct stat db {};
+  const bool dbLooked = ::stat(dbPath.c_str(), &db) == 0;
+  const FileOwner owner{db.st_uid, db.st_gid, static_cast<uint32_t>(db.st_mode & 07777)};
   for (size_t i = 0; i < std::size(kKinds); ++i) {
     const std::string path = dbPath + kLogSuffixes[i];
+    if (dbLooked)
+      if (std::optional<StrayLogFile> other = ByOtherUser(path, owner)) return other;
     bool first = true;
     std::string what = LogFileVerdict(kKinds[i], dbPageSize, [&] {
       if (!first) ::usleep(1000);  // another process's moment passes

@@ -8,10 +8,11 @@
 // be lost to the first command that opens DB, even one that only reads. So
 // before SQLite opens a database, the stand-in looks at the three names and
 // takes only what SQLite itself writes there, recognised by the headers of
-// SQLite's documented file format. Where that is not clear, the file counts
-// as someone else's: refusing it costs its owner one `rm`, deleting it
-// costs the file. What counts as SQLite's lies in log_file_rules.h; here
-// the files are looked at.
+// SQLite's documented file format, and only from a user who may write the
+// database: SQLite applies a log to the database. Where that is not clear,
+// the file counts as someone else's: refusing it costs its owner one `rm`,
+// deleting it costs the file. What counts as SQLite's lies in
+// log_file_rules.h; here the files are looked at.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +29,9 @@ inline constexpr const char* kLogSuffixes[] = {"-journal", "-wal", "-shm"};
 struct StrayLogFile {
   std::string path;  // the database's path and the suffix
   std::string what;  // what it is, after "which": "is a folder", ...
+  // It belongs to a user who may not write the database
+  // (MayWriteDatabase): what SQLite would do with it is apply it.
+  bool byOtherUser = false;
 };
 
 // The first of the three names beside `dbPath`, a database of `dbPageSize`
@@ -38,11 +42,14 @@ struct StrayLogFile {
 // log left by a process that was killed, and the journal, log and index of
 // a database in use by another process (also while that process is setting
 // the index up, when it holds nothing but zeros, and before it synced its
-// journal). A name the file system cannot hold (too long) has no file. The
-// files are only read, and the index of a database that this process has
-// open is not even opened: closing any descriptor of a file drops every
-// lock the process holds on it, and the connection that maps the index
-// relies on its locks.
+// journal), and the empty log and the index that a database keeps while
+// no process has it open; each only as a regular file whose owner may
+// write the database (MayWriteDatabase): one of another user's, whatever
+// it holds, is named as that user's (byOtherUser). A name the file system
+// cannot hold (too long) has no file. The files are only read, and the
+// index of a database that this process has open is not even opened:
+// closing any descriptor of a file drops every lock the process holds on
+// it, and the connection that maps the index relies on its locks.
 std::optional<StrayLogFile> FindStrayLogFile(const std::string& dbPath, uint32_t dbPageSize);
 
 }  // namespace host::sqlite

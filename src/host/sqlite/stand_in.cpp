@@ -71,8 +71,10 @@ class StandInImpl : public StandIn {
     // last one in WAL on it, removes the log it made when it closes. No
     // step syncs: the caller syncs the finished file once.
     core_->db.Exec("PRAGMA synchronous=OFF");
+    core_->db.KeepLogFiles(false);
     SwitchJournal(core_->db, "delete");
     Db again(path_, Access::Write);
+    again.KeepLogFiles(false);
     again.Exec("PRAGMA synchronous=OFF");
     SwitchJournal(again, "wal");
   }

@@ -6,6 +6,8 @@
 // does nothing; only a test build of kelhost sets one.
 #pragma once
 
+#include <cstdint>
+
 namespace host::sqlite {
 
 // Called with the step's name each time a step is reached.
@@ -16,5 +18,17 @@ void SetStepHook(StepHook hook);
 
 // Tells the hook, if there is one, that `step` is reached.
 void ReachStep(const char* step);
+
+// Makes every wait last a `divisor`th of its real length (1, the default:
+// as long as it is): a connection's busy wait for another's lock, SQLite's
+// sleeps between its retries (about 10 s in all for a log that a process
+// that ended left), and a reader's wait for a log's index. Only a test
+// build of kelhost sets it, as it sets the hook, so that tests of giving
+// up are quick and do not race the machine's load; messages still name
+// the real waits.
+void SetWaitsDividedBy(int divisor);
+
+// A wait of `real` (in any unit) as long as it lasts in this process.
+int64_t ShortenedWait(int64_t real);
 
 }  // namespace host::sqlite

@@ -1,12 +1,19 @@
 #include "host/sqlite/system_errors.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <deque>
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <utility>
+
+#include "host/sqlite/steps.h"
 
 namespace host::sqlite {
 
@@ -52,8 +59,39 @@ inline int Checked(int rc) {
 // size SQLite learns from szOsFile. SQLite allocates files 8-byte aligned.
 struct File {
   sqlite3_file base;
+  // For a database file of the layer that makes log files: its name (valid
+  // while it is open), so that its index gets the database's group and
+  // mode once it is mapped.
+  const char* database;
+  bool indexLooked;  // the index has been given them
 };
 static_assert(sizeof(File) % 8 == 0);
+
+// Gives the log file `log` of the database `database` the database's group
+// and mode, where this process owns it (or is root), so that everyone who
+// may write the database may write it. SQLite's default layer makes a
+// journal, a log and an index in the database's mode, but owned by the
+// process that makes them, with its group: a member of the database's
+// group who made them would keep the database's owner from writing it.
+// (As root, it makes them the database owner's, with the database's group;
+// a mode changed since is set here, and one that root owns is given to
+// the database's owner.) Best effort: what cannot be changed stays as
+// SQLite made it, and errno stays as it was.
+void GiveDatabaseGroupAndMode(const std::string& log, const char* database) {
+  const int saved = errno;
+  struct stat db {}, st {};
+  const uid_t me = ::geteuid();
+  if (::stat(database, &db) == 0 && ::lstat(log.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+      (st.st_uid == me || me == 0)) {
+    const uid_t owner = me == 0 && st.st_uid == 0 && db.st_uid != 0 ? db.st_uid : static_cast<uid_t>(-1);
+    if (st.st_gid != db.st_gid || owner != static_cast<uid_t>(-1))
+      ::fchownat(AT_FDCWD, log.c_str(), owner, db.st_gid, AT_SYMLINK_NOFOLLOW);
+    // After the group: changing it may clear mode bits.
+    if ((st.st_mode & 0777) != (db.st_mode & 0777))
+      ::fchmodat(AT_FDCWD, log.c_str(), db.st_mode & 0777, AT_SYMLINK_NOFOLLOW);
+  }
+  errno = saved;
+}
 
 sqlite3_file* Inner(sqlite3_file* f) { return reinterpret_cast<sqlite3_file*>(reinterpret_cast<File*>(f) + 1); }
 
@@ -76,6 +114,18 @@ struct Forward<Method, kChecked> {
 template <auto Method, bool kChecked = true>
 constexpr auto kForward = &Forward<Method, kChecked>::Call;
 
+// The index is made by the first map of it, through the database's file.
+int ShmMap(sqlite3_file* f, int region, int size, int extend, void volatile** out) {
+  sqlite3_file* in = Inner(f);
+  const int rc = Checked(in->pMethods->xShmMap(in, region, size, extend, out));
+  File* file = reinterpret_cast<File*>(f);
+  if (file->database && !file->indexLooked) {
+    file->indexLooked = true;
+    GiveDatabaseGroupAndMode(std::string(file->database) + "-shm", file->database);
+  }
+  return rc;
+}
+
 // The layer's methods for files whose own methods are `inner`: of the same
 // version, and missing where those are missing (SQLite asks whether a
 // file has xShmMap before it uses a write-ahead log with it).
@@ -95,7 +145,7 @@ sqlite3_io_methods MethodsLike(const sqlite3_io_methods& inner) {
   m.xSectorSize = kForward<&sqlite3_io_methods::xSectorSize, false>;
   m.xDeviceCharacteristics = kForward<&sqlite3_io_methods::xDeviceCharacteristics, false>;
   if (m.iVersion >= 2) {
-    m.xShmMap = inner.xShmMap ? kForward<&sqlite3_io_methods::xShmMap> : nullptr;
+    m.xShmMap = inner.xShmMap ? ShmMap : nullptr;
     m.xShmLock = inner.xShmLock ? kForward<&sqlite3_io_methods::xShmLock> : nullptr;
     m.xShmBarrier = inner.xShmBarrier ? kForward<&sqlite3_io_methods::xShmBarrier, false> : nullptr;
     m.xShmUnmap = inner.xShmUnmap ? kForward<&sqlite3_io_methods::xShmUnmap> : nullptr;
@@ -136,6 +186,14 @@ int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* f, int flags, in
   const int rc = Checked(base->xOpen(base, name, in, flags, outFlags));
   // SQLite closes a file whose methods are set even when the open failed.
   f->pMethods = in->pMethods ? MethodsFor(in->pMethods) : nullptr;
+  File* file = reinterpret_cast<File*>(f);
+  file->database = nullptr;
+  file->indexLooked = false;
+  if (rc == SQLITE_OK && name && std::string_view(vfs->zName) == kName) {
+    if (flags & SQLITE_OPEN_MAIN_DB) file->database = name;
+    if (flags & (SQLITE_OPEN_WAL | SQLITE_OPEN_MAIN_JOURNAL))
+      GiveDatabaseGroupAndMode(name, sqlite3_filename_database(name));
+  }
   return rc;
 }
 // Open for connections that make no log files: SQLite's journal and
@@ -166,7 +224,11 @@ void (*DlSym(sqlite3_vfs* vfs, void* handle, const char* symbol))(void) {
 }
 void DlClose(sqlite3_vfs* vfs, void* handle) { Base(vfs)->xDlClose(Base(vfs), handle); }
 int Randomness(sqlite3_vfs* vfs, int size, char* out) { return Base(vfs)->xRandomness(Base(vfs), size, out); }
-int Sleep(sqlite3_vfs* vfs, int microseconds) { return Base(vfs)->xSleep(Base(vfs), microseconds); }
+// SQLite sleeps between the tries of its busy handler and of its other
+// retries: as long as a test lets the waits last (steps.h).
+int Sleep(sqlite3_vfs* vfs, int microseconds) {
+  return Base(vfs)->xSleep(Base(vfs), static_cast<int>(ShortenedWait(microseconds)));
+}
 int CurrentTime(sqlite3_vfs* vfs, double* now) { return Base(vfs)->xCurrentTime(Base(vfs), now); }
 int GetLastError(sqlite3_vfs* vfs, int size, char* out) { return Base(vfs)->xGetLastError(Base(vfs), size, out); }
 int CurrentTimeInt64(sqlite3_vfs* vfs, sqlite3_int64* now) {

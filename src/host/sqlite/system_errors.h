@@ -10,6 +10,14 @@
 // call through unchanged and, when one fails, notes errno as the failed
 // system call left it, for the thread that made the call.
 //
+// The layer that makes log files also gives each journal, log and index it
+// opens the database file's group and mode, where this process owns it (or
+// is root): SQLite's default layer makes them in the database's mode but
+// as the making process's own, with its group, and a member of the
+// database's group who made them would keep the database's owner from
+// writing it; the log and its index stay (Db::KeepLogFiles), so the first
+// to make them would decide for good.
+//
 // Only what opens files through SystemErrorsVfs() uses the layer; it is not
 // made SQLite's default, so other users of SQLite in the process are not
 // touched. Files opened through it are the default layer's own files, with
