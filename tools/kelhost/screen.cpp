@@ -17,6 +17,10 @@ namespace {
 
 constexpr const char* kNothingDone = "; give --script FILE to play it from a script; nothing was written";
 
+// KP_UI_QT_LIBRARY names the front end's library; a build without Qt
+// defines no such name and has nothing to load (StartScreen below).
+#ifdef KP_UI_QT_LIBRARY
+
 // Where the front end's library lies: beside the project's libraries that
 // kelhost links, in the folder the runtime (kelplatform) was loaded from
 // by the binary's run path, so next to the binary or in the build tree and
@@ -86,9 +90,16 @@ void QtFailed(ui::qt::QtFailure failure) {
   std::_Exit(kExitUsage);
 }
 
+#endif  // KP_UI_QT_LIBRARY
+
 }  // namespace
 
 std::unique_ptr<ui::qt::FrontEnd> StartScreen(const std::string& command) {
+#ifndef KP_UI_QT_LIBRARY
+  PrintError(command + ": this build has no front end to show the dialog on screen (it was built without Qt)" +
+             kNothingDone);
+  return nullptr;
+#else
   std::string problem;
   const ui::qt::StartFrontEndEntry start = LoadFrontEnd(problem);
   if (start == nullptr) {
@@ -104,6 +115,7 @@ std::unique_ptr<ui::qt::FrontEnd> StartScreen(const std::string& command) {
     return nullptr;
   }
   return frontEnd;
+#endif
 }
 
 bool ChooseDialogPlayer(const std::string& command, const Arguments& a, DialogPlayer& player) {

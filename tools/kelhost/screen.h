@@ -25,7 +25,9 @@ namespace kelhost {
 // of the add-on's dialogs. Without a display it prints "kelhost:
 // <command>: no display to show the dialog on ..." to standard error and
 // returns null; a front end that cannot be loaded (its library or entry
-// point missing, Qt missing) the same way, with the loader's reason. When
+// point missing, Qt missing) the same way, with the loader's reason; a
+// kelhost built without Qt says "...: this build has no front end to show
+// the dialog on screen (it was built without Qt) ..." instead. When
 // Qt itself fails to start (no usable platform plugin) or has no screen,
 // Qt's words stand on standard error, then "kelhost: <command>: Qt cannot
 // start ..." or "... Qt has no screen ...", and the process ends at once
