@@ -1,11 +1,9 @@
 #include "kelhost/database.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
+#include "host/sqlite/write_access.h"
 #include "kelhost/command.h"
 #include "kelhost/host_call.h"
 
@@ -61,16 +59,13 @@ std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, 
     return nullptr;
   }
   if (mode == host::sqlite::OpenMode::ReadWrite) {
-    // Writing needs the file and, for SQLite's log files, its folder.
-    const std::string folder = std::filesystem::path(path).parent_path().string();
     // The file may have gone since the probe (a concurrent demo replaces
     // it): each refusal names its real reason.
-    if (::access(path.c_str(), W_OK) != 0) {
-      PrintError(command + ": " + path + " " + Unwritable(command, errno, "is read-only"));
-      return nullptr;
-    }
-    if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0) {
-      PrintError(command + ": " + path + " " + Unwritable(command, errno, "lies in a read-only folder"));
+    const host::sqlite::WriteAccess access = host::sqlite::CheckWriteAccess(path);
+    if (!access.granted()) {
+      const bool file = access.refused == host::sqlite::WriteAccess::File;
+      PrintError(command + ": " + path + " " +
+                 Unwritable(command, access.error, file ? "is read-only" : "lies in a read-only folder"));
       return nullptr;
     }
   }
@@ -89,7 +84,10 @@ int StoreNamedText(const std::string& command, const std::vector<std::string>& a
   std::shared_ptr<host::sqlite::StandIn> host =
       OpenDatabase(command, args[0], host::sqlite::OpenMode::ReadWrite, status);
   if (!host) return status;
-  return RunUnlessRefused([&] { store(*host, args[1], args[2]); });
+  return RunUnlessRefused([&] {
+    store(*host, args[1], args[2]);
+    host->Close();
+  });
 }
 
 }  // namespace kelhost

@@ -14,6 +14,7 @@
 #include "host/sqlite/log_files.h"
 #include "host/sqlite/replacement.h"
 #include "host/sqlite/steps.h"
+#include "host/sqlite/write_access.h"
 #include "kelhost/database.h"
 #include "kelhost/file_system.h"
 #include "kelhost/temp_names.h"
@@ -179,10 +180,13 @@ class Creation {
   // 3. The old database, opened as every command opens it and confirmed on
   // that connection: false when it went meanwhile.
   bool OpenOld() {
-    if (::access(path_.c_str(), W_OK) != 0) {
-      if (host::sqlite::NamesNoFile(errno)) return false;
-      Refuse(path_ + " " + Unwritable(command_, errno, "is read-only"));
+    const host::sqlite::WriteAccess access = host::sqlite::CheckWriteAccess(path_);
+    if (access.refused == host::sqlite::WriteAccess::File) {
+      if (host::sqlite::NamesNoFile(access.error)) return false;
+      Refuse(path_ + " " + Unwritable(command_, access.error, "is read-only"));
     }
+    if (access.refused == host::sqlite::WriteAccess::Folder)
+      Refuse(path_ + " " + Unwritable(command_, access.error, "lies in a read-only folder"));
     // SQLite writes the log files too; one that it may only read (another
     // user's) would fail the write, and leave SQLite's index beside it.
     for (const char* suffix : kLogSuffixes) {
@@ -243,6 +247,13 @@ class Creation {
       Refuse("the new database was written into the database that was at " + path_ +
              ", but another process moved or replaced that file meanwhile; what is at " + path_ +
              " now is left as it is");
+    try {
+      old_->Close();
+    } catch (const host::sqlite::FileMoved&) {
+      Fail("the new database was written into the database that was at " + path_ +
+           ", but another process moved that file as it was closed, and other processes kept its log " + path_ +
+           "-wal, which now holds the new database under the old name");
+    }
     return true;
   }
 

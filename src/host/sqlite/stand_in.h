@@ -129,6 +129,16 @@ class StandIn {
   // another connection has the file open; nothing for one in memory.
   virtual void Seal() = 0;
 
+  // The close path of the connection (Db::Close), for a caller about to
+  // report that what it wrote is in the database: where the file was moved
+  // away meanwhile, what the log holds goes into the moved file, and the
+  // log under the old name is left empty; raises FileMoved where other
+  // connections kept it from that beyond the busy wait. The object stays
+  // usable for what still refers to it (the add-on keeps the application
+  // it was last given), but nothing should be written through it
+  // afterwards. Nothing for a database in memory.
+  virtual void Close() = 0;
+
   // The host application object an entry call of the add-on receives.
   virtual std::shared_ptr<HostApplication> Application() = 0;
 
