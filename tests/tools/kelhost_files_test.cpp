@@ -18,6 +18,8 @@
 
 #include "debitor_fixture.h"
 #include "file_helpers.h"
+#include "host/sqlite/ownership.h"
+#include "kelhost_paused.h"
 #include "kelhost_run.h"
 
 namespace kelhost_test {
@@ -120,6 +122,22 @@ TEST_F(KelhostCliFiles, AnUnmarkedOlderDatabaseIsShownAsItIsAndMarkedByItsFirstC
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(host::sqlite::ProbeFile(db).kind, host::sqlite::FileKind::Own);
   EXPECT_EQ(Run({"show", db, "kt_Vertraege"}).status, 0);
+}
+
+// The mark, the schema version and the tables are read in one read
+// transaction: a file marked between the reads is not taken for another
+// program's.
+TEST_F(KelhostCliFiles, AnUnmarkedDatabaseMarkedWhileItIsLookedAtIsNoOtherProgramsFile) {
+  const std::string db = File("alt.db");
+  host::sqlite::StandIn::Create(db, true);
+  Sql(db, "PRAGMA application_id = 0; PRAGMA user_version = 0;");
+  PausedKelhost show({{"show", db, "Adressen"}, File("stdout.txt"), File("stderr.txt"), ""},
+                     host::sqlite::kStepMarkRead);
+  ASSERT_TRUE(show.Paused()) << ReadFile(File("stderr.txt"));
+  Sql(db, "BEGIN; PRAGMA application_id = " + std::to_string(host::sqlite::kApplicationId) +
+              "; PRAGMA user_version = 1; COMMIT;");
+  EXPECT_EQ(show.Finish(), 0) << ReadFile(File("stderr.txt"));
+  EXPECT_EQ(host::sqlite::ProbeFile(db).kind, host::sqlite::FileKind::Own);
 }
 
 // Every name a command is given opens the file of that name, also the

@@ -41,6 +41,9 @@ std::string DescribeFile(const host::sqlite::FileProbe& probe) {
       return "has " + probe.stray + " beside it, which " + probe.strayIs +
              "; SQLite would take it for the database's log and delete or overwrite it on opening the database, so "
              "kelhost leaves both alone";
+    case FileKind::UnreadableIndex:
+      return "has its log's index " + probe.stray + " beside it, which this user may not read (" + probe.strayIs +
+             "); SQLite reads a database in WAL mode only through that index";
     case FileKind::Newer:
       return "is a kelhost database of the newer schema version " + std::to_string(probe.schemaVersion) +
              " (this kelhost knows version " + std::to_string(host::sqlite::kSchemaVersion) + ")";

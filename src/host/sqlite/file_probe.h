@@ -23,12 +23,15 @@ enum class FileKind {
   StrayLog,    // an SQLite database beside which lies, under the name of one
                // of SQLite's log files, a file that SQLite did not write
                // (log_files.h): opening the database would destroy it
+  UnreadableIndex,  // an SQLite database whose log's index ("-shm", in
+                    // `stray`) this process may not read (the system's
+                    // reason in `strayIs`): SQLite reads it only through that
 };
 
 struct FileProbe {
   FileKind kind;
   int32_t schemaVersion = 0;  // user_version, for Own, Foreign and Newer
-  std::string stray{};        // for StrayLog: that file's path ...
+  std::string stray{};        // for StrayLog and UnreadableIndex: that file's path ...
   std::string strayIs{};      // ... and what it is ("is a folder, ...")
 };
 

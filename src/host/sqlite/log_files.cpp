@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <iterator>
 
 #include "host/sqlite/db.h"
@@ -94,12 +95,17 @@ std::optional<StrayLogFile> FindStrayLogFile(const std::string& dbPath, uint32_t
   for (size_t i = 0; i < std::size(kKinds); ++i) {
     const std::string path = dbPath + kLogSuffixes[i];
     bool first = true;
+    LogLook last;
     std::string what = LogFileVerdict(kKinds[i], dbPageSize, [&] {
       if (!first) ::usleep(1000);  // another process's moment passes
       first = false;
-      return LookAt(path, kKinds[i], openHere);
+      return last = LookAt(path, kKinds[i], openHere);
     });
-    if (!what.empty()) return StrayLogFile{path, std::move(what)};
+    if (what.empty()) continue;
+    if (kKinds[i] == LogKind::WalIndex && last.found == LogLook::Found::Unreadable &&
+        (last.error == EACCES || last.error == EPERM))
+      return StrayLogFile{path, std::strerror(last.error), true};
+    return StrayLogFile{path, std::move(what)};
   }
   return std::nullopt;
 }

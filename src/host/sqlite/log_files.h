@@ -24,10 +24,16 @@ namespace host::sqlite {
 // are looked at.
 inline constexpr const char* kLogSuffixes[] = {"-journal", "-wal", "-shm"};
 
-// A file beside a database that SQLite did not write.
+// A file beside a database that SQLite did not write, or the log's index
+// that this process may not read.
 struct StrayLogFile {
   std::string path;  // the database's path and the suffix
   std::string what;  // what it is, after "which": "is a folder", ...
+  // The index ("-shm") is a regular file that the modes keep this process
+  // from reading: SQLite can neither read it nor delete or overwrite it,
+  // and reads a database in WAL mode only through it. `what` then gives
+  // the system's reason ("Permission denied").
+  bool unreadableIndex = false;
 };
 
 // The first of the three names beside `dbPath`, a database of `dbPageSize`
@@ -38,7 +44,8 @@ struct StrayLogFile {
 // log left by a process that was killed, and the journal, log and index of
 // a database in use by another process (also while that process is setting
 // the index up, when it holds nothing but zeros, and before it synced its
-// journal). A name the file system cannot hold (too long) has no file. The
+// journal). An index this process may not read is named as such
+// (unreadableIndex). A name the file system cannot hold (too long) has no file. The
 // files are only read, and the index of a database that this process has
 // open is not even opened: closing any descriptor of a file drops every
 // lock the process holds on it, and the connection that maps the index
