@@ -162,11 +162,15 @@ TEST_F(KelhostCliFiles, EveryNameIsAFileNameMemoryToo) {
   fs::copy_file(db, before);
   r = in({"demo", ":memory:"});
   EXPECT_EQ(r.status, 0) << r.err;
+  // The hint names the file, not the shell's in-memory database.
+  EXPECT_NE(r.out.find("look at it with: sqlite3 './:memory:' 'SELECT"), std::string::npos) << r.out;
+  // The empty name names no database, for every command.
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"show", "", "Artikel"}, std::vector<std::string>{"setting", "", "k", "v"}}) {
+       {std::vector<std::string>{"show", "", "Artikel"}, std::vector<std::string>{"setting", "", "k", "v"},
+        std::vector<std::string>{"persist", "", "k", "v"}, Debitor("")}) {
     r = in(args);
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "kelhost: " + args[0] + ":  does not exist\n");
+    EXPECT_EQ(Lines(r.err).at(0), "kelhost: " + args[0] + ": no database given");
   }
   EXPECT_EQ(Listing(files_), std::set<std::string>{":memory:"});
 
@@ -335,6 +339,10 @@ TEST_F(KelhostCliFiles, ANameBeginningWithFileIsAFileName) {
     SCOPED_TRACE(args[0]);
     const Result r = here(args);
     EXPECT_EQ(r.status, 0) << r.err;
+    // The shell would take the name for a URI.
+    if (args[0] == "demo") {
+      EXPECT_NE(r.out.find("sqlite3 './file:y.db?' 'SELECT"), std::string::npos) << r.out;
+    }
   }
   EXPECT_TRUE(host::sqlite::StandIn::Open(File("file:z.db"))->DatabaseSetting("k"));
   EXPECT_EQ(ReadFile(File("y.db")), foreign);

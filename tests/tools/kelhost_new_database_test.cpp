@@ -183,9 +183,11 @@ TEST_F(KelhostCliMovedDuringDemo, BetweenTheLookAndTheOpenAForeignFileIsLeftAsIt
   }
 }
 
-// Between the last look at DB and the copy: SQLite refuses to write a file
-// that has moved since it was opened, and the copy wrote nothing; DB is
-// looked at again, and what came is left as it is.
+// Between the last look at DB and the copy. In a rollback journal SQLite
+// refuses to write a file that has moved since it was opened, and the copy
+// wrote nothing; DB is looked at again, and what came is left as it is. In
+// WAL the copy goes whole into the moved file, as during the copy; what
+// came is left as it is.
 TEST_F(KelhostCliMovedDuringDemo, BetweenTheLastLookAndTheCopyNothingIsWritten) {
   test_files::Sql(db_, "PRAGMA journal_mode = DELETE");
   EXPECT_EQ(SwapAt(kelhost::kStepCopying), 2);
@@ -194,6 +196,17 @@ TEST_F(KelhostCliMovedDuringDemo, BetweenTheLastLookAndTheCopyNothingIsWritten) 
                                                    "it is left as it is\n");
   ExpectForeignUntouched();
   ExpectAside("0");
+}
+
+TEST_F(KelhostCliMovedDuringDemo, BetweenTheLastLookAndTheCopyInWalTheMovedFileGetsTheCopyWhole) {
+  EXPECT_EQ(SwapAt(kelhost::kStepCopying), 2);
+  EXPECT_EQ(ReadFile(dir_.File("stdout.txt")), "");
+  EXPECT_EQ(ReadFile(dir_.File("stderr.txt")),
+            "kelhost: demo: the new database was written into the database that was at " + db_ +
+                ", but another process moved or replaced that file meanwhile; what is at " + db_ +
+                " now is left as it is\n");
+  ExpectForeignUntouched();
+  ExpectAside("1");
 }
 
 // During the build: the database opened before is no longer DB, so the

@@ -12,6 +12,7 @@
 
 #include "host/sqlite/errors.h"
 #include "host/sqlite/stand_in.h"
+#include "kelhost/arguments.h"
 #include "kelhost/command.h"
 #include "kelhost/database.h"
 #include "kelhost/host_call.h"
@@ -28,6 +29,7 @@ int RunShow(const std::vector<std::string>& args) {
   }
   const std::string& path = args[0];
   const std::string& table = args[1];
+  if (path.empty()) return UsageError("show", "usage: kelhost show DB TABLE", "no database given");
   int status = kExitOk;
   auto host = OpenDatabase("show", path, host::sqlite::OpenMode::ReadOnly, status);
   if (!host) return status;

@@ -78,8 +78,10 @@ std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, 
 }
 
 int StoreNamedText(const std::string& command, const std::vector<std::string>& args, NamedTextStore store) {
-  if (args.size() != 3 || args[1].empty()) {
-    PrintError(command + (args.size() != 3 ? ": expects DB NAME VALUE" : ": the name is empty"));
+  if (args.size() != 3 || args[0].empty() || args[1].empty()) {
+    PrintError(command + (args.size() != 3 ? ": expects DB NAME VALUE"
+                          : args[0].empty() ? ": no database given"
+                                            : ": the name is empty"));
     PrintError("usage: kelhost " + command + " DB NAME VALUE");
     return kExitUsage;
   }

@@ -229,16 +229,18 @@ class Creation {
   // path is looked at before: the connection writes to the file it opened,
   // whatever the path names by then; and after: a file that came meanwhile
   // did not get the database, and is left as it is. False when the file
-  // opened has moved before the copy, which then wrote nothing.
+  // opened has moved before the copy, and the copy wrote nothing.
   bool CopyIntoOld() {
     if (!old_->IsFileAt(path_)) return false;
     host::sqlite::ReachStep(kStepCopying);
     try {
       old_->CopyFrom(temp_);
     } catch (const rt::Error& e) {
-      // SQLite refuses to write a file that has moved since it was
-      // opened, and a refused copy wrote nothing: the path is looked at
-      // again, as when the file had moved before.
+      // In a rollback journal mode SQLite refuses to write a file that has
+      // moved since it was opened, and the refused copy wrote nothing: the
+      // path is looked at again, as when the file had moved before. In WAL
+      // mode it writes the moved file's log: the copy succeeds, goes whole
+      // into the moved file (Replacement::Close), and is refused below.
       if (e.number() != host::sqlite::hosterr::Busy && !old_->IsFileAt(path_)) return false;
       Fail(ReplaceFailed(e));
     }

@@ -251,6 +251,7 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
   // between two looks at the name that agree; another process may have
   // put a file there during the open, which this process does not hold.
   if (!memory) {
+    ReachStep(kStepOpened);
     const std::optional<FileId> at = IdOf(path);
     if (at && !HasMoved() && IdOf(path) == at) {
       file_ = at;

@@ -113,6 +113,9 @@ class TransactionObserver {
 // The step (steps.h) where a read-only guest (see Db) found the log's
 // index not set up, and waits for it.
 inline constexpr const char* kStepLogIndexNotSetUp = "read: log index not set up";
+// The step where SQLite has opened a connection's file, and the
+// connection has not yet taken the file's identity (see IsFileAt).
+inline constexpr const char* kStepOpened = "open: opened";
 // The steps where another process may move a file that a connection
 // writes: a write transaction is about to commit (its changes made, the
 // file not yet looked at); the connection is about to close (see Close).
