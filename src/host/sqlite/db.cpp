@@ -390,21 +390,25 @@ void Db::RaiseIfReadNeedsWrite(int extended) const {
     // rollback journal mode.
     default:
       if ((extended & 0xFF) == SQLITE_CANTOPEN)
-        throw ReadNeedsWrite(name_, InWalFormat() ? WriteNeeded::LogIndex : WriteNeeded::Rollback);
+        throw ReadNeedsWrite(name_, ReadsThroughLog() ? WriteNeeded::LogIndex : WriteNeeded::Rollback);
   }
 }
 
-bool Db::InWalFormat() const {
+bool Db::ReadsThroughLog() const {
+  // SQLite reads through a log that lies beside the database, whatever
+  // the header says.
+  struct stat st {};
+  if (::lstat((path_ + "-wal").c_str(), &st) == 0) return true;
   // Read through the connection's own file: a descriptor of its own would
   // drop the process's locks on the file when closed.
   sqlite3_file* file = nullptr;
   if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
       !file->pMethods)
-    return false;
+    return true;
   // The file format's read and write versions: 2 for WAL, 1 for a
   // rollback journal.
   unsigned char versions[2] = {0, 0};
-  return file->pMethods->xRead(file, versions, 2, 18) == SQLITE_OK && versions[0] == 2 && versions[1] == 2;
+  return file->pMethods->xRead(file, versions, 2, 18) != SQLITE_OK || versions[1] == 2;
 }
 
 bool Db::IsFileAt(const std::string& path) const { return file_ && IdOf(path) == file_; }

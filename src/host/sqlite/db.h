@@ -261,8 +261,10 @@ class Db {
   [[noreturn]] void Raise(int extended, const std::string& words) const;
   // The ReadNeedsWrite part of Raise; returns for any other error.
   void RaiseIfReadNeedsWrite(int extended) const;
-  // True when the file's header says it is a database in WAL mode.
-  bool InWalFormat() const;
+  // True when SQLite reads the database through its write-ahead log: a log
+  // lies beside it, or its header says it is in WAL mode (also where the
+  // header cannot be read); false for a rollback journal mode.
+  bool ReadsThroughLog() const;
   // For a read-only guest on a database in WAL mode: a writer that has
   // just opened the database sets up the log's index before its first
   // read, and a guest that comes meanwhile finds it not set up (which
