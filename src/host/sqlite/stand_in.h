@@ -152,7 +152,12 @@ class StandIn {
   // leaves nothing of it.
   //
   // Raises hosterr::Busy, without calling `call`, when another process
-  // keeps the database locked longer than the busy wait; raises
+  // keeps the database locked longer than the busy wait, and after it, with
+  // nothing of the call kept, when readers keep its commit waiting that
+  // long (in a rollback journal mode); raises FileMoved when the file was
+  // moved away or replaced before the commit (nothing of the call kept),
+  // or just as it committed and its log could not go into the moved file;
+  // raises
   // DamagedCounter (hosterr::Damaged), without calling `call` and with
   // nothing written, when the file's record counter cannot be trusted
   // (looked at before the first write through this object); raises the
