@@ -11,7 +11,18 @@
 namespace kelhost_test {
 namespace {
 
-class KelhostCliDebitor : public DebitorTest {};
+class KelhostCliDebitor : public DebitorTest {
+ protected:
+  // The add-on's error for article IDs it did not find, then kelhost's
+  // line naming `ids`.
+  std::string ArticlesMissing(const std::string& ids) const {
+    return "Fehler &H80045001 in modAPI\n"
+           "Es wurden nicht alle Artikel gefunden.\n"
+           "Überprüfen Sie die ArtikelIDs!\n"
+           "kelhost: debitor: the articles file " + articles_ + " names articles that " + db_ + " lacks: " + ids +
+           "\n";
+  }
+};
 
 TEST_F(KelhostCliDebitor, ListsTheRecordsWrittenInWriteOrder) {
   Result r = Debitor({"--address", "A1001"});
@@ -79,10 +90,7 @@ TEST_F(KelhostCliDebitor, AddonErrorsGoToStandardErrorWithStatus1) {
   Result r = Debitor();
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err,
-            "Fehler &H80045001 in modAPI\n"
-            "Es wurden nicht alle Artikel gefunden.\n"
-            "Überprüfen Sie die ArtikelIDs!\n");
+  EXPECT_EQ(r.err, ArticlesMissing("\"A99\""));
   EXPECT_TRUE(Rows("kt_Vertraege").empty());
 
   // A database without a current address.
@@ -102,6 +110,44 @@ TEST_F(KelhostCliDebitor, AddonErrorsGoToStandardErrorWithStatus1) {
   EXPECT_EQ(r.out.find("Adressmerkmale"), std::string::npos);
   EXPECT_EQ(r.err.rfind("Fehler &H80041007 in modAPI.CreateAttribute\n", 0), 0u) << r.err;
   EXPECT_EQ(Rows("kt_Vertraege").size(), 1u);
+}
+
+TEST_F(KelhostCliDebitor, NamesTheArticleIdsTheDatabaseLacksAsTheAddonMatchesThem) {
+  // The add-on finds an ID whatever its letter case, but with every blank
+  // it has; each ID is named once, in the order of the lines, in quotes and
+  // escaped as show escapes texts.
+  WriteFile(articles_,
+            "sArtikelID;dblAnzahl;lPreisDauer\n"
+            "a1;1;12\n"
+            "Z9;1;12\n"
+            " A2;1;12\n"
+            "A3 ;1;12\n"
+            "z9;1;12\n"
+            "Z9;2;1\n"
+            "x\ty;1;1\n"
+            ";1;1\n"
+            "a\\b;1;1\n");
+  Result r = Debitor();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, ArticlesMissing("\"Z9\", \" A2\", \"A3 \", \"z9\", \"x\\ty\", \"\", \"a\\\\b\""));
+  EXPECT_TRUE(Rows("kt_Vertraege").empty());
+
+  // An article added to the database is found: the IDs left are named.
+  host::sqlite::StandIn::Open(db_)->InsertRow("Artikel", {{"Id", " A2"}}, Rows("Artikelgruppen")[0].oid);
+  WriteFile(articles_, "sArtikelID;dblAnzahl;lPreisDauer\n A2;1;12\nA3 ;1;12\n");
+  r = Debitor();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, ArticlesMissing("\"A3 \""));
+
+  // Another error of the article lines names no article.
+  WriteFile(articles_, "sArtikelID;dblAnzahl;lPreisDauer\nA1;0;12\n");
+  r = Debitor();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "Fehler &H80045002 in modAPI\n"
+            "Die Anzahl für Artikel muss > 0 sein.\n"
+            "Überprüfen Sie die Artikelanzahl!\n");
 }
 
 TEST_F(KelhostCliDebitor, LeavesTheAppointmentSettingAlone) {

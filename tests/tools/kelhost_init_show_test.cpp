@@ -1,10 +1,13 @@
-// kelhost --help, init and show.
+// kelhost --help, each command's --help, init and show.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
 #include <filesystem>
 #include <set>
+#include <string>
+#include <vector>
 
+#include "debitor_fixture.h"
 #include "file_helpers.h"
 #include "host/sqlite/stand_in.h"
 #include "kelhost_run.h"
@@ -18,12 +21,123 @@ TEST(KelhostCli, HelpListsTheCommandsAndUnknownCommandsAreUsageErrors) {
   Result r = RunKelhost(dir, {"--help"});
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("init DB [--sample]"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("show DB TABLE"), std::string::npos);
+  EXPECT_NE(r.out.find("show DB [TABLE]"), std::string::npos);
+  EXPECT_NE(r.out.find("COMMAND --help"), std::string::npos);
   EXPECT_EQ(RunKelhost(dir, {"frobnicate"}).status, 2);
   EXPECT_EQ(RunKelhost(dir, {}).status, 2);
   EXPECT_EQ(RunKelhost(dir, {"init"}).status, 2);
   EXPECT_EQ(RunKelhost(dir, {"init", dir.File("a.db"), "--bogus"}).status, 2);
   EXPECT_EQ(RunKelhost(dir, {"show", dir.File("a.db")}).status, 2);
+}
+
+// Each command with the arguments that make it a usage error, and the
+// lines its usage must hold besides the one of -h, --help.
+struct CommandUsage {
+  const char* name;
+  std::vector<std::string> wrong;
+  std::vector<std::string> heads;
+};
+
+const std::vector<CommandUsage>& Usages() {
+  static const std::vector<CommandUsage> usages = {
+      {"debitor", {"x.db"}, {"DB", "--address ID", "--user NAME", "--today YYYY-MM-DD", "--contract FILE",
+                             "--articles FILE"}},
+      {"demo", {"a.db", "b.db"}, {"DB"}},
+      {"edit-type", {"x.db"}, {"DB", "--new", "--type NAME", "--user NAME", "--today YYYY-MM-DD", "--script FILE"}},
+      {"init", {}, {"DB", "--sample"}},
+      {"new-contract", {"x.db", "--bogus"}, {"DB", "--address ID", "--user NAME", "--today YYYY-MM-DD",
+                                            "--script FILE"}},
+      {"persist", {"x.db", "NAME"}, {"DB", "NAME", "VALUE"}},
+      {"setting", {"x.db"}, {"DB", "NAME", "VALUE"}},
+      {"show", {}, {"DB", "TABLE"}},
+      {"version", {"extra"}, {}},
+  };
+  return usages;
+}
+
+TEST(KelhostCli, EveryCommandsHelpPrintsItsUsageAndTheUsageErrorsShareItsLine) {
+  TempDir dir;
+  const Result list = RunKelhost(dir, {"--help"});
+  std::set<std::string> named;
+  for (const CommandUsage& c : Usages()) {
+    SCOPED_TRACE(c.name);
+    named.insert(c.name);
+    const Result help = RunKelhost(dir, {c.name, "--help"});
+    EXPECT_EQ(help.status, 0) << help.err;
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(RunKelhost(dir, {c.name, "-h"}).out, help.out);
+    const std::vector<std::string> lines = Lines(help.out);
+    ASSERT_GE(lines.size(), 5u) << help.out;
+    const std::string prefix = std::string("usage: kelhost ") + c.name;
+    EXPECT_EQ(lines[0].rfind(prefix, 0), 0u) << lines[0];
+    // The usage line is the synopsis that --help lists, and the summary the
+    // one it lists beside it.
+    EXPECT_NE(list.out.find("  " + lines[0].substr(15)), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("   " + lines[2] + "\n"), std::string::npos) << lines[2];
+    // One line for each argument and option, in the synopsis's order.
+    std::vector<std::string> heads;
+    for (size_t i = 4; i < lines.size(); ++i) {
+      ASSERT_EQ(lines[i].rfind("  ", 0), 0u) << lines[i];
+      const size_t end = lines[i].find("   ", 2);
+      ASSERT_NE(end, std::string::npos) << lines[i];
+      heads.push_back(lines[i].substr(2, end - 2));
+      EXPECT_NE(lines[0].find(heads.back() == "-h, --help" ? std::string(c.name) : heads.back()), std::string::npos);
+    }
+    std::vector<std::string> expected = c.heads;
+    expected.push_back("-h, --help");
+    EXPECT_EQ(heads, expected);
+
+    // A usage error ends with the same usage line.
+    std::vector<std::string> wrong = {c.name};
+    wrong.insert(wrong.end(), c.wrong.begin(), c.wrong.end());
+    const Result error = RunKelhost(dir, wrong);
+    EXPECT_EQ(error.status, 2);
+    EXPECT_EQ(error.out, "");
+    const std::vector<std::string> errLines = Lines(error.err);
+    ASSERT_EQ(errLines.size(), 2u) << error.err;
+    EXPECT_EQ(errLines[0].rfind(std::string("kelhost: ") + c.name + ": ", 0), 0u) << error.err;
+    EXPECT_EQ(errLines[1], "kelhost: " + lines[0]);
+  }
+  // Every command kelhost lists has its usage here.
+  for (const std::string& line : Lines(list.out)) {
+    if (line.rfind("  ", 0) != 0 || line[2] == ' ' || line[2] == '-' || line.rfind("  COMMAND", 0) == 0) continue;
+    EXPECT_EQ(named.count(line.substr(2, line.find(' ', 2) - 2)), 1u) << line;
+  }
+}
+
+TEST(KelhostCli, HelpAnywhereAmongTheArgumentsWinsAndDoesNothingElse) {
+  TempDir dir;
+  const std::string db = dir.File("demo.db");
+  ASSERT_EQ(RunKelhost(dir, {"init", db, "--sample"}).status, 0);
+  WriteFile(dir.File("a.csv"), "sArtikelID;dblAnzahl;lPreisDauer\nA1;1;12\n");
+  WriteFile(dir.File("c.txt"), "Dauer = 12\n");
+  const std::string before = ReadFile(db);
+  const std::set<std::string> listing = test_files::Listing(dir.path());
+  const std::vector<std::vector<std::string>> runs = {
+      // Valid otherwise: nothing is called, stored or made.
+      {"debitor", db, "--contract", dir.File("c.txt"), "--articles", dir.File("a.csv"), "--help"},
+      {"setting", db, "CreateAppointment4AllContracts", "-h"},
+      {"persist", "--help", db, "kt_AlarmWochenEnde", "3"},
+      {"init", dir.File("new.db"), "-h"},
+      {"demo", "--help"},
+      {"new-contract", db, "--script", dir.File("c.txt"), "-h"},
+      {"edit-type", db, "--new", "--help"},
+      {"show", db, "Artikel", "--help"},
+      // Wrong otherwise: the usage all the same.
+      {"debitor", "--help", "--bogus"},
+      {"debitor", db, "--user", "--help"},
+      {"show", dir.File("missing.db"), "Kunden", "-h"},
+      {"version", "extra", "--help"},
+  };
+  for (const std::vector<std::string>& args : runs) {
+    SCOPED_TRACE(args[0] + " " + args.back());
+    const Result r = RunKelhost(dir, args, dir.path());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out.rfind("usage: kelhost " + args[0], 0), 0u) << r.out;
+  }
+  EXPECT_EQ(ReadFile(db), before);
+  EXPECT_EQ(test_files::Listing(dir.path()), listing);
 }
 
 TEST(KelhostCliInit, CreatesTheSampleSilentlyAndRefusesAnExistingFile) {
@@ -177,14 +291,51 @@ TEST(KelhostCliShow, FormatsDatesNumbersAndBooleans) {
   EXPECT_NE(r.out.find("\tfalse\t"), std::string::npos);
 }
 
-TEST(KelhostCliShow, UnknownTablesAndMissingFilesAreUsageErrors) {
+// The tables show lists, in the schema's order: the add-on's, then the
+// host's that a user reads.
+const std::vector<std::string> kTables = {
+    "kt_Vertragsdefinitionen", "kt_DefinitionsPositionen", "kt_Vertraege",          "kt_Vertragsstaende",
+    "kt_Vertragspositionen",   "kt_VertragsAktivitaeten",  "Adressen",              "Adressmerkmale",
+    "Artikel",                 "Artikelgruppen",           "MerkmalgruppeAdressen", "MerkmallisteAdressen",
+    "WerteMerkmalAdressen",    "KMWFG_Vorgaenge",          "KMMD_Mandanten",        "KMMD_Nummern"};
+
+TEST(KelhostCliShow, WithoutATableListsTheTablesThatItShows) {
+  TempDir dir;
+  const std::string db = dir.File("demo.db");
+  ASSERT_EQ(RunKelhost(dir, {"init", db, "--sample"}).status, 0);
+  const std::string before = ReadFile(db);
+  const Result r = RunKelhost(dir, {"show", db});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(Lines(r.out), kTables);
+  for (const std::string& table : kTables) {
+    const Result rows = RunKelhost(dir, {"show", db, table});
+    EXPECT_EQ(rows.status, 0) << table << ": " << rows.err;
+  }
+  EXPECT_EQ(ReadFile(db), before);
+  // Only a kelhost database, as every show: nothing is listed of another file.
+  WriteFile(dir.File("notes.txt"), "no database\n");
+  for (const std::string& other : {dir.File("notes.txt"), dir.File("missing.db")}) {
+    const Result refused = RunKelhost(dir, {"show", other});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err.rfind("kelhost: show: " + other + " ", 0), 0u) << refused.err;
+  }
+  EXPECT_EQ(ReadFile(dir.File("notes.txt")), "no database\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("missing.db")));
+  EXPECT_EQ(RunKelhost(dir, {"show", db, "Artikel", "extra"}).status, 2);
+}
+
+TEST(KelhostCliShow, UnknownTablesNameTheTablesThereAreAndMissingFilesAreUsageErrors) {
   TempDir dir;
   const std::string db = dir.File("demo.db");
   ASSERT_EQ(RunKelhost(dir, {"init", db}).status, 0);
-  Result r = RunKelhost(dir, {"show", db, "Kunden"});
+  Result r = RunKelhost(dir, {"show", db, "Artikl"});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");
-  EXPECT_NE(r.err.find("Kunden"), std::string::npos);
+  std::string tables;
+  for (const std::string& t : kTables) tables += (tables.empty() ? "" : ", ") + t;
+  EXPECT_EQ(r.err, "kelhost: show: unknown table Artikl; the tables are " + tables + "\n");
   r = RunKelhost(dir, {"show", dir.File("missing.db"), "Adressen"});
   EXPECT_EQ(r.status, 2);
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing.db")));

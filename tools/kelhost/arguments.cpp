@@ -33,12 +33,6 @@ std::string ParseArguments(const std::vector<std::string>& args, std::initialize
   return "";
 }
 
-int UsageError(const std::string& command, const std::string& usage, const std::string& problem) {
-  PrintError(command + ": " + problem);
-  PrintError(usage);
-  return kExitUsage;
-}
-
 std::optional<rt::Date> ParseIsoDate(const std::string& s) {
   auto digits = [&s](size_t from, size_t n) {
     for (size_t i = from; i < from + n; ++i)

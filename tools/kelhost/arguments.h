@@ -13,9 +13,19 @@
 #include <vector>
 
 #include "host/sqlite/stand_in.h"
+#include "kelhost/command.h"
 #include "platform/date.h"
 
 namespace kelhost {
+
+// The usage lines of DB and of the run options that these commands share.
+inline constexpr Parameter kDatabaseParameter{"DB", "the database file (options may stand before or after it)"};
+inline constexpr Parameter kAddressParameter{
+    "--address ID", "the Adressen record the contract is for (default: the database's current address)"};
+inline constexpr Parameter kUserParameter{"--user NAME", "one of the database's users, for this run only"};
+inline constexpr Parameter kTodayParameter{"--today YYYY-MM-DD", "today's date, for this run only"};
+inline constexpr Parameter kScriptParameter{
+    "--script FILE", "a script that plays the user, one action a line (without it: the dialog on screen)"};
 
 struct Arguments {
   std::string database;
@@ -32,10 +42,6 @@ struct Arguments {
 // given", "no database given"), or "" when nothing is.
 std::string ParseArguments(const std::vector<std::string>& args, std::initializer_list<const char*> valued,
                            std::initializer_list<const char*> flags, Arguments& out);
-
-// A usage error of `command`: "kelhost: <command>: <problem>", then the
-// command's usage line, on standard error. Returns kExitUsage.
-int UsageError(const std::string& command, const std::string& usage, const std::string& problem);
 
 // A date written YYYY-MM-DD that names a real day.
 std::optional<rt::Date> ParseIsoDate(const std::string& s);

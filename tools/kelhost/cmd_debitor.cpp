@@ -17,7 +17,8 @@
 //
 // The call runs as one host call (host_call.h). When the add-on read a
 // property that the contract file lacks, the properties it lacks are named
-// on standard error after the add-on's own message.
+// on standard error after the add-on's own message; so are the article IDs
+// that the database lacks when the add-on found articles missing.
 #include <iostream>
 #include <string>
 
@@ -28,16 +29,14 @@
 #include "kelhost/database.h"
 #include "kelhost/debitor_call.h"
 #include "kelhost/input_files.h"
+#include "kelhost/show_format.h"
 #include "platform/error.h"
 
 namespace kelhost {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: kelhost debitor DB [--address ID] [--user NAME] [--today YYYY-MM-DD] --contract FILE --articles FILE";
-
-int Usage(const std::string& problem) { return UsageError("debitor", kUsage, problem); }
+int Usage(const std::string& problem) { return UsageError("debitor", problem); }
 
 int RunDebitor(const std::vector<std::string>& args) {
   Arguments a;
@@ -67,7 +66,8 @@ int RunDebitor(const std::vector<std::string>& args) {
   if (!ApplyRunOptions(*host, a, "debitor")) return kExitUsage;
 
   InstallConsoleService();
-  const int status = CallNewContractDebitor(*host, contract, articles, std::cout);
+  std::vector<std::string> missingArticles;
+  const int status = CallNewContractDebitor(*host, contract, articles, std::cout, &missingArticles);
   // The add-on read a property the contract file does not give (error 438
   // inside the add-on): say which ones the file lacks.
   if (contract->MissedAny()) {
@@ -76,6 +76,15 @@ int RunDebitor(const std::vector<std::string>& args) {
       if (!contract->Has(p.name)) lacking += (lacking.empty() ? "" : ", ") + std::string(p.name);
     PrintError("debitor: the contract file " + a.Value("--contract") + " lacks " + lacking);
   }
+  // The add-on found articles missing: say which IDs the database lacks,
+  // each in quotes (an ID may hold blanks), escaped as show escapes texts.
+  if (!missingArticles.empty()) {
+    std::string ids;
+    for (const std::string& id : missingArticles)
+      ids += (ids.empty() ? "\"" : ", \"") + FormatShowValue(rt::Variant(id)) + "\"";
+    PrintError("debitor: the articles file " + a.Value("--articles") + " names articles that " + a.database +
+               " lacks: " + ids);
+  }
   return status;
 }
 
@@ -83,6 +92,14 @@ int RunDebitor(const std::vector<std::string>& args) {
 
 KELHOST_COMMAND({"debitor",
                  "DB [--address ID] [--user NAME] [--today YYYY-MM-DD] --contract FILE --articles FILE",
-                 "create a contract without dialog, as a host program does", RunDebitor});
+                 "create a contract without dialog, as a host program does",
+                 {kDatabaseParameter,
+                  kAddressParameter,
+                  kUserParameter,
+                  kTodayParameter,
+                  {"--contract FILE", "the contract file: one Name = Value a line"},
+                  {"--articles FILE",
+                   "the articles file: a line of column names, then one article a line, fields split at ;"}},
+                 RunDebitor});
 
 }  // namespace kelhost

@@ -78,10 +78,9 @@ std::string ShellWord(const std::string& path) {
 }
 
 int RunDemo(const std::vector<std::string>& args) {
-  if (args.size() > 1 || (args.size() == 1 && (args[0].empty() || args[0][0] == '-'))) {
-    PrintError("demo: usage: kelhost demo [DB]");
-    return kExitUsage;
-  }
+  if (args.size() > 1) return UsageError("demo", "too many arguments");
+  if (args.size() == 1 && (args[0].empty() || args[0][0] == '-'))
+    return UsageError("demo", args[0].empty() ? "DB is empty" : "unknown option " + args[0]);
   const std::string path = args.empty() ? kDefaultPath : args[0];
 
   host::sqlite::RegisterErrorTexts();
@@ -116,7 +115,11 @@ int RunDemo(const std::vector<std::string>& args) {
 
 }  // namespace
 
-KELHOST_COMMAND({"demo", "[DB]", "create a sample database and a first contract in it (default kelhost-demo.db)",
+KELHOST_COMMAND({"demo",
+                 "[DB]",
+                 "create a sample database and a first contract in it (default kelhost-demo.db)",
+                 {{"DB",
+                   "the database file to make anew (default kelhost-demo.db); a kelhost database there is replaced"}},
                  RunDemo});
 
 }  // namespace kelhost

@@ -41,10 +41,7 @@ namespace kelhost {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: kelhost edit-type DB (--new | --type NAME) [--user NAME] [--today YYYY-MM-DD] [--script FILE]";
-
-int Usage(const std::string& problem) { return UsageError("edit-type", kUsage, problem); }
+int Usage(const std::string& problem) { return UsageError("edit-type", problem); }
 
 int RunEditTypeCommand(const std::vector<std::string>& args) {
   Arguments a;
@@ -103,6 +100,13 @@ int RunEditTypeCommand(const std::vector<std::string>& args) {
 }  // namespace
 
 KELHOST_COMMAND({"edit-type", "DB (--new | --type NAME) [--user NAME] [--today YYYY-MM-DD] [--script FILE]",
-                 "edit a contract type in the editor, on screen or driven by a script", RunEditTypeCommand});
+                 "edit a contract type in the editor, on screen or driven by a script",
+                 {kDatabaseParameter,
+                  {"--new", "a new contract type"},
+                  {"--type NAME", "the contract type named NAME"},
+                  kUserParameter,
+                  kTodayParameter,
+                  kScriptParameter},
+                 RunEditTypeCommand});
 
 }  // namespace kelhost

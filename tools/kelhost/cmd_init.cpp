@@ -23,19 +23,14 @@ int RunInit(const std::vector<std::string>& args) {
     if (a == "--sample") {
       sample = true;
     } else if (!a.empty() && a[0] == '-') {
-      PrintError("init: unknown option " + a);
-      return kExitUsage;
+      return UsageError("init", "unknown option " + a);
     } else if (path.empty()) {
       path = a;
     } else {
-      PrintError("init: too many arguments");
-      return kExitUsage;
+      return UsageError("init", "too many arguments");
     }
   }
-  if (path.empty()) {
-    PrintError("init: DB is missing; usage: kelhost init DB [--sample]");
-    return kExitUsage;
-  }
+  if (path.empty()) return UsageError("init", "DB is missing");
   if (sample) host::sqlite::RegisterErrorTexts();
   const NewDatabase made = CreateWholeDatabase(
       "init", path, false,
@@ -50,7 +45,11 @@ int RunInit(const std::vector<std::string>& args) {
 
 }  // namespace
 
-KELHOST_COMMAND({"init", "DB [--sample]", "create a new host database (with --sample: the sample data)",
+KELHOST_COMMAND({"init",
+                 "DB [--sample]",
+                 "create a new host database (with --sample: the sample data)",
+                 {{"DB", "the database file to make; a file of that name is refused"},
+                  {"--sample", "with addresses, articles, users, attributes, workflows and four contract types"}},
                  RunInit});
 
 }  // namespace kelhost

@@ -44,14 +44,7 @@ namespace kelhost {
 namespace {
 
 constexpr const char* kCommand = "new-contract";
-constexpr const char* kUsage =
-    "usage: kelhost new-contract DB [--address ID] [--user NAME] [--today YYYY-MM-DD] [--script FILE]";
-
-int Usage(const std::string& problem) {
-  PrintError(std::string(kCommand) + ": " + problem);
-  PrintError(kUsage);
-  return kExitUsage;
-}
+int Usage(const std::string& problem) { return UsageError(kCommand, problem); }
 
 int RunNewContract(const std::vector<std::string>& args) {
   Arguments a;
@@ -98,6 +91,12 @@ int RunNewContract(const std::vector<std::string>& args) {
 }  // namespace
 
 KELHOST_COMMAND({kCommand, "DB [--address ID] [--user NAME] [--today YYYY-MM-DD] [--script FILE]",
-                 "create a contract in the new-contract dialog, on screen or played by a script", RunNewContract});
+                 "create a contract in the new-contract dialog, on screen or played by a script",
+                 {kDatabaseParameter,
+                  kAddressParameter,
+                  kUserParameter,
+                  kTodayParameter,
+                  kScriptParameter},
+                 RunNewContract});
 
 }  // namespace kelhost

@@ -32,6 +32,12 @@ int RunPersist(const std::vector<std::string>& args) {
 
 }  // namespace
 
-KELHOST_COMMAND({"persist", "DB NAME VALUE", "store a persistent variable as text", RunPersist});
+KELHOST_COMMAND({"persist",
+                 "DB NAME VALUE",
+                 "store a persistent variable as text",
+                 {{"DB", "the database file"},
+                  {"NAME", "the variable's name, such as kt_AlarmWochenKuendigung or g_DateFormat"},
+                  {"VALUE", "the text to store in it, such as 8 or yyyy-MM-dd"}},
+                 RunPersist});
 
 }  // namespace kelhost

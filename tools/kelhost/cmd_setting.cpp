@@ -30,6 +30,12 @@ int RunSetting(const std::vector<std::string>& args) {
 
 }  // namespace
 
-KELHOST_COMMAND({"setting", "DB NAME VALUE", "store a database setting as text", RunSetting});
+KELHOST_COMMAND({"setting",
+                 "DB NAME VALUE",
+                 "store a database setting as text",
+                 {{"DB", "the database file"},
+                  {"NAME", "the setting's name (letter case ignored), such as CreateAppointment4AllContracts"},
+                  {"VALUE", "the text to store under it, such as true"}},
+                 RunSetting});
 
 }  // namespace kelhost

@@ -1,18 +1,18 @@
-// kelhost show DB TABLE: lists every row of a host table, under every
+// kelhost show DB [TABLE]: lists every row of a host table, under every
 // master, in insertion order: a line of field names in schema order, then
 // one line per row, tab-separated, texts escaped (show_format.h). The table
-// name matches without regard to letter case; an unknown table or a file
-// that is not a kelhost database gives exit 2. The database is only read,
-// with SQLite's locks like every reader, so that the listing is of
-// committed records only: a read-only file, or one in a read-only folder,
-// can be shown, unless SQLite would have to write to read it (see
-// RunUnlessRefused), which gives exit 1, as does a writer that keeps the
-// database locked beyond the busy wait.
+// name matches without regard to letter case. Without TABLE it lists the
+// tables it shows, one a line, in schema order. An unknown table (the
+// message names the tables there are) or a file that is not a kelhost
+// database gives exit 2. The database is only read, with SQLite's locks
+// like every reader, so that the listing is of committed records only: a
+// read-only file, or one in a read-only folder, can be shown, unless SQLite
+// would have to write to read it (see RunUnlessRefused), which gives exit
+// 1, as does a writer that keeps the database locked beyond the busy wait.
 #include <iostream>
 
 #include "host/sqlite/errors.h"
 #include "host/sqlite/stand_in.h"
-#include "kelhost/arguments.h"
 #include "kelhost/command.h"
 #include "kelhost/database.h"
 #include "kelhost/host_call.h"
@@ -23,22 +23,26 @@ namespace kelhost {
 namespace {
 
 int RunShow(const std::vector<std::string>& args) {
-  if (args.size() != 2) {
-    PrintError("usage: kelhost show DB TABLE");
-    return kExitUsage;
-  }
+  if (args.empty()) return UsageError("show", "DB is missing");
+  if (args.size() > 2) return UsageError("show", "too many arguments");
   const std::string& path = args[0];
-  const std::string& table = args[1];
-  if (path.empty()) return UsageError("show", "usage: kelhost show DB TABLE", "no database given");
+  if (path.empty()) return UsageError("show", "no database given");
   int status = kExitOk;
   auto host = OpenDatabase("show", path, host::sqlite::OpenMode::ReadOnly, status);
   if (!host) return status;
+  if (args.size() == 1) {
+    for (const std::string& name : host->TableNames()) std::cout << name << "\n";
+    return kExitOk;
+  }
+  const std::string& table = args[1];
   std::vector<std::string> names;
   try {
     names = host->FieldNames(table);
   } catch (const rt::Error& e) {
     if (e.number() != host::sqlite::hosterr::UnknownTable) throw;
-    PrintError("show: unknown table " + table);
+    std::string tables;
+    for (const std::string& name : host->TableNames()) tables += (tables.empty() ? "" : ", ") + name;
+    PrintError("show: unknown table " + table + "; the tables are " + tables);
     return kExitUsage;
   }
   std::vector<host::sqlite::Row> rows;
@@ -61,6 +65,11 @@ int RunShow(const std::vector<std::string>& args) {
 
 }  // namespace
 
-KELHOST_COMMAND({"show", "DB TABLE", "list every row of a host table, tab-separated", RunShow});
+KELHOST_COMMAND({"show",
+                 "DB [TABLE]",
+                 "list every row of a host table, tab-separated; only reads the database",
+                 {{"DB", "the database file"},
+                  {"TABLE", "the table, letter case ignored (left out: the tables there are, one a line)"}},
+                 RunShow});
 
 }  // namespace kelhost

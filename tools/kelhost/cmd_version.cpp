@@ -14,10 +14,7 @@ namespace kelhost {
 namespace {
 
 int RunVersion(const std::vector<std::string>& args) {
-  if (!args.empty()) {
-    PrintError("usage: kelhost version");
-    return kExitUsage;
-  }
+  if (!args.empty()) return UsageError("version", "takes no arguments");
   // CKT creates the host's error-text object when it is created.
   host::sqlite::RegisterErrorTexts();
   auto ckt = std::dynamic_pointer_cast<CKT>(kelpaktor2::CreateInstance("CKT"));
@@ -28,6 +25,6 @@ int RunVersion(const std::vector<std::string>& args) {
 
 }  // namespace
 
-KELHOST_COMMAND({"version", "", "print the add-on's version", RunVersion});
+KELHOST_COMMAND({"version", "", "print the add-on's version", {}, RunVersion});
 
 }  // namespace kelhost

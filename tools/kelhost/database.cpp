@@ -78,13 +78,10 @@ std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, 
 }
 
 int StoreNamedText(const std::string& command, const std::vector<std::string>& args, NamedTextStore store) {
-  if (args.size() != 3 || args[0].empty() || args[1].empty()) {
-    PrintError(command + (args.size() != 3 ? ": expects DB NAME VALUE"
-                          : args[0].empty() ? ": no database given"
-                                            : ": the name is empty"));
-    PrintError("usage: kelhost " + command + " DB NAME VALUE");
-    return kExitUsage;
-  }
+  if (args.size() != 3 || args[0].empty() || args[1].empty())
+    return UsageError(command, args.size() != 3 ? "expects DB NAME VALUE"
+                               : args[0].empty() ? "no database given"
+                                                 : "the name is empty");
   int status = kExitOk;
   std::shared_ptr<host::sqlite::StandIn> host =
       OpenDatabase(command, args[0], host::sqlite::OpenMode::ReadWrite, status);

@@ -2,7 +2,7 @@
 //
 //   kelhost --help
 //   kelhost <command> [arguments]
-#include <algorithm>
+//   kelhost <command> --help
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -13,57 +13,6 @@
 
 #include "kelhost/command.h"
 #include "platform/error.h"
-
-namespace kelhost {
-
-namespace {
-
-std::vector<Command>& Registry() {
-  static std::vector<Command> commands;
-  return commands;
-}
-
-void PrintHelp(std::ostream& out) {
-  out << "usage: kelhost <command> [arguments]\n\n"
-         "The stand-in host application over an SQLite database file.\n\n"
-         "commands:\n";
-  // Summaries line up after the heads; a head too long for that column
-  // gets its summary on the next line.
-  constexpr size_t kMaxColumn = 28;
-  size_t width = 6;  // "--help"
-  std::vector<std::string> heads;
-  for (const Command& c : Commands()) {
-    heads.push_back(std::string(c.name) + (*c.synopsis ? " " : "") + c.synopsis);
-    if (heads.back().size() <= kMaxColumn) width = std::max(width, heads.back().size());
-  }
-  auto line = [&out, width](const std::string& head, const char* summary) {
-    out << "  " << head;
-    if (head.size() > width) out << "\n  " << std::string(width, ' ');
-    else out << std::string(width - head.size(), ' ');
-    out << "   " << summary << "\n";
-  };
-  size_t i = 0;
-  for (const Command& c : Commands()) line(heads[i++], c.summary);
-  line("--help", "show this help");
-}
-
-}  // namespace
-
-bool RegisterCommand(const Command& command) {
-  Registry().push_back(command);
-  return true;
-}
-
-std::vector<Command> Commands() {
-  std::vector<Command> commands = Registry();
-  std::sort(commands.begin(), commands.end(),
-            [](const Command& a, const Command& b) { return std::string(a.name) < std::string(b.name); });
-  return commands;
-}
-
-void PrintError(const std::string& message) { std::cerr << "kelhost: " << message << "\n"; }
-
-}  // namespace kelhost
 
 namespace {
 
@@ -81,17 +30,24 @@ int Finish(int status) {
 int Run(const std::vector<std::string>& args) {
   using namespace kelhost;
   if (args.empty()) {
-    PrintHelp(std::cerr);
+    PrintCommandList(std::cerr);
     return kExitUsage;
   }
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-    PrintHelp(std::cout);
+    PrintCommandList(std::cout);
     return kExitOk;
   }
   for (const Command& c : Commands()) {
     if (args[0] != c.name) continue;
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    // Asked for, the usage comes before anything the arguments would do
+    // or any fault they have.
+    if (AsksForUsage(rest)) {
+      PrintUsage(std::cout, c);
+      return kExitOk;
+    }
     try {
-      return c.run(std::vector<std::string>(args.begin() + 1, args.end()));
+      return c.run(rest);
     } catch (const rt::Error& e) {
       PrintError(e.what());
       return kExitFailed;

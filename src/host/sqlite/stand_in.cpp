@@ -199,6 +199,12 @@ class StandInImpl : public StandIn {
     return names;
   }
 
+  std::vector<std::string> TableNames() override {
+    std::vector<std::string> names;
+    for (const TableDef& t : core_->schema.tables()) names.push_back(t.name);
+    return names;
+  }
+
   void SetFieldSize(const std::string& table, const std::string& field, int32_t size) override {
     const int t = core_->TableIndex(table);
     core_->schema.SetFieldSize(t, core_->FieldIndex(t, field), size);

@@ -204,6 +204,9 @@ class StandIn {
   virtual std::vector<Row> Rows(const std::string& table) = 0;
   // The field names of a table in schema order (hidden columns not included).
   virtual std::vector<std::string> FieldNames(const std::string& table) = 0;
+  // The names of the tables that Rows and FieldNames take, in schema order
+  // (the host's own tables of sessions, settings and the like not included).
+  virtual std::vector<std::string> TableNames() = 0;
   // Declares a narrower text size for a field (to exercise cutting rules).
   virtual void SetFieldSize(const std::string& table, const std::string& field, int32_t size) = 0;
   // Gives a field a default: a record prepared with NewValues starts with
