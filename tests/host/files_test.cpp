@@ -8,6 +8,8 @@
 #include <set>
 
 #include "file_helpers.h"
+#include "host/sqlite/db.h"
+#include "host/sqlite/steps.h"
 #include "host_fixture.h"
 
 namespace host_test {
@@ -166,6 +168,40 @@ TEST_F(HostFiles, TheLogFilesADatabaseKeepsAreEmptyAndTakenAsSqlites) {
   StandIn::Create(sealed, true)->Seal();
   EXPECT_FALSE(fs::exists(sealed + "-wal"));
   EXPECT_FALSE(fs::exists(sealed + "-shm"));
+}
+
+// What the test's step hook does when the connection has opened its file.
+struct SwapOnOpen {
+  static inline std::string path, aside, other;
+  static void Hook(const char* step) {
+    if (std::string(step) != host::sqlite::kStepOpened) return;
+    fs::rename(path, aside);
+    fs::rename(other, path);
+  }
+};
+
+// The files registered as open in this process are the ones its
+// connections opened: another file put at the name while a connection
+// opens it is not, nor is it taken for the connection's file.
+TEST_F(HostFiles, AFilePutAtTheNameDuringTheOpenIsNotTakenForTheOneOpened) {
+  SwapOnOpen::path = File("x.db");
+  SwapOnOpen::aside = File("aside.db");
+  SwapOnOpen::other = File("other.db");
+  StandIn::Create(SwapOnOpen::path, true);
+  StandIn::Create(SwapOnOpen::other, true);
+  host::sqlite::SetStepHook(&SwapOnOpen::Hook);
+  {
+    host::sqlite::Db db(SwapOnOpen::path, host::sqlite::Access::Write);
+    host::sqlite::SetStepHook(nullptr);
+    EXPECT_FALSE(host::sqlite::Db::OpenInThisProcess(SwapOnOpen::path));
+    EXPECT_FALSE(db.IsFileAt(SwapOnOpen::path));
+    EXPECT_TRUE(db.HasMoved());
+  }
+  host::sqlite::SetStepHook(nullptr);
+  host::sqlite::Db db(SwapOnOpen::path, host::sqlite::Access::Write);
+  EXPECT_TRUE(host::sqlite::Db::OpenInThisProcess(SwapOnOpen::path));
+  EXPECT_TRUE(db.IsFileAt(SwapOnOpen::path));
+  EXPECT_FALSE(db.HasMoved());
 }
 
 }  // namespace

@@ -325,36 +325,48 @@ TEST_F(KelhostCliConcurrency, InitAndDemoTouchOnlyTheirOwnFiles) {
   EXPECT_EQ(test_files::Listing(folder), test_files::WithKeptLogs({}, {"pair.db"}));
 }
 
+// Another program's writer keeps the database locked; in a rollback
+// journal, also a reader in a transaction, which keeps the commit waiting:
+// every command that writes waits, then gives up as every wait does.
 TEST_F(KelhostCliConcurrency, ADatabaseLockedByAnotherProgramIsWaitedForThenRefused) {
-  sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open(db_.c_str(), &other), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-  // Every command that writes, side by side.
-  const std::vector<std::vector<std::string>> commands = {
-      DebitorArgs(), {"setting", db_, "kt_Probe", "1"}, {"persist", db_, "kt_Probe", "1"}};
-  std::vector<pid_t> running;
-  const auto start = std::chrono::steady_clock::now();
-  for (size_t i = 0; i < commands.size(); ++i) {
-    const std::string n = std::to_string(i);
-    running.push_back(StartKelhost({commands[i], dir_.File("out" + n), dir_.File("err" + n), ""}));
+  struct Case {
+    const char* journal;
+    const char* hold;
+  };
+  for (const Case& c : {Case{"wal", "BEGIN IMMEDIATE"},
+                        Case{"delete", "BEGIN; SELECT count(*) FROM kt_Vertraege"}}) {
+    SCOPED_TRACE(c.hold);
+    test_files::Sql(db_, std::string("PRAGMA journal_mode = ") + c.journal);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(db_.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, c.hold, nullptr, nullptr, nullptr), SQLITE_OK);
+    // Every command that writes, side by side.
+    const std::vector<std::vector<std::string>> commands = {
+        DebitorArgs(), {"setting", db_, "kt_Probe", "1"}, {"persist", db_, "kt_Probe", "1"}};
+    std::vector<pid_t> running;
+    const auto start = std::chrono::steady_clock::now();
+    for (size_t i = 0; i < commands.size(); ++i) {
+      const std::string n = std::to_string(i);
+      running.push_back(StartKelhost({commands[i], dir_.File("out" + n), dir_.File("err" + n), ""}));
+    }
+    std::vector<int> status;
+    for (pid_t pid : running) status.push_back(WaitKelhost(pid));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    for (size_t i = 0; i < commands.size(); ++i) {
+      SCOPED_TRACE(commands[i][0]);
+      EXPECT_EQ(status[i], 1);
+      EXPECT_EQ(ReadFile(dir_.File("out" + std::to_string(i))), "");
+      EXPECT_EQ(ReadFile(dir_.File("err" + std::to_string(i))),
+                "kelhost: the database is locked by another process; gave up waiting, nothing was written\n");
+    }
+    EXPECT_GE(waited, std::chrono::seconds(4));
+    EXPECT_TRUE(Rows("kt_Vertraege").empty());
+    EXPECT_FALSE(host::sqlite::StandIn::Open(db_)->DatabaseSetting("kt_Probe"));
+    EXPECT_EQ(Query(db_, "SELECT count(*) FROM _kelhost_persistvars WHERE name = 'kt_Probe'"),
+              std::vector<std::string>{"0"});
   }
-  std::vector<int> status;
-  for (pid_t pid : running) status.push_back(WaitKelhost(pid));
-  const auto waited = std::chrono::steady_clock::now() - start;
-  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-  sqlite3_close(other);
-  for (size_t i = 0; i < commands.size(); ++i) {
-    SCOPED_TRACE(commands[i][0]);
-    EXPECT_EQ(status[i], 1);
-    EXPECT_EQ(ReadFile(dir_.File("out" + std::to_string(i))), "");
-    EXPECT_EQ(ReadFile(dir_.File("err" + std::to_string(i))),
-              "kelhost: the database is locked by another process; gave up waiting, nothing was written\n");
-  }
-  EXPECT_GE(waited, std::chrono::seconds(4));
-  EXPECT_TRUE(Rows("kt_Vertraege").empty());
-  EXPECT_FALSE(host::sqlite::StandIn::Open(db_)->DatabaseSetting("kt_Probe"));
-  EXPECT_EQ(Query(db_, "SELECT count(*) FROM _kelhost_persistvars WHERE name = 'kt_Probe'"),
-            std::vector<std::string>{"0"});
   EXPECT_EQ(RunKelhost(dir_, DebitorArgs()).status, 0);
 }
 

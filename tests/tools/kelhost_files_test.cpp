@@ -18,6 +18,8 @@
 
 #include "debitor_fixture.h"
 #include "file_helpers.h"
+#include "host/sqlite/ownership.h"
+#include "kelhost_paused.h"
 #include "kelhost_run.h"
 
 namespace kelhost_test {
@@ -122,6 +124,22 @@ TEST_F(KelhostCliFiles, AnUnmarkedOlderDatabaseIsShownAsItIsAndMarkedByItsFirstC
   EXPECT_EQ(Run({"show", db, "kt_Vertraege"}).status, 0);
 }
 
+// The mark, the schema version and the tables are read in one read
+// transaction: a file marked between the reads is not taken for another
+// program's.
+TEST_F(KelhostCliFiles, AnUnmarkedDatabaseMarkedWhileItIsLookedAtIsNoOtherProgramsFile) {
+  const std::string db = File("alt.db");
+  host::sqlite::StandIn::Create(db, true);
+  Sql(db, "PRAGMA application_id = 0; PRAGMA user_version = 0;");
+  PausedKelhost show({{"show", db, "Adressen"}, File("stdout.txt"), File("stderr.txt"), ""},
+                     host::sqlite::kStepMarkRead);
+  ASSERT_TRUE(show.Paused()) << ReadFile(File("stderr.txt"));
+  Sql(db, "BEGIN; PRAGMA application_id = " + std::to_string(host::sqlite::kApplicationId) +
+              "; PRAGMA user_version = 1; COMMIT;");
+  EXPECT_EQ(show.Finish(), 0) << ReadFile(File("stderr.txt"));
+  EXPECT_EQ(host::sqlite::ProbeFile(db).kind, host::sqlite::FileKind::Own);
+}
+
 // Every name a command is given opens the file of that name, also the
 // names SQLite keeps for its in-memory database (":memory:") and for a
 // temporary one (the empty name).
@@ -144,11 +162,15 @@ TEST_F(KelhostCliFiles, EveryNameIsAFileNameMemoryToo) {
   fs::copy_file(db, before);
   r = in({"demo", ":memory:"});
   EXPECT_EQ(r.status, 0) << r.err;
+  // The hint names the file, not the shell's in-memory database.
+  EXPECT_NE(r.out.find("look at it with: sqlite3 './:memory:' 'SELECT"), std::string::npos) << r.out;
+  // The empty name names no database, for every command.
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"show", "", "Artikel"}, std::vector<std::string>{"setting", "", "k", "v"}}) {
+       {std::vector<std::string>{"show", "", "Artikel"}, std::vector<std::string>{"setting", "", "k", "v"},
+        std::vector<std::string>{"persist", "", "k", "v"}, Debitor("")}) {
     r = in(args);
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "kelhost: " + args[0] + ":  does not exist\n");
+    EXPECT_EQ(Lines(r.err).at(0), "kelhost: " + args[0] + ": no database given");
   }
   EXPECT_EQ(Listing(files_), test_files::WithKeptLogs({}, {":memory:"}));
 
@@ -320,6 +342,10 @@ TEST_F(KelhostCliFiles, ANameBeginningWithFileIsAFileName) {
     SCOPED_TRACE(args[0]);
     const Result r = here(args);
     EXPECT_EQ(r.status, 0) << r.err;
+    // The shell would take the name for a URI.
+    if (args[0] == "demo") {
+      EXPECT_NE(r.out.find("sqlite3 './file:y.db?' 'SELECT"), std::string::npos) << r.out;
+    }
   }
   EXPECT_TRUE(host::sqlite::StandIn::Open(File("file:z.db"))->DatabaseSetting("k"));
   EXPECT_EQ(ReadFile(File("y.db")), foreign);

@@ -20,7 +20,12 @@ class PausedKelhost {
   // Starts `l` (whose `exe` it sets) to stop at `step`.
   PausedKelhost(Launch l, const std::string& step) {
     int tell[2], wait[2];
-    if (::pipe2(tell, O_CLOEXEC) != 0 || ::pipe2(wait, O_CLOEXEC) != 0) return;
+    if (::pipe2(tell, O_CLOEXEC) != 0) return;
+    if (::pipe2(wait, O_CLOEXEC) != 0) {
+      ::close(tell[0]);
+      ::close(tell[1]);
+      return;
+    }
     // Only the child's ends reach kelhost.
     ::fcntl(tell[1], F_SETFD, 0);
     ::fcntl(wait[0], F_SETFD, 0);

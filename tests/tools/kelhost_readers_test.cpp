@@ -537,5 +537,72 @@ TEST_F(KelhostCliGroupMembers, LogFilesCarryTheDatabasesGroupAndModeWhoeverMakes
   EXPECT_EQ(r.status, 0) << r.err;
 }
 
+// A writer that stalls while it sets the log's index up (it holds the
+// log's write lock, the index not yet valid) lives on: the reader who may
+// not write waits for it as for any writer, at most the busy wait, and
+// then says that the database is locked. Once the writer is done, the
+// reader reads.
+TEST_F(KelhostCliOwnersDatabase, AReaderWaitsForAWriterStalledOnTheLogIndexAsForAnyWriter) {
+  const std::string& db = db_;
+  Connection owner(db);
+  EXPECT_EQ(owner.One("SELECT count(*) FROM Artikel"), "9");
+  // The stalled writer: another process that zeroes the index's header and
+  // takes the log's write lock (the index's first lock byte, at 120, as
+  // SQLite's file format places it), until told to end.
+  int ready[2], done[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(done), 0);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(ready[0]);
+    ::close(done[1]);
+    const int fd = ::open((db + "-shm").c_str(), O_RDWR);
+    const std::string zeros(136, '\0');
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 120;
+    lock.l_len = 1;
+    const bool held = fd >= 0 && ::pwrite(fd, zeros.data(), zeros.size(), 0) == 136 && ::fcntl(fd, F_SETLK, &lock) == 0;
+    const char c = held ? 'y' : 'n';
+    (void)!::write(ready[1], &c, 1);
+    char go = 0;
+    (void)!::read(done[0], &go, 1);
+    ::_exit(0);
+  }
+  ::close(ready[1]);
+  ::close(done[0]);
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  ASSERT_EQ(c, 'y');
+  Result r = AsReader({"show", db, "Artikel"});
+  ::close(done[1]);
+  ::waitpid(pid, nullptr, 0);
+  ::close(ready[0]);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "kelhost: the database is locked by another process; gave up waiting, nothing was written\n");
+  EXPECT_EQ(owner.One("SELECT count(*) FROM Artikel"), "9");  // sets the index right
+  r = AsReader({"show", db, "Artikel"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(r.out).size(), 10u);
+}
+
+// The log's index of mode 0600, its owner's: named as an index this user
+// may not read, and left as it is.
+TEST_F(KelhostCliOwnersDatabase, AnIndexTheReaderMayNotReadIsNamedSo) {
+  const std::string& db = db_;
+  Connection writer(db);
+  EXPECT_EQ(writer.One("SELECT count(*) FROM Artikel"), "9");
+  ::chmod((db + "-shm").c_str(), 0600);
+  const Result r = AsReader({"show", db, "Artikel"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "kelhost: show: " + db + " has its log's index " + db +
+                       "-shm beside it, which this user may not read (Permission denied); SQLite reads a database "
+                       "in WAL mode only through that index\n");
+  EXPECT_EQ(writer.One("SELECT count(*) FROM Artikel"), "9");
+}
+
 }  // namespace
 }  // namespace kelhost_test

@@ -10,7 +10,7 @@
 //
 // Exit status 0: the call raised nothing and wrote a contract; 1: the
 // add-on raised an error or wrote no contract, or the database stayed
-// locked by another process; 2: bad arguments, a malformed or oversized
+// locked by another process or was moved away while it was written; 2: bad arguments, a malformed or oversized
 // input file, an unknown user or address, a bad date, a file that is not
 // a kelhost database or one whose record counter is damaged, in which case
 // the add-on is not called and nothing is written.

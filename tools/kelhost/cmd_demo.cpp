@@ -57,6 +57,14 @@ constexpr const char* kArticles =
     "A1;1;1;true;10;;false;0;;\n"
     "A2;2;1;false;0;;true;0;;\n";
 
+// `path` as the sqlite3 shell takes it for the same file: the shell reads
+// ":memory:" as its own in-memory database and a name beginning with
+// "file:" as a URI, so such a name goes with "./" before it.
+std::string ShellPath(const std::string& path) {
+  if (path == ":memory:" || path.rfind("file:", 0) == 0) return "./" + path;
+  return path;
+}
+
 // `path` as one shell word.
 std::string ShellWord(const std::string& path) {
   bool plain = !path.empty();
@@ -101,7 +109,7 @@ int RunDemo(const std::vector<std::string>& args) {
   std::error_code ec;
   const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
   std::cout << "The database is " << (ec ? path : absolute.string()) << "; look at it with: sqlite3 "
-            << ShellWord(path) << " 'SELECT * FROM \"kt_Vertraege\"'\n";
+            << ShellWord(ShellPath(path)) << " 'SELECT * FROM \"kt_Vertraege\"'\n";
   return kExitOk;
 }
 

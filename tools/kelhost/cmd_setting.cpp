@@ -8,7 +8,7 @@
 //   kelhost setting demo.db CreateAppointment4AllContracts true
 //
 // Exit status 0 when stored; 1 when the database stayed locked by another
-// process; 2 for wrong arguments, a file that is not a kelhost database or
+// process or was moved away while it was written; 2 for wrong arguments, a file that is not a kelhost database or
 // one whose record counter is damaged (nothing stored).
 #include <string>
 #include <vector>

@@ -26,6 +26,7 @@ int RunShow(const std::vector<std::string>& args) {
   if (args.empty()) return UsageError("show", "DB is missing");
   if (args.size() > 2) return UsageError("show", "too many arguments");
   const std::string& path = args[0];
+  if (path.empty()) return UsageError("show", "no database given");
   int status = kExitOk;
   auto host = OpenDatabase("show", path, host::sqlite::OpenMode::ReadOnly, status);
   if (!host) return status;

@@ -1,11 +1,9 @@
 #include "kelhost/database.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
+#include "host/sqlite/write_access.h"
 #include "kelhost/command.h"
 #include "kelhost/host_call.h"
 
@@ -47,6 +45,9 @@ std::string DescribeFile(const host::sqlite::FileProbe& probe) {
       return "has " + probe.stray + " beside it, which " + probe.strayIs +
              "; SQLite would take it for the database's log and delete or overwrite it on opening the database, so "
              "kelhost leaves both alone";
+    case FileKind::UnreadableIndex:
+      return "has its log's index " + probe.stray + " beside it, which this user may not read (" + probe.strayIs +
+             "); SQLite reads a database in WAL mode only through that index";
     case FileKind::Newer:
       return "is a kelhost database of the newer schema version " + std::to_string(probe.schemaVersion) +
              " (this kelhost knows version " + std::to_string(host::sqlite::kSchemaVersion) + ")";
@@ -65,16 +66,13 @@ std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, 
     return nullptr;
   }
   if (mode == host::sqlite::OpenMode::ReadWrite) {
-    // Writing needs the file and, for SQLite's log files, its folder.
-    const std::string folder = std::filesystem::path(path).parent_path().string();
     // The file may have gone since the probe (a concurrent demo replaces
     // it): each refusal names its real reason.
-    if (::access(path.c_str(), W_OK) != 0) {
-      PrintError(command + ": " + path + " " + Unwritable(command, errno, "is read-only"));
-      return nullptr;
-    }
-    if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0) {
-      PrintError(command + ": " + path + " " + Unwritable(command, errno, "lies in a read-only folder"));
+    const host::sqlite::WriteAccess access = host::sqlite::CheckWriteAccess(path);
+    if (!access.granted()) {
+      const bool file = access.refused == host::sqlite::WriteAccess::File;
+      PrintError(command + ": " + path + " " +
+                 Unwritable(command, access.error, file ? "is read-only" : "lies in a read-only folder"));
       return nullptr;
     }
   }
@@ -84,13 +82,18 @@ std::shared_ptr<host::sqlite::StandIn> OpenDatabase(const std::string& command, 
 }
 
 int StoreNamedText(const std::string& command, const std::vector<std::string>& args, NamedTextStore store) {
-  if (args.size() != 3 || args[1].empty())
-    return UsageError(command, args.size() != 3 ? "expects DB NAME VALUE" : "the name is empty");
+  if (args.size() != 3 || args[0].empty() || args[1].empty())
+    return UsageError(command, args.size() != 3 ? "expects DB NAME VALUE"
+                               : args[0].empty() ? "no database given"
+                                                 : "the name is empty");
   int status = kExitOk;
   std::shared_ptr<host::sqlite::StandIn> host =
       OpenDatabase(command, args[0], host::sqlite::OpenMode::ReadWrite, status);
   if (!host) return status;
-  return RunUnlessRefused([&] { store(*host, args[1], args[2]); });
+  return RunUnlessRefused([&] {
+    store(*host, args[1], args[2]);
+    host->Close();
+  });
 }
 
 }  // namespace kelhost

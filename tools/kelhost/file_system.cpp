@@ -51,13 +51,19 @@ FolderLock::~FolderLock() {
 bool FolderLock::RemoveThenHold(const std::function<bool(const std::string& name)>& stale) {
   if (fd_ < 0) return true;
   if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-    if (DIR* dir = ::fdopendir(::fcntl(fd_, F_DUPFD_CLOEXEC, 0))) {
+    // A descriptor of its own, which closedir closes; where fdopendir
+    // fails, it is closed here.
+    const int listed = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    DIR* dir = listed >= 0 ? ::fdopendir(listed) : nullptr;
+    if (dir) {
       while (const dirent* e = ::readdir(dir)) {
         struct stat st {};
         if (stale(e->d_name) && ::fstatat(fd_, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
           ::unlinkat(fd_, e->d_name, 0);
       }
       ::closedir(dir);
+    } else if (listed >= 0) {
+      ::close(listed);
     }
   }
   const auto deadline =

@@ -106,6 +106,16 @@ int RunUnlessRefused(const std::function<void()>& use) {
   } catch (const host::sqlite::ReadNeedsWrite& r) {
     PrintError("cannot read " + r.file() + " without writing" + DescribeNeed(r) + "; nothing was read");
     return kExitFailed;
+  } catch (const host::sqlite::FileMoved& m) {
+    const std::string& db = m.file();
+    if (!m.committed()) {
+      PrintError(db + " was moved away or replaced by another process while it was written; nothing was written");
+    } else {
+      PrintError(db + " was moved away or replaced by another process as the write was committed; what was "
+                 "written lies in the log " + db + "-wal under the old name, which other processes kept from "
+                 "going into the moved file");
+    }
+    return kExitFailed;
   } catch (const rt::Error& e) {
     if (e.number() != host::sqlite::hosterr::Busy) throw;
     PrintError("the database is locked by another process; gave up waiting, nothing was written");
@@ -127,6 +137,9 @@ HostCall RunHostCall(host::sqlite::StandIn& host, const std::function<void()>& c
       throw;
     }
     progress = CallProgress::Committed;
+    // The call's end: its database's close path, so that a file moved
+    // away meanwhile holds the call whole before it is reported.
+    host.Close();
   });
   if (!report.ran()) return report;
   report.written = result.Written();

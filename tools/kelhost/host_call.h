@@ -23,8 +23,9 @@ namespace kelhost {
 // What RunHostCall reports.
 struct HostCall {
   // The exit status of a call the host refused (see RunUnlessRefused): the
-  // add-on was not called and nothing was written; a message is on
-  // standard error already. kExitOk when the add-on was called.
+  // add-on was not called, or its call was rolled back because the file
+  // moved, and nothing was written; a message is on standard error
+  // already. kExitOk when the call ran and committed.
   int refused = kExitOk;
   bool ran() const { return refused == kExitOk; }
   // The add-on raised an error; it is on standard error already.
@@ -46,7 +47,12 @@ struct HostCall {
 //    nothing was written", kExitUsage;
 //  - a reader that may not write cannot read without writing
 //    (host::sqlite::ReadNeedsWrite): "cannot read <DB> without writing
-//    beside it: ...; nothing was read", kExitFailed.
+//    beside it: ...; nothing was read", kExitFailed;
+//  - the database file was moved away or replaced while it was written
+//    (host::sqlite::FileMoved): "<DB> was moved away or replaced by another
+//    process while it was written; nothing was written" (the write was
+//    rolled back), or, where it committed just then and its log could not
+//    go into the moved file, what holds instead; kExitFailed.
 // Other failures are raised.
 int RunUnlessRefused(const std::function<void()>& use);
 

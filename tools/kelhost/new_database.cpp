@@ -14,6 +14,7 @@
 #include "host/sqlite/log_files.h"
 #include "host/sqlite/replacement.h"
 #include "host/sqlite/steps.h"
+#include "host/sqlite/write_access.h"
 #include "kelhost/database.h"
 #include "kelhost/file_system.h"
 #include "kelhost/temp_names.h"
@@ -184,10 +185,13 @@ class Creation {
   // 3. The old database, opened as every command opens it and confirmed on
   // that connection: false when it went meanwhile.
   bool OpenOld() {
-    if (::access(path_.c_str(), W_OK) != 0) {
-      if (host::sqlite::NamesNoFile(errno)) return false;
-      Refuse(path_ + " " + Unwritable(command_, errno, "is read-only"));
+    const host::sqlite::WriteAccess access = host::sqlite::CheckWriteAccess(path_);
+    if (access.refused == host::sqlite::WriteAccess::File) {
+      if (host::sqlite::NamesNoFile(access.error)) return false;
+      Refuse(path_ + " " + Unwritable(command_, access.error, "is read-only"));
     }
+    if (access.refused == host::sqlite::WriteAccess::Folder)
+      Refuse(path_ + " " + Unwritable(command_, access.error, "lies in a read-only folder"));
     // SQLite writes the log files too; one that it may only read (another
     // user's) would fail the write, and leave SQLite's index beside it.
     for (const char* suffix : kLogSuffixes) {
@@ -230,16 +234,18 @@ class Creation {
   // path is looked at before: the connection writes to the file it opened,
   // whatever the path names by then; and after: a file that came meanwhile
   // did not get the database, and is left as it is. False when the file
-  // opened has moved before the copy, which then wrote nothing.
+  // opened has moved before the copy, and the copy wrote nothing.
   bool CopyIntoOld() {
     if (!old_->IsFileAt(path_)) return false;
     host::sqlite::ReachStep(kStepCopying);
     try {
       old_->CopyFrom(temp_);
     } catch (const rt::Error& e) {
-      // SQLite refuses to write a file that has moved since it was
-      // opened, and a refused copy wrote nothing: the path is looked at
-      // again, as when the file had moved before.
+      // In a rollback journal mode SQLite refuses to write a file that has
+      // moved since it was opened, and the refused copy wrote nothing: the
+      // path is looked at again, as when the file had moved before. In WAL
+      // mode it writes the moved file's log: the copy succeeds, goes whole
+      // into the moved file (Replacement::Close), and is refused below.
       if (e.number() != host::sqlite::hosterr::Busy && !old_->IsFileAt(path_)) return false;
       Fail(ReplaceFailed(e));
     }
@@ -248,6 +254,13 @@ class Creation {
       Refuse("the new database was written into the database that was at " + path_ +
              ", but another process moved or replaced that file meanwhile; what is at " + path_ +
              " now is left as it is");
+    try {
+      old_->Close();
+    } catch (const host::sqlite::FileMoved&) {
+      Fail("the new database was written into the database that was at " + path_ +
+           ", but another process moved that file as it was closed, and other processes kept its log " + path_ +
+           "-wal, which now holds the new database under the old name");
+    }
     return true;
   }
 

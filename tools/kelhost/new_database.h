@@ -39,7 +39,11 @@ struct NewDatabase {
   enum Outcome {
     Created,  // the database is in place
     Refused,  // its name, the file there or the files beside it forbid it; nothing was changed
-    Failed,   // the system, the build or a lock stood in the way; nothing was changed
+    Failed,   // the system, the build or a lock stood in the way; nothing was
+              // changed, but where `problem` says what holds instead: the new
+              // database took its name, and the folder could not be synced; or
+              // it went into a file moved away meanwhile, and stays in that
+              // file's log under the old name, which other processes kept
   };
   Outcome outcome = Failed;
   // Why not, in full and naming the database as given (never a temporary

@@ -13,6 +13,7 @@
 #include "host/sqlite/errors.h"
 #include "host/sqlite/steps.h"
 #include "host/sqlite/system_errors.h"
+#include "host/sqlite/write_access.h"
 
 namespace host::sqlite {
 
@@ -122,14 +123,6 @@ std::string Uri(const std::string& path, const char* query) {
 // The bound on a kept log while connections use it (Db::KeepLogFiles).
 constexpr int64_t kLogBoundBytes = 4 << 20;
 
-// True when this process may write the file and create files next to it
-// (SQLite's write-ahead log and its index).
-bool MayWrite(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  return ::access(path.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) == 0;
-}
-
 // SQLite keeps process-wide statistics of its memory use by default, under
 // a global mutex taken on every allocation and free it makes, whatever the
 // connection's own locking. Nothing here reads them (no heap limits, no
@@ -204,7 +197,7 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
   if (access == Access::Create || memory) {
     flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     mayWrite = !memory;
-  } else if (access == Access::Write || (access == Access::Read && MayWrite(path))) {
+  } else if (access == Access::Write || (access == Access::Read && CheckWriteAccess(path).granted())) {
     // A reader that may write joins the writers' shared index and keeps
     // the log files as they do; it writes no data.
     flags |= SQLITE_OPEN_READWRITE;
@@ -227,11 +220,15 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
     flags |= SQLITE_OPEN_READONLY;
     name = Uri(path, "mode=ro&immutable=1");
   }
-  const std::optional<FileId> before = memory ? std::nullopt : IdOf(path);
+  mayWrite_ = (flags & SQLITE_OPEN_READWRITE) != 0 && !memory;
   // Every call into SQLite that may fail on the file forgets the reason
   // noted before it, for ErrorWords.
   ForgetSystemError();
   const sqlite3_vfs* vfs = readOnlyGuest_ ? SystemErrorsVfsMakingNoLogFiles() : SystemErrorsVfs();
+  // SQLite's default layer would make the log files that such a reader
+  // must not make.
+  if (readOnlyGuest_ && !vfs)
+    RaiseHost(hosterr::Storage, name_ + ": the file layer for readers who make no files could not be set up");
   int rc = sqlite3_open_v2(name.c_str(), &db_, flags, vfs ? vfs->zName : nullptr);
   if (rc != SQLITE_OK) {
     const std::string msg = ErrorWords(db_, rc);
@@ -264,15 +261,25 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
     db_ = nullptr;
     throw;
   }
-  if (!memory && (file_ = IdOf(path))) {
-    if (before == file_) opened_ = file_;
-    OpenFiles& opened = Opened();
-    const std::lock_guard<std::mutex> lock(opened.mutex);
-    opened.ids.insert(*file_);
+  // The file opened is the one at the name where SQLite finds it unmoved
+  // between two looks at the name that agree; another process may have
+  // put a file there during the open, which this process does not hold.
+  if (!memory) {
+    ReachStep(kStepOpened);
+    const std::optional<FileId> at = IdOf(path);
+    if (at && !HasMoved() && IdOf(path) == at) {
+      file_ = at;
+      OpenFiles& opened = Opened();
+      const std::lock_guard<std::mutex> lock(opened.mutex);
+      opened.ids.insert(*file_);
+    }
   }
 }
 
 Db::~Db() {
+  // The close path once more, where nothing can be reported: a caller
+  // that reports takes Close first.
+  LeaveLog();
   if (file_) {
     OpenFiles& opened = Opened();
     const std::lock_guard<std::mutex> lock(opened.mutex);
@@ -350,11 +357,20 @@ void Db::Raise(int extended, const std::string& words) const {
 
 void Db::WaitForLogIndex() {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ShortenedWait(busyWaitMs_));
+  // SQLite retries a read through an index that a writer holds for about
+  // 10 s on its own: the wait ends with the busy wait all the same.
+  struct SleepsEnd {
+    explicit SleepsEnd(std::chrono::steady_clock::time_point at) { SetSleepDeadline(at); }
+    ~SleepsEnd() { SetSleepDeadline({}); }
+  } sleeps(deadline);
   for (bool first = true;; first = false) {
     // Reading the schema opens the log and its index.
     ForgetSystemError();
     if (sqlite3_exec(db_, "SELECT 1 FROM sqlite_schema LIMIT 1", nullptr, nullptr, nullptr) == SQLITE_OK) return;
     const int extended = sqlite3_extended_errcode(db_);
+    // SQLite gave up on an index that a living writer holds (its write
+    // lock taken) while it sets it up: a wait as for any writer.
+    if (extended == SQLITE_PROTOCOL && LogWriteLockWasTaken()) RaiseGaveUp(busyWaitMs_);
     const bool notSetUp = extended == SQLITE_READONLY_RECOVERY || extended == SQLITE_READONLY_CANTINIT;
     if (notSetUp && std::chrono::steady_clock::now() < deadline) {
       if (first) ReachStep(kStepLogIndexNotSetUp);
@@ -383,12 +399,60 @@ void Db::RaiseIfReadNeedsWrite(int extended) const {
     // left them, not as it can read them without setting them right.
     case SQLITE_PROTOCOL:
       throw ReadNeedsWrite(name_, WriteNeeded::LogRecovery);
+    // A file SQLite needs beside the database and may not make: the log or
+    // its index of a database in WAL mode, the journal of one in a
+    // rollback journal mode.
     default:
-      if ((extended & 0xFF) == SQLITE_CANTOPEN) throw ReadNeedsWrite(name_, WriteNeeded::LogIndex);
+      if ((extended & 0xFF) == SQLITE_CANTOPEN)
+        throw ReadNeedsWrite(name_, ReadsThroughLog() ? WriteNeeded::LogIndex : WriteNeeded::Rollback);
   }
 }
 
-bool Db::IsFileAt(const std::string& path) const { return opened_ && IdOf(path) == opened_; }
+bool Db::ReadsThroughLog() const {
+  // SQLite reads through a log that lies beside the database, whatever
+  // the header says.
+  struct stat st {};
+  if (::lstat((path_ + "-wal").c_str(), &st) == 0) return true;
+  // Read through the connection's own file: a descriptor of its own would
+  // drop the process's locks on the file when closed.
+  sqlite3_file* file = nullptr;
+  if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+      !file->pMethods)
+    return true;
+  // The file format's read and write versions: 2 for WAL, 1 for a
+  // rollback journal.
+  unsigned char versions[2] = {0, 0};
+  return file->pMethods->xRead(file, versions, 2, 18) != SQLITE_OK || versions[1] == 2;
+}
+
+bool Db::IsFileAt(const std::string& path) const { return file_ && IdOf(path) == file_; }
+
+bool Db::HasMoved() const {
+  int moved = 0;
+  if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK) return false;
+  return moved != 0;
+}
+
+bool Db::EmptyLog(bool wait) {
+  sqlite3_busy_timeout(db_, wait ? busyWaitMs_ : 0);
+  // TRUNCATE: every frame into the file, the file synced, the log cut to
+  // nothing; a database in a rollback journal mode has no log, and SQLite
+  // says OK.
+  const int rc = sqlite3_wal_checkpoint_v2(db_, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  sqlite3_busy_timeout(db_, busyWaitMs_);
+  return rc == SQLITE_OK;
+}
+
+bool Db::LeaveLog() {
+  if (!mayWrite_ || InTransaction()) return true;
+  const bool moved = HasMoved();
+  return EmptyLog(moved) || !moved;
+}
+
+void Db::Close() {
+  ReachStep(kStepBeforeClose);
+  if (!LeaveLog()) throw FileMoved(name_, true);
+}
 
 int Db::PageSize() {
   Stmt s = Prepare("PRAGMA page_size");
@@ -474,17 +538,32 @@ void Db::CommitWrite() {
     RollbackWrite();
     throw;
   }
+  // A file moved away before the commit gets nothing, and nor does what
+  // is at its name now: in WAL mode the commit would go into the log under
+  // the old name (see Close), in a rollback journal mode into the moved
+  // file, which is no longer the database named.
+  ReachStep(kStepBeforeCommit);
+  if (HasMoved()) {
+    RollbackWrite();
+    throw FileMoved(name_, false);
+  }
   const int rc = Run(commit_);
   if (rc != SQLITE_OK) {
     const std::string msg = ErrorWords(db_, rc);
-    // A commit that failed leaves nothing of the transaction behind.
+    // A commit that failed leaves nothing of the transaction behind. In a
+    // rollback journal mode, readers keep it from writing the file (a
+    // writer in WAL never waits at its commit): a wait as any other.
     RollbackWrite();
+    if ((rc & 0xFF) == SQLITE_BUSY) RaiseGaveUp(busyWaitMs_);
     RaiseHost(hosterr::Storage, msg);
   }
   writing_ = false;
   committedVersion_ = DataVersion();
   if (hookRan_) firstWrite_ = nullptr;
   hookRan_ = false;
+  // Moved while it committed: the log goes into the file now, as Close
+  // does it.
+  if (HasMoved() && !EmptyLog(true)) throw FileMoved(name_, true);
 }
 
 void Db::RollbackWrite() noexcept {

@@ -113,6 +113,14 @@ class TransactionObserver {
 // The step (steps.h) where a read-only guest (see Db) found the log's
 // index not set up, and waits for it.
 inline constexpr const char* kStepLogIndexNotSetUp = "read: log index not set up";
+// The step where SQLite has opened a connection's file, and the
+// connection has not yet taken the file's identity (see IsFileAt).
+inline constexpr const char* kStepOpened = "open: opened";
+// The steps where another process may move a file that a connection
+// writes: a write transaction is about to commit (its changes made, the
+// file not yet looked at); the connection is about to close (see Close).
+inline constexpr const char* kStepBeforeCommit = "write: committing";
+inline constexpr const char* kStepBeforeClose = "write: closing";
 
 class Db {
  public:
@@ -178,9 +186,33 @@ class Db {
   const std::string& name() const { return name_; }
 
   // True when `path` names the file this connection has open, by device
-  // and inode. The connection knows its file when its name named the same
-  // file just before and right after it was opened; otherwise false.
+  // and inode. The connection knows its file when its name named it right
+  // after the open, as SQLite found (HasMoved) between two looks at the
+  // name; otherwise false.
   bool IsFileAt(const std::string& path) const;
+
+  // True when the file this connection has open is no longer at the name
+  // it was opened by (moved, renamed, deleted, another file put there), as
+  // SQLite itself finds it (SQLITE_FCNTL_HAS_MOVED); false for a database
+  // in memory.
+  bool HasMoved() const;
+
+  // The close path of every connection that may write a file; ~Db takes it
+  // too, where nothing can be reported, so a caller that reports a write
+  // as done takes it first (it reaches kStepBeforeClose first). SQLite finds a database's log by the
+  // database's name, and on closing a file that has moved skips the
+  // checkpoint and leaves the log under the old name, where it would be
+  // taken for the log of whatever file has the name by then. So before the
+  // close, what the log holds goes into the file opened, wherever it is
+  // now, and the log is left empty: without waiting while the file is at
+  // its name (other connections that keep the log from that share it, and
+  // SQLite leaves it as it leaves any); waiting for them as long as the
+  // busy wait where it has moved, then raising FileMoved (committed) if
+  // they still keep it. Nothing for a rollback journal: SQLite commits
+  // into the file itself, nor for a connection that may not write. The
+  // connection stays open for what still refers to it, and ~Db takes the
+  // path again; nothing should be written through it in between.
+  void Close();
 
   // The database's page size.
   int PageSize();
@@ -244,6 +276,10 @@ class Db {
   [[noreturn]] void Raise(int extended, const std::string& words) const;
   // The ReadNeedsWrite part of Raise; returns for any other error.
   void RaiseIfReadNeedsWrite(int extended) const;
+  // True when SQLite reads the database through its write-ahead log: a log
+  // lies beside it, or its header says it is in WAL mode (also where the
+  // header cannot be read); false for a rollback journal mode.
+  bool ReadsThroughLog() const;
   // For a read-only guest on a database in WAL mode: a writer that has
   // just opened the database sets up the log's index before its first
   // read, and a guest that comes meanwhile finds it not set up (which
@@ -254,10 +290,21 @@ class Db {
   sqlite3* db_ = nullptr;
   std::string path_;
   std::string name_;
-  // The file's identity while it is listed as open (OpenInThisProcess).
+  // Close without the step and without raising: false where the file has
+  // moved and other connections kept its log.
+  bool LeaveLog();
+  // Empties the log into the file opened (see Close), waiting for other
+  // connections as long as the busy wait with `wait`, else not at all:
+  // true when the log is empty, or the database has none.
+  bool EmptyLog(bool wait);
+
+  // The identity of the file this connection opened, where it could be
+  // told (see IsFileAt); listed as open while the connection lives
+  // (OpenInThisProcess).
   std::optional<std::pair<uint64_t, uint64_t>> file_;
-  // The file, where its name named it before and after the open (IsFileAt).
-  std::optional<std::pair<uint64_t, uint64_t>> opened_;
+  // A connection that may write a file (not in memory, not read-only):
+  // it takes the close path.
+  bool mayWrite_ = false;
   // A Read connection of a process that may not write the file or its
   // folder, or an Inspect connection: SQLite refuses what would need
   // writing.

@@ -42,6 +42,8 @@ std::string OwnErrorText(int32_t number) {
       return "Datenbank beschädigt";
     case hosterr::NeedsWrite:
       return "Die Datenbank kann ohne Schreibrecht nicht gelesen werden";
+    case hosterr::Moved:
+      return "Die Datenbankdatei wurde verschoben, während sie beschrieben wurde";
     default:
       return "";
   }
@@ -99,6 +101,14 @@ ReadNeedsWrite::ReadNeedsWrite(std::string file, WriteNeeded need)
                 ErrorText(hosterr::NeedsWrite) + ": " + file + ": " + NeedText(need)),
       file_(std::move(file)),
       need_(need) {}
+
+FileMoved::FileMoved(std::string file, bool committed)
+    : rt::Error(hosterr::Moved, kErrorSource,
+                ErrorText(hosterr::Moved) + ": " + file +
+                    (committed ? ": die Änderungen stehen im Protokoll unter dem alten Namen"
+                               : ": nichts wurde geschrieben")),
+      file_(std::move(file)),
+      committed_(committed) {}
 
 void RaiseHost(int32_t number, const std::string& detail) {
   std::string text = ErrorText(number);

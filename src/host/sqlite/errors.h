@@ -35,6 +35,9 @@ inline constexpr int32_t Damaged = static_cast<int32_t>(0x80041010u);
 // SQLite cannot read the database without writing, and this process may
 // not write it (see ReadNeedsWrite).
 inline constexpr int32_t NeedsWrite = static_cast<int32_t>(0x80041011u);
+// The database file was moved away, renamed, deleted or replaced while a
+// connection wrote it (see FileMoved).
+inline constexpr int32_t Moved = static_cast<int32_t>(0x80041012u);
 }  // namespace hosterr
 
 // What is wrong with a database's record counter, the last record id handed
@@ -99,6 +102,27 @@ class ReadNeedsWrite : public rt::Error {
  private:
   std::string file_;
   WriteNeeded need_;
+};
+
+// hosterr::Moved, raised where a write transaction ends on a database file
+// that is no longer at its name. SQLite goes on writing such a file through
+// the descriptors it holds, but in WAL mode finds the log by the name, and
+// would leave what it logged beside whatever file has the name by then.
+// `committed` false: the transaction was rolled back, and nothing of it is
+// anywhere. True: it committed just as the file moved, and stays in the
+// log under the old name, which other connections kept from going into the
+// moved file within the busy wait. Its description is the host's German
+// text.
+class FileMoved : public rt::Error {
+ public:
+  FileMoved(std::string file, bool committed);
+
+  const std::string& file() const { return file_; }
+  bool committed() const { return committed_; }
+
+ private:
+  std::string file_;
+  bool committed_;
 };
 
 // The source of every error the stand-in raises.

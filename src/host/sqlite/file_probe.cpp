@@ -100,7 +100,7 @@ FileProbe ProbeFile(const std::string& path) {
   // Every command that takes the file opens it with SQLite, and so does the
   // look below: first the names of SQLite's log files beside it.
   if (const std::optional<StrayLogFile> stray = FindStrayLogFile(path, PageSize(header))) {
-    FileProbe probe{FileKind::StrayLog};
+    FileProbe probe{stray->unreadableIndex ? FileKind::UnreadableIndex : FileKind::StrayLog};
     probe.stray = stray->path;
     probe.strayIs = stray->what;
     probe.strayByOtherUser = stray->byOtherUser;

@@ -25,12 +25,15 @@ enum class FileKind {
                // (log_files.h): opening the database would destroy it; or
                // one of a user who may not write the database, which SQLite
                // would apply to it
+  UnreadableIndex,  // an SQLite database whose log's index ("-shm", in
+                    // `stray`) this process may not read (the system's
+                    // reason in `strayIs`): SQLite reads it only through that
 };
 
 struct FileProbe {
   FileKind kind;
   int32_t schemaVersion = 0;  // user_version, for Own, Foreign and Newer
-  std::string stray{};        // for StrayLog: that file's path ...
+  std::string stray{};        // for StrayLog and UnreadableIndex: that file's path ...
   std::string strayIs{};      // ... and what it is ("is a folder, ...")
   bool strayByOtherUser = false;  // ... a file of a user who may not write the database
 };

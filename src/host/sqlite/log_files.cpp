@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <iterator>
 #include <vector>
 
@@ -145,12 +146,17 @@ std::optional<StrayLogFile> FindStrayLogFile(const std::string& dbPath, uint32_t
     if (dbLooked)
       if (std::optional<StrayLogFile> other = ByOtherUser(path, owner)) return other;
     bool first = true;
+    LogLook last;
     std::string what = LogFileVerdict(kKinds[i], dbPageSize, [&] {
       if (!first) ::usleep(1000);  // another process's moment passes
       first = false;
-      return LookAt(path, kKinds[i], openHere);
+      return last = LookAt(path, kKinds[i], openHere);
     });
-    if (!what.empty()) return StrayLogFile{path, std::move(what)};
+    if (what.empty()) continue;
+    if (kKinds[i] == LogKind::WalIndex && last.found == LogLook::Found::Unreadable &&
+        (last.error == EACCES || last.error == EPERM))
+      return StrayLogFile{path, std::strerror(last.error), true};
+    return StrayLogFile{path, std::move(what)};
   }
   return std::nullopt;
 }

@@ -25,13 +25,19 @@ namespace host::sqlite {
 // are looked at.
 inline constexpr const char* kLogSuffixes[] = {"-journal", "-wal", "-shm"};
 
-// A file beside a database that SQLite did not write.
+// A file beside a database that SQLite did not write, or the log's index
+// that this process may not read.
 struct StrayLogFile {
   std::string path;  // the database's path and the suffix
   std::string what;  // what it is, after "which": "is a folder", ...
   // It belongs to a user who may not write the database
   // (MayWriteDatabase): what SQLite would do with it is apply it.
   bool byOtherUser = false;
+  // The index ("-shm") is a regular file that the modes keep this process
+  // from reading: SQLite can neither read it nor delete or overwrite it,
+  // and reads a database in WAL mode only through it. `what` then gives
+  // the system's reason ("Permission denied").
+  bool unreadableIndex = false;
 };
 
 // The first of the three names beside `dbPath`, a database of `dbPageSize`
@@ -45,7 +51,8 @@ struct StrayLogFile {
 // journal), and the empty log and the index that a database keeps while
 // no process has it open; each only as a regular file whose owner may
 // write the database (MayWriteDatabase): one of another user's, whatever
-// it holds, is named as that user's (byOtherUser). A name the file system
+// it holds, is named as that user's (byOtherUser). An index this process
+// may not read is named as such (unreadableIndex). A name the file system
 // cannot hold (too long) has no file. The files are only read, and the
 // index of a database that this process has open is not even opened:
 // closing any descriptor of a file drops every lock the process holds on

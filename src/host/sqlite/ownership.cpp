@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "host/sqlite/steps.h"
 #include "host/sqlite/store.h"
 #include "platform/error.h"
 
@@ -68,11 +69,30 @@ FileProbe OfVersion(int32_t version) {
 }
 
 FileProbe Inspect(Db& db) {
-  const auto app = static_cast<int32_t>(Pragma(db, "application_id"));
-  const auto version = static_cast<int32_t>(Pragma(db, "user_version"));
-  if (app == kApplicationId) return OfVersion(version);
-  if (app == 0 && version == 0 && LayoutOf(db) == HostLayout()) return {FileKind::Unmarked, 0};
-  return {FileKind::Foreign, version};
+  // One read transaction: the mark, the schema version and the tables are
+  // read from one committed state, so that a file being marked meanwhile
+  // is seen marked or unmarked, never half of each.
+  db.Exec("BEGIN");
+  try {
+    const auto app = static_cast<int32_t>(Pragma(db, "application_id"));
+    ReachStep(kStepMarkRead);
+    const auto version = static_cast<int32_t>(Pragma(db, "user_version"));
+    FileProbe probe{FileKind::Foreign, version};
+    if (app == kApplicationId) {
+      probe = OfVersion(version);
+    } else if (app == 0 && version == 0 && LayoutOf(db) == HostLayout()) {
+      probe = {FileKind::Unmarked, 0};
+    }
+    db.Exec("COMMIT");
+    return probe;
+  } catch (...) {
+    try {
+      if (db.InTransaction()) db.Exec("ROLLBACK");
+    } catch (const rt::Error&) {
+      // What failed is reported, not the rollback after it.
+    }
+    throw;
+  }
 }
 
 void MarkDatabase(Db& db, const Schema& schema) {

@@ -16,7 +16,12 @@ namespace host::sqlite {
 // "KelH".
 inline constexpr int32_t kApplicationId = 0x4B656C48;
 
-// What the open database `db` is: Own, Unmarked, Foreign or Newer.
+// The step (steps.h) inside Inspect's read transaction, after the mark was
+// read and before the rest: a file marked meanwhile is not seen marked.
+inline constexpr const char* kStepMarkRead = "ownership: mark read";
+
+// What the open database `db` is: Own, Unmarked, Foreign or Newer, all read
+// in one read transaction (`db` may not be in one).
 FileProbe Inspect(Db& db);
 
 // What a database marked as the stand-in's, of schema version `version`,

@@ -24,18 +24,18 @@ Replacement::Replacement(const std::string& path) {
 }
 
 Replacement::~Replacement() {
-  // SQLite finds a database's log by the database's name, and leaves the
-  // log of a file that has moved as it is when the last connection closes,
-  // under the name it had; whether the file moved, it looks at only then.
-  // So the log goes into the file opened now, wherever that is, and is
-  // left empty, without waiting: where other connections keep it from
-  // that, the log is theirs too, and SQLite leaves it as it leaves any.
-  db_->SetBusyWait(0);
   try {
-    db_->Exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    Close();
   } catch (const rt::Error&) {
+    // A caller that reports takes Close first.
   }
+}
+
+void Replacement::Close() {
+  if (closed_) return;
+  closed_ = true;
   ReachStep(kStepClosing);
+  db_->Close();
 }
 
 int Replacement::PageSize() { return db_->PageSize(); }

@@ -17,7 +17,7 @@ namespace host::sqlite {
 
 // The steps (steps.h) where another process may put a file in the path's
 // place: between the look at the file at the path and its opening; and
-// after the log went into the file, before the connection closes.
+// after the copy, as the connection is about to close.
 inline constexpr const char* kStepProbed = "replacement: probed";
 inline constexpr const char* kStepClosing = "replacement: closing";
 
@@ -28,11 +28,16 @@ class Replacement {
   // that connection that it is a host database: raises NotOwnDatabase when
   // it is not, the storage error when it cannot be opened. Writes nothing.
   explicit Replacement(const std::string& path);
-  // Closes the database. What the write-ahead log holds goes into the file
-  // opened first, wherever it now is, and the log is left empty (unless
-  // other connections use it): SQLite finds a database's log by name, and
-  // would take it for the log of a file that has the name by then.
+  // Closes the database (Close, unless taken before).
   ~Replacement();
+
+  // Reaches kStepClosing, then takes the connection's close path
+  // (Db::Close): what the write-ahead log holds goes into the file opened,
+  // wherever it now is, and the log is left empty, for SQLite finds a
+  // database's log by name and would take it for the log of a file that
+  // has the name by then. Raises FileMoved where the file has moved and
+  // other connections kept its log beyond the busy wait.
+  void Close();
 
   // The database's page size. A database in WAL takes a copy only of its
   // own page size, so the new one is made with it (NewFileOptions).
@@ -51,6 +56,7 @@ class Replacement {
 
  private:
   std::unique_ptr<Db> db_;
+  bool closed_ = false;
 };
 
 }  // namespace host::sqlite

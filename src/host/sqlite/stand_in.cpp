@@ -62,6 +62,8 @@ class StandInImpl : public StandIn {
 
   std::shared_ptr<HostApplication> Application() override { return app_; }
 
+  void Close() override { core_->db.Close(); }
+
   void Seal() override {
     if (path_.empty()) return;
     if (core_->db.InTransaction()) RaiseHost(hosterr::InvalidArgument, "Seal innerhalb eines Aufrufs");

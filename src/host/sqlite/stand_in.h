@@ -129,6 +129,16 @@ class StandIn {
   // another connection has the file open; nothing for one in memory.
   virtual void Seal() = 0;
 
+  // The close path of the connection (Db::Close), for a caller about to
+  // report that what it wrote is in the database: where the file was moved
+  // away meanwhile, what the log holds goes into the moved file, and the
+  // log under the old name is left empty; raises FileMoved where other
+  // connections kept it from that beyond the busy wait. The object stays
+  // usable for what still refers to it (the add-on keeps the application
+  // it was last given), but nothing should be written through it
+  // afterwards. Nothing for a database in memory.
+  virtual void Close() = 0;
+
   // The host application object an entry call of the add-on receives.
   virtual std::shared_ptr<HostApplication> Application() = 0;
 
@@ -142,7 +152,12 @@ class StandIn {
   // leaves nothing of it.
   //
   // Raises hosterr::Busy, without calling `call`, when another process
-  // keeps the database locked longer than the busy wait; raises
+  // keeps the database locked longer than the busy wait, and after it, with
+  // nothing of the call kept, when readers keep its commit waiting that
+  // long (in a rollback journal mode); raises FileMoved when the file was
+  // moved away or replaced before the commit (nothing of the call kept),
+  // or just as it committed and its log could not go into the moved file;
+  // raises
   // DamagedCounter (hosterr::Damaged), without calling `call` and with
   // nothing written, when the file's record counter cannot be trusted
   // (looked at before the first write through this object); raises the

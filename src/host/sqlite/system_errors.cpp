@@ -29,6 +29,8 @@ constexpr int kIoVersion = 3;
 constexpr int kVfsVersion = 3;
 
 thread_local int noted = 0;
+thread_local bool logWriteLockTaken = false;
+thread_local std::chrono::steady_clock::time_point sleepDeadline{};
 
 // Called right after a call of the default layer failed with `rc`, before
 // anything else can change errno. SQLite's expected failures are not
@@ -126,6 +128,16 @@ int ShmMap(sqlite3_file* f, int region, int size, int extend, void volatile** ou
   return rc;
 }
 
+// The index's locks as the default layer takes them. The first lock of a
+// write-ahead log's index is its write lock (SQLite's file format): a
+// shared lock refused there means that a writer holds it.
+int ShmLock(sqlite3_file* f, int offset, int n, int flags) {
+  sqlite3_file* in = Inner(f);
+  const int rc = Checked(in->pMethods->xShmLock(in, offset, n, flags));
+  if (rc == SQLITE_BUSY && offset == 0 && (flags & SQLITE_SHM_LOCK)) logWriteLockTaken = true;
+  return rc;
+}
+
 // The layer's methods for files whose own methods are `inner`: of the same
 // version, and missing where those are missing (SQLite asks whether a
 // file has xShmMap before it uses a write-ahead log with it).
@@ -146,7 +158,7 @@ sqlite3_io_methods MethodsLike(const sqlite3_io_methods& inner) {
   m.xDeviceCharacteristics = kForward<&sqlite3_io_methods::xDeviceCharacteristics, false>;
   if (m.iVersion >= 2) {
     m.xShmMap = inner.xShmMap ? ShmMap : nullptr;
-    m.xShmLock = inner.xShmLock ? kForward<&sqlite3_io_methods::xShmLock> : nullptr;
+    m.xShmLock = inner.xShmLock ? ShmLock : nullptr;
     m.xShmBarrier = inner.xShmBarrier ? kForward<&sqlite3_io_methods::xShmBarrier, false> : nullptr;
     m.xShmUnmap = inner.xShmUnmap ? kForward<&sqlite3_io_methods::xShmUnmap> : nullptr;
   }
@@ -224,10 +236,19 @@ void (*DlSym(sqlite3_vfs* vfs, void* handle, const char* symbol))(void) {
 }
 void DlClose(sqlite3_vfs* vfs, void* handle) { Base(vfs)->xDlClose(Base(vfs), handle); }
 int Randomness(sqlite3_vfs* vfs, int size, char* out) { return Base(vfs)->xRandomness(Base(vfs), size, out); }
-// SQLite sleeps between the tries of its busy handler and of its other
-// retries: as long as a test lets the waits last (steps.h).
+// SQLite sleeps between its retries (of a lock, of a read through a log
+// whose index another connection holds) for as long as it reckons, or as
+// long as a test lets the waits last (steps.h); past this thread's
+// deadline it sleeps no more.
 int Sleep(sqlite3_vfs* vfs, int microseconds) {
-  return Base(vfs)->xSleep(Base(vfs), static_cast<int>(ShortenedWait(microseconds)));
+  microseconds = static_cast<int>(ShortenedWait(microseconds));
+  if (sleepDeadline != std::chrono::steady_clock::time_point{}) {
+    const auto left = std::chrono::duration_cast<std::chrono::microseconds>(sleepDeadline -
+                                                                            std::chrono::steady_clock::now());
+    if (left.count() <= 0) return 0;
+    if (left.count() < microseconds) microseconds = static_cast<int>(left.count());
+  }
+  return Base(vfs)->xSleep(Base(vfs), microseconds);
 }
 int CurrentTime(sqlite3_vfs* vfs, double* now) { return Base(vfs)->xCurrentTime(Base(vfs), now); }
 int GetLastError(sqlite3_vfs* vfs, int size, char* out) { return Base(vfs)->xGetLastError(Base(vfs), size, out); }
@@ -272,8 +293,9 @@ sqlite3_vfs LayerOver(sqlite3_vfs* base, bool makesLogFiles) {
   return vfs;
 }
 
-// The layer over SQLite's default one, registered once per process; the
-// default layer itself when the layer cannot be registered.
+// The layer over SQLite's default one, registered once per process. Where
+// it cannot be registered: the default layer itself for the layer that
+// makes log files, which adds only the reasons; null for the other.
 sqlite3_vfs* Registered(bool makesLogFiles) {
   sqlite3_vfs* base = sqlite3_vfs_find(nullptr);
   if (!base) return nullptr;
@@ -282,7 +304,7 @@ sqlite3_vfs* Registered(bool makesLogFiles) {
   auto* layer = new sqlite3_vfs(LayerOver(base, makesLogFiles));
   if (sqlite3_vfs_register(layer, 0) != SQLITE_OK) {
     delete layer;
-    return base;
+    return makesLogFiles ? base : nullptr;
   }
   return layer;
 }
@@ -299,7 +321,14 @@ sqlite3_vfs* SystemErrorsVfsMakingNoLogFiles() {
   return vfs;
 }
 
-void ForgetSystemError() { noted = 0; }
+void ForgetSystemError() {
+  noted = 0;
+  logWriteLockTaken = false;
+}
+
+bool LogWriteLockWasTaken() { return logWriteLockTaken; }
+
+void SetSleepDeadline(std::chrono::steady_clock::time_point deadline) { sleepDeadline = deadline; }
 
 int SystemError() { return noted; }
 

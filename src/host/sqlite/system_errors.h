@@ -24,6 +24,8 @@
 // all their locks and their bookkeeping of locks per file in the process.
 #pragma once
 
+#include <chrono>
+
 struct sqlite3_vfs;
 
 namespace host::sqlite {
@@ -37,12 +39,25 @@ sqlite3_vfs* SystemErrorsVfs();
 // The same layer for connections that must make no files beside the
 // database: it opens SQLite's journal and write-ahead log only where they
 // are, and never creates them (the log's index is kept from being made by
-// the connection's "readonly_shm" parameter).
+// the connection's "readonly_shm" parameter). Null when it could not be
+// registered: such a connection then opens nothing, for SQLite's default
+// layer would make the files.
 sqlite3_vfs* SystemErrorsVfsMakingNoLogFiles();
 
-// Forgets the reason noted on this thread. Called before each call into
-// SQLite whose failure may then be reported.
+// Forgets the reason noted on this thread, and whether the log's write
+// lock was found taken (LogWriteLockWasTaken). Called before each call
+// into SQLite whose failure may then be reported.
 void ForgetSystemError();
+
+// True when, since ForgetSystemError, a connection on this thread found
+// the write lock of a database's write-ahead log held by another
+// connection: a writer at work, who may be setting up the log's index.
+bool LogWriteLockWasTaken();
+
+// Ends the sleeps that SQLite takes between its own retries on this
+// thread at `deadline`: once it has passed, a sleep returns at once, and
+// SQLite soon gives up. A default-constructed time point: no end.
+void SetSleepDeadline(std::chrono::steady_clock::time_point deadline);
 
 // errno as the first failure on this thread since ForgetSystemError left
 // it: of opening a file, an I/O error (reading past the end of a file,
