@@ -231,9 +231,7 @@ TEST(KelhostCliInit, AFullDiskIsAWriteErrorThatSaysSoAndLeavesNoFileAndNoDemoCha
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err.rfind("kelhost: " + args[0] + ": cannot create ", 0), 0u) << r.err;
     EXPECT_NE(r.err.find(" (No space left on device); "), std::string::npos) << r.err;
-    // demo opened the old database, which keeps its log files from then on.
-    EXPECT_EQ(test_files::Listing(dir.File("disk")),
-              args[0] == "demo" ? test_files::WithKeptLogs(listing, {"alt.db"}) : listing);
+    EXPECT_EQ(test_files::Listing(dir.File("disk")), listing);
     EXPECT_EQ(ReadFile(old), before);
   }
 }

@@ -508,9 +508,14 @@ TEST_F(KelhostCliGroupMembers, LogFilesCarryTheDatabasesGroupAndModeWhoeverMakes
   r = As(member_, Debitor(db));
   EXPECT_EQ(r.status, 0) << r.err;
 
-  // Made by the member where another program removed them.
+  // Made by the member where another program removed them: a command
+  // that writes keeps them (one that only reads leaves none where it
+  // found none).
   RemoveLogFilesAsAnotherProgram(db);
   r = As(member_, {"show", db, "Artikel"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(fs::exists(db + "-wal"));
+  r = As(member_, {"setting", db, "Farbe", "blau"});
   EXPECT_EQ(r.status, 0) << r.err;
   ExpectLogFilesOf(db, member_);
   for (const std::string& user : {owner_, member_}) {
@@ -529,7 +534,7 @@ TEST_F(KelhostCliGroupMembers, LogFilesCarryTheDatabasesGroupAndModeWhoeverMakes
       fs::remove(db + "-wal");
       WriteFile(db + "-wal", "");
     }
-    r = RunKelhost(dir_, {"show", db, "Artikel"});
+    r = RunKelhost(dir_, {"setting", db, "Farbe", "rot"});
     EXPECT_EQ(r.status, 0) << r.err;
     ExpectLogFilesOf(db, owner_);
   }

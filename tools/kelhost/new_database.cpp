@@ -293,7 +293,7 @@ class Creation {
   // The database is in place whatever happens here.
   void LeaveLogFiles() const {
     try {
-      host::sqlite::StandIn::Open(path_, host::sqlite::OpenMode::ReadOnly);
+      host::sqlite::StandIn::Open(path_, host::sqlite::OpenMode::ReadOnly)->KeepLogFiles();
     } catch (const std::exception&) {
     }
   }

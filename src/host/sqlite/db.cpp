@@ -221,6 +221,9 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
     name = Uri(path, "mode=ro&immutable=1");
   }
   mayWrite_ = (flags & SQLITE_OPEN_READWRITE) != 0 && !memory;
+  struct stat log {};
+  foundLogFiles_ = mayWrite_ && (::lstat((path + "-wal").c_str(), &log) == 0 || ::lstat((path + "-shm").c_str(), &log) == 0);
+  wrote_ = access == Access::Create;
   // Every call into SQLite that may fail on the file forgets the reason
   // noted before it, for ErrorWords.
   ForgetSystemError();
@@ -254,7 +257,8 @@ Db::Db(const std::string& path, Access access, int newPageSize, const std::strin
       // truncates it to nothing as the last connection closes, under any
       // bound.
       Exec("PRAGMA journal_size_limit=" + std::to_string(kLogBoundBytes));
-      KeepLogFiles(true);
+      int persist = 1;
+      sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
     }
   } catch (...) {
     sqlite3_close(db_);
@@ -445,6 +449,7 @@ bool Db::EmptyLog(bool wait) {
 
 bool Db::LeaveLog() {
   if (!mayWrite_ || InTransaction()) return true;
+  if (!foundLogFiles_ && !wrote_) KeepLogFiles(false);
   const bool moved = HasMoved();
   return EmptyLog(moved) || !moved;
 }
@@ -471,7 +476,10 @@ void Db::CopyFrom(Db& source) {
   // Finishing sets this connection's error to the step's.
   const int rc = sqlite3_backup_finish(backup);
   committedVersion_.reset();
-  if (step == SQLITE_DONE && rc == SQLITE_OK) return;
+  if (step == SQLITE_DONE && rc == SQLITE_OK) {
+    wrote_ = true;
+    return;
+  }
   const int failed = step == SQLITE_DONE ? rc : step;
   if ((failed & 0xFF) == SQLITE_BUSY || (failed & 0xFF) == SQLITE_LOCKED)
     RaiseGaveUp(busyWaitMs_);
@@ -488,6 +496,8 @@ void Db::KeepLogFiles(bool keep) {
   // keeps it truncates to journal_size_limit, and the index stays as it is.
   int persist = keep ? 1 : 0;
   sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+  // Decided by the caller: LeaveLog goes by it.
+  foundLogFiles_ = keep;
 }
 
 bool Db::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
@@ -558,6 +568,7 @@ void Db::CommitWrite() {
     RaiseHost(hosterr::Storage, msg);
   }
   writing_ = false;
+  wrote_ = true;
   committedVersion_ = DataVersion();
   if (hookRan_) firstWrite_ = nullptr;
   hookRan_ = false;

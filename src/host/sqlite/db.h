@@ -139,7 +139,9 @@ class Db {
   // A connection that may write keeps the log files (KeepLogFiles): a
   // database in WAL mode keeps its log "-wal", empty once the last
   // connection has moved it into the file, and its index "-shm" beside
-  // it, so that a reader who may not write always finds them.
+  // it, so that a reader who may not write always finds them; from the
+  // first connection on that writes to it (one that found none and wrote
+  // nothing leaves none).
   //
   // A Read connection that may write the file and its folder joins the
   // writers as every connection does. One that may not, and an Inspect
@@ -177,7 +179,8 @@ class Db {
   // Every connection that may write keeps them from its open on; one that
   // must leave nothing beside a file (another program's, a file about to
   // take another name) says so here. No effect on a read-only connection,
-  // which makes no log files.
+  // which makes no log files. Said here, it holds also for a connection
+  // that found no log files and writes nothing, which else leaves none.
   void KeepLogFiles(bool keep);
 
   // The file name the connection was opened with, as given, and the name
@@ -305,6 +308,13 @@ class Db {
   // A connection that may write a file (not in memory, not read-only):
   // it takes the close path.
   bool mayWrite_ = false;
+  // Whether the log files lay beside the file when the connection opened
+  // it, and whether the connection has written to it since: one that
+  // found none and wrote nothing leaves none (LeaveLog), so that a command
+  // that fails before it writes leaves the files beside the database as
+  // it found them.
+  bool foundLogFiles_ = false;
+  bool wrote_ = false;
   // A Read connection of a process that may not write the file or its
   // folder, or an Inspect connection: SQLite refuses what would need
   // writing.

@@ -131,7 +131,8 @@ std::optional<StrayLogFile> ByOtherUser(const std::string& path, const FileOwner
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   if (MayWriteDatabase(db, st.st_uid, [&] { return InGroup(st.st_uid, db.gid); })) return std::nullopt;
-  return StrayLogFile{path, "belongs to " + UserWords(st.st_uid) + ", who may not write the database", true};
+  return StrayLogFile{
+      .path = path, .what = "belongs to " + UserWords(st.st_uid) + ", who may not write the database", .byOtherUser = true};
 }
 
 }  // namespace
@@ -155,7 +156,7 @@ std::optional<StrayLogFile> FindStrayLogFile(const std::string& dbPath, uint32_t
     if (what.empty()) continue;
     if (kKinds[i] == LogKind::WalIndex && last.found == LogLook::Found::Unreadable &&
         (last.error == EACCES || last.error == EPERM))
-      return StrayLogFile{path, std::strerror(last.error), true};
+      return StrayLogFile{.path = path, .what = std::strerror(last.error), .unreadableIndex = true};
     return StrayLogFile{path, std::move(what)};
   }
   return std::nullopt;

@@ -63,6 +63,7 @@ class StandInImpl : public StandIn {
   std::shared_ptr<HostApplication> Application() override { return app_; }
 
   void Close() override { core_->db.Close(); }
+  void KeepLogFiles() override { core_->db.KeepLogFiles(true); }
 
   void Seal() override {
     if (path_.empty()) return;

@@ -139,6 +139,11 @@ class StandIn {
   // afterwards. Nothing for a database in memory.
   virtual void Close() = 0;
 
+  // Keeps the log files beside the file when this connection is the last
+  // to close it, also where it found none and writes nothing: for a
+  // database that the caller has just made (Db::KeepLogFiles).
+  virtual void KeepLogFiles() = 0;
+
   // The host application object an entry call of the add-on receives.
   virtual std::shared_ptr<HostApplication> Application() = 0;
 
