@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 #include "platform/ui/ui_fixture.h"
@@ -122,6 +123,26 @@ TEST_F(QtUiDisplay, ListViewShowsColumnsWidthsAlignmentAndSelection) {
   f->lvwTypes.SetSelectedItem(nullptr);
   EXPECT_EQ(types->currentItem(), nullptr);
   EXPECT_TRUE(types->selectedItems().isEmpty());
+}
+
+TEST_F(QtUiDisplay, ListViewColumnsTooWideForTheScreenShrinkToFitTheList) {
+  // 1200 pixels of columns; the window stays within the screen's 1024.
+  f->lvwTypes.AddColumn("Typ", 9000);
+  f->lvwTypes.AddColumn("OID", 0);
+  f->lvwTypes.AddColumn("Dauer", 4500, ui::ListView::Alignment::Right);
+  f->lvwTypes.AddColumn("Preis", 4500, ui::ListView::Alignment::Right);
+  f->lvwTypes.Add("Wartung").SetSubItems(2, "12");
+  ui::qt::FormWindow& w = Open(f);
+  auto* types = Widget<QTreeWidget>(w, f->lvwTypes);
+  ASSERT_LE(w.dialog().width(), 1024);
+  EXPECT_EQ(ColumnProblems(*types), std::vector<std::string>{});
+  EXPECT_GT(types->columnWidth(0), types->columnWidth(2));  // the widest stays the widest
+  EXPECT_TRUE(types->isColumnHidden(1));
+
+  // Rows enough for a scroll bar take width from the columns, which still fit.
+  for (int i = 0; i < 100; ++i) f->lvwTypes.Add("Miete " + std::to_string(i));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return types->verticalScrollBar()->isVisible(); }));
+  EXPECT_EQ(ColumnProblems(*types), std::vector<std::string>{});
 }
 
 TEST_F(QtUiDisplay, HidingTheFormClosesItsWindowAndStacksShowTheFrontControl) {

@@ -1,7 +1,9 @@
 // A person's actions on the widgets reach the controls through the dialog
 // layer's rules: key filters, Change and Click events, focus moves with
 // validation, refused actions leaving no trace on screen.
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -231,6 +233,64 @@ TEST_F(QtUiInput, CancelledValidationSwallowsClicksKeysAndTab) {
   QTest::mouseClick(Widget<QPushButton>(w, f->cmdOK), Qt::LeftButton);
   EXPECT_EQ(f->log, (Log{"cmdOK_Click"}));
   EXPECT_TRUE(f->cmdOK.HasFocus());
+}
+
+TEST_F(QtUiInput, EnterAndSpacePressOnlyTheFocusedButton) {
+  std::vector<int16_t> keys;
+  f->txtRabatt.OnKeyPress = [&](int16_t& key) { keys.push_back(key); };
+  ui::qt::FormWindow& w = Open(f);
+  auto* ok = Widget<QPushButton>(w, f->cmdOK);
+  auto* cancel = Widget<QPushButton>(w, f->cmdCancel);
+  // The form has no default button, and none is drawn as one.
+  const auto drawnAsDefault = [&] { return ok->isDefault() || cancel->isDefault(); };
+  EXPECT_FALSE(drawnAsDefault());
+
+  // Elsewhere Enter is the field's: a text box's key filter gets it, a
+  // date being typed counts, a list clicks nothing; no button is pressed.
+  auto* rabatt = Widget<QLineEdit>(w, f->txtRabatt);
+  QTest::mouseClick(rabatt, Qt::LeftButton);
+  QTest::keyClick(rabatt, Qt::Key_Return);
+  QTest::keyClick(rabatt, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(keys, (std::vector<int16_t>{13, 13}));
+  EXPECT_EQ(f->txtRabatt.Text(), "");
+  auto* beginn = FocusWidget<QDateEdit>(w, f->DTPBeginn);
+  f->DTPBeginn.SetFocus();
+  beginn->setSelectedSection(QDateTimeEdit::DaySection);
+  QTest::keyClicks(beginn, "20");
+  EXPECT_EQ(f->DTPBeginn.Value(), rt::DateSerial(2024, 3, 15));
+  QTest::keyClick(beginn, Qt::Key_Return);
+  EXPECT_EQ(f->DTPBeginn.Value(), rt::DateSerial(2024, 3, 20));
+  auto* types = Widget<QTreeWidget>(w, f->lvwTypes);
+  QTest::mouseClick(types->viewport(), Qt::LeftButton, {}, types->visualItemRect(types->topLevelItem(0)).center());
+  QTest::keyClick(types, Qt::Key_Return);
+  EXPECT_EQ(f->log, (Log{"DTPBeginn_Change", "lvwTypes_ItemClick:1"}));
+  EXPECT_FALSE(drawnAsDefault());
+
+  // On a button Enter presses that button, by Tab or by the form's focus;
+  // Enter held down presses it once.
+  f->log.clear();
+  f->cmdOK.SetFocus();
+  QTest::keyClick(w.dialog().focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(FocusedControl(w), &f->cmdCancel);
+  EXPECT_FALSE(drawnAsDefault());
+  QTest::keyClick(cancel, Qt::Key_Return);
+  QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+  QApplication::sendEvent(cancel, &held);
+  EXPECT_EQ(f->log, (Log{"cmdCancel_Click"}));
+  f->cmdOK.SetFocus();
+  QTest::keyClick(ok, Qt::Key_Enter, Qt::KeypadModifier);
+  QTest::keyClick(ok, Qt::Key_Space);
+  EXPECT_EQ(f->log, (Log{"cmdCancel_Click", "cmdOK_Click", "cmdOK_Click"}));
+
+  // A cancelled validation keeps the focus from the button: Enter there
+  // is the text box's.
+  f->log.clear();
+  f->txtRabatt.OnValidate = [](bool& cancelled) { cancelled = true; };
+  f->txtRabatt.SetFocus();
+  QTest::keyClick(w.dialog().focusWidget(), Qt::Key_Tab);
+  QTest::keyClick(w.dialog().focusWidget(), Qt::Key_Return);
+  EXPECT_TRUE(f->log.empty());
+  EXPECT_EQ(FocusedControl(w), &f->txtRabatt);
 }
 
 }  // namespace

@@ -18,8 +18,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <functional>
 #include <memory>
@@ -137,6 +140,23 @@ inline std::vector<std::string> LayoutProblems(const ui::qt::FormWindow& w) {
     }
     shown.emplace_back(c, box);
   }
+  return problems;
+}
+
+// What keeps a list view's columns from showing: a shown column that is
+// cut off or narrower than its heading, or the list scrolling sideways.
+// Empty when every column shows within the list.
+inline std::vector<std::string> ColumnProblems(const QTreeWidget& list) {
+  std::vector<std::string> problems;
+  const QHeaderView& header = *list.header();
+  for (int i = 0; i < list.columnCount(); ++i) {
+    if (list.isColumnHidden(i)) continue;
+    const std::string name = list.headerItem()->text(i).toStdString();
+    const int left = header.sectionViewportPosition(i);
+    if (left < 0 || left + header.sectionSize(i) > list.viewport()->width()) problems.push_back(name + " is cut off");
+    if (header.sectionSize(i) < header.sectionSizeHint(i)) problems.push_back(name + " is narrower than its heading");
+  }
+  if (list.horizontalScrollBar()->maximum() > 0) problems.push_back("the list scrolls sideways");
   return problems;
 }
 

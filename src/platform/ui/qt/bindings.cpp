@@ -17,9 +17,12 @@
 #include <QStyle>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/ui/controls.h"
 #include "platform/ui/qt/conversions.h"
@@ -269,12 +272,29 @@ class OptionBinding : public Bound<OptionButton, QRadioButton> {
   }
 };
 
+// The forms have no default button: Enter presses the button that has the
+// focus and no other, and no button is drawn as the default while the
+// focus stands elsewhere (a dialog would draw its first button so, though
+// Enter in a field never presses it). Enter and Space press the button
+// through its click, the path of the mouse.
 class ButtonBinding : public Bound<CommandButton, QPushButton> {
  public:
   ButtonBinding(FormWindow& window, CommandButton& button, QWidget* parent)
       : Bound(window, button, new QPushButton(parent)) {
+    view_->setAutoDefault(false);
     QObject::connect(view_, &QPushButton::clicked, view_,
                      [this] { UserDoes([&](User& user) { user.Click(model_); }); });
+  }
+
+  // Space is the button's own (pressed down, clicked as it comes up); Enter
+  // clicks at once. A key held down presses once.
+  bool Filter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || watched != view_) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    if (!key->isAutoRepeat()) view_->click();
+    return true;
   }
 
  protected:
@@ -345,27 +365,85 @@ Qt::Alignment AlignmentOf(ListView::Alignment a) {
   }
 }
 
-// A list view asks for room for its shown columns and a few rows.
+// Widths for columns that want `wanted` pixels (below 0: hidden) within
+// `room` pixels: as wanted when they fit. Otherwise each keeps at least
+// `least` (what its heading takes), or what it wants when that is less, and
+// the rest of the room goes to them in proportion to what they want beyond
+// that; when not even that much fits, all shrink in proportion to it.
+std::vector<int> FitWidths(const std::vector<int>& wanted, const std::vector<int>& least, int room) {
+  std::vector<int> kept(wanted.size(), -1);
+  int64_t sumWanted = 0;
+  int64_t sumKept = 0;
+  for (size_t i = 0; i < wanted.size(); ++i) {
+    if (wanted[i] < 0) continue;
+    kept[i] = std::min(wanted[i], std::max(least[i], 0));
+    sumWanted += wanted[i];
+    sumKept += kept[i];
+  }
+  room = std::max(room, 0);
+  if (sumWanted <= room) return wanted;
+  std::vector<int> widths(wanted.size(), -1);
+  for (size_t i = 0; i < wanted.size(); ++i) {
+    if (wanted[i] < 0) continue;
+    widths[i] = sumKept >= room
+                    ? static_cast<int>(kept[i] * room / std::max<int64_t>(sumKept, 1))
+                    : kept[i] + static_cast<int>((wanted[i] - kept[i]) * (room - sumKept) / (sumWanted - sumKept));
+  }
+  return widths;
+}
+
+// A list view asks for room for its shown columns at the widths the form
+// gives them, and a few rows. Where it gets less room, the columns shrink
+// to fit it, so that every column shows without scrolling sideways.
 class ListViewWidget : public QTreeWidget {
  public:
   using QTreeWidget::QTreeWidget;
+
+  // The widths the form gives the columns, in pixels (below 0: hidden).
+  void SetColumnWidths(std::vector<int> widths) {
+    if (widths == wanted_) return;
+    wanted_ = std::move(widths);
+    updateGeometry();
+    FitColumns();
+  }
+
   QSize sizeHint() const override {
     constexpr int kRows = 8;
     int width = 0;
-    for (int i = 0; i < columnCount(); ++i) {
-      if (!isColumnHidden(i)) width += columnWidth(i);
-    }
+    for (int w : wanted_) width += std::max(w, 0);
     const int frame = 2 * frameWidth();
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     const int row = fontMetrics().height() + 2;
     return {std::max(width, 120) + frame + bar, header()->sizeHint().height() + kRows * row + frame};
   }
+
+ protected:
+  bool viewportEvent(QEvent* event) override {
+    const bool used = QTreeWidget::viewportEvent(event);
+    if (event->type() == QEvent::Resize) FitColumns();
+    return used;
+  }
+
+ private:
+  void FitColumns() {
+    std::vector<int> least(wanted_.size(), 0);
+    for (size_t i = 0; i < wanted_.size(); ++i) {
+      if (wanted_[i] >= 0) least[i] = header()->sectionSizeHint(static_cast<int>(i));
+    }
+    const std::vector<int> widths = FitWidths(wanted_, least, viewport()->width());
+    for (size_t i = 0; i < widths.size(); ++i) {
+      const int column = static_cast<int>(i);
+      if (widths[i] >= 0 && columnWidth(column) != widths[i]) setColumnWidth(column, widths[i]);
+    }
+  }
+
+  std::vector<int> wanted_;
 };
 
 class ListViewBinding : public Bound<ListView, QTreeWidget> {
  public:
   ListViewBinding(FormWindow& window, ListView& list, QWidget* parent)
-      : Bound(window, list, new ListViewWidget(parent)) {
+      : Bound(window, list, new ListViewWidget(parent)), list_(static_cast<ListViewWidget*>(view_)) {
     view_->setRootIsDecorated(false);
     view_->setItemsExpandable(false);
     view_->setUniformRowHeights(true);
@@ -404,13 +482,15 @@ class ListViewBinding : public Bound<ListView, QTreeWidget> {
     QTreeWidgetItem* header = view_->headerItem();
     if (columns == 0) header->setText(0, QString());
     const double dpi = view_->logicalDpiX();
+    std::vector<int> widths(static_cast<size_t>(std::max(columns, 1)), -1);
     for (int32_t i = 1; i <= columns; ++i) {
       const ListView::ColumnHeader& c = model_.Column(i);
       header->setText(i - 1, ToQ(c.Text));
       header->setTextAlignment(i - 1, AlignmentOf(c.Align));
       view_->setColumnHidden(i - 1, c.Hidden());
-      if (!c.Hidden()) view_->setColumnWidth(i - 1, TwipsToPixels(c.Width, dpi));
+      if (!c.Hidden()) widths[i - 1] = TwipsToPixels(c.Width, dpi);
     }
+    list_->SetColumnWidths(std::move(widths));
     const int32_t count = model_.Count();
     while (view_->topLevelItemCount() > count) delete view_->takeTopLevelItem(view_->topLevelItemCount() - 1);
     while (view_->topLevelItemCount() < count) view_->addTopLevelItem(new QTreeWidgetItem());
@@ -437,6 +517,7 @@ class ListViewBinding : public Bound<ListView, QTreeWidget> {
     window_.Act(model_, [&](User& user) { user.ClickItem(model_, index); });
   }
 
+  ListViewWidget* list_;                 // view_, as the list view it is
   QTreeWidgetItem* clicked_ = nullptr;  // the item its selection clicked last
 };
 

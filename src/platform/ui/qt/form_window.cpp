@@ -26,8 +26,9 @@ namespace ui::qt {
 namespace {
 
 // The dialog of a form window: closing it hides the form, Tab moves the
-// form's focus, and Enter clicks only a button that has the focus (the
-// forms have no default button).
+// form's focus, and Enter presses only a button that has the focus (the
+// forms have no default button; the button's binding takes that Enter):
+// elsewhere it does what the focused widget makes of it and no more.
 class FormDialog : public QDialog {
  public:
   FormDialog(FormWindow& window, QWidget* parent) : QDialog(parent), window_(window) {}
@@ -134,6 +135,20 @@ void Narrow(const Binding& b, int chars) {
 }
 
 bool GrowsTall(const QWidget* w) { return (w->sizePolicy().verticalPolicy() & QSizePolicy::ExpandFlag) != 0; }
+
+// Whether a cell can use more width: a widget in it that grows wide. (A
+// grid says so only of widgets in one column, not of a list spanning two.)
+bool GrowsWide(QLayoutItem* item) {
+  if (QWidget* w = item->widget()) {
+    return (item->expandingDirections() & Qt::Horizontal) != 0 && w->maximumWidth() > w->minimumWidth();
+  }
+  if (QLayout* layout = item->layout()) {
+    for (int i = 0; i < layout->count(); ++i) {
+      if (GrowsWide(layout->itemAt(i))) return true;
+    }
+  }
+  return (item->expandingDirections() & Qt::Horizontal) != 0;
+}
 
 }  // namespace
 
@@ -445,7 +460,7 @@ void FormWindow::ShareWidths() {
   for (const Beside& b : besides_) {
     for (int column : b.columns) {
       QLayoutItem* cell = b.layout->itemAtPosition(0, column);
-      const bool grows = cell != nullptr && (cell->expandingDirections() & Qt::Horizontal) != 0;
+      const bool grows = cell != nullptr && GrowsWide(cell);
       b.layout->setColumnStretch(column, grows ? std::max(cell->sizeHint().width(), 1) : 0);
     }
   }

@@ -19,7 +19,9 @@
 // edge. A Column is a group of rows without a frame, standing in one cell.
 // Two or more frames or columns in one row stand side by side, each at its
 // own width; those that can use more width share what the window has to
-// spare in proportion to their own. Lists grow with the window. Stacked
+// spare in proportion to their own, and give up width in that proportion
+// where the window is short of it. Lists grow with the window; a list
+// view's columns shrink to fit a list narrower than they are. Stacked
 // controls share one cell, the one in front (in the form's z-order)
 // covering the others. The buttons stand in a row at the bottom right; a
 // Stretch() among them sends the buttons before it to the left. The
