@@ -9,7 +9,7 @@
 
 #include "file_helpers.h"
 #include "host/sqlite/db.h"
-#include "host/sqlite/steps.h"
+#include "host/sqlite/files/steps.h"
 #include "host_fixture.h"
 
 namespace host_test {

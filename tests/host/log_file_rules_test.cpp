@@ -1,7 +1,7 @@
 // Which headers pass for SQLite's own under the names of its log files, and
 // the verdict over repeated looks at a file that may be changing, as
 // functions of what the looks found.
-#include "host/sqlite/log_file_rules.h"
+#include "host/sqlite/files/log_file_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "host/sqlite/db.h"
-#include "host/sqlite/system_errors.h"
+#include "host/sqlite/files/system_errors.h"
 #include "host_fixture.h"
 
 namespace host_test {

@@ -18,7 +18,7 @@
 
 #include "debitor_fixture.h"
 #include "file_helpers.h"
-#include "host/sqlite/ownership.h"
+#include "host/sqlite/files/ownership.h"
 #include "kelhost_paused.h"
 #include "kelhost_run.h"
 

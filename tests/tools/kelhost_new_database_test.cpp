@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "file_helpers.h"
-#include "host/sqlite/replacement.h"
+#include "host/sqlite/files/replacement.h"
 #include "kelhost/new_database.h"
 #include "kelhost_paused.h"
 #include "kelhost_run.h"

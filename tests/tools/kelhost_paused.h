@@ -1,5 +1,5 @@
 // A kelhost of the test build (tests/tools/paused) that stops once at a
-// named step (host/sqlite/steps.h), so that a test can act at exactly that
+// named step (host/sqlite/files/steps.h), so that a test can act at exactly that
 // moment of a race with another process.
 #pragma once
 
@@ -13,7 +13,7 @@
 namespace kelhost_test {
 
 // A kelhost of the test build that stops once at a named step
-// (host/sqlite/steps.h), so that the test can act at exactly that moment,
+// (host/sqlite/files/steps.h), so that the test can act at exactly that moment,
 // and goes on when told to.
 class PausedKelhost {
  public:

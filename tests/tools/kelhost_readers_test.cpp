@@ -8,7 +8,7 @@
 // makes no file. A writing command refuses such a database up front.
 //
 // kelhost runs here as its test build with every wait ten times shorter
-// (host/sqlite/steps.h): a reader gives up after 0.5 s, not 5 s.
+// (host/sqlite/files/steps.h): a reader gives up after 0.5 s, not 5 s.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <grp.h>

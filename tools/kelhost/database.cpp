@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "host/sqlite/write_access.h"
+#include "host/sqlite/files/write_access.h"
 #include "kelhost/command.h"
 #include "kelhost/host_call.h"
 

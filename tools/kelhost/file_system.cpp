@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "host/sqlite/db.h"
-#include "host/sqlite/file_probe.h"
+#include "host/sqlite/files/file_probe.h"
 
 namespace kelhost {
 

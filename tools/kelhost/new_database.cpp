@@ -11,10 +11,7 @@
 
 #include "host/sqlite/db.h"
 #include "host/sqlite/errors.h"
-#include "host/sqlite/log_files.h"
-#include "host/sqlite/replacement.h"
-#include "host/sqlite/steps.h"
-#include "host/sqlite/write_access.h"
+#include "host/sqlite/files/files.h"
 #include "kelhost/database.h"
 #include "kelhost/file_system.h"
 #include "kelhost/temp_names.h"

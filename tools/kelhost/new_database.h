@@ -8,7 +8,7 @@
 // touched. Then, where `path` is free, the file takes the name in one
 // rename that never replaces; where `path` is a host database (demo), its
 // content is replaced through SQLite's online backup, in one write
-// transaction on the database's own file (host/sqlite/replacement.h):
+// transaction on the database's own file (host/sqlite/files/replacement.h):
 // kelhost moves, renames or deletes no file of it. Once the database is in
 // place, it is opened once more, as every command opens it, which leaves
 // its log files "-wal" and "-shm" beside it for good (host/sqlite/db.h):
@@ -24,7 +24,7 @@
 
 namespace kelhost {
 
-// The steps (host/sqlite/steps.h) of CreateWholeDatabase where another
+// The steps (host/sqlite/files/steps.h) of CreateWholeDatabase where another
 // process may move a file to the database's name: the new database is
 // built, and not yet written into the old one or given the name; the name
 // was looked at again, and the copy into the old one's file is about to

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <random>
 
-#include "host/sqlite/log_files.h"
+#include "host/sqlite/files/log_files.h"
 
 namespace kelhost {
 

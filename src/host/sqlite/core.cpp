@@ -2,7 +2,7 @@
 
 #include "host/sqlite/errors.h"
 #include "host/sqlite/field_values.h"
-#include "host/sqlite/ownership.h"
+#include "host/sqlite/files/ownership.h"
 #include "platform/text.h"
 
 namespace host::sqlite {

@@ -11,9 +11,9 @@
 #include <thread>
 
 #include "host/sqlite/errors.h"
-#include "host/sqlite/steps.h"
-#include "host/sqlite/system_errors.h"
-#include "host/sqlite/write_access.h"
+#include "host/sqlite/files/steps.h"
+#include "host/sqlite/files/system_errors.h"
+#include "host/sqlite/files/write_access.h"
 
 namespace host::sqlite {
 

@@ -35,7 +35,7 @@
 #include <vector>
 
 #include "host/application.h"
-#include "host/sqlite/file_probe.h"
+#include "host/sqlite/files/file_probe.h"
 #include "platform/variant.h"
 
 namespace host::sqlite {

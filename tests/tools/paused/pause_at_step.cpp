@@ -1,11 +1,11 @@
 // The test build of kelhost: it stops once at a named step
-// (host/sqlite/steps.h) when its environment asks for it, so that a test
+// (host/sqlite/files/steps.h) when its environment asks for it, so that a test
 // can move files at exactly that moment.
 //
 //   KELHOST_PAUSE_AT   the step's name
 //   KELHOST_PAUSE_FDS  "<tell>,<wait>", two descriptors it inherited
 //   KELHOST_WAITS_DIVIDED_BY  a number: every wait lasts that much shorter
-//                      (host/sqlite/steps.h), with or without a step
+//                      (host/sqlite/files/steps.h), with or without a step
 //
 // On reaching the step it writes the step's name and a newline to <tell>,
 // then goes on once <wait> is closed (or a byte comes through it).
@@ -16,7 +16,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/sqlite/steps.h"
+#include "host/sqlite/files/steps.h"
 
 namespace {
 

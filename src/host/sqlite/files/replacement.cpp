@@ -1,9 +1,9 @@
-#include "host/sqlite/replacement.h"
+#include "host/sqlite/files/replacement.h"
 
 #include "host/sqlite/errors.h"
-#include "host/sqlite/ownership.h"
+#include "host/sqlite/files/ownership.h"
 #include "host/sqlite/stand_in.h"
-#include "host/sqlite/steps.h"
+#include "host/sqlite/files/steps.h"
 
 namespace host::sqlite {
 

@@ -1,4 +1,4 @@
-#include "host/sqlite/steps.h"
+#include "host/sqlite/files/steps.h"
 
 #include <atomic>
 

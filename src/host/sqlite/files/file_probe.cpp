@@ -1,4 +1,4 @@
-#include "host/sqlite/file_probe.h"
+#include "host/sqlite/files/file_probe.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -11,9 +11,9 @@
 
 #include "host/sqlite/db.h"
 #include "host/sqlite/errors.h"
-#include "host/sqlite/log_files.h"
-#include "host/sqlite/ownership.h"
-#include "host/sqlite/system_errors.h"
+#include "host/sqlite/files/log_files.h"
+#include "host/sqlite/files/ownership.h"
+#include "host/sqlite/files/system_errors.h"
 #include "platform/error.h"
 
 namespace host::sqlite {

@@ -1,10 +1,10 @@
-#include "host/sqlite/ownership.h"
+#include "host/sqlite/files/ownership.h"
 
 #include <map>
 #include <string>
 #include <vector>
 
-#include "host/sqlite/steps.h"
+#include "host/sqlite/files/steps.h"
 #include "host/sqlite/store.h"
 #include "platform/error.h"
 

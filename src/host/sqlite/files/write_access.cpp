@@ -1,4 +1,4 @@
-#include "host/sqlite/write_access.h"
+#include "host/sqlite/files/write_access.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "host/sqlite/system_errors.h"
+#include "host/sqlite/files/system_errors.h"
 
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -13,7 +13,7 @@
 #include <string_view>
 #include <utility>
 
-#include "host/sqlite/steps.h"
+#include "host/sqlite/files/steps.h"
 
 namespace host::sqlite {
 

@@ -1,4 +1,4 @@
-#include "host/sqlite/log_files.h"
+#include "host/sqlite/files/log_files.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "host/sqlite/db.h"
-#include "host/sqlite/file_probe.h"
-#include "host/sqlite/log_file_rules.h"
+#include "host/sqlite/files/file_probe.h"
+#include "host/sqlite/files/log_file_rules.h"
 
 namespace host::sqlite {
 

@@ -1,4 +1,4 @@
-#include "host/sqlite/log_file_rules.h"
+#include "host/sqlite/files/log_file_rules.h"
 
 #include <algorithm>
 #include <cstring>
